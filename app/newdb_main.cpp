@@ -1,0 +1,24 @@
+// zentavo-newdb PATH: creates an empty note database at PATH, never touching an existing file.
+
+#include "store/NewDatabase.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() != 2 || arguments.at(1).isEmpty()
+        || arguments.at(1).startsWith(QLatin1Char('-'))) {
+        std::fprintf(stderr, "Användning: zentavo-newdb SÖKVÄG\n"
+                             "Skapar en tom anteckningsdatabas (memo.mdb) på SÖKVÄG.\n");
+        return 2;
+    }
+    if (const std::optional<QString> failure = store::CreateEmptyDatabase(arguments.at(1))) {
+        std::fprintf(stderr, "zentavo-newdb: %s\n", failure->toLocal8Bit().constData());
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "TwipsControl.h"
+
+#include <QCheckBox>
+
+namespace runtime {
+
+// A check box whose Value is 0 (unchecked), 1 (checked) or 2 (grayed). A click toggles between
+// 0 and 1; only a program sets 2.
+class CheckBox : public QCheckBox, public TwipsControl
+{
+    Q_OBJECT
+public:
+    explicit CheckBox(QWidget *parent);
+
+    int Value() const;
+    void setValue(int value);
+
+protected:
+    void nextCheckState() override;
+};
+
+} // namespace runtime

@@ -1,0 +1,34 @@
+#include "Fonts.h"
+
+#include <QFile>
+#include <QFontDatabase>
+
+namespace runtime {
+
+void registerTahoma()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
+        return;
+    // Debian's fonts-wine puts its Tahoma where fontconfig does not look.
+    const QString wineTahoma = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
+    if (QFile::exists(wineTahoma))
+        QFontDatabase::addApplicationFont(wineTahoma);
+}
+
+QFont designFont()
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setUnderline(false);
+    font.setStrikeOut(false);
+    return font;
+}
+
+} // namespace runtime

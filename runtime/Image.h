@@ -1,0 +1,25 @@
+#pragma once
+
+#include "TwipsControl.h"
+
+#include <QLabel>
+
+namespace runtime {
+
+// An image: a picture drawn at its own size from the top-left corner, reporting mouse moves.
+class Image : public QLabel, public TwipsControl
+{
+    Q_OBJECT
+public:
+    explicit Image(QWidget *parent);
+
+    bool Visible() const { return !isHidden(); }
+
+Q_SIGNALS:
+    void MouseMove();
+
+protected:
+    void mouseMoveEvent(QMouseEvent *event) override;
+};
+
+} // namespace runtime

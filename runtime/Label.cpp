@@ -1,0 +1,52 @@
+#include "Label.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace runtime {
+
+Label::Label(QWidget *parent)
+    : QLabel(parent)
+    , TwipsControl(this)
+{
+    setMouseTracking(true);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Label::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    event->accept();
+    Q_EMIT DblClick();
+}
+
+void Label::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
+    Q_EMIT MouseDown();
+}
+
+void Label::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    Q_EMIT MouseMove();
+}
+
+void Label::setBorderColor(const QColor &color)
+{
+    m_border = color;
+    const int margin = color.isValid() ? 1 : 0;
+    setContentsMargins(margin, margin, margin, margin);
+    update();
+}
+
+void Label::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!m_border.isValid())
+        return;
+    QPainter painter(this);
+    painter.setPen(m_border);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+} // namespace runtime

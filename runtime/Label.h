@@ -1,0 +1,37 @@
+#pragma once
+
+#include "TwipsControl.h"
+
+#include <QLabel>
+
+namespace runtime {
+
+// A label: a text with optional border and background that reports double-clicks, presses and
+// mouse moves (with or without a pressed button).
+class Label : public QLabel, public TwipsControl
+{
+    Q_OBJECT
+public:
+    explicit Label(QWidget *parent);
+
+    bool Visible() const { return !isHidden(); }
+
+    // A one-pixel flat border in this colour; an invalid colour means no border.
+    void setBorderColor(const QColor &color);
+
+Q_SIGNALS:
+    void DblClick();
+    void MouseDown();
+    void MouseMove();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    QColor m_border;
+};
+
+} // namespace runtime

@@ -1,0 +1,40 @@
+#include "MessageBox.h"
+
+#include <QMessageBox>
+#include <QPushButton>
+#include <optional>
+
+namespace runtime {
+
+namespace {
+std::optional<int> &nextAnswer()
+{
+    static std::optional<int> answer;
+    return answer;
+}
+} // namespace
+
+int askYesNo(QWidget *parent, const QString &prompt, const QString &title)
+{
+    if (nextAnswer()) {
+        const int answer = *nextAnswer();
+        nextAnswer().reset();
+        return answer;
+    }
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    // The window stays above all others, so its question must too.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+    return box.clickedButton() == yes ? vbYes : vbNo;
+}
+
+void setNextAnswer(int answer)
+{
+    nextAnswer() = answer;
+}
+
+} // namespace runtime

@@ -1,0 +1,22 @@
+#include "Timer.h"
+
+namespace runtime {
+
+Timer::Timer(QObject *parent)
+    : QObject(parent)
+{
+    m_timer.setTimerType(Qt::PreciseTimer);
+    connect(&m_timer, &QTimer::timeout, this, &Timer::tick);
+}
+
+void Timer::setEnabled(bool enabled)
+{
+    if (enabled == m_timer.isActive())
+        return;
+    if (enabled)
+        m_timer.start();
+    else
+        m_timer.stop();
+}
+
+} // namespace runtime

@@ -1,0 +1,90 @@
+#include "StoreError.h"
+
+#include <QSqlError>
+
+namespace store {
+
+namespace {
+
+// SQLite's primary result codes, as the driver reports them in nativeErrorCode().
+enum SqliteCode {
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    IoError = 10,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    NotADatabase = 26,
+};
+
+QString remedyFor(int primaryCode, const QString &text, const QString &path)
+{
+    switch (primaryCode) {
+    case Busy:
+    case Locked:
+        return QStringLiteral("Databasen används av ett annat program. Vänta en stund och "
+                              "försök igen.");
+    case ReadOnly:
+        return QStringLiteral("Filen eller dess mapp är skrivskyddad. Ge dig själv skrivrätt "
+                              "till båda och försök igen.");
+    case Full:
+        return QStringLiteral("Disken är full. Frigör utrymme och försök igen.");
+    case CantOpen:
+        return QStringLiteral("Kontrollera att filen finns och att du har rätt att läsa och "
+                              "skriva den och dess mapp.");
+    case Corrupt:
+    case NotADatabase:
+        return QStringLiteral("Filen är ingen läsbar anteckningsdatabas. Ersätt den med en "
+                              "säkerhetskopia, eller flytta undan den och skapa en tom databas "
+                              "med: zentavo-newdb \"%1\"")
+            .arg(path);
+    case IoError:
+        return QStringLiteral("Ett läs- eller skrivfel inträffade. Kontrollera disken och "
+                              "försök igen.");
+    default:
+        break;
+    }
+    if (text.contains(QLatin1String("no such table"), Qt::CaseInsensitive)
+        || text.contains(QLatin1String("no such column"), Qt::CaseInsensitive))
+        return QStringLiteral("Databasen saknar tabellen Memo med kolumnerna ID, Titel och Text. "
+                              "Välj rätt fil, eller skapa en tom databas med: "
+                              "zentavo-newdb \"%1\"")
+            .arg(path);
+    return QStringLiteral("Kontrollera filen och försök igen.");
+}
+
+} // namespace
+
+QString StoreError::message() const
+{
+    QString text = headline;
+    text += QStringLiteral("\n\nFil: ") + path;
+    text += QStringLiteral("\nOrsak: ") + cause;
+    if (!remedy.isEmpty())
+        text += QStringLiteral("\n\n") + remedy;
+    return text;
+}
+
+StoreError describeSqlError(const QString &headline, const QString &path, const QSqlError &error)
+{
+    bool ok = false;
+    const int extended = error.nativeErrorCode().toInt(&ok);
+    const int primary = ok ? (extended & 0xff) : -1;
+    QString cause = error.databaseText();
+    if (cause.isEmpty())
+        cause = error.text();
+    if (cause.isEmpty())
+        cause = error.driverText();
+    return {headline, path, cause, remedyFor(primary, cause, path)};
+}
+
+StoreError missingDatabase(const QString &headline, const QString &path)
+{
+    return {headline, path, QStringLiteral("filen finns inte"),
+            QStringLiteral("Zentavo skapar inte databasen själv. Lägg tillbaka din memo.mdb, "
+                           "eller skapa en tom databas med: zentavo-newdb \"%1\"")
+                .arg(path)};
+}
+
+} // namespace store

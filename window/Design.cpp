@@ -1,0 +1,167 @@
+#include "Design.h"
+
+#include <array>
+#include <cstring>
+
+namespace window {
+
+namespace {
+
+constexpr FormDesign Form{"Zentavo 1.0", 6495, 0, 5295, 4335, SystemColor::WindowBackground};
+
+constexpr ListColumnDesign ListColumn{"Namn", 2700};
+
+using enum ControlType;
+
+// clang-format off
+const std::array Controls{
+    // Directly on the window, topmost first.
+    ControlDesign{.name = "fldID", .type = TextBox, .container = "Form1", .stack = 1,
+                  .left = 840, .top = 3960, .width = 255, .height = 285,
+                  .tabIndex = 21, .visible = false, .look = Look::ThreeD},
+    ControlDesign{.name = "frmErase", .type = Frame, .container = "Form1", .stack = 2,
+                  .left = 1320, .top = 1440, .width = 2775, .height = 975,
+                  .tabIndex = 17, .visible = false, .look = Look::Flat,
+                  .background = SystemColor::TitleBarText},
+    ControlDesign{.name = "frmSave", .type = Frame, .container = "Form1", .stack = 3,
+                  .left = 840, .top = 1320, .width = 3615, .height = 1215,
+                  .tabIndex = 12, .visible = false, .look = Look::Flat,
+                  .background = SystemColor::TitleBarText},
+    ControlDesign{.name = "chkAutoHide", .type = CheckBox, .container = "Form1", .stack = 4,
+                  .left = 4440, .top = 10, .width = 255, .height = 240,
+                  .toolTip = "AutoDölj...", .tabIndex = 11, .look = Look::Flat,
+                  .background = SystemColor::ActiveTitleBar, .foreground = SystemColor::WindowText,
+                  .checkValue = 1},
+    ControlDesign{.name = "Timer3", .type = Timer, .container = "Form1", .stack = 5,
+                  .interval = 500, .enabled = true},
+    ControlDesign{.name = "chkMoveable", .type = CheckBox, .container = "Form1", .stack = 6,
+                  .left = 4680, .top = 10, .width = 255, .height = 240,
+                  .toolTip = "Lås fönster...", .tabIndex = 9, .look = Look::Flat,
+                  .background = SystemColor::ActiveTitleBar, .foreground = SystemColor::WindowText,
+                  .checkValue = 1},
+    ControlDesign{.name = "Command1", .type = CommandButton, .container = "Form1", .stack = 7,
+                  .left = 4920, .top = 3960, .width = 255, .height = 255, .text = "M",
+                  .tabIndex = 4, .look = Look::Flat, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "frmCmds", .type = Frame, .container = "Form1", .stack = 8,
+                  .left = 1680, .top = 2760, .width = 3495, .height = 1455,
+                  .tabIndex = 3, .visible = false, .look = Look::Flat,
+                  .background = SystemColor::TitleBarText},
+    ControlDesign{.name = "lst", .type = ListView, .container = "Form1", .stack = 9,
+                  .left = 120, .top = 360, .width = 200, .height = 3855, .tabIndex = 1,
+                  .background = SystemColor::WindowBackground,
+                  .foreground = SystemColor::WindowText, .designFont = true},
+    ControlDesign{.name = "Timer2", .type = Timer, .container = "Form1", .stack = 10,
+                  .interval = 10, .enabled = false},
+    ControlDesign{.name = "Timer1", .type = Timer, .container = "Form1", .stack = 11,
+                  .interval = 10, .enabled = false},
+    ControlDesign{.name = "fldNote", .type = TextBox, .container = "Form1", .stack = 12,
+                  .left = 360, .top = 360, .width = 4815, .height = 3855, .tabIndex = 0,
+                  .look = Look::Flat, .designFont = true, .multiLine = true, .scrollBars = true},
+    ControlDesign{.name = "Label6", .type = Label, .container = "Form1", .stack = 13,
+                  .left = 0, .top = 4200, .width = 5295, .height = 135, .tabIndex = 23,
+                  .transparent = true},
+    ControlDesign{.name = "Label5", .type = Label, .container = "Form1", .stack = 14,
+                  .left = 0, .top = 240, .width = 5295, .height = 135, .tabIndex = 22,
+                  .transparent = true},
+    ControlDesign{.name = "Label2", .type = Label, .container = "Form1", .stack = 15,
+                  .left = 0, .top = 240, .width = 135, .height = 4095, .tabIndex = 10,
+                  .transparent = true},
+    ControlDesign{.name = "up", .type = Image, .container = "Form1", .stack = 16,
+                  .left = 4920, .top = 0, .width = 240, .height = 240,
+                  .picture = Picture::ArrowPointingDown},
+    ControlDesign{.name = "down", .type = Image, .container = "Form1", .stack = 17,
+                  .left = 4920, .top = 0, .width = 240, .height = 240,
+                  .picture = Picture::ArrowPointingUp},
+    ControlDesign{.name = "Label1", .type = Label, .container = "Form1", .stack = 18,
+                  .left = 0, .top = 0, .width = 5295, .height = 255, .text = "Zentavo 1.0",
+                  .tabIndex = 2, .look = Look::Flat, .background = SystemColor::ActiveTitleBar,
+                  .foreground = SystemColor::TitleBarText, .designFont = true, .centred = true,
+                  .border = true},
+    ControlDesign{.name = "Shape1", .type = Shape, .container = "Form1", .stack = 19,
+                  .left = 0, .top = 0, .width = 5295, .height = 4335},
+
+    // The delete panel.
+    ControlDesign{.name = "Command9", .type = CommandButton, .container = "frmErase", .stack = 1,
+                  .left = 1440, .top = 600, .width = 855, .height = 255, .text = "Nej",
+                  .tabIndex = 20, .look = Look::ThreeD, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "Command8", .type = CommandButton, .container = "frmErase", .stack = 2,
+                  .left = 480, .top = 600, .width = 855, .height = 255, .text = "Ja",
+                  .tabIndex = 19, .look = Look::ThreeD, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "Shape4", .type = Shape, .container = "frmErase", .stack = 3,
+                  .left = 0, .top = 0, .width = 2775, .height = 975},
+    ControlDesign{.name = "Label4", .type = Label, .container = "frmErase", .stack = 4,
+                  .left = 120, .top = 120, .width = 2415, .height = 255,
+                  .text = "Vill du radera denna notering?", .tabIndex = 18, .designFont = true,
+                  .centred = true, .transparent = true},
+
+    // The save panel.
+    ControlDesign{.name = "Command7", .type = CommandButton, .container = "frmSave", .stack = 1,
+                  .left = 1200, .top = 840, .width = 975, .height = 255, .text = "Avbryt",
+                  .tabIndex = 16, .look = Look::ThreeD, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "Command6", .type = CommandButton, .container = "frmSave", .stack = 2,
+                  .left = 2280, .top = 840, .width = 1095, .height = 255, .text = "OK",
+                  .tabIndex = 15, .look = Look::ThreeD, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "fldTitel", .type = TextBox, .container = "frmSave", .stack = 3,
+                  .left = 240, .top = 360, .width = 3135, .height = 285, .tabIndex = 13,
+                  .look = Look::Flat, .designFont = true},
+    ControlDesign{.name = "Shape3", .type = Shape, .container = "frmSave", .stack = 4,
+                  .left = 0, .top = 0, .width = 3615, .height = 1215},
+    ControlDesign{.name = "Label3", .type = Label, .container = "frmSave", .stack = 5,
+                  .left = 240, .top = 120, .width = 3135, .height = 255,
+                  .text = "Ange ett namn på noteringen:", .tabIndex = 14, .designFont = true,
+                  .centred = true, .transparent = true},
+
+    // The command panel.
+    ControlDesign{.name = "Command4", .type = CommandButton, .container = "frmCmds", .stack = 1,
+                  .left = 480, .top = 120, .width = 2655, .height = 255, .text = "Ny",
+                  .tabIndex = 7, .look = Look::Flat, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "Command3", .type = CommandButton, .container = "frmCmds", .stack = 2,
+                  .left = 480, .top = 360, .width = 2655, .height = 255, .text = "Radera",
+                  .tabIndex = 6, .look = Look::Flat, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "Command2", .type = CommandButton, .container = "frmCmds", .stack = 3,
+                  .left = 480, .top = 600, .width = 2655, .height = 255, .text = "Spara",
+                  .tabIndex = 5, .look = Look::Flat, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "Command5", .type = CommandButton, .container = "frmCmds", .stack = 4,
+                  .left = 480, .top = 960, .width = 2655, .height = 255, .text = "Avsluta",
+                  .tabIndex = 8, .look = Look::Flat, .background = SystemColor::TitleBarText,
+                  .designFont = true},
+    ControlDesign{.name = "Shape2", .type = Shape, .container = "frmCmds", .stack = 5,
+                  .left = 0, .top = 0, .width = 3495, .height = 1455},
+};
+// clang-format on
+
+} // namespace
+
+const FormDesign &formDesign()
+{
+    return Form;
+}
+
+const ListColumnDesign &listColumnDesign()
+{
+    return ListColumn;
+}
+
+std::span<const ControlDesign> controlDesigns()
+{
+    return Controls;
+}
+
+const ControlDesign *findControlDesign(const char *name)
+{
+    for (const ControlDesign &control : Controls) {
+        if (std::strcmp(control.name, name) == 0)
+            return &control;
+    }
+    return nullptr;
+}
+
+} // namespace window

@@ -1,0 +1,12 @@
+#include "DragForm.h"
+
+#include "runtime/SystemMove.h"
+
+namespace window {
+
+void DragForm(QWidget &form)
+{
+    runtime::beginSystemMove(&form);
+}
+
+} // namespace window

@@ -1,0 +1,52 @@
+#include "Form1.h"
+#include "runtime/CheckBox.h"
+#include "runtime/Cursor.h"
+#include "runtime/Screen.h"
+
+#include <limits>
+
+namespace window {
+
+namespace {
+// Polls in a row with the pointer outside before the window rolls itself up.
+constexpr std::int16_t OutsidePollsBeforeHiding = 5;
+} // namespace
+
+void Form1::Timer3_Timer()
+{
+    if (chkAutoHide->Value() == 0)
+        return;
+    // A pointer that cannot be read counts as being at (0, 0).
+    const QPoint pointer = runtime::GetCursorPos().value_or(QPoint(0, 0));
+    const double x = pointer.x() * static_cast<double>(runtime::Screen::TwipsPerPixelX());
+    const double y = pointer.y() * static_cast<double>(runtime::Screen::TwipsPerPixelY());
+
+    // Strict comparisons, tested in this order until one holds: a pointer on an edge is
+    // inside. The sums are formed in single precision, as the window's geometry is held.
+    bool outside = x < Left();
+    if (!outside)
+        outside = y < Top();
+    if (!outside)
+        outside = y > static_cast<float>(Top() + Height());
+    if (!outside)
+        outside = x > static_cast<float>(Left() + Width());
+
+    if (!outside) {
+        lostfocus = 0;
+        return;
+    }
+    // The count is held at its maximum rather than overflowing after hours of polling with the
+    // pointer away; past 5 its value no longer matters.
+    if (lostfocus < std::numeric_limits<std::int16_t>::max())
+        ++lostfocus;
+    if (lostfocus == OutsidePollsBeforeHiding)
+        HideMe();
+}
+
+void Form1::HideMe()
+{
+    startNarrowing();
+    rollToggle();
+}
+
+} // namespace window
