@@ -11,7 +11,8 @@ inline constexpr QLatin1StringView SelectAllNotes{"Select * From Memo order by i
 // One note by its ID.
 inline constexpr QLatin1StringView SelectOneNote{"Select * from Memo where ID=?"};
 // A new note: the database gives it its ID.
-inline constexpr QLatin1StringView InsertNoteStatement{"INSERT INTO Memo (Titel, Text) VALUES (?, ?)"};
+inline constexpr QLatin1StringView InsertNoteStatement{
+    "INSERT INTO Memo (Titel, Text) VALUES (?, ?)"};
 // Removes the note with the given ID.
 inline constexpr QLatin1StringView DeleteNoteStatement{"DELETE FROM Memo WHERE ID = ?"};
 // The table of an empty note database. AUTOINCREMENT so that an ID is never handed out twice,

@@ -11,7 +11,17 @@ namespace window {
 // One builder turns it into widgets (DesignBuilder), and the behaviour changes only the
 // properties it names; everything else keeps these values for the whole run.
 
-enum class ControlType { TextBox, Frame, CheckBox, Timer, CommandButton, ListView, Label, Image, Shape };
+enum class ControlType {
+    TextBox,
+    Frame,
+    CheckBox,
+    Timer,
+    CommandButton,
+    ListView,
+    Label,
+    Image,
+    Shape
+};
 
 // Whether a control is drawn with raised or sunken edges, or flat with a one-pixel border.
 enum class Look { Standard, Flat, ThreeD };

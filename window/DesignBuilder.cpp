@@ -121,9 +121,8 @@ QWidget *makeWidget(const ControlDesign &d, QWidget *parent)
         return makeLabel(d, parent);
     case ControlType::Image: {
         auto *image = new runtime::Image(parent);
-        image->setPixmap(QPixmap::fromImage(d.picture == Picture::ArrowPointingDown
-                                                ? arrowPointingDown()
-                                                : arrowPointingUp()));
+        image->setPixmap(QPixmap::fromImage(
+            d.picture == Picture::ArrowPointingDown ? arrowPointingDown() : arrowPointingUp()));
         return image;
     }
     case ControlType::Shape: {
@@ -151,7 +150,7 @@ void applyCommonSettings(const ControlDesign &d, QWidget *widget)
             setTextColor(widget, *d.foreground);
     }
     dynamic_cast<runtime::TwipsControl &>(*widget).setTwipsGeometry(d.left, d.top, d.width,
-                                                                     d.height);
+                                                                    d.height);
     widget->setHidden(!d.visible);
 }
 

@@ -29,7 +29,8 @@ QImage shadedArrow(Inside inside)
     const QRgb white = qRgb(0xFF, 0xFF, 0xFF);
     auto edge = [&](int x, int y) {
         return inside(x, y)
-               && (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1) || !inside(x, y + 1));
+               && (!inside(x - 1, y) || !inside(x + 1, y) || !inside(x, y - 1)
+                   || !inside(x, y + 1));
     };
     QImage image(ArrowSize, ArrowSize, QImage::Format_ARGB32);
     image.fill(Qt::transparent);

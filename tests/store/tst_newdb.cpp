@@ -1,0 +1,96 @@
+// Creating an empty note database, through the store and through the zentavo-newdb tool.
+
+#include "store/NewDatabase.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestNewDatabase : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QString tableSql(const QString &path)
+    {
+        QString sql;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "check");
+            db.setDatabaseName(path);
+            if (db.open()) {
+                QSqlQuery q(db);
+                if (q.exec("SELECT sql FROM sqlite_master WHERE name = 'Memo'") && q.next())
+                    sql = q.value(0).toString();
+            }
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("check");
+        return sql;
+    }
+
+    static int runTool(const QStringList &arguments, QByteArray *errors = nullptr)
+    {
+        QProcess tool;
+        tool.start(QStringLiteral(ZENTAVO_NEWDB), arguments);
+        if (!tool.waitForFinished(30000))
+            return -1;
+        if (errors)
+            *errors = tool.readAllStandardError();
+        return tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
+    }
+
+private Q_SLOTS:
+    void createsMemoTableWithNeverReusedIds()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("memo.mdb");
+        QVERIFY(!store::CreateEmptyDatabase(path));
+        const QString sql = tableSql(path);
+        QVERIFY2(sql.contains("AUTOINCREMENT"), qPrintable(sql));
+        QVERIFY(sql.contains("Titel TEXT"));
+        QVERIFY(sql.contains("Text TEXT"));
+    }
+
+    void refusesExistingFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("memo.mdb");
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("mina anteckningar");
+        }
+        const auto failure = store::CreateEmptyDatabase(path);
+        QVERIFY(failure);
+        QVERIFY(failure->contains(path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), QByteArray("mina anteckningar"));
+    }
+
+    void refusesFolderThatDoesNotExist()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("saknas/memo.mdb");
+        QVERIFY(store::CreateEmptyDatabase(path));
+        QVERIFY(!QFile::exists(path));
+    }
+
+    void toolExitCodes()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("memo.mdb");
+        QCOMPARE(runTool({path}), 0);
+        QVERIFY(tableSql(path).contains("Memo"));
+        QByteArray errors;
+        QCOMPARE(runTool({path}, &errors), 1);
+        QVERIFY(errors.contains(path.toLocal8Bit()));
+        QCOMPARE(runTool({}), 2);
+    }
+};
+
+QTEST_MAIN(TestNewDatabase)
+#include "tst_newdb.moc"
