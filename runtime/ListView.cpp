@@ -5,6 +5,7 @@
 #include "Twips.h"
 
 #include <QHeaderView>
+#include <memory>
 
 namespace runtime {
 
@@ -55,16 +56,32 @@ void ListView::setColumnHeaderText(const QString &text)
 
 void ListView::ListItemsClear()
 {
+    qDeleteAll(m_pending);
+    m_pending.clear();
     clear();
 }
 
 void ListView::ListItemsAdd(int index, const QString &key, const QString &text)
 {
-    auto *item = new QTreeWidgetItem;
+    auto item = std::make_unique<QTreeWidgetItem>();
     item->setText(0, text);
     item->setData(0, KeyRole, key);
-    const int position = qBound(0, index - 1, topLevelItemCount());
-    insertTopLevelItem(position, item); // the list takes ownership
+    const int count = topLevelItemCount() + static_cast<int>(m_pending.size());
+    if (m_loading && index - 1 >= count) {
+        m_pending.append(item.release());
+        return;
+    }
+    if (m_loading)
+        flushPending();
+    insertTopLevelItem(qBound(0, index - 1, count), item.release()); // the list owns it now
+}
+
+void ListView::flushPending()
+{
+    if (m_pending.isEmpty())
+        return;
+    addTopLevelItems(m_pending); // the list owns them now
+    m_pending.clear();
 }
 
 QString ListView::ListItemKey(int index) const
@@ -81,12 +98,20 @@ QString ListView::ListItemText(int index) const
 
 void ListView::beginLoad()
 {
+    m_loading = true;
     setUpdatesEnabled(false);
 }
 
 void ListView::endLoad()
 {
+    flushPending();
+    m_loading = false;
     setUpdatesEnabled(true);
+}
+
+ListView::~ListView()
+{
+    qDeleteAll(m_pending);
 }
 
 } // namespace runtime

@@ -14,6 +14,7 @@ class ListView : public QTreeWidget, public TwipsControl
     Q_OBJECT
 public:
     explicit ListView(QWidget *parent);
+    ~ListView() override;
 
     // The width of the first column in twips, as last assigned. The column takes it in pixels
     // where the list accepts it; a negative width is kept here but left to the list, which
@@ -29,7 +30,9 @@ public:
     QString ListItemKey(int index) const;
     QString ListItemText(int index) const;
 
-    // Suspends repainting while a whole list is loaded.
+    // Between these, items added at the end are collected and handed to the list in one batch
+    // when the load ends, with repainting suspended meanwhile: a list of many thousand notes
+    // then costs one model update instead of one per item.
     void beginLoad();
     void endLoad();
 
@@ -38,7 +41,11 @@ Q_SIGNALS:
     void MouseMove();
 
 private:
+    void flushPending();
+
     float m_columnWidth = 0;
+    bool m_loading = false;
+    QList<QTreeWidgetItem *> m_pending; // owned until endLoad() hands them to the list
 };
 
 } // namespace runtime
