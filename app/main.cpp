@@ -1,3 +1,4 @@
+#include "runtime/FirstFrameMarker.h"
 #include "runtime/Fonts.h"
 #include "window/Form1.h"
 #include "window/Pictures.h"
@@ -17,6 +18,7 @@ int main(int argc, char *argv[])
     window::Form1 form;
     if (!form.Load())
         return 1;
+    runtime::markFirstFrame(form);
     form.show();
     return app.exec();
 }

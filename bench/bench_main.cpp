@@ -1,0 +1,185 @@
+// Benchmarks of the store and the note window on real SQLite files, with the real widgets on
+// Qt's offscreen platform, and the timing of the slide-out and the auto-hide on the real event
+// loop. Run: build/bench/zentavo_bench (see docs/PERFORMANCE.md).
+
+#include "BenchDatabase.h"
+#include "runtime/CheckBox.h"
+#include "runtime/Cursor.h"
+#include "runtime/ErrorReport.h"
+#include "runtime/ListView.h"
+#include "runtime/TextBox.h"
+#include "runtime/Timer.h"
+#include "store/FillList.h"
+#include "window/Form1.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTest>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+void failOnReport(const QString &message)
+{
+    qFatal("unexpected error report: %s", qPrintable(message));
+}
+
+// A loaded, shown and unrolled note window over the given database.
+std::unique_ptr<window::Form1> openWindow(bench::BenchDatabase &db)
+{
+    db.makeCurrent();
+    auto form = std::make_unique<window::Form1>();
+    if (!form->Load())
+        qFatal("Load failed");
+    form->show();
+    form->rollToggle();
+    QCoreApplication::processEvents();
+    return form;
+}
+
+void FillList(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(static_cast<int>(state.range(0)));
+    auto form = openWindow(db);
+    for (auto _ : state) {
+        if (store::FillList(*form->lst))
+            state.SkipWithError("FillList failed");
+    }
+    state.counters["notes"] = static_cast<double>(form->lst->ListItemsCount());
+}
+BENCHMARK(FillList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+void ShowNote(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(10);
+    const qlonglong id = db.addNoteWithBody(state.range(0));
+    auto form = openWindow(db);
+    const QString key = QStringLiteral("ID|%1").arg(id);
+    for (auto _ : state) {
+        state.PauseTiming();
+        form->fldNote->setTextValue(QString());
+        state.ResumeTiming();
+        form->lst_ItemClick(key);
+        // Include the layout and painting that showing the text costs.
+        form->fldNote->repaint();
+    }
+    if (form->fldNote->Text().size() != state.range(0))
+        state.SkipWithError("note not shown");
+}
+BENCHMARK(ShowNote)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
+void SaveAt100k(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100000);
+    auto form = openWindow(db);
+    for (auto _ : state) {
+        state.PauseTiming();
+        form->Command4_Click();
+        form->fldNote->setTextValue(QStringLiteral("Ny anteckning\nmed två rader"));
+        form->fldTitel->setTextValue(QStringLiteral("Mätning"));
+        form->Command2_Click();
+        state.ResumeTiming();
+        form->Command6_Click(); // insert, reload the whole list, start a new note
+    }
+}
+BENCHMARK(SaveAt100k)->Unit(benchmark::kMillisecond);
+
+void DeleteAt100k(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100000);
+    auto form = openWindow(db);
+    for (auto _ : state) {
+        state.PauseTiming();
+        const qlonglong id = db.addNoteWithBody(64);
+        form->lst_ItemClick(QStringLiteral("ID|%1").arg(id));
+        form->Command3_Click();
+        state.ResumeTiming();
+        form->Command8_Click(); // delete, reload the whole list, start a new note
+    }
+}
+BENCHMARK(DeleteAt100k)->Unit(benchmark::kMillisecond);
+
+void SlideOutTick(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(1000);
+    auto form = openWindow(db);
+    form->lst->setColumnHeaderWidth(0);
+    bool widening = true;
+    for (auto _ : state) {
+        if (widening)
+            form->Timer1_Timer();
+        else
+            form->Timer2_Timer();
+        if (form->lst->Width() == 2700)
+            widening = false;
+        else if (form->lst->Width() == 200)
+            widening = true;
+        QCoreApplication::processEvents(); // the repaint a tick causes
+    }
+}
+BENCHMARK(SlideOutTick)->Unit(benchmark::kMicrosecond);
+
+// Wall time of a whole slide-out on the real event loop: 25 steps of 10 ms and a stopping tick.
+void FullSlideOut(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100);
+    auto form = openWindow(db);
+    for (auto _ : state) {
+        QElapsedTimer clock;
+        clock.start();
+        form->lst_MouseMove();
+        while (form->Timer1->Enabled())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+        state.PauseTiming();
+        form->Timer1->setEnabled(false);
+        form->lst->setWidth(200);
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(FullSlideOut)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// Wall time from the pointer leaving the unrolled window to the window rolling itself up.
+void AutoHide(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100);
+    auto form = openWindow(db);
+    bool pointerOutside = false;
+    runtime::setCursorPosForTesting([&pointerOutside] {
+        return std::optional<QPoint>(pointerOutside ? QPoint(5, 600) : QPoint(500, 5));
+    });
+    for (auto _ : state) {
+        state.PauseTiming();
+        pointerOutside = false;
+        if (form->Height() != 4335)
+            form->rollToggle();
+        // At least one poll inside, then the pointer leaves at a moment that falls anywhere
+        // within the poll interval, as a person's would.
+        QTest::qWait(600 + static_cast<int>(state.iterations() * 97 % 500));
+        pointerOutside = true;
+        state.ResumeTiming();
+        QElapsedTimer clock;
+        clock.start();
+        while (form->Height() == 4335)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
+    }
+    runtime::setCursorPosForTesting({});
+}
+BENCHMARK(AutoHide)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    runtime::setErrorSinkForTesting(failOnReport);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
