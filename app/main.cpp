@@ -6,8 +6,25 @@
 #include <QApplication>
 #include <QStyleFactory>
 
+namespace {
+
+// A Wayland session does not let a program place its window at the top edge or keep it above
+// the others. Where the session also offers an X server (XWayland), use that, so that docking
+// and staying on top still hold; without one, run on Wayland and do without them. A platform
+// the user chose explicitly is left alone.
+void preferXWayland()
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    preferXWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

@@ -10,6 +10,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth openbox xdotool x11-utils imagemagick
     sqlite3 time clang-format
+    desktop-file-utils appstream
 )
 
 missing=()
