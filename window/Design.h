@@ -58,6 +58,9 @@ struct ControlDesign
     int interval = 0;
     bool enabled = true; // timers
     Picture picture = Picture::None;
+    // For a text box without a caption of its own: the label whose text names it for assistive
+    // technology (a screen reader, say).
+    const char *labelledBy = "";
 };
 
 struct FormDesign

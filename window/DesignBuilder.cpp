@@ -196,6 +196,29 @@ void applyTabOrder(const std::vector<std::pair<const ControlDesign *, QWidget *>
         QWidget::setTabOrder(order[i - 1].second, order[i].second);
 }
 
+// Names for assistive technology, from the design's own texts: a control's caption, else its
+// tooltip (which also describes it), else the text of the label that introduces it; the note
+// list is named by its column header.
+void applyAccessibleNames(const std::vector<std::pair<const ControlDesign *, QWidget *>> &placed)
+{
+    for (const auto &[design, widget] : placed) {
+        QString name = QString::fromUtf8(design->text);
+        if (*design->toolTip) {
+            widget->setAccessibleDescription(QString::fromUtf8(design->toolTip));
+            if (name.isEmpty())
+                name = QString::fromUtf8(design->toolTip);
+        }
+        if (name.isEmpty() && *design->labelledBy) {
+            if (const ControlDesign *label = findControlDesign(design->labelledBy))
+                name = QString::fromUtf8(label->text);
+        }
+        if (name.isEmpty() && design->type == ControlType::ListView)
+            name = QString::fromUtf8(listColumnDesign().header);
+        if (!name.isEmpty())
+            widget->setAccessibleName(name);
+    }
+}
+
 } // namespace
 
 void buildDesign(QWidget *form)
@@ -222,6 +245,7 @@ void buildDesign(QWidget *form)
     }
     applyStacking(placed);
     applyTabOrder(placed);
+    applyAccessibleNames(placed);
 }
 
 } // namespace window
