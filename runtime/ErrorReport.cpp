@@ -1,6 +1,7 @@
 #include "ErrorReport.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <cstdio>
 
@@ -23,6 +24,9 @@ void reportError(QWidget *parent, const QString &message)
     std::fprintf(stderr, "zentavo: %s\n", message.toLocal8Bit().constData());
     std::fflush(stderr);
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    // On the offscreen platform no one can see or close a box: the report on stderr is all.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
         return;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Zentavo 1.0"), message, QMessageBox::Ok,
                     parent);

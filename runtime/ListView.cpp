@@ -1,23 +1,20 @@
 #include "ListView.h"
 
+#include "ListModel.h"
 #include "MouseMoveRelay.h"
 #include "Screen.h"
 #include "Twips.h"
 
 #include <QHeaderView>
-#include <memory>
 
 namespace runtime {
 
-namespace {
-constexpr int KeyRole = Qt::UserRole;
-}
-
 ListView::ListView(QWidget *parent)
-    : QTreeWidget(parent)
+    : QTreeView(parent)
     , TwipsControl(this)
+    , m_model(new ListModel(this))
 {
-    setColumnCount(1);
+    setModel(m_model);
     setRootIsDecorated(false);
     setItemsExpandable(false);
     setUniformRowHeights(true);
@@ -29,6 +26,7 @@ ListView::ListView(QWidget *parent)
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     header()->setMinimumSectionSize(0);
+    header()->setSectionResizeMode(QHeaderView::Interactive);
 
     auto *relay = new MouseMoveRelay(this);
     relay->watch(this);
@@ -37,8 +35,8 @@ ListView::ListView(QWidget *parent)
     relay->watch(header()->viewport());
     connect(relay, &MouseMoveRelay::moved, this, &ListView::MouseMove);
 
-    connect(this, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem *item) { Q_EMIT ItemClick(item->data(0, KeyRole).toString()); });
+    connect(this, &QAbstractItemView::clicked, this,
+            [this](const QModelIndex &index) { Q_EMIT ItemClick(m_model->key(index.row())); });
 }
 
 void ListView::setColumnHeaderWidth(float twips)
@@ -51,67 +49,49 @@ void ListView::setColumnHeaderWidth(float twips)
 
 void ListView::setColumnHeaderText(const QString &text)
 {
-    setHeaderLabels({text});
+    m_model->setHeaderText(text);
 }
 
 void ListView::ListItemsClear()
 {
-    qDeleteAll(m_pending);
-    m_pending.clear();
-    clear();
+    m_model->clear();
 }
 
 void ListView::ListItemsAdd(int index, const QString &key, const QString &text)
 {
-    auto item = std::make_unique<QTreeWidgetItem>();
-    item->setText(0, text);
-    item->setData(0, KeyRole, key);
-    const int count = topLevelItemCount() + static_cast<int>(m_pending.size());
-    if (m_loading && index - 1 >= count) {
-        m_pending.append(item.release());
-        return;
-    }
-    if (m_loading)
-        flushPending();
-    insertTopLevelItem(qBound(0, index - 1, count), item.release()); // the list owns it now
+    m_model->insert(index - 1, key, text);
 }
 
-void ListView::flushPending()
+int ListView::ListItemsCount() const
 {
-    if (m_pending.isEmpty())
-        return;
-    addTopLevelItems(m_pending); // the list owns them now
-    m_pending.clear();
+    return m_model->rowCount();
 }
 
 QString ListView::ListItemKey(int index) const
 {
-    const QTreeWidgetItem *item = topLevelItem(index - 1);
-    return item ? item->data(0, KeyRole).toString() : QString();
+    return m_model->key(index - 1);
 }
 
 QString ListView::ListItemText(int index) const
 {
-    const QTreeWidgetItem *item = topLevelItem(index - 1);
-    return item ? item->text(0) : QString();
+    return m_model->text(index - 1);
+}
+
+QRect ListView::ListItemRect(int index) const
+{
+    return visualRect(m_model->index(index - 1, 0));
 }
 
 void ListView::beginLoad()
 {
-    m_loading = true;
     setUpdatesEnabled(false);
+    m_model->beginBatch();
 }
 
 void ListView::endLoad()
 {
-    flushPending();
-    m_loading = false;
+    m_model->endBatch();
     setUpdatesEnabled(true);
-}
-
-ListView::~ListView()
-{
-    qDeleteAll(m_pending);
 }
 
 } // namespace runtime

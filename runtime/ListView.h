@@ -2,19 +2,20 @@
 
 #include "TwipsControl.h"
 
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace runtime {
+
+class ListModel;
 
 // A report list with one column. Each item carries a key beside its text; clicking an item
 // raises ItemClick with that key. Mouse moves over the items, the empty area and the header
 // all raise MouseMove, with or without a pressed button.
-class ListView : public QTreeWidget, public TwipsControl
+class ListView : public QTreeView, public TwipsControl
 {
     Q_OBJECT
 public:
     explicit ListView(QWidget *parent);
-    ~ListView() override;
 
     // The width of the first column in twips, as last assigned. The column takes it in pixels
     // where the list accepts it; a negative width is kept here but left to the list, which
@@ -26,13 +27,14 @@ public:
     // The items: cleared, then added one by one at a 1-based index.
     void ListItemsClear();
     void ListItemsAdd(int index, const QString &key, const QString &text);
-    int ListItemsCount() const { return topLevelItemCount(); }
+    int ListItemsCount() const;
     QString ListItemKey(int index) const;
     QString ListItemText(int index) const;
+    // Where the item at a 1-based index is drawn, in the coordinates of the list's viewport.
+    QRect ListItemRect(int index) const;
 
-    // Between these, items added at the end are collected and handed to the list in one batch
-    // when the load ends, with repainting suspended meanwhile: a list of many thousand notes
-    // then costs one model update instead of one per item.
+    // Between these, items added at the end are collected and shown in one batch when the load
+    // ends: a list of many thousand notes then costs one update instead of one per item.
     void beginLoad();
     void endLoad();
 
@@ -41,11 +43,8 @@ Q_SIGNALS:
     void MouseMove();
 
 private:
-    void flushPending();
-
+    ListModel *m_model;
     float m_columnWidth = 0;
-    bool m_loading = false;
-    QList<QTreeWidgetItem *> m_pending; // owned until endLoad() hands them to the list
 };
 
 } // namespace runtime

@@ -123,8 +123,12 @@ private Q_SLOTS:
         QCOMPARE(lst.ListItemsCount(), 2);
         QCOMPARE(lst.ListItemKey(1), QString("ID|3"));
         QCOMPARE(lst.ListItemText(2), QString("ett"));
+        lst.resize(200, 200);
+        lst.setColumnWidth(0, 150);
+        lst.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&lst));
         QSignalSpy clicks(&lst, &ListView::ItemClick);
-        Q_EMIT lst.itemClicked(lst.topLevelItem(1), 0);
+        QTest::mouseClick(lst.viewport(), Qt::LeftButton, {}, lst.ListItemRect(2).center());
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(clicks.at(0).at(0).toString(), QString("ID|1"));
         lst.ListItemsClear();

@@ -329,7 +329,7 @@ void tst_commands::clickOnTitleShowsNote()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    const QRect item = form.lst->visualItemRect(form.lst->topLevelItem(1));
+    const QRect item = form.lst->ListItemRect(2);
     QVERIFY(!item.isEmpty());
     QTest::mouseClick(form.lst->viewport(), Qt::LeftButton, {}, item.center());
 
