@@ -69,6 +69,24 @@ void ShowNote(benchmark::State &state)
 }
 BENCHMARK(ShowNote)->Arg(1 << 20)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 
+// Until the whole of a long note is in the text box, on the real event loop.
+void ShowNoteWhole(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(10);
+    const qlonglong id = db.addNoteWithBody(state.range(0));
+    auto form = openWindow(db);
+    const QString key = QStringLiteral("ID|%1").arg(id);
+    for (auto _ : state) {
+        state.PauseTiming();
+        form->fldNote->setTextValue(QString());
+        state.ResumeTiming();
+        form->lst_ItemClick(key);
+        while (form->fldNote->isLoading())
+            QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(ShowNoteWhole)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
 void SaveAt100k(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100000);

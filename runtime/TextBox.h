@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+class QTimer;
+
 namespace runtime {
 
 // A single-line text box. Locked means read-only: the text can be selected but not changed.
@@ -33,21 +35,41 @@ private:
 
 // A multi-line text box with both scroll bars and no line wrapping: the only line breaks are
 // those typed or stored. Reports mouse moves over its text and its scroll bars.
+//
+// Text reads back exactly what the program set until the user changes it: the box itself shows
+// every kind of line break (CR LF, CR, LF) as a plain break. A long text shows its beginning at
+// once and the rest follows in pieces from the event loop, so that a note of many megabytes
+// appears without delay and the window stays responsive while it loads.
 class MultiLineTextBox : public QPlainTextEdit, public TwipsControl
 {
     Q_OBJECT
 public:
     explicit MultiLineTextBox(QWidget *parent);
 
-    QString Text() const { return toPlainText(); }
-    void setTextValue(const QString &value) { setPlainText(value); }
+    QString Text() const { return m_exact ? m_value : toPlainText(); }
+    void setTextValue(const QString &value);
     bool Locked() const { return isReadOnly(); }
     void setLocked(bool locked);
     void SetFocus() { setFocus(Qt::OtherFocusReason); }
     bool Visible() const { return !isHidden(); }
 
+    // Whether part of a long text is still to be shown.
+    bool isLoading() const { return m_shownUpTo < m_value.size(); }
+    // Shows the rest of a long text at once.
+    void finishLoading();
+
 Q_SIGNALS:
     void MouseMove();
+
+private:
+    void showNextPiece(qsizetype maxChars);
+    void onContentsChanged();
+
+    QString m_value;     // the text as the program set it
+    bool m_exact = true; // no change by the user since
+    qsizetype m_shownUpTo = 0;
+    bool m_programChange = false;
+    QTimer *m_loader;
 };
 
 } // namespace runtime

@@ -6,6 +6,7 @@
 #include "runtime/ListView.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Screen.h"
+#include "runtime/TextBox.h"
 #include "runtime/Timer.h"
 #include "runtime/Twips.h"
 
@@ -133,6 +134,44 @@ private Q_SLOTS:
         QCOMPARE(clicks.at(0).at(0).toString(), QString("ID|1"));
         lst.ListItemsClear();
         QCOMPARE(lst.ListItemsCount(), 0);
+    }
+
+    void textBoxReadsBackExactlyWhatWasSet()
+    {
+        MultiLineTextBox box(nullptr);
+        const QString stored = QStringLiteral("ett\r\ntvå\rtre\nfyra");
+        box.setTextValue(stored);
+        QCOMPARE(box.Text(), stored);
+        QCOMPARE(box.toPlainText(), QStringLiteral("ett\ntvå\ntre\nfyra"));
+        // Once the user types, the box holds what is shown.
+        box.setLocked(false);
+        box.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&box, "!");
+        QCOMPARE(box.Text(), QStringLiteral("ett\ntvå\ntre\nfyra!"));
+    }
+
+    void longTextShowsAtOnceAndLoadsTheRest()
+    {
+        MultiLineTextBox box(nullptr);
+        QString text;
+        for (int line = 0; line < 40000; ++line)
+            text += QStringLiteral("rad %1 med 🙂 och åäö\n").arg(line);
+        box.setTextValue(text);
+        QVERIFY(box.isLoading());
+        QVERIFY(box.document()->blockCount() > 1);
+        QCOMPARE(box.Text(), text); // whole while loading
+        QTRY_VERIFY(!box.isLoading());
+        QCOMPARE(box.toPlainText(), text);
+        // A new text replaces one still loading.
+        box.setTextValue(text);
+        box.setTextValue(QStringLiteral("kort"));
+        QVERIFY(!box.isLoading());
+        QCOMPARE(box.toPlainText(), QStringLiteral("kort"));
+        // An editable box holds the whole text at once.
+        box.setTextValue(text);
+        box.setLocked(false);
+        QVERIFY(!box.isLoading());
+        QCOMPARE(box.toPlainText(), text);
     }
 
     void nextAnswerIsUsedOnce()
