@@ -17,7 +17,12 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTAVO_SANITIZE=ON
     -DZENTAVO_BENCH=OFF >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE e2e
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE "e2e|leakcheck"
+# The store's tests (and the driver processes they start) run with LeakSanitizer as well; the
+# suppressions cover allocations of font and platform libraries that live as long as a process.
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    LSAN_OPTIONS="suppressions=$PWD/tests/reliability/lsan.supp" \
+    ctest --test-dir build-asan --output-on-failure -j "$jobs" -L leakcheck
 
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build

@@ -31,6 +31,14 @@ std::optional<qlonglong> decimalId(const QString &text)
     return ok ? std::optional<qlonglong>(id) : std::nullopt;
 }
 
+// The UTF-8 bytes of a title or body, never null: null bytes would be stored as NULL, and a
+// note's title and text are always text.
+QByteArray utf8(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    return bytes.isNull() ? QByteArray("", 0) : bytes;
+}
+
 } // namespace
 
 QString IdFromKey(const QString &key)
@@ -50,28 +58,25 @@ ReadResult ReadNote(const QString &idText)
         CloseDb();
         return result;
     }
+    QByteArray text;
     {
         QSqlQuery rs(Conn.database());
         rs.setForwardOnly(true);
-        rs.prepare(SelectOneNote);
+        // A statement that cannot be prepared (the file locked, say) reports why, not the
+        // "Parameter count mismatch" that executing it anyway would give.
+        const bool prepared = rs.prepare(SelectOneNote);
         rs.addBindValue(idValue(idText));
-        if (!rs.exec()) {
+        if (!prepared || !rs.exec()) {
             result.error = describeSqlError(headline, DatabasePath(), rs.lastError());
         } else if (rs.next()) {
-            const int textField = rs.record().indexOf(TextColumn);
-            if (textField < 0) {
-                result.error = StoreError{headline, DatabasePath(),
-                                          QStringLiteral("tabellen Memo saknar kolumnen Text"),
-                                          QStringLiteral("Välj en databas med tabellen Memo och "
-                                                         "kolumnerna ID, Titel och Text.")};
-            } else {
-                result.note.found = true;
-                result.note.text = rs.value(textField).toString();
-            }
+            result.note.found = true;
+            text = rs.value(0).toByteArray();
         } else if (rs.lastError().isValid()) {
             result.error = describeSqlError(headline, DatabasePath(), rs.lastError());
         }
     }
+    // Decoded only once the statement has let go of its copy: a long note is held twice at most.
+    result.note.text = textFromUtf8(text);
     CloseDb();
     return result;
 }
@@ -85,11 +90,10 @@ StoreResult InsertNote(const QString &title, const QString &body)
         result = Conn.openFailure();
     } else {
         QSqlQuery insert(Conn.database());
-        insert.prepare(InsertNoteStatement);
-        // A null QString would be stored as NULL; the note's title and text are always text.
-        insert.addBindValue(title.isNull() ? QStringLiteral("") : title);
-        insert.addBindValue(body.isNull() ? QStringLiteral("") : body);
-        if (!insert.exec())
+        const bool prepared = insert.prepare(InsertNoteStatement);
+        insert.addBindValue(utf8(title));
+        insert.addBindValue(utf8(body));
+        if (!prepared || !insert.exec())
             result = describeSqlError(headline, DatabasePath(), insert.lastError());
     }
     if (result)
@@ -113,9 +117,9 @@ StoreResult DeleteNote(const QString &idText)
         result = Conn.openFailure();
     } else {
         QSqlQuery erase(Conn.database());
-        erase.prepare(DeleteNoteStatement);
+        const bool prepared = erase.prepare(DeleteNoteStatement);
         erase.addBindValue(*id);
-        if (!erase.exec())
+        if (!prepared || !erase.exec())
             result = describeSqlError(headline, DatabasePath(), erase.lastError());
     }
     if (result) {

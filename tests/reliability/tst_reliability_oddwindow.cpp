@@ -1,0 +1,106 @@
+// Odd data from other programs, through the real window: rows whose Titel and Text are NULL,
+// written by the sqlite3 program, and a table whose column names differ in letter case. Both
+// are listed, shown, added to and deleted from like any other notes.
+
+#include "ReliabilitySupport.h"
+#include "TestDatabase.h"
+#include "WindowHarness.h"
+#include "runtime/Frame.h"
+#include "runtime/MessageBox.h"
+#include "runtime/TextBox.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace reliability;
+
+namespace {
+
+// Runs statements through the sqlite3 program: another program, as a user might have.
+bool sqlite3(const QString &path, const QString &statements)
+{
+    QProcess p;
+    p.start(QStringLiteral("sqlite3"), {path, statements});
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+} // namespace
+
+class TestOddWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    int m_cases = 0;
+
+    // Lists and shows the notes with these titles, saves one beside them, deletes it and the
+    // first of them, all through the window.
+    void exercise(WindowHarness &w, const QStringList &titles, const QString &firstText)
+    {
+        window::Form1 &f = *w.form;
+        QCOMPARE(w.titles(), titles);
+        f.fldNote->setTextValue(QStringLiteral("något annat"));
+        f.lst_ItemClick(w.keys().first());
+        QCOMPARE(f.fldNote->Text(), firstText);
+        QVERIFY(f.fldNote->Locked());
+        f.Command4_Click();
+        f.fldNote->setTextValue(QStringLiteral("ny text"));
+        f.Command2_Click();
+        f.fldTitel->setTextValue(QStringLiteral("ny"));
+        f.Command6_Click();
+        QCOMPARE(w.titles(), titles + QStringList{"ny"});
+        f.lst_ItemClick(w.keys().last());
+        QCOMPARE(f.fldNote->Text(), QStringLiteral("ny text"));
+        f.Command3_Click();
+        f.Command8_Click();
+        QCOMPARE(w.titles(), titles);
+        f.lst_ItemClick(w.keys().first());
+        f.Command3_Click();
+        f.Command8_Click();
+        QCOMPARE(w.titles(), titles.mid(1));
+        QCOMPARE(w.reports, QStringList());
+        ++m_cases;
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("sqlite3")).isEmpty())
+            QSKIP("the sqlite3 program is not installed (scripts/install-deps.sh installs it)");
+    }
+
+    void nullTitleAndTextFromAnotherProgram()
+    {
+        testsupport::TestDatabase db;
+        QVERIFY(sqlite3(db.path(), QStringLiteral("INSERT INTO Memo (Titel, Text) VALUES "
+                                                  "(NULL, NULL); INSERT INTO Memo (Titel, Text) "
+                                                  "VALUES ('bara titel', NULL);")));
+        WindowHarness w;
+        QVERIFY(w.start());
+        exercise(w, {QString(), QStringLiteral("bara titel")}, QString());
+    }
+
+    void columnNamesInOtherLetterCase()
+    {
+        testsupport::TestDatabase db(false);
+        QVERIFY(sqlite3(db.path(),
+                        QStringLiteral("CREATE TABLE mEmO (iD INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                       "TITEL TEXT, tExT TEXT); INSERT INTO mEmO (TITEL, tExT) "
+                                       "VALUES ('versaler', 'små och STORA');")));
+        WindowHarness w;
+        QVERIFY(w.start());
+        exercise(w, {QStringLiteral("versaler")}, QStringLiteral("små och STORA"));
+    }
+
+    void cleanupTestCase()
+    {
+        qInfo("odd-rows: %d cases through the window (NULL Titel/Text from sqlite3, columns in "
+              "other letter case): listed, shown, saved beside and deleted with 0 errors",
+              m_cases);
+    }
+};
+
+QTEST_MAIN(TestOddWindow)
+#include "tst_reliability_oddwindow.moc"
