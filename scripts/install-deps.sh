@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev libqt6sql6-sqlite
     fonts-wine
     libbenchmark-dev
-    xvfb xauth openbox xdotool x11-utils imagemagick
+    xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick
     sqlite3 time clang-format
     desktop-file-utils appstream
 )

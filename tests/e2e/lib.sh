@@ -34,6 +34,7 @@ WM_PID=""
 APP_PID=""
 WIN=""             # the main window's X id, set by start_zentavo
 APP_STATUS=""      # exit status of the program once it has ended, set by wait_for_exit
+SCALE=1            # device pixels per design pixel: 2 on a 192 dpi screen
 APP_STDERR=""      # what the program last started wrote to stderr
 APP_RUNS=0
 
@@ -205,25 +206,26 @@ launch_zentavo() {
 }
 
 # Sets WIN to the visible main window. When a message box titled like the window is open too,
-# the main window is the one at the program's fixed size (353 px wide).
+# the main window is the one at the program's fixed width (353 px at 96 dpi; SCALE times that on
+# a screen scaled by SCALE).
 find_main_window() {
     local ids id
     ids=$(timeout 10 xdotool search --sync --onlyvisible --name '^Zentavo 1.0$' 2>/dev/null) ||
         fail "no visible window named 'Zentavo 1.0' appeared within 10 s"
     for id in $ids; do
-        if [[ $(window_width "$id") == 353 ]]; then
+        if [[ $(window_width "$id") == $((353 * SCALE)) ]]; then
             WIN=$id
             return 0
         fi
     done
-    fail "none of the windows named 'Zentavo 1.0' is 353 px wide"
+    fail "none of the windows named 'Zentavo 1.0' is $((353 * SCALE)) px wide"
 }
 
 start_zentavo() {
     launch_zentavo
     find_main_window
     # Openbox places the window a moment after mapping it; wait for the design position.
-    expect_within 10 "the window did not settle at x=433, y=0" window_at 433 0
+    expect_within 10 "the window did not settle at x=$((433 * SCALE)), y=0" window_at $((433 * SCALE)) 0
 }
 
 app_running() {

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Runs every benchmark on the release build (building it first) and prints the figures that
+# docs/PERFORMANCE.md records. Takes a few minutes; run it on a quiet machine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build
+
+echo "== store and window (offscreen)"
+QT_QPA_PLATFORM=offscreen build/bench/zentavo_bench --benchmark_min_time=0.5
+echo "== start-up (Xvfb + openbox)"
+bench/startup.sh --runs 15 --notes 10000 build/zentavo build/zentavo-newdb build/bench/zentavo-floor
+echo "== idle"
+bench/idle.sh --seconds 30 build/zentavo build/zentavo-newdb
