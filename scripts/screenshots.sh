@@ -13,7 +13,7 @@ start_display
 mkdir -p "$out"
 
 create_database
-add_note "Inköpslista" $'Mjölk\nBröd\nÄgg\nKaffe\nTandkräm' >/dev/null
+add_note "Inköpslista" $'Till helgen:                       mjölk, bröd, ägg\n                                   kaffe, tandkräm\n\nOch på apoteket:                   plåster' >/dev/null
 add_note "Möte på fredag" $'Kl 10.00 med Anna och Per\nTa med budgeten' >/dev/null
 add_note "Tandläkaren" 'Tisdag 14.30' >/dev/null
 add_note "Boktips" 'Från Sara' >/dev/null
