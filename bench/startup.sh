@@ -31,16 +31,16 @@ make_database() {
          INSERT INTO Memo (Titel, Text) SELECT 'Anteckning ' || i, 'Att göra ' || i FROM n;"
 }
 
-# One start of PROGRAM in the program folder: prints "<ms to first frame> <peak RSS in KiB>".
+# One start of PROGRAM [ARGS] in the program folder: prints "<ms to first frame> <peak KiB>".
 measure_once() {
-    local program=$1 out="$DIR/first-frame" rss="$DIR/rss" started frame pid
+    local out="$DIR/first-frame" rss="$DIR/rss" started frame pid
     rm -f "$out" "$rss"
     started=$(date +%s%6N)
     (cd "$APP" && exec env QT_QPA_PLATFORM=xcb ZENTAVO_REPORT_FIRST_FRAME=1 \
-        /usr/bin/time -f %M -o "$rss" "$program" >"$out" 2>/dev/null) &
+        /usr/bin/time -f %M -o "$rss" "$@" >"$out" 2>/dev/null) &
     pid=$!
     frame_reported() { grep -q '^first-frame ' "$out" 2>/dev/null; }
-    expect_within 30 "$program showed no first frame" frame_reported
+    expect_within 30 "$1 showed no first frame" frame_reported
     frame=$(awk '/^first-frame/ { print $2; exit }' "$out")
     pkill -TERM -P "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
@@ -48,20 +48,22 @@ measure_once() {
         'BEGIN { printf "%.1f %d\n", (b - a) / 1000, m }'
 }
 
-# Runs PROGRAM `runs` times; prints "<median ms> <median peak KiB>".
+# Runs PROGRAM [ARGS] `runs` times; prints "<median ms> <median peak KiB>".
 measure() {
-    local program=$1 results="$DIR/results" i
+    local results="$DIR/results" i
     : >"$results"
     for ((i = 0; i < runs; i++)); do
-        measure_once "$program" >>"$results"
+        measure_once "$@" >>"$results" || exit 1
     done
     echo "$(cut -d' ' -f1 "$results" | median) $(cut -d' ' -f2 "$results" | median)"
 }
 
 cp "$E2E_PROGRAM" "$APP/zentavo"
 read -r floor_ms floor_kb < <(measure "$FLOOR")
+read -r caption_ms caption_kb < <(measure "$FLOOR" --caption)
 make_database 0
 read -r empty_ms empty_kb < <(measure "$APP/zentavo")
+[[ -n $empty_ms ]] || fail "no figures for zentavo"
 make_database "$notes"
 read -r many_ms many_kb < <(measure "$APP/zentavo")
 db_kb=$(($(stat -c %s "$DB") / 1024))
@@ -73,6 +75,7 @@ row() { # NAME MS KB
         "$(awk -v a="$3" -v b="$floor_kb" 'BEGIN { print a / b }')"
 }
 row "floor (Qt window)" "$floor_ms" "$floor_kb"
+row "floor with one caption" "$caption_ms" "$caption_kb"
 row "zentavo, 0 notes" "$empty_ms" "$empty_kb"
 row "zentavo, $notes notes" "$many_ms" "$many_kb"
 echo "database of $notes notes: $db_kb KiB"

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <chrono>
 #include <cstdio>
 
@@ -10,19 +11,22 @@ namespace runtime {
 
 namespace {
 
-class FirstPaintWatcher : public QObject
+// Watches the native window for its first exposure: Qt paints and flushes the exposed window
+// while it handles that event.
+class FirstExposeWatcher : public QObject
 {
 public:
-    explicit FirstPaintWatcher(QWidget &window)
+    explicit FirstExposeWatcher(QWidget &window)
         : QObject(&window)
     {
-        window.installEventFilter(this);
+        window.createWinId();
+        window.windowHandle()->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (event->type() == QEvent::Paint) {
+        if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
             watched->removeEventFilter(this);
             // Printed from the event loop's next turn, after the painted frame was flushed.
             QTimer::singleShot(0, this, [this] {
@@ -43,7 +47,7 @@ void markFirstFrame(QWidget &window)
 {
     if (qEnvironmentVariableIsEmpty("ZENTAVO_REPORT_FIRST_FRAME"))
         return;
-    new FirstPaintWatcher(window); // owned by the window
+    new FirstExposeWatcher(window); // owned by the window
 }
 
 } // namespace runtime

@@ -11,9 +11,9 @@ void registerTahoma()
     if (done)
         return;
     done = true;
-    if (QFontDatabase::families().contains(QStringLiteral("Tahoma")))
-        return;
-    // Debian's fonts-wine puts its Tahoma where fontconfig does not look.
+    // Debian's fonts-wine puts its Tahoma where fontconfig does not look. Registering it even
+    // where the desktop has a Tahoma of its own does no harm, and asking first would cost a scan
+    // of every installed font at start-up.
     const QString wineTahoma = QStringLiteral("/usr/share/wine/fonts/tahoma.ttf");
     if (QFile::exists(wineTahoma))
         QFontDatabase::addApplicationFont(wineTahoma);
