@@ -1,26 +1,26 @@
 #pragma once
 
-#include <QString>
-#include <QTemporaryDir>
+#include "TestDatabase.h"
+
+#include <memory>
 
 namespace bench {
 
-// A temporary folder with a memo.mdb of `notes` notes (title "Anteckning N", a short body),
-// made once per size and reused by every benchmark that asks for it. The store is pointed at
-// the folder while the object is current().
+// A memo.mdb of `notes` notes (title "Anteckning N", a short body) in a temporary folder, made
+// once per size and reused by every benchmark that asks for it.
 class BenchDatabase
 {
 public:
+    // The database of that size, made current.
     static BenchDatabase &withNotes(int notes);
-    // A fresh copy of the database for benchmarks that change it.
-    QString path() const;
+    // Points the store at this database.
     void makeCurrent() const;
-    // Adds one note with a body of `bytes` bytes and returns its ID.
+    // Adds one note with a body of `bytes` characters and returns its ID.
     qlonglong addNoteWithBody(qsizetype bytes);
 
 private:
     explicit BenchDatabase(int notes);
-    QTemporaryDir m_dir;
+    std::unique_ptr<testsupport::TestDatabase> m_db;
 };
 
 } // namespace bench
