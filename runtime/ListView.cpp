@@ -6,6 +6,7 @@
 #include "Twips.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace runtime {
 
@@ -80,6 +81,17 @@ QString ListView::ListItemText(int index) const
 QRect ListView::ListItemRect(int index) const
 {
     return visualRect(m_model->index(index - 1, 0));
+}
+
+void ListView::keyPressEvent(QKeyEvent *event)
+{
+    const QModelIndex before = currentIndex();
+    QTreeView::keyPressEvent(event);
+    const QModelIndex after = currentIndex();
+    const bool confirm = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
+                         || event->key() == Qt::Key_Space;
+    if (after.isValid() && (after != before || confirm))
+        Q_EMIT ItemClick(m_model->key(after.row()));
 }
 
 void ListView::beginLoad()

@@ -8,8 +8,9 @@ namespace runtime {
 
 class ListModel;
 
-// A report list with one column. Each item carries a key beside its text; clicking an item
-// raises ItemClick with that key. Mouse moves over the items, the empty area and the header
+// A report list with one column. Each item carries a key beside its text; clicking an item, or
+// selecting it with the keyboard (the arrow keys, or Enter or Space on it), raises ItemClick with
+// that key. Mouse moves over the items, the empty area and the header
 // all raise MouseMove, with or without a pressed button.
 class ListView : public QTreeView, public TwipsControl
 {
@@ -41,6 +42,9 @@ public:
 Q_SIGNALS:
     void ItemClick(const QString &key);
     void MouseMove();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     ListModel *m_model;

@@ -132,6 +132,13 @@ private Q_SLOTS:
         QTest::mouseClick(lst.viewport(), Qt::LeftButton, {}, lst.ListItemRect(2).center());
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(clicks.at(0).at(0).toString(), QString("ID|1"));
+        // Selecting with the keyboard counts as a click on the item selected.
+        QTest::keyClick(lst.viewport(), Qt::Key_Up);
+        QCOMPARE(clicks.size(), 2);
+        QCOMPARE(clicks.at(1).at(0).toString(), QString("ID|3"));
+        QTest::keyClick(lst.viewport(), Qt::Key_Return);
+        QCOMPARE(clicks.size(), 3);
+        QCOMPARE(clicks.at(2).at(0).toString(), QString("ID|3"));
         lst.ListItemsClear();
         QCOMPARE(lst.ListItemsCount(), 0);
     }
