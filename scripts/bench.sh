@@ -3,9 +3,10 @@
 # docs/PERFORMANCE.md records. Takes a few minutes; run it on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/generator.sh
 
 scripts/install-deps.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build $(generator build) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 
 echo "== store and window (offscreen)"

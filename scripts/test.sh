@@ -5,6 +5,7 @@
 # short smoke run of each benchmark.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/generator.sh
 
 scripts/install-deps.sh
 scripts/check-format.sh
@@ -13,7 +14,7 @@ jobs=$(nproc)
 
 # The sanitizer build runs the unit tests: the end-to-end tests drive the same code through the
 # real program and are run by the release build below.
-cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTAVO_SANITIZE=ON \
+cmake -S . -B build-asan $(generator build-asan) -DCMAKE_BUILD_TYPE=Debug -DZENTAVO_SANITIZE=ON \
     -DZENTAVO_BENCH=OFF >/dev/null
 cmake --build build-asan
 ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -24,6 +25,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$PWD/tests/reliability/lsan.supp" \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" -L leakcheck
 
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build $(generator build) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build
 ctest --test-dir build --output-on-failure -j "$jobs"
