@@ -9,6 +9,7 @@ packages=(
     fonts-wine
     libbenchmark-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick
+    weston xwayland qt6-wayland
     sqlite3 time clang-format
     desktop-file-utils appstream
 )
