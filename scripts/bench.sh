@@ -3,11 +3,8 @@
 # docs/PERFORMANCE.md records. Takes a few minutes; run it on a quiet machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/generator.sh
 
-scripts/install-deps.sh
-cmake -S . -B build $(generator build) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+scripts/build.sh
 
 echo "== store and window (offscreen)"
 QT_QPA_PLATFORM=offscreen build/bench/zentavo_bench --benchmark_min_time=0.5

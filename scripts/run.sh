@@ -3,9 +3,6 @@
 # (an empty note database is made there by the build when none exists).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/generator.sh
 
-scripts/install-deps.sh
-cmake -S . -B build $(generator build) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+scripts/build.sh
 exec build/zentavo

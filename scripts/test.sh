@@ -25,6 +25,5 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
     LSAN_OPTIONS="suppressions=$PWD/tests/reliability/lsan.supp" \
     ctest --test-dir build-asan --output-on-failure -j "$jobs" -L leakcheck
 
-cmake -S . -B build $(generator build) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build
+scripts/build.sh
 ctest --test-dir build --output-on-failure -j "$jobs"
