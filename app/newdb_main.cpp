@@ -16,8 +16,10 @@ int main(int argc, char *argv[])
                              "Skapar en tom anteckningsdatabas (memo.mdb) på SÖKVÄG.\n");
         return 2;
     }
-    if (const std::optional<QString> failure = store::CreateEmptyDatabase(arguments.at(1))) {
-        std::fprintf(stderr, "zentavo-newdb: %s\n", failure->toLocal8Bit().constData());
+    if (const store::Result<store::Done> created = store::createEmptyDatabase(arguments.at(1));
+        !created) {
+        std::fprintf(stderr, "zentavo-newdb: %s\n",
+                     created.error().message().toLocal8Bit().constData());
         return 1;
     }
     return 0;

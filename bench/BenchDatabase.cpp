@@ -2,18 +2,40 @@
 
 #include "runtime/App.h"
 
-#include <map>
+#include <QtGlobal>
 
 namespace bench {
 
-BenchDatabase &BenchDatabase::withNotes(int notes)
+namespace {
+// The cache of the running benchmark program; it is owned by main, not by this pointer.
+BenchDatabaseCache *runCache = nullptr;
+} // namespace
+
+BenchDatabaseCache::BenchDatabaseCache()
 {
-    static std::map<int, std::unique_ptr<BenchDatabase>> made;
-    auto &slot = made[notes];
+    runCache = this;
+}
+
+BenchDatabaseCache::~BenchDatabaseCache()
+{
+    m_made.clear();
+    runCache = nullptr;
+}
+
+BenchDatabase &BenchDatabaseCache::withNotes(int notes)
+{
+    auto &slot = m_made[notes];
     if (!slot)
-        slot.reset(new BenchDatabase(notes));
+        slot = std::make_unique<BenchDatabase>(notes);
     slot->makeCurrent();
     return *slot;
+}
+
+BenchDatabase &BenchDatabase::withNotes(int notes)
+{
+    if (!runCache)
+        qFatal("no BenchDatabaseCache: main owns one for the length of the run");
+    return runCache->withNotes(notes);
 }
 
 BenchDatabase::BenchDatabase(int notes)

@@ -2,6 +2,7 @@
 
 #include "TestDatabase.h"
 
+#include <map>
 #include <memory>
 
 namespace bench {
@@ -11,16 +12,34 @@ namespace bench {
 class BenchDatabase
 {
 public:
-    // The database of that size, made current.
+    explicit BenchDatabase(int notes);
+
+    // The database of that size from the run's cache, made current.
     static BenchDatabase &withNotes(int notes);
     // Points the store at this database.
     void makeCurrent() const;
+    QString path() const { return m_db->path(); }
     // Adds one note with a body of `bytes` characters and returns its ID.
     qlonglong addNoteWithBody(qsizetype bytes);
 
 private:
-    explicit BenchDatabase(int notes);
     std::unique_ptr<testsupport::TestDatabase> m_db;
+};
+
+// The databases made during one run. main owns it, created after the application and destroyed
+// before it, so that the temporary folders and connections never outlive Qt.
+class BenchDatabaseCache
+{
+public:
+    BenchDatabaseCache();
+    ~BenchDatabaseCache();
+    BenchDatabaseCache(const BenchDatabaseCache &) = delete;
+    BenchDatabaseCache &operator=(const BenchDatabaseCache &) = delete;
+
+    BenchDatabase &withNotes(int notes);
+
+private:
+    std::map<int, std::unique_ptr<BenchDatabase>> m_made;
 };
 
 } // namespace bench

@@ -5,8 +5,9 @@
 
 namespace runtime {
 
-// The items of a one-column report list: a text shown and a key kept beside it. Held as plain
-// values, so a list of many thousand items costs one allocation per string and nothing more.
+// The items of a one-column report list: a text shown and a whole-number ID kept beside it.
+// Held as plain values, so a list of many thousand items costs one string each and nothing
+// more; an item's key ("ID|" and the ID) is made only when asked for.
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -19,26 +20,24 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void setHeaderText(const QString &text);
+    struct Item
+    {
+        qint64 id = 0;
+        QString text;
+    };
+
     void clear();
+    // Replaces every item at once: the views hear of one reset.
+    void replace(std::vector<Item> items);
     // Inserts at a 0-based row; a row past the end appends.
-    void insert(int row, const QString &key, const QString &text);
+    void insert(int row, qint64 id, const QString &text);
+    qint64 id(int row) const;
     QString key(int row) const;
     QString text(int row) const;
 
-    // Between these, appended items are only collected; the views hear of them all at once.
-    void beginBatch();
-    void endBatch();
-
 private:
-    struct Item
-    {
-        QString key;
-        QString text;
-    };
     std::vector<Item> m_items;
     QString m_header;
-    bool m_batch = false;
-    int m_rowsAnnounced = 0; // rows the views know of while a batch is open
 };
 
 } // namespace runtime

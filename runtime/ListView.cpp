@@ -37,7 +37,7 @@ ListView::ListView(QWidget *parent)
     connect(relay, &MouseMoveRelay::moved, this, &ListView::MouseMove);
 
     connect(this, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex &index) { Q_EMIT ItemClick(m_model->key(index.row())); });
+            [this](const QModelIndex &index) { Q_EMIT ItemClick(m_model->id(index.row())); });
 }
 
 void ListView::setColumnHeaderWidth(float twips)
@@ -58,9 +58,19 @@ void ListView::ListItemsClear()
     m_model->clear();
 }
 
-void ListView::ListItemsAdd(int index, const QString &key, const QString &text)
+void ListView::ListItemsAdd(int index, qint64 id, const QString &text)
 {
-    m_model->insert(index - 1, key, text);
+    m_model->insert(index - 1, id, text);
+}
+
+void ListView::replaceItems(std::vector<ListModel::Item> items)
+{
+    m_model->replace(std::move(items));
+}
+
+qint64 ListView::ListItemId(int index) const
+{
+    return m_model->id(index - 1);
 }
 
 int ListView::ListItemsCount() const
@@ -91,19 +101,7 @@ void ListView::keyPressEvent(QKeyEvent *event)
     const bool confirm = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
                          || event->key() == Qt::Key_Space;
     if (after.isValid() && (after != before || confirm))
-        Q_EMIT ItemClick(m_model->key(after.row()));
-}
-
-void ListView::beginLoad()
-{
-    setUpdatesEnabled(false);
-    m_model->beginBatch();
-}
-
-void ListView::endLoad()
-{
-    m_model->endBatch();
-    setUpdatesEnabled(true);
+        Q_EMIT ItemClick(m_model->id(after.row()));
 }
 
 } // namespace runtime

@@ -2,16 +2,16 @@
 
 #include "TwipsControl.h"
 
+#include "ListModel.h"
+
 #include <QTreeView>
 
 namespace runtime {
 
-class ListModel;
-
-// A report list with one column. Each item carries a key beside its text; clicking an item, or
-// selecting it with the keyboard (the arrow keys, or Enter or Space on it), raises ItemClick with
-// that key. Mouse moves over the items, the empty area and the header
-// all raise MouseMove, with or without a pressed button.
+// A report list with one column. Each item carries a whole-number ID beside its text (its key
+// is "ID|" and the ID); clicking an item, or selecting it with the keyboard (the arrow keys, or
+// Enter or Space on it), raises ItemClick with that ID. Mouse moves over the items, the empty area
+// and the header all raise MouseMove, with or without a pressed button.
 class ListView : public QTreeView, public TwipsControl
 {
     Q_OBJECT
@@ -25,22 +25,19 @@ public:
     void setColumnHeaderWidth(float twips);
     void setColumnHeaderText(const QString &text);
 
-    // The items: cleared, then added one by one at a 1-based index.
+    // The items: cleared, then added one by one at a 1-based index, or replaced all at once.
     void ListItemsClear();
-    void ListItemsAdd(int index, const QString &key, const QString &text);
+    void ListItemsAdd(int index, qint64 id, const QString &text);
+    void replaceItems(std::vector<ListModel::Item> items);
     int ListItemsCount() const;
+    qint64 ListItemId(int index) const;
     QString ListItemKey(int index) const;
     QString ListItemText(int index) const;
     // Where the item at a 1-based index is drawn, in the coordinates of the list's viewport.
     QRect ListItemRect(int index) const;
 
-    // Between these, items added at the end are collected and shown in one batch when the load
-    // ends: a list of many thousand notes then costs one update instead of one per item.
-    void beginLoad();
-    void endLoad();
-
 Q_SIGNALS:
-    void ItemClick(const QString &key);
+    void ItemClick(qint64 id);
     void MouseMove();
 
 protected:

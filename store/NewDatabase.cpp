@@ -7,48 +7,65 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QUrl>
 
 namespace store {
 
 namespace {
 
-std::optional<QString> createTable(const QString &path)
+QString headline()
+{
+    return QStringLiteral("Anteckningsdatabasen kunde inte skapas.");
+}
+
+// Opens exactly the file at the absolute path: as a URI with the path percent-encoded, so that
+// a name such as "file:other.mdb" or one holding '?' or '#' is never read as a URI of its own.
+Result<Done> createTable(const QString &path)
 {
     const QString name = QStringLiteral("zentavo-newdb");
-    std::optional<QString> failure;
+    std::optional<StoreError> failure;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
+        db.setDatabaseName(QStringLiteral("file:")
+                           + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"))
+                           + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI"));
         if (!db.open()) {
-            failure = db.lastError().text();
+            failure = describeSqlError(headline(), path, db.lastError());
         } else {
             QSqlQuery create(db);
             if (!create.exec(CreateMemoTable))
-                failure = create.lastError().text();
+                failure = describeSqlError(headline(), path, create.lastError());
         }
         db.close();
     }
     QSqlDatabase::removeDatabase(name);
-    return failure;
+    if (failure)
+        return *failure;
+    return Done{};
 }
 
 } // namespace
 
-std::optional<QString> CreateEmptyDatabase(const QString &path)
+Result<Done> createEmptyDatabase(const QString &given)
 {
-    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
-        return QStringLiteral("%1 finns redan; den lämnas orörd. Välj ett namn som inte finns.")
-            .arg(path);
+    const QString path = QFileInfo(given).absoluteFilePath();
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
+        return StoreError{headline(), path, QStringLiteral("filen finns redan; den lämnas orörd"),
+                          QStringLiteral("Välj ett namn som inte finns.")};
+    }
     // Claim the name exclusively first, so that a file appearing meanwhile is never touched.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-        return QStringLiteral("%1 kunde inte skapas: %2").arg(path, file.errorString());
-    file.close();
-    if (std::optional<QString> failure = createTable(path)) {
-        QFile::remove(path);
-        return QStringLiteral("%1 kunde inte göras till en databas: %2").arg(path, *failure);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        return StoreError{headline(), path, file.errorString(),
+                          QStringLiteral("Kontrollera att mappen finns och att du får skriva "
+                                         "i den.")};
     }
-    return std::nullopt;
+    file.close();
+    Result<Done> created = createTable(path);
+    if (!created)
+        QFile::remove(path);
+    return created;
 }
 
 } // namespace store

@@ -1,13 +1,14 @@
 #pragma once
 
+#include "StoreError.h"
+
 #include <QString>
-#include <optional>
 
 namespace store {
 
-// Creates an empty note database at path: table Memo with an ID the database assigns and never
-// reuses, Titel and Text. Refuses to touch a file that already exists. Returns the reason for a
-// refusal or failure, worded for the person who asked; nothing is left behind on failure.
-std::optional<QString> CreateEmptyDatabase(const QString &path);
+// Creates an empty note database at exactly this path, whatever its name looks like: table
+// Memo with an ID the database assigns and never reuses, Titel and Text. Refuses to touch a
+// file that already exists, and touches no other file. Nothing is left behind on failure.
+Result<Done> createEmptyDatabase(const QString &path);
 
 } // namespace store

@@ -1,37 +1,36 @@
 #pragma once
 
-#include <QByteArray>
 #include <QLatin1StringView>
-#include <QString>
-#include <QStringDecoder>
 
 namespace store {
 
-// Every statement the store sends. Values always travel as bound parameters.
+// Every statement the store sends. Values always travel as bound parameters. Text is read and
+// written as raw bytes in the database's own encoding (see TextEncoding.h).
 
-// Text travels between the store and the engine as UTF-8 bytes: read with CAST(... AS BLOB)
-// and written with CAST(? AS TEXT). The engine's own UTF-16 conversion would turn U+FFFE and
-// U+FFFF into U+FFFD, so notes holding them would not come back as they were saved.
-
-// A title or body read as UTF-8 bytes, as text; a leading U+FEFF is part of the note, not a mark.
-inline QString textFromUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(bytes);
-}
-
-// The columns of Memo, without reading a row.
-inline constexpr QLatin1StringView MemoColumns{"SELECT * FROM Memo LIMIT 0"};
+// The encoding the file keeps its text in.
+inline constexpr QLatin1StringView ReadEncoding{"PRAGMA encoding"};
+// The columns of Memo: one row per column (cid, name, type, notnull, dflt_value, pk).
+inline constexpr QLatin1StringView MemoTableColumns{"PRAGMA table_info(Memo)"};
+// The statement that made Memo, to tell a table without rowids.
+inline constexpr QLatin1StringView MemoTableDefinition{
+    "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'Memo' COLLATE NOCASE"};
 // The whole note list, oldest note first: IDs and titles only, never the bodies.
 inline constexpr QLatin1StringView SelectAllNotes{
     "SELECT ID, CAST(Titel AS BLOB) FROM Memo ORDER BY ID"};
-// The text of one note by its ID.
-inline constexpr QLatin1StringView SelectOneNote{"SELECT CAST(Text AS BLOB) FROM Memo WHERE ID=?"};
+// The title and text of one note by its ID.
+inline constexpr QLatin1StringView SelectOneNote{
+    "SELECT CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo WHERE ID = ?"};
 // A new note: the database gives it its ID.
 inline constexpr QLatin1StringView InsertNoteStatement{
     "INSERT INTO Memo (Titel, Text) VALUES (CAST(? AS TEXT), CAST(? AS TEXT))"};
+// The highest ID in use, to tell a table whose IDs have run out from a full disk.
+inline constexpr QLatin1StringView SelectHighestId{"SELECT max(ID) FROM Memo"};
 // Removes the note with the given ID.
 inline constexpr QLatin1StringView DeleteNoteStatement{"DELETE FROM Memo WHERE ID = ?"};
+// A write transaction taken at once, so that the note checked is the note deleted.
+inline constexpr QLatin1StringView BeginWrite{"BEGIN IMMEDIATE"};
+inline constexpr QLatin1StringView CommitWrite{"COMMIT"};
+inline constexpr QLatin1StringView RollbackWrite{"ROLLBACK"};
 // The table of an empty note database. AUTOINCREMENT so that an ID is never handed out twice,
 // not even after the highest note has been deleted.
 inline constexpr QLatin1StringView CreateMemoTable{
@@ -40,7 +39,7 @@ inline constexpr QLatin1StringView CreateMemoTable{
 // Column names, matched without regard to letter case.
 inline constexpr QLatin1StringView IdColumn{"ID"};
 inline constexpr QLatin1StringView TitleColumn{"Titel"};
-inline constexpr QLatin1StringView TextColumn{"text"};
+inline constexpr QLatin1StringView TextColumn{"Text"};
 
 // The file name of the note database, beside the executable.
 inline constexpr QLatin1StringView DatabaseFileName{"memo.mdb"};

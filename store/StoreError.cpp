@@ -1,5 +1,6 @@
 #include "StoreError.h"
 
+#include <QRegularExpression>
 #include <QSqlError>
 
 namespace store {
@@ -76,15 +77,20 @@ StoreError describeSqlError(const QString &headline, const QString &path, const 
         cause = error.text();
     if (cause.isEmpty())
         cause = error.driverText();
+    // A column beside Titel and Text that must be filled: Zentavo fills only those two.
+    const QRegularExpression notNull(QStringLiteral("NOT NULL constraint failed: [^.]+\\.(\\S+)"));
+    if (const QRegularExpressionMatch match = notNull.match(cause); match.hasMatch()) {
+        const QString column = match.captured(1);
+        return {headline, path,
+                QStringLiteral("tabellen Memo har kolumnen %1, som måste fyllas i, men Zentavo "
+                               "fyller bara i Titel och Text")
+                    .arg(column),
+                QStringLiteral("Ge kolumnen %1 ett standardvärde eller ta bort kravet NOT NULL "
+                               "med ett databasverktyg, eller använd en databas skapad med: "
+                               "zentavo-newdb \"%2\"")
+                    .arg(column, path)};
+    }
     return {headline, path, cause, remedyFor(primary, cause, path)};
-}
-
-StoreError missingDatabase(const QString &headline, const QString &path)
-{
-    return {headline, path, QStringLiteral("filen finns inte"),
-            QStringLiteral("Zentavo skapar inte databasen själv. Lägg tillbaka din memo.mdb, "
-                           "eller skapa en tom databas med: zentavo-newdb \"%1\"")
-                .arg(path)};
 }
 
 } // namespace store

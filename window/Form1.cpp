@@ -3,6 +3,7 @@
 #include "Design.h"
 #include "DesignBuilder.h"
 #include "Pictures.h"
+#include "runtime/App.h"
 #include "runtime/CheckBox.h"
 #include "runtime/CommandButton.h"
 #include "runtime/ErrorReport.h"
@@ -12,7 +13,7 @@
 #include "runtime/ListView.h"
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
-#include "store/StoreError.h"
+#include "store/Session.h"
 
 namespace window {
 
@@ -111,9 +112,37 @@ void Form1::connectHandlers()
     connect(Timer3, &runtime::Timer::tick, this, &Form1::Timer3_Timer);
 }
 
+store::NoteStore Form1::noteStore() const
+{
+    return store::NoteStore(store::databasePathIn(runtime::App::Path()));
+}
+
 void Form1::reportStoreError(const store::StoreError &error)
 {
     runtime::reportError(this, error.message());
+}
+
+void Form1::reloadList()
+{
+    store::Result<store::NoteList> notes = noteStore().listNotes();
+    if (!notes) {
+        store::StoreError error = notes.error();
+        error.remedy = QStringLiteral("Listan som visas kan vara inaktuell; den läses om vid "
+                                      "nästa ändring. ")
+                       + error.remedy;
+        reportStoreError(error);
+        return;
+    }
+    showList(std::move(*notes));
+}
+
+void Form1::showList(store::NoteList notes)
+{
+    std::vector<runtime::ListModel::Item> items;
+    items.reserve(notes.size());
+    for (store::NoteEntry &note : notes)
+        items.push_back({note.id, std::move(note.title)});
+    lst->replaceItems(std::move(items));
 }
 
 } // namespace window

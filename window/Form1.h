@@ -9,17 +9,20 @@
 // geometry in twips and raise the events the window handles. Each event is connected to one
 // handler below, named after its control and event. Handlers read and set control properties;
 // all the window's state lives there (and in lostfocus). Handlers that touch the note database
-// call the store/ operations, which open and close a connection of their own. A store failure is
-// reported to the user and ends only the handler it happened in.
+// call the store/ operations, which open and close a session of their own and hand back the
+// values read or a StoreError. A store failure is reported to the user by reportStoreError and
+// ends only the handler it happened in, leaving the window as it was.
 //
 // Handlers are spread over files by concern: Form1Frame.cpp (start-up, roll-up, drag, exit),
 // Form1Notes.cpp (showing a note, the command panel), Form1SlideOut.cpp (the list's slide-out),
 // Form1AutoHide.cpp (rolling up when the pointer stays away).
 
 #include "runtime/TwipsControl.h"
+#include "store/NoteStore.h"
 
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 
 namespace runtime {
 class CheckBox;
@@ -33,10 +36,6 @@ class Shape;
 class TextBox;
 class Timer;
 } // namespace runtime
-
-namespace store {
-struct StoreError;
-}
 
 namespace window {
 
@@ -68,7 +67,7 @@ public:
     void down_MouseMove();
     void Command5_Click();
 
-    void lst_ItemClick(const QString &key);
+    void lst_ItemClick(qint64 id);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -126,10 +125,20 @@ public:
 private:
     void bindControls();
     void connectHandlers();
-    // Shows a store failure; the handler that met it returns straight after.
+    // The note database beside the executable.
+    store::NoteStore noteStore() const;
+    // Shows a store failure: the one place that words it for the user.
     void reportStoreError(const store::StoreError &error);
+    // Reads the list again after a change. On failure the list the user had stays, and the
+    // report says it may be out of date; the next reload that succeeds replaces it.
+    void reloadList();
+    void showList(store::NoteList notes);
     // The start of narrowing shared by the border labels and HideMe.
     void startNarrowing();
+
+    // The note shown read-only (its ID is in fldID): what "Ja" deletes, checked against the
+    // database so that a note that has since taken its ID is never deleted instead.
+    std::optional<store::Note> m_shownNote;
 };
 
 } // namespace window

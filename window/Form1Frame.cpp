@@ -9,7 +9,6 @@
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
 #include "runtime/Topmost.h"
-#include "store/FillList.h"
 
 namespace window {
 
@@ -21,10 +20,12 @@ constexpr float UnrolledHeight = 4335;
 bool Form1::Load()
 {
     setTop(0);
-    if (const store::StoreResult failure = store::FillList(*lst)) {
-        runtime::reportError(this, failure->message());
+    store::Result<store::NoteList> notes = noteStore().listNotes();
+    if (!notes) {
+        reportStoreError(notes.error());
         return false;
     }
+    showList(std::move(*notes));
     rollToggle();
     runtime::makeTopmost(this);
     fldNote->setTextValue(QString());

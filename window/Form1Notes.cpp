@@ -3,26 +3,24 @@
 #include "runtime/Frame.h"
 #include "runtime/ListView.h"
 #include "runtime/TextBox.h"
-#include "store/Connection.h"
-#include "store/FillList.h"
-#include "store/Notes.h"
 
 namespace window {
 
-void Form1::lst_ItemClick(const QString &key)
+void Form1::lst_ItemClick(qint64 id)
 {
-    const QString id = store::IdFromKey(key);
-    fldID->setTextValue(id);
-    const store::ReadResult read = store::ReadNote(id);
-    if (read.error) {
-        reportStoreError(*read.error);
+    // Read first: a note that cannot be read leaves the note shown, its ID and its lock as
+    // they were, so that "Radera" still acts on the note the user sees.
+    store::Result<store::Note> read = noteStore().readNote(id);
+    if (!read) {
+        reportStoreError(read.error());
+        if (read.error().kind == store::StoreError::Kind::NoteGone)
+            reloadList();
         return;
     }
-    // A note deleted meanwhile by someone else leaves the note area as it was.
-    if (read.note.found) {
-        fldNote->setTextValue(read.note.text);
-        fldNote->setLocked(true);
-    }
+    fldID->setTextValue(QString::number(id));
+    fldNote->setTextValue(read->text);
+    fldNote->setLocked(true);
+    m_shownNote = std::move(*read);
 }
 
 void Form1::Command1_Click()
@@ -40,6 +38,7 @@ void Form1::Command4_Click()
 {
     fldNote->setTextValue(QString());
     fldID->setTextValue(QString());
+    m_shownNote.reset();
     fldNote->setLocked(false);
     frmCmds->setVisible(false);
 }
@@ -57,14 +56,15 @@ void Form1::Command6_Click()
 {
     // A failed save leaves everything as it was (title, text, the open panel) so the user can
     // try again or copy the note; the database has not been changed.
-    if (const store::StoreResult failure = store::InsertNote(fldTitel->Text(), fldNote->Text())) {
-        reportStoreError(*failure);
+    if (const store::Result<qint64> saved
+        = noteStore().insertNote(fldTitel->Text(), fldNote->Text());
+        !saved) {
+        reportStoreError(saved.error());
         return;
     }
     // The note is stored now. A list that cannot be reloaded is reported, but the save is
     // finished all the same: keeping the panel open would only invite saving it twice.
-    if (const store::StoreResult failure = store::FillList(*lst))
-        reportStoreError(*failure);
+    reloadList();
     Command4_Click();
     frmSave->setVisible(false);
 }
@@ -84,16 +84,26 @@ void Form1::Command3_Click()
 
 void Form1::Command8_Click()
 {
-    // A failed delete removes nothing and leaves the question open, so the user can try again.
-    if (const store::StoreResult failure = store::DeleteNote(fldID->Text())) {
-        reportStoreError(*failure);
+    if (!m_shownNote) {
+        frmErase->setVisible(false);
         return;
     }
-    if (const store::StoreResult failure = store::FillList(*lst))
-        reportStoreError(*failure);
+    const store::Result<store::Done> deleted = noteStore().deleteNote(*m_shownNote);
+    if (!deleted) {
+        reportStoreError(deleted.error());
+        // A failure to reach the file removes nothing and leaves the question open, so the
+        // user can try again.
+        if (deleted.error().kind == store::StoreError::Kind::Failure)
+            return;
+        // The note shown is no longer in the database as shown: nothing was deleted, and the
+        // list is read again so that it shows what there is.
+        frmErase->setVisible(false);
+        reloadList();
+        return;
+    }
+    reloadList();
     frmErase->setVisible(false);
     Command4_Click();
-    store::CloseDb();
 }
 
 void Form1::Command9_Click()

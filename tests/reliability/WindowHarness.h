@@ -52,6 +52,13 @@ public:
             result << form->lst->ListItemText(i);
         return result;
     }
+    QList<qint64> ids() const
+    {
+        QList<qint64> result;
+        for (int i = 1; i <= form->lst->ListItemsCount(); ++i)
+            result << form->lst->ListItemId(i);
+        return result;
+    }
     QStringList keys() const
     {
         QStringList result;

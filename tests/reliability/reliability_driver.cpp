@@ -14,13 +14,10 @@
 // FOLDER stands in for the executable's directory: the store uses FOLDER/memo.mdb.
 
 #include "ReliabilitySupport.h"
-#include "runtime/App.h"
-#include "runtime/ListView.h"
-#include "store/Connection.h"
-#include "store/FillList.h"
-#include "store/Notes.h"
+#include "store/NoteStore.h"
+#include "store/Session.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QSqlQuery>
 #include <QStringList>
 #include <cstdio>
@@ -32,6 +29,14 @@
 using namespace reliability;
 
 namespace {
+
+// FOLDER/memo.mdb, set once from the command line.
+QString databasePath;
+
+store::NoteStore notes()
+{
+    return store::NoteStore(databasePath);
+}
 
 void fail(const QString &what)
 {
@@ -49,7 +54,7 @@ void say(const QString &line)
 QList<qlonglong> idsWithTitle(const QString &title)
 {
     QList<qlonglong> ids;
-    withOwnConnection(store::DatabasePath(), [&](QSqlDatabase &db) {
+    withOwnConnection(databasePath, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
         q.prepare(QStringLiteral("SELECT ID FROM Memo WHERE Titel = ? ORDER BY ID"));
         q.addBindValue(title);
@@ -89,8 +94,8 @@ int runSave(const QString &sidePath, quint64 seed, int run)
     for (int sequence = 1;; ++sequence) {
         const QString title = killNoteTitle(run, sequence);
         const QString text = killNoteText(seed, run, sequence);
-        if (const store::StoreResult failure = store::InsertNote(title, text)) {
-            fail(failure->message());
+        if (const store::Result<qint64> saved = notes().insertNote(title, text); !saved) {
+            fail(saved.error().message());
             return 1;
         }
         const QList<qlonglong> ids = idsWithTitle(title);
@@ -117,12 +122,8 @@ struct OwnNote
 int runOps(const QString &name, int count, quint64 seed)
 {
     Rng rng(seed);
-    runtime::ListView lst(nullptr);
     QList<OwnNote> alive;
     QList<qlonglong> inserted;
-    auto keyOf = [](qlonglong id) {
-        return QStringLiteral("ID|%1").arg(id);
-    };
     for (int i = 0; i < count; ++i) {
         quint64 op = below(rng, 10);
         if (alive.isEmpty() && op >= 6)
@@ -130,8 +131,8 @@ int runOps(const QString &name, int count, quint64 seed)
         if (op < 4) {
             const QString title = QStringLiteral("%1 %2").arg(name).arg(i);
             const QString text = randomText(rng, 300);
-            if (const store::StoreResult failure = store::InsertNote(title, text)) {
-                fail(QStringLiteral("insert %1: %2").arg(i).arg(failure->message()));
+            if (const store::Result<qint64> saved = notes().insertNote(title, text); !saved) {
+                fail(QStringLiteral("insert %1: %2").arg(i).arg(saved.error().message()));
                 return 1;
             }
             const QList<qlonglong> ids = idsWithTitle(title);
@@ -142,15 +143,16 @@ int runOps(const QString &name, int count, quint64 seed)
             alive.append({ids.front(), title, text});
             inserted.append(ids.front());
         } else if (op < 6) {
-            if (const store::StoreResult failure = store::FillList(lst)) {
-                fail(QStringLiteral("list %1: %2").arg(i).arg(failure->message()));
+            const store::Result<store::NoteList> list = notes().listNotes();
+            if (!list) {
+                fail(QStringLiteral("list %1: %2").arg(i).arg(list.error().message()));
                 return 1;
             }
-            QHash<QString, QString> listed;
-            for (int item = 1; item <= lst.ListItemsCount(); ++item)
-                listed.insert(lst.ListItemKey(item), lst.ListItemText(item));
+            QHash<qlonglong, QString> listed;
+            for (const store::NoteEntry &entry : *list)
+                listed.insert(entry.id, entry.title);
             for (const OwnNote &note : alive) {
-                if (listed.value(keyOf(note.id), QStringLiteral("<missing>")) != note.title) {
+                if (listed.value(note.id, QStringLiteral("<missing>")) != note.title) {
                     fail(QStringLiteral("list %1: note %2 missing").arg(i).arg(note.id));
                     return 1;
                 }
@@ -158,45 +160,47 @@ int runOps(const QString &name, int count, quint64 seed)
             for (const qlonglong id : inserted) {
                 const bool isAlive = std::any_of(alive.begin(), alive.end(),
                                                  [id](const OwnNote &n) { return n.id == id; });
-                if (!isAlive && listed.contains(keyOf(id))) {
+                if (!isAlive && listed.contains(id)) {
                     fail(QStringLiteral("list %1: deleted note %2 listed").arg(i).arg(id));
                     return 1;
                 }
             }
         } else if (op < 8) {
             const OwnNote &note = alive.at(qsizetype(below(rng, quint64(alive.size()))));
-            const store::ReadResult read = store::ReadNote(QString::number(note.id));
-            if (read.error) {
-                fail(QStringLiteral("show %1: %2").arg(i).arg(read.error->message()));
+            const store::Result<store::Note> read = notes().readNote(note.id);
+            if (!read) {
+                fail(QStringLiteral("show %1: %2").arg(i).arg(read.error().message()));
                 return 1;
             }
-            if (!read.note.found || read.note.text != note.text) {
+            if (read->text != note.text) {
                 fail(QStringLiteral("show %1: note %2 not as saved").arg(i).arg(note.id));
                 return 1;
             }
         } else {
             const qsizetype index = qsizetype(below(rng, quint64(alive.size())));
-            const qlonglong id = alive.at(index).id;
-            if (const store::StoreResult failure = store::DeleteNote(QString::number(id))) {
-                fail(QStringLiteral("delete %1: %2").arg(i).arg(failure->message()));
+            const OwnNote &note = alive.at(index);
+            if (const store::Result<store::Done> deleted
+                = notes().deleteNote({note.id, note.title, note.text});
+                !deleted) {
+                fail(QStringLiteral("delete %1: %2").arg(i).arg(deleted.error().message()));
                 return 1;
             }
-            store::CloseDb();
             alive.removeAt(index);
         }
     }
     say(QStringLiteral("ops-done"));
     waitForInput(-1);
-    if (const store::StoreResult failure = store::FillList(lst)) {
-        fail(QStringLiteral("final list: %1").arg(failure->message()));
+    const store::Result<store::NoteList> list = notes().listNotes();
+    if (!list) {
+        fail(QStringLiteral("final list: %1").arg(list.error().message()));
         return 1;
     }
     for (const qlonglong id : inserted)
         say(QStringLiteral("inserted %1").arg(id));
     for (const OwnNote &note : alive)
         say(QStringLiteral("alive %1").arg(note.id));
-    for (int item = 1; item <= lst.ListItemsCount(); ++item)
-        say(QStringLiteral("list %1 %2").arg(lst.ListItemKey(item), lst.ListItemText(item)));
+    for (const store::NoteEntry &entry : *list)
+        say(QStringLiteral("list ID|%1 %2").arg(entry.id).arg(entry.title));
     say(QStringLiteral("end"));
     return 0;
 }
@@ -204,7 +208,7 @@ int runOps(const QString &name, int count, quint64 seed)
 int runHold(bool exclusive, int ms)
 {
     int result = 1;
-    const bool opened = withOwnConnection(store::DatabasePath(), [&](QSqlDatabase &db) {
+    const bool opened = withOwnConnection(databasePath, [&](QSqlDatabase &db) {
         QSqlQuery q(db);
         const bool locked
             = exclusive ? q.exec(QStringLiteral("BEGIN EXCLUSIVE"))
@@ -222,13 +226,12 @@ int runHold(bool exclusive, int ms)
         result = 0;
     });
     if (!opened)
-        fail(QStringLiteral("cannot open %1").arg(store::DatabasePath()));
+        fail(QStringLiteral("cannot open %1").arg(databasePath));
     return result;
 }
 
 int runBig(int megabytes)
 {
-    runtime::ListView lst(nullptr);
     const long baseline = maxRssKb();
     // Plain text in lines of 79 characters, as a long pasted document would be.
     const qsizetype size = qsizetype(megabytes) * 1024 * 1024;
@@ -236,28 +239,30 @@ int runBig(int megabytes)
     for (qsizetype i = 79; i < size; i += 80)
         text[i] = QLatin1Char('\n');
     const long withText = maxRssKb();
-    if (const store::StoreResult failure = store::InsertNote(QStringLiteral("stor"), text)) {
-        fail(failure->message());
+    if (const store::Result<qint64> saved = notes().insertNote(QStringLiteral("stor"), text);
+        !saved) {
+        fail(saved.error().message());
         return 1;
     }
     const long afterSave = maxRssKb();
-    if (const store::StoreResult failure = store::FillList(lst)) {
-        fail(failure->message());
+    const store::Result<store::NoteList> list = notes().listNotes();
+    if (!list) {
+        fail(list.error().message());
         return 1;
     }
-    if (lst.ListItemsCount() != 1 || lst.ListItemText(1) != QStringLiteral("stor")) {
+    if (list->size() != 1 || list->front().title != QStringLiteral("stor")) {
         fail(QStringLiteral("the note is not listed"));
         return 1;
     }
     const long afterList = maxRssKb();
     bool same = false;
     {
-        const store::ReadResult read = store::ReadNote(store::IdFromKey(lst.ListItemKey(1)));
-        if (read.error) {
-            fail(read.error->message());
+        const store::Result<store::Note> read = notes().readNote(list->front().id);
+        if (!read) {
+            fail(read.error().message());
             return 1;
         }
-        same = read.note.found && read.note.text == text;
+        same = read->text == text;
     }
     const long afterShow = maxRssKb();
     if (!same) {
@@ -279,17 +284,14 @@ int runBig(int megabytes)
 
 int main(int argc, char *argv[])
 {
-    // The driver shows nothing; the list control it fills needs an application all the same.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
+    QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: reliability_driver MODE FOLDER ...\n");
         return 2;
     }
     const QString mode = args.at(1);
-    runtime::App::setPathForTesting(args.at(2));
+    databasePath = store::databasePathIn(args.at(2));
     if (mode == QStringLiteral("save") && args.size() == 6)
         return runSave(args.at(3), args.at(4).toULongLong(), args.at(5).toInt());
     if (mode == QStringLiteral("ops") && args.size() == 6)
@@ -299,8 +301,9 @@ int main(int argc, char *argv[])
     if (mode == QStringLiteral("big") && args.size() == 4)
         return runBig(args.at(3).toInt());
     if (mode == QStringLiteral("insert") && args.size() == 5) {
-        if (const store::StoreResult failure = store::InsertNote(args.at(3), args.at(4))) {
-            std::fprintf(stderr, "%s\n", failure->message().toUtf8().constData());
+        if (const store::Result<qint64> saved = notes().insertNote(args.at(3), args.at(4));
+            !saved) {
+            std::fprintf(stderr, "%s\n", saved.error().message().toUtf8().constData());
             return 1;
         }
         return 0;

@@ -107,10 +107,10 @@ private Q_SLOTS:
         QTest::addColumn<bool>("mustStart");
         QTest::addColumn<QString>("cause");
         QTest::newRow("missing file") << "missing" << false << "filen finns inte";
-        QTest::newRow("zero-length file") << "zero" << false << "no such table: Memo";
+        QTest::newRow("zero-length file") << "zero" << false << "tom (0 byte)";
         QTest::newRow("text file") << "text" << false << "file is not a database";
         QTest::newRow("truncated database") << "truncated" << false << "malformed";
-        QTest::newRow("no table Memo") << "nomemo" << false << "no such table: Memo";
+        QTest::newRow("no table Memo") << "nomemo" << false << "saknar tabellen Memo";
         QTest::newRow("Memo without Titel") << "notitel" << false << "saknar kolumnen Titel";
         QTest::newRow("Memo without Text") << "notext" << false << "saknar kolumnen Text";
         QTest::newRow("exclusive lock held") << "exclusive" << false << "database is locked";
@@ -229,6 +229,68 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo::exists(path), existed);
         QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
         QVERIFY(fileBytes(path) == before);
+    }
+
+    // A journal left by an interrupted write must be rolled back before the notes can be read,
+    // which needs write access to the folder. The message must say so, and following it must
+    // work: with write access the program starts and the notes are as before the write.
+    void leftoverJournalInReadOnlyFolder()
+    {
+        if (::geteuid() != 0)
+            QSKIP("making a folder read-only to the program needs root, to run it as nobody");
+        if (QStandardPaths::findExecutable(QStringLiteral("setpriv")).isEmpty())
+            QSKIP("setpriv (util-linux) is not installed; cannot run the program as nobody");
+        QTemporaryDir top;
+        QVERIFY(QFile::setPermissions(top.path(), QFile::ReadOwner | QFile::WriteOwner
+                                                      | QFile::ExeOwner | QFile::ReadOther
+                                                      | QFile::ExeOther));
+        const QString folder = top.filePath(QStringLiteral("prog"));
+        const QString work = top.filePath(QStringLiteral("work"));
+        QVERIFY(QDir().mkpath(folder) && QDir().mkpath(work));
+        QVERIFY(QFile::copy(QStringLiteral(ZENTAVO_PROGRAM), folder + QStringLiteral("/zentavo")));
+        const QString path = folder + QStringLiteral("/memo.mdb");
+        const QString journal = path + QStringLiteral("-journal");
+
+        // Copy the file and its journal in the middle of a write that has reached the file.
+        const QString original = work + QStringLiteral("/memo.mdb");
+        QVERIFY(makeDatabase(original, QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY "
+                                                      "AUTOINCREMENT, Titel TEXT, Text TEXT);"
+                                                      "INSERT INTO Memo (Titel, Text) VALUES "
+                                                      "('a', 'före'), ('b', 'före')")));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "writer");
+            db.setDatabaseName(original);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("PRAGMA cache_size = 1"));
+            QVERIFY(q.exec("BEGIN"));
+            QVERIFY(q.exec("UPDATE Memo SET Text = hex(randomblob(3000))"));
+            QVERIFY(QFile::copy(original, path));
+            QVERIFY(QFile::copy(original + QStringLiteral("-journal"), journal));
+            QVERIFY(q.exec("ROLLBACK"));
+            q.clear();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase("writer");
+        for (const QString &file : {path, journal})
+            QVERIFY(::chown(file.toLocal8Bit().constData(), Nobody, Nobody) == 0);
+
+        const Outcome refused = runProgram(folder, true);
+        QVERIFY(!refused.started);
+        QVERIFY(refused.exitCode != 0);
+        QVERIFY2(refused.err.contains(QStringLiteral("journalfil"))
+                     && refused.err.contains(QStringLiteral("skrivrätt till mappen")),
+                 qPrintable(refused.err));
+        QVERIFY(QFileInfo::exists(journal));
+
+        QVERIFY(::chown(folder.toLocal8Bit().constData(), Nobody, Nobody) == 0);
+        const Outcome started = runProgram(folder, true);
+        QVERIFY2(started.started, qPrintable(started.err));
+        QVERIFY(!QFileInfo::exists(journal));
+        QList<QString> texts;
+        for (const RawRow &row : rawRows(path))
+            texts << row.text;
+        QCOMPARE(texts, QList<QString>({QStringLiteral("före"), QStringLiteral("före")}));
     }
 
     void cleanupTestCase()

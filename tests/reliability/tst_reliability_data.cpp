@@ -4,10 +4,7 @@
 
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
-#include "runtime/ListView.h"
-#include "store/Connection.h"
-#include "store/FillList.h"
-#include "store/Notes.h"
+#include "store/NoteStore.h"
 
 #include <QProcess>
 #include <QTest>
@@ -65,33 +62,30 @@ private Q_SLOTS:
             const QString title = i < edges.size() ? edges[i] : randomText(rng, 40);
             const QString body
                 = i < edges.size() ? edges[edges.size() - 1 - i] : randomText(rng, 400);
-            const store::StoreResult failure = store::InsertNote(title, body);
-            QVERIFY2(!failure, qPrintable(failure ? failure->message() : QString()));
+            const store::Result<qint64> saved = db.store().insertNote(title, body);
+            QVERIFY2(saved, qPrintable(saved ? QString() : saved.error().message()));
             notes.append({title, body});
         }
-        runtime::ListView lst(nullptr);
-        const store::StoreResult listed = store::FillList(lst);
-        QVERIFY2(!listed, qPrintable(listed ? listed->message() : QString()));
-        QCOMPARE(lst.ListItemsCount(), count);
+        const store::Result<store::NoteList> listed = db.store().listNotes();
+        QVERIFY2(listed, qPrintable(listed ? QString() : listed.error().message()));
+        QCOMPARE(int(listed->size()), count);
         int titlesExact = 0, bodiesExact = 0;
         for (int i = 0; i < count; ++i) {
             const QString &title = notes[i].first;
             const QString &body = notes[i].second;
-            QVERIFY2(lst.ListItemText(i + 1) == title,
+            const store::NoteEntry &entry = listed->at(std::size_t(i));
+            QVERIFY2(entry.title == title,
                      qPrintable(QStringLiteral("title %1, seed %2: %3")
                                     .arg(i)
                                     .arg(seed)
-                                    .arg(firstDifference(title, lst.ListItemText(i + 1)))));
+                                    .arg(firstDifference(title, entry.title))));
             ++titlesExact;
-            const store::ReadResult read
-                = store::ReadNote(store::IdFromKey(lst.ListItemKey(i + 1)));
-            QVERIFY(!read.error);
-            QVERIFY(read.note.found);
-            QVERIFY2(read.note.text == body,
-                     qPrintable(QStringLiteral("body %1, seed %2: %3")
-                                    .arg(i)
-                                    .arg(seed)
-                                    .arg(firstDifference(body, read.note.text))));
+            const store::Result<store::Note> read = db.store().readNote(entry.id);
+            QVERIFY(read);
+            QVERIFY2(read->text == body, qPrintable(QStringLiteral("body %1, seed %2: %3")
+                                                        .arg(i)
+                                                        .arg(seed)
+                                                        .arg(firstDifference(body, read->text))));
             ++bodiesExact;
         }
         qInfo("unicode: %d random notes, %d titles and %d bodies round-tripped exactly, seed %llu",
@@ -151,7 +145,7 @@ private Q_SLOTS:
             if (op <= 1 || before.size() <= 5) {
                 const QString title = metaText();
                 const QString body = metaText();
-                QVERIFY(!store::InsertNote(title, body));
+                QVERIFY(db.store().insertNote(title, body));
                 const Snapshot after = rawRows(db.path());
                 QCOMPARE(after.size(), before.size() + 1);
                 QVERIFY(sameRows(after.mid(0, before.size()), before));
@@ -160,31 +154,22 @@ private Q_SLOTS:
                 ++inserts;
             } else if (op == 2) {
                 const RawRow &row = before[qsizetype(below(rng, before.size()))];
-                const store::ReadResult read = store::ReadNote(QString::number(row.id));
-                QVERIFY(!read.error);
-                QCOMPARE(read.note.text, row.text);
-                // A key with metacharacters after the ID reads, and deletes, nothing else.
-                const QString key = QStringLiteral("ID|%1 %2").arg(row.id).arg(metaText());
-                const QString idText = store::IdFromKey(key);
-                const auto match = std::find_if(before.begin(), before.end(), [&](const auto &r) {
-                    return QString::number(r.id) == idText.trimmed();
-                });
-                const store::ReadResult odd = store::ReadNote(idText);
-                QVERIFY(!odd.error);
-                QCOMPARE(odd.note.found, match != before.end());
-                if (odd.note.found)
-                    QCOMPARE(odd.note.text, match->text);
-                if (match == before.end()) {
-                    QVERIFY(store::DeleteNote(idText));
-                    store::CloseDb();
-                }
+                const store::Result<store::Note> read = db.store().readNote(row.id);
+                QVERIFY(read);
+                QCOMPARE(read->text, row.text);
+                QCOMPARE(read->title, row.title);
+                // A note with the same ID but other text is never deleted in its place.
+                const store::Result<store::Done> other
+                    = db.store().deleteNote({row.id, row.title, row.text + metaText() + "!"});
+                QVERIFY(!other);
+                QCOMPARE(other.error().kind, store::StoreError::Kind::NoteChanged);
                 QVERIFY(sameRows(rawRows(db.path()), before));
                 ++reads;
                 ++strangeKeys;
             } else {
                 const qsizetype index = 5 + qsizetype(below(rng, before.size() - 5));
-                QVERIFY(!store::DeleteNote(QString::number(before[index].id)));
-                store::CloseDb();
+                const RawRow &row = before[index];
+                QVERIFY(db.store().deleteNote({row.id, row.title, row.text}));
                 Snapshot expected = before;
                 expected.removeAt(index);
                 QVERIFY(sameRows(rawRows(db.path()), expected));

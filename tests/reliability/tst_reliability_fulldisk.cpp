@@ -45,7 +45,7 @@ private Q_SLOTS:
         } unmount{mountPoint.toLocal8Bit()};
 
         const QString path = mountPoint + QStringLiteral("/memo.mdb");
-        QVERIFY(!store::CreateEmptyDatabase(path));
+        QVERIFY(store::createEmptyDatabase(path));
         runtime::App::setPathForTesting(mountPoint);
         struct Restore
         {

@@ -5,7 +5,7 @@
 
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
-#include "store/Connection.h"
+#include "store/Session.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -62,15 +62,14 @@ private Q_SLOTS:
     {
         // Every save is one rollback-journal transaction that is fsynced before it returns.
         testsupport::TestDatabase db;
-        store::OpenDb();
-        QVERIFY(store::Conn.isOpen());
-        QSqlQuery q(store::Conn.database());
+        const store::Session session(db.path(), QStringLiteral("test"));
+        QVERIFY(!session.failure());
+        QSqlQuery q(session.database());
         QVERIFY(q.exec(QStringLiteral("PRAGMA synchronous")) && q.next());
         QCOMPARE(q.value(0).toInt(), 2); // FULL
         QVERIFY(q.exec(QStringLiteral("PRAGMA journal_mode")) && q.next());
         QCOMPARE(q.value(0).toString(), QStringLiteral("delete"));
         q.clear();
-        store::CloseDb();
     }
 
     void killedSaversLoseNothing()

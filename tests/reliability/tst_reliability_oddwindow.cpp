@@ -42,7 +42,7 @@ private:
         window::Form1 &f = *w.form;
         QCOMPARE(w.titles(), titles);
         f.fldNote->setTextValue(QStringLiteral("något annat"));
-        f.lst_ItemClick(w.keys().first());
+        f.lst_ItemClick(w.ids().first());
         QCOMPARE(f.fldNote->Text(), firstText);
         QVERIFY(f.fldNote->Locked());
         f.Command4_Click();
@@ -51,12 +51,12 @@ private:
         f.fldTitel->setTextValue(QStringLiteral("ny"));
         f.Command6_Click();
         QCOMPARE(w.titles(), titles + QStringList{"ny"});
-        f.lst_ItemClick(w.keys().last());
+        f.lst_ItemClick(w.ids().last());
         QCOMPARE(f.fldNote->Text(), QStringLiteral("ny text"));
         f.Command3_Click();
         f.Command8_Click();
         QCOMPARE(w.titles(), titles);
-        f.lst_ItemClick(w.keys().first());
+        f.lst_ItemClick(w.ids().first());
         f.Command3_Click();
         f.Command8_Click();
         QCOMPARE(w.titles(), titles.mid(1));

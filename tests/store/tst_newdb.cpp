@@ -3,6 +3,7 @@
 #include "store/NewDatabase.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -47,7 +48,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("memo.mdb");
-        QVERIFY(!store::CreateEmptyDatabase(path));
+        QVERIFY(store::createEmptyDatabase(path));
         const QString sql = tableSql(path);
         QVERIFY2(sql.contains("AUTOINCREMENT"), qPrintable(sql));
         QVERIFY(sql.contains("Titel TEXT"));
@@ -63,9 +64,9 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write("mina anteckningar");
         }
-        const auto failure = store::CreateEmptyDatabase(path);
-        QVERIFY(failure);
-        QVERIFY(failure->contains(path));
+        const auto created = store::createEmptyDatabase(path);
+        QVERIFY(!created);
+        QVERIFY(created.error().message().contains(path));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("mina anteckningar"));
@@ -75,7 +76,7 @@ private Q_SLOTS:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("saknas/memo.mdb");
-        QVERIFY(store::CreateEmptyDatabase(path));
+        QVERIFY(!store::createEmptyDatabase(path));
         QVERIFY(!QFile::exists(path));
     }
 
@@ -89,6 +90,35 @@ private Q_SLOTS:
         QCOMPARE(runTool({path}, &errors), 1);
         QVERIFY(errors.contains(path.toLocal8Bit()));
         QCOMPARE(runTool({}), 2);
+    }
+
+    // A name that looks like an SQLite URI is still just a file name: exactly that file is
+    // made, and the file the URI would name is neither made nor changed.
+    void namesThatLookLikeUrisAreFileNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("uriTarget");
+        QTest::newRow("file: prefix") << "file:other.mdb"
+                                      << "other.mdb";
+        QTest::newRow("query") << "memo.mdb?mode=memory"
+                               << "memo.mdb";
+        QTest::newRow("fragment") << "memo.mdb#x"
+                                  << "memo.mdb";
+    }
+    void namesThatLookLikeUrisAreFileNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, uriTarget);
+        QTemporaryDir dir;
+        const QString target = dir.filePath(uriTarget);
+        QFile(target).open(QIODevice::WriteOnly);
+        QProcess tool;
+        tool.setWorkingDirectory(dir.path());
+        tool.start(QStringLiteral(ZENTAVO_NEWDB), {name});
+        QVERIFY(tool.waitForFinished(30000));
+        QCOMPARE(tool.exitCode(), 0);
+        QVERIFY(tableSql(dir.filePath(name)).contains("Memo"));
+        QCOMPARE(QFileInfo(target).size(), 0);
     }
 };
 

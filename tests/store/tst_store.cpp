@@ -2,38 +2,28 @@
 // note, adding and deleting notes, and the errors a user sees when the file is not usable.
 
 #include "TestDatabase.h"
-#include "runtime/ListView.h"
-#include "store/Connection.h"
-#include "store/FillList.h"
-#include "store/Notes.h"
-
-#include "runtime/App.h"
+#include "store/NoteStore.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTest>
+#include <limits>
 
 using testsupport::TestDatabase;
+using Kind = store::StoreError::Kind;
 
 class TestStore : public QObject
 {
     Q_OBJECT
 
 private:
-    static QStringList titles(const runtime::ListView &lst)
+    static QStringList titles(const store::NoteList &notes)
     {
         QStringList result;
-        for (int i = 1; i <= lst.ListItemsCount(); ++i)
-            result << lst.ListItemText(i);
-        return result;
-    }
-    static QStringList keys(const runtime::ListView &lst)
-    {
-        QStringList result;
-        for (int i = 1; i <= lst.ListItemsCount(); ++i)
-            result << lst.ListItemKey(i);
+        for (const store::NoteEntry &note : notes)
+            result << note.title;
         return result;
     }
     static QByteArray contents(const QString &path)
@@ -41,101 +31,74 @@ private:
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-
-private Q_SLOTS:
-    void fillListOfEmptyTable()
+    static QStringList sessionsOpen()
     {
-        TestDatabase db;
-        runtime::ListView lst(nullptr);
-        lst.ListItemsAdd(1, QStringLiteral("ID|99"), QStringLiteral("left over"));
-        QVERIFY(!store::FillList(lst));
-        QCOMPARE(lst.ListItemsCount(), 0);
-        QVERIFY(!store::Conn.holdsConnection());
+        return QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-"));
     }
 
-    void fillListInIdOrderWithKeys()
+private Q_SLOTS:
+    void cleanup() { QVERIFY(sessionsOpen().isEmpty()); }
+
+    void listInIdOrder()
     {
         TestDatabase db;
+        QVERIFY(db.store().listNotes()->empty());
         const qlonglong b = db.addNote(QStringLiteral("b"), QStringLiteral("1"));
         const qlonglong a = db.addNote(QStringLiteral("a"), QStringLiteral("2"));
         const qlonglong same1 = db.addNote(QStringLiteral("samma"), QStringLiteral("3"));
         const qlonglong same2 = db.addNote(QStringLiteral("samma"), QStringLiteral("4"));
-        runtime::ListView lst(nullptr);
-        QVERIFY(!store::FillList(lst));
-        QCOMPARE(titles(lst), QStringList({"b", "a", "samma", "samma"}));
-        QCOMPARE(
-            keys(lst),
-            QStringList({QStringLiteral("ID|%1").arg(b), QStringLiteral("ID|%1").arg(a),
-                         QStringLiteral("ID|%1").arg(same1), QStringLiteral("ID|%1").arg(same2)}));
-        QVERIFY(same1 != same2);
+        const store::Result<store::NoteList> notes = db.store().listNotes();
+        QVERIFY(notes);
+        QCOMPARE(titles(*notes), QStringList({"b", "a", "samma", "samma"}));
+        QList<qint64> ids;
+        for (const store::NoteEntry &note : *notes)
+            ids << note.id;
+        QCOMPARE(ids, QList<qint64>({b, a, same1, same2}));
     }
 
     void nullColumnsReadAsEmptyText()
     {
         TestDatabase db;
         const qlonglong id = db.addNote(QVariant(), QVariant());
-        runtime::ListView lst(nullptr);
-        QVERIFY(!store::FillList(lst));
-        QCOMPARE(titles(lst), QStringList({QString()}));
-        const store::ReadResult read = store::ReadNote(QString::number(id));
-        QVERIFY(!read.error);
-        QVERIFY(read.note.found);
-        QCOMPARE(read.note.text, QString());
+        QCOMPARE(titles(*db.store().listNotes()), QStringList({QString()}));
+        const store::Result<store::Note> note = db.store().readNote(id);
+        QVERIFY(note);
+        QCOMPARE(note->text, QString());
     }
 
     void columnNamesInOtherLetterCase()
     {
         TestDatabase db(false);
-        QFile::remove(db.path());
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-            raw.setDatabaseName(db.path());
-            QVERIFY(raw.open());
-            QSqlQuery q(raw);
-            QVERIFY(q.exec("CREATE TABLE memo (id INTEGER PRIMARY KEY, TITEL TEXT, TEXT TEXT)"));
-            QVERIFY(q.exec("INSERT INTO memo (TITEL, TEXT) VALUES ('stor', 'BOKSTÄVER')"));
-            raw.close();
-        }
-        QSqlDatabase::removeDatabase("raw");
-        runtime::ListView lst(nullptr);
-        QVERIFY(!store::FillList(lst));
-        QCOMPARE(titles(lst), QStringList({"stor"}));
-        const store::ReadResult read = store::ReadNote(QStringLiteral("1"));
-        QVERIFY(!read.error);
-        QCOMPARE(read.note.text, QStringLiteral("BOKSTÄVER"));
+        db.recreate({"CREATE TABLE memo (id integer primary key, TITEL TEXT, TEXT TEXT)",
+                     "INSERT INTO memo (TITEL, TEXT) VALUES ('stor', 'BOKSTÄVER')"});
+        QCOMPARE(titles(*db.store().listNotes()), QStringList({"stor"}));
+        QCOMPARE(db.store().readNote(1)->text, QStringLiteral("BOKSTÄVER"));
     }
 
-    void idFromKeyTakesTextAfterLastBar()
-    {
-        QCOMPARE(store::IdFromKey(QStringLiteral("ID|12")), QStringLiteral("12"));
-        QCOMPARE(store::IdFromKey(QStringLiteral("a|b|7")), QStringLiteral("7"));
-        QCOMPARE(store::IdFromKey(QStringLiteral("ID|")), QString());
-    }
-
-    void readNoteOfDeletedRowFindsNothing()
+    void readNoteOfDeletedRowSaysItIsGone()
     {
         TestDatabase db;
         const qlonglong id = db.addNote(QStringLiteral("t"), QStringLiteral("x"));
         db.exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {id});
-        const store::ReadResult read = store::ReadNote(QString::number(id));
-        QVERIFY(!read.error);
-        QVERIFY(!read.note.found);
+        const store::Result<store::Note> note = db.store().readNote(id);
+        QVERIFY(!note);
+        QCOMPARE(note.error().kind, Kind::NoteGone);
+        QVERIFY(note.error().cause.contains(QStringLiteral("raderats")));
     }
 
     void missingFileIsReportedAndNotCreated()
     {
         TestDatabase db(false);
-        runtime::ListView lst(nullptr);
-        const store::StoreResult failure = store::FillList(lst);
-        QVERIFY(failure);
-        QVERIFY(failure->message().contains(db.path()));
-        QVERIFY(failure->message().contains(QStringLiteral("zentavo-newdb")));
+        const store::NoteStore notes = db.store();
+        const store::Result<store::NoteList> list = notes.listNotes();
+        QVERIFY(!list);
+        QVERIFY(list.error().message().contains(db.path()));
+        QVERIFY(list.error().message().contains(QStringLiteral("zentavo-newdb")));
+        QVERIFY(!notes.check());
+        QVERIFY(!notes.insertNote(QStringLiteral("t"), QStringLiteral("x")));
+        QVERIFY(!notes.readNote(1));
+        QVERIFY(!notes.deleteNote({1, QString(), QString()}));
         QVERIFY(!QFile::exists(db.path()));
-        QVERIFY(store::InsertNote(QStringLiteral("t"), QStringLiteral("x")));
-        QVERIFY(store::ReadNote(QStringLiteral("1")).error);
-        QVERIFY(store::DeleteNote(QStringLiteral("1")));
-        QVERIFY(!QFile::exists(db.path()));
-        QVERIFY(!store::Conn.holdsConnection());
     }
 
     void unusableFilesAreReportedAndLeftUntouched_data()
@@ -144,7 +107,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("expectedInMessage");
         QTest::newRow("text file") << QByteArray("Det här är ingen databas.\n").repeated(40)
                                    << QStringLiteral("not a database");
-        QTest::newRow("empty file") << QByteArray() << QStringLiteral("Memo");
+        QTest::newRow("empty file") << QByteArray() << QStringLiteral("tom (0 byte)");
     }
     void unusableFilesAreReportedAndLeftUntouched()
     {
@@ -156,86 +119,215 @@ private Q_SLOTS:
             QVERIFY(file.open(QIODevice::WriteOnly));
             file.write(bytes);
         }
-        runtime::ListView lst(nullptr);
-        const store::StoreResult failure = store::FillList(lst);
-        QVERIFY(failure);
-        QVERIFY2(failure->message().contains(db.path()), qPrintable(failure->message()));
-        QVERIFY2(failure->message().contains(expectedInMessage), qPrintable(failure->message()));
+        const store::Result<store::Done> checked = db.store().check();
+        QVERIFY(!checked);
+        const QString message = checked.error().message();
+        QVERIFY2(message.contains(db.path()), qPrintable(message));
+        QVERIFY2(message.contains(expectedInMessage), qPrintable(message));
         QCOMPARE(contents(db.path()), bytes);
+    }
+
+    // Each message's remedy must work when followed: say what is really wrong.
+    void emptyFileRemedyIsToRemoveItFirst()
+    {
+        TestDatabase db(false);
+        QFile(db.path()).open(QIODevice::WriteOnly);
+        const store::StoreError error = db.store().check().error();
+        QVERIFY2(error.remedy.contains(QStringLiteral("Ta bort")), qPrintable(error.remedy));
+        QVERIFY(error.remedy.contains(QStringLiteral("zentavo-newdb")));
+    }
+
+    void danglingLinkIsNamedAsSuch()
+    {
+        TestDatabase db(false);
+        const QString target = db.folder() + QStringLiteral("/borta.mdb");
+        QVERIFY(QFile::link(target, db.path()));
+        const store::StoreError error = db.store().check().error();
+        QVERIFY2(error.cause.contains(QStringLiteral("länk")), qPrintable(error.cause));
+        QVERIFY(error.cause.contains(target));
+        QVERIFY(error.remedy.contains(QStringLiteral("ta bort länken")));
+    }
+
+    void tooLongPathIsNamedAsSuch()
+    {
+        TestDatabase db;
+        // Three folders of 200 characters: far beyond what SQLite opens, well within Linux's.
+        QString folder = db.folder();
+        for (int i = 0; i < 3; ++i)
+            folder += QLatin1Char('/') + QString(200, QLatin1Char('a' + i));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/memo.mdb");
+        QVERIFY(QFile::copy(db.path(), path));
+        const store::StoreError error = store::NoteStore(path).check().error();
+        QVERIFY2(error.cause.contains(QStringLiteral("för lång")), qPrintable(error.cause));
+        QVERIFY(error.remedy.contains(QStringLiteral("kortare")));
+    }
+
+    void pathJustShortEnoughOpens()
+    {
+        TestDatabase db;
+        db.addNote(QStringLiteral("djup"), QStringLiteral("mapp"));
+        // The longest path the store accepts must really open.
+        const qsizetype base = db.folder().toUtf8().size() + 1;
+        const qsizetype fileName = QByteArray("/memo.mdb").size();
+        const qsizetype room = 503 - base - fileName;
+        QVERIFY(room > 0);
+        QString folder = db.folder() + QLatin1Char('/');
+        qsizetype left = room;
+        while (left > 0) {
+            const qsizetype part = std::min<qsizetype>(left, 200);
+            folder += QString(part, QLatin1Char('d'));
+            left -= part;
+            if (left > 0) {
+                folder += QLatin1Char('/');
+                --left;
+            }
+        }
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/memo.mdb");
+        QCOMPARE(path.toUtf8().size(), 503);
+        QVERIFY(QFile::copy(db.path(), path));
+        const store::Result<store::NoteList> notes = store::NoteStore(path).listNotes();
+        QVERIFY2(notes, qPrintable(notes ? QString() : notes.error().message()));
+        QCOMPARE(titles(*notes), QStringList({"djup"}));
     }
 
     void tableWithoutTitleColumnIsReported()
     {
         TestDatabase db(false);
-        {
-            QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "raw");
-            raw.setDatabaseName(db.path());
-            QVERIFY(raw.open());
-            QSqlQuery q(raw);
-            QVERIFY(q.exec("CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Text TEXT)"));
-            raw.close();
-        }
-        QSqlDatabase::removeDatabase("raw");
-        runtime::ListView lst(nullptr);
-        const store::StoreResult failure = store::FillList(lst);
-        QVERIFY(failure);
-        QVERIFY(failure->message().contains(QStringLiteral("Titel")));
+        db.recreate({"CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Text TEXT)"});
+        const store::Result<store::NoteList> notes = db.store().listNotes();
+        QVERIFY(!notes);
+        QVERIFY(notes.error().message().contains(QStringLiteral("Titel")));
+    }
+
+    // Only a table's own integer key, handed out by the database, tells notes apart.
+    void idThatIsNotTheIntegerKeyIsRefused_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("text key") << "CREATE TABLE Memo (ID TEXT PRIMARY KEY, Titel, Text)";
+        QTest::newRow("INT key") << "CREATE TABLE Memo (ID INT PRIMARY KEY, Titel, Text)";
+        QTest::newRow("plain integer") << "CREATE TABLE Memo (ID INTEGER, Titel, Text)";
+        QTest::newRow("two-column key")
+            << "CREATE TABLE Memo (ID INTEGER, Titel TEXT, Text, PRIMARY KEY (ID, Titel))";
+        QTest::newRow("without rowid")
+            << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel, Text) WITHOUT ROWID";
+    }
+    void idThatIsNotTheIntegerKeyIsRefused()
+    {
+        QFETCH(QString, table);
+        TestDatabase db(false);
+        db.recreate({table, "INSERT INTO Memo (ID, Titel, Text) VALUES ('2', 'x|2', 'a')"});
+        const QByteArray before = contents(db.path());
+        const store::Result<store::NoteList> notes = db.store().listNotes();
+        QVERIFY(!notes);
+        QVERIFY2(notes.error().cause.contains(QStringLiteral("INTEGER PRIMARY KEY")),
+                 qPrintable(notes.error().cause));
+        QVERIFY(!db.store().insertNote(QStringLiteral("t"), QStringLiteral("x")));
+        QCOMPARE(contents(db.path()), before);
+    }
+
+    void integerKeyWithOrWithoutAutoincrementIsAccepted_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::newRow("plain") << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel, Text)";
+        QTest::newRow("autoincrement")
+            << "CREATE TABLE Memo (id integer primary key autoincrement, Titel, Text)";
+    }
+    void integerKeyWithOrWithoutAutoincrementIsAccepted()
+    {
+        QFETCH(QString, table);
+        TestDatabase db(false);
+        db.recreate({table});
+        const store::Result<qint64> id = db.store().insertNote("t", "x");
+        QVERIFY(id);
+        QCOMPARE(db.rows().at(0).id, *id);
     }
 
     void insertRoundTripsExactText_data()
     {
+        QTest::addColumn<QString>("encoding");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("body");
-        QTest::newRow("quotes and bar")
-            << QStringLiteral("\"O'Hara\" | x") << QStringLiteral("a'b\"c|d");
-        QTest::newRow("CR LF") << QStringLiteral("rader") << QStringLiteral("ett\r\ntvå\r\n");
-        QTest::newRow("LF") << QStringLiteral("rader") << QStringLiteral("ett\ntvå\n\n");
-        QTest::newRow("swedish") << QStringLiteral("Åäö ÅÄÖ") << QStringLiteral("smörgåsbord");
-        QTest::newRow("emoji") << QStringLiteral("🙂📝")
-                               << QStringLiteral("𝄞 and 👩‍👩‍👧");
-        QTest::newRow("right to left") << QStringLiteral("שלום") << QStringLiteral("مرحبا بالعالم");
-        QTest::newRow("sql text") << QStringLiteral("'); DROP TABLE Memo; --")
-                                  << QStringLiteral("1 OR 1=1");
-        QTest::newRow("empty title") << QString() << QStringLiteral("kropp");
-        QTest::newRow("empty body") << QStringLiteral("titel") << QString();
-        QTest::newRow("5 MB body")
-            << QStringLiteral("stor") << QString(5 * 1024 * 1024, QLatin1Char('x'));
+        for (const char *encoding : {"UTF-8", "UTF-16le", "UTF-16be"}) {
+            const auto row = [&](const char *name) {
+                QTestData &data
+                    = QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(encoding, name)));
+                data << QString::fromLatin1(encoding);
+                return &data;
+            };
+            *row("quotes and bar") << QStringLiteral("\"O'Hara\" | x") << "a'b\"c|d";
+            *row("CR LF") << QStringLiteral("rader") << "ett\r\ntvå\r\n";
+            *row("swedish") << QStringLiteral("Åäö ÅÄÖ") << "smörgåsbord";
+            *row("emoji") << QStringLiteral("🙂📝")
+                          << QStringLiteral("𝄞 and 👩‍👩‍👧");
+            *row("odd byte count") << QStringLiteral("å") << QStringLiteral("abc");
+            *row("noncharacters and mark")
+                << QStringLiteral("\uFEFFtitel") << QStringLiteral("\uFEFFa\uFFFEb\uFFFFc");
+            *row("sql text") << QStringLiteral("'); DROP TABLE Memo; --") << "1 OR 1=1";
+            *row("empty title") << QString() << "kropp";
+            *row("empty body") << QStringLiteral("titel") << QString();
+        }
+        QTest::newRow("UTF-8 5 MB body")
+            << "UTF-8" << QStringLiteral("stor") << QString(5 * 1024 * 1024, QLatin1Char('x'));
     }
     void insertRoundTripsExactText()
     {
+        QFETCH(QString, encoding);
         QFETCH(QString, title);
         QFETCH(QString, body);
-        TestDatabase db;
-        QVERIFY(!store::InsertNote(title, body));
+        TestDatabase db(false);
+        db.recreate({QStringLiteral("PRAGMA encoding = '%1'").arg(encoding),
+                     "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel, Text)"});
+        const store::Result<qint64> id = db.store().insertNote(title, body);
+        QVERIFY(id);
+        const store::Result<store::NoteList> notes = db.store().listNotes();
+        QCOMPARE(notes->size(), std::size_t(1));
+        QCOMPARE(notes->front().id, *id);
+        QCOMPARE(notes->front().title, title);
+        const store::Result<store::Note> note = db.store().readNote(*id);
+        QVERIFY(note);
+        QCOMPARE(note->text, body);
+        QCOMPARE(note->title, title);
+
+        // Another program reading the file sees the same text, stored in the file's encoding.
         const auto rows = db.rows();
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(rows[0].title.toString(), title);
-        QCOMPARE(rows[0].text.toString(), body);
         QVERIFY(!rows[0].title.isNull());
         QVERIFY(!rows[0].text.isNull());
+        if (!(title + body).contains(QChar(0xFEFF))) {
+            QCOMPARE(rows[0].title.toString(), title);
+            QCOMPARE(rows[0].text.toString(), body);
+        }
+    }
 
-        runtime::ListView lst(nullptr);
-        QVERIFY(!store::FillList(lst));
-        QCOMPARE(lst.ListItemText(1), title);
-        const store::ReadResult read = store::ReadNote(store::IdFromKey(lst.ListItemKey(1)));
-        QVERIFY(!read.error);
-        QCOMPARE(read.note.text, body);
+    void notesWrittenByAnotherProgramReadInAnyEncoding_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::newRow("UTF-8") << "UTF-8";
+        QTest::newRow("UTF-16le") << "UTF-16le";
+        QTest::newRow("UTF-16be") << "UTF-16be";
+    }
+    void notesWrittenByAnotherProgramReadInAnyEncoding()
+    {
+        QFETCH(QString, encoding);
+        TestDatabase db(false);
+        db.recreate({QStringLiteral("PRAGMA encoding = '%1'").arg(encoding),
+                     "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel, Text)"});
+        const QString title = QStringLiteral("Räksmörgås 🦐");
+        const QString text = QStringLiteral("Ölkorv\nå\n👩‍👩‍👧");
+        const qlonglong id = db.addNote(title, text);
+        QCOMPARE(titles(*db.store().listNotes()), QStringList({title}));
+        QCOMPARE(db.store().readNote(id)->text, text);
     }
 
     void idsAreNeverReused()
     {
         TestDatabase db;
-        QVERIFY(!store::InsertNote(QStringLiteral("a"), QStringLiteral("1")));
-        QVERIFY(!store::InsertNote(QStringLiteral("a"), QStringLiteral("2")));
-        auto rows = db.rows();
-        QCOMPARE(rows.size(), 2);
-        QVERIFY(rows[0].id != rows[1].id);
-        const qlonglong highest = rows[1].id;
-        QVERIFY(!store::DeleteNote(QString::number(highest)));
-        QVERIFY(!store::InsertNote(QStringLiteral("c"), QStringLiteral("3")));
-        rows = db.rows();
-        QCOMPARE(rows.size(), 2);
-        QVERIFY(rows[1].id > highest);
+        const qint64 first = *db.store().insertNote(QStringLiteral("a"), QStringLiteral("1"));
+        const qint64 highest = *db.store().insertNote(QStringLiteral("a"), QStringLiteral("2"));
+        QVERIFY(first != highest);
+        QVERIFY(db.store().deleteNote(*db.store().readNote(highest)));
+        QVERIFY(*db.store().insertNote(QStringLiteral("c"), QStringLiteral("3")) > highest);
     }
 
     void deleteRemovesOnlyThatNote()
@@ -244,44 +336,41 @@ private Q_SLOTS:
         const qlonglong keep1 = db.addNote(QStringLiteral("a"), QStringLiteral("1"));
         const qlonglong gone = db.addNote(QStringLiteral("b"), QStringLiteral("2"));
         const qlonglong keep2 = db.addNote(QStringLiteral("c"), QStringLiteral("3"));
-        QVERIFY(!store::DeleteNote(QString::number(gone)));
+        QVERIFY(db.store().deleteNote({gone, QStringLiteral("b"), QStringLiteral("2")}));
         const auto rows = db.rows();
         QCOMPARE(rows.size(), 2);
         QCOMPARE(rows[0].id, keep1);
         QCOMPARE(rows[1].id, keep2);
-        // Deleting leaves its connection for the reload that follows to replace.
-        runtime::ListView lst(nullptr);
-        QVERIFY(!store::FillList(lst));
-        QVERIFY(!store::Conn.holdsConnection());
-        QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
     }
 
-    void deleteOfMissingIdIsNoError()
+    void deleteOfGoneNoteDeletesNothingAndSaysSo()
     {
         TestDatabase db;
         db.addNote(QStringLiteral("a"), QStringLiteral("1"));
-        QVERIFY(!store::DeleteNote(QStringLiteral("12345")));
-        store::CloseDb();
+        const store::Result<store::Done> deleted
+            = db.store().deleteNote({12345, QStringLiteral("a"), QStringLiteral("1")});
+        QVERIFY(!deleted);
+        QCOMPARE(deleted.error().kind, Kind::NoteGone);
+        QVERIFY(deleted.error().remedy.contains(QStringLiteral("Ingenting raderades")));
         QCOMPARE(db.count(), 1);
     }
 
-    void deleteRefusesTextThatIsNotANumber_data()
+    // A table without AUTOINCREMENT hands the ID of a deleted note to the next one saved.
+    void deleteNeverRemovesANoteThatTookTheShownNotesId()
     {
-        QTest::addColumn<QString>("idText");
-        QTest::newRow("empty") << QString();
-        QTest::newRow("sql") << QStringLiteral("1 OR 1=1");
-        QTest::newRow("letters") << QStringLiteral("abc");
-        QTest::newRow("too large") << QStringLiteral("99999999999999999999");
-    }
-    void deleteRefusesTextThatIsNotANumber()
-    {
-        QFETCH(QString, idText);
-        TestDatabase db;
-        db.addNote(QStringLiteral("a"), QStringLiteral("1"));
-        const store::StoreResult failure = store::DeleteNote(idText);
-        QVERIFY(failure);
-        QCOMPARE(db.count(), 1);
-        QVERIFY(!store::Conn.holdsConnection());
+        TestDatabase db(false);
+        db.recreate({"CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel TEXT, Text TEXT)"});
+        db.addNote(QStringLiteral("ett"), QStringLiteral("1"));
+        const qlonglong id = db.addNote(QStringLiteral("två"), QStringLiteral("2"));
+        const store::Note shown = *db.store().readNote(id);
+        // Another instance deletes it and saves a new note, which gets the same ID.
+        db.exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {id});
+        QCOMPARE(db.addNote(QStringLiteral("ny"), QStringLiteral("annan")), id);
+        const store::Result<store::Done> deleted = db.store().deleteNote(shown);
+        QVERIFY(!deleted);
+        QCOMPARE(deleted.error().kind, Kind::NoteChanged);
+        QCOMPARE(db.count(), 2);
+        QCOMPARE(db.rows().at(1).title.toString(), QStringLiteral("ny"));
     }
 
     void insertIntoLockedFileFailsAndWritesNothing()
@@ -289,55 +378,58 @@ private Q_SLOTS:
         TestDatabase db;
         db.addNote(QStringLiteral("a"), QStringLiteral("1"));
         // Another program holds a write transaction for longer than the busy timeout.
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
-        other.setDatabaseName(db.path());
-        QVERIFY(other.open());
         {
+            QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+            other.setDatabaseName(db.path());
+            QVERIFY(other.open());
             QSqlQuery lock(other);
             QVERIFY(lock.exec("BEGIN EXCLUSIVE"));
+            const store::Result<qint64> saved
+                = db.store().insertNote(QStringLiteral("b"), QStringLiteral("2"));
+            QVERIFY(!saved);
+            QVERIFY(saved.error().message().contains(db.path()));
+            QVERIFY(saved.error().message().contains(QStringLiteral("sparas")));
+            QVERIFY(lock.exec("ROLLBACK"));
+            other.close();
         }
-        const store::StoreResult failure
-            = store::InsertNote(QStringLiteral("b"), QStringLiteral("2"));
-        QVERIFY(failure);
-        QVERIFY(failure->message().contains(db.path()));
-        QVERIFY(failure->message().contains(QStringLiteral("sparas")));
-        {
-            QSqlQuery rollback(other);
-            QVERIFY(rollback.exec("ROLLBACK"));
-        }
-        other.close();
-        other = QSqlDatabase();
         QSqlDatabase::removeDatabase("other");
         QCOMPARE(db.count(), 1);
-        QVERIFY(!store::Conn.holdsConnection());
     }
 
-    void connectionCycle()
+    void exhaustedIdsAreNamedAsSuch()
     {
         TestDatabase db;
-        store::CloseDb(); // nothing held: no effect, no error
-        QVERIFY(!store::Conn.holdsConnection());
-        store::OpenDb();
-        QVERIFY(store::Conn.isOpen());
-        store::OpenDb(); // the earlier connection ends by release
-        QVERIFY(store::Conn.isOpen());
-        QCOMPARE(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).size(), 1);
-        store::CloseDb();
-        QVERIFY(!store::Conn.holdsConnection());
-        QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
+        db.exec(QStringLiteral("INSERT INTO Memo (ID, Titel, Text) VALUES (?, 'sist', '')"),
+                {std::numeric_limits<qint64>::max()});
+        const store::Result<qint64> saved = db.store().insertNote("t", "x");
+        QVERIFY(!saved);
+        QVERIFY2(saved.error().cause.contains(QStringLiteral("slut")),
+                 qPrintable(saved.error().cause));
+        QVERIFY(!saved.error().remedy.contains(QStringLiteral("Disken")));
+        QCOMPARE(db.count(), 1);
+    }
+
+    void columnTheProgramCannotFillIsNamed()
+    {
+        TestDatabase db(false);
+        db.recreate({"CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel TEXT, Text TEXT, "
+                     "Kategori TEXT NOT NULL)"});
+        const store::Result<qint64> saved = db.store().insertNote("t", "x");
+        QVERIFY(!saved);
+        QVERIFY2(saved.error().cause.contains(QStringLiteral("Kategori")),
+                 qPrintable(saved.error().cause));
+        QVERIFY(saved.error().remedy.contains(QStringLiteral("NOT NULL")));
     }
 
     void pathWithUriCharacters()
     {
         TestDatabase db;
-        const QString odd = db.folder() + QStringLiteral("/a #b?c%d");
+        const QString odd = db.folder() + QStringLiteral("/a #b?c%d:e");
         QVERIFY(QDir().mkpath(odd));
         QVERIFY(QFile::copy(db.path(), odd + QStringLiteral("/memo.mdb")));
-        runtime::App::setPathForTesting(odd);
-        QVERIFY(!store::InsertNote(QStringLiteral("udda"), QStringLiteral("sökväg")));
-        runtime::ListView lst(nullptr);
-        QVERIFY(!store::FillList(lst));
-        QCOMPARE(titles(lst), QStringList({"udda"}));
+        const store::NoteStore notes(odd + QStringLiteral("/memo.mdb"));
+        QVERIFY(notes.insertNote(QStringLiteral("udda"), QStringLiteral("sökväg")));
+        QCOMPARE(titles(*notes.listNotes()), QStringList({"udda"}));
         QCOMPARE(db.count(), 0); // the original file was not the one written
     }
 };

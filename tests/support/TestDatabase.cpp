@@ -3,6 +3,7 @@
 #include "runtime/App.h"
 #include "store/NewDatabase.h"
 
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -35,8 +36,8 @@ TestDatabase::TestDatabase(bool createFile)
     if (!m_dir.isValid())
         qFatal("cannot create a temporary folder");
     if (createFile) {
-        if (const auto failure = store::CreateEmptyDatabase(path()))
-            qFatal("%s", qPrintable(*failure));
+        if (const auto created = store::createEmptyDatabase(path()); !created)
+            qFatal("%s", qPrintable(created.error().message()));
     }
     runtime::App::setPathForTesting(m_dir.path());
 }
@@ -49,6 +50,18 @@ TestDatabase::~TestDatabase()
 QString TestDatabase::path() const
 {
     return m_dir.filePath(QStringLiteral("memo.mdb"));
+}
+
+void TestDatabase::recreate(const QStringList &statements)
+{
+    QFile::remove(path());
+    withConnection(path(), [&](QSqlDatabase &db) {
+        for (const QString &statement : statements) {
+            QSqlQuery query(db);
+            if (!query.exec(statement))
+                qFatal("%s: %s", qPrintable(statement), qPrintable(query.lastError().text()));
+        }
+    });
 }
 
 void TestDatabase::exec(const QString &statement, const QVariantList &values)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/NoteStore.h"
+
 #include <QString>
 #include <QTemporaryDir>
 #include <QVariant>
@@ -21,6 +23,12 @@ public:
 
     QString folder() const { return m_dir.path(); }
     QString path() const;
+    // The store over this file.
+    store::NoteStore store() const { return store::NoteStore(path()); }
+
+    // Replaces the file with a new one made by these statements (a table of another shape, an
+    // encoding set before the table, ...), as another program might have made it.
+    void recreate(const QStringList &statements);
 
     // Runs a statement with bound values on the test's own connection; fails the test on error.
     void exec(const QString &statement, const QVariantList &values = {});

@@ -9,8 +9,8 @@
 #include "runtime/ListView.h"
 #include "runtime/MessageBox.h"
 #include "runtime/TextBox.h"
-#include "store/Connection.h"
 #include "window/Form1.h"
+#include <QSqlDatabase>
 
 #include <QDir>
 #include <QFile>
@@ -46,6 +46,9 @@ private Q_SLOTS:
     void failedSave();
     void failedDelete_data();
     void failedDelete();
+    void failedShowLeavesShownNoteForDelete();
+    void noteDeletedElsewhereIsSaidAndListReloaded();
+    void failedReloadKeepsListUntilNextReload();
 
 private:
     void click(const QString &event);
@@ -123,7 +126,7 @@ void tst_commands::click(const QString &event)
 
 void tst_commands::showNote(int index)
 {
-    m_form->lst_ItemClick(m_form->lst->ListItemKey(index));
+    m_form->lst_ItemClick(m_form->lst->ListItemId(index));
 }
 
 // blank: as after start-up; new: after "Ny"; stored: a note of the list shown.
@@ -375,7 +378,7 @@ void tst_commands::saveNewNote()
     QVERIFY(form.fldID->Text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
     QCOMPARE(form.fldTitel->Text(), title);
-    QVERIFY(!store::Conn.holdsConnection());
+    QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
 void tst_commands::saveRightAfterStart()
@@ -416,7 +419,7 @@ void tst_commands::deleteShownNote()
     QVERIFY(!form.fldNote->Locked());
     QVERIFY(form.fldID->Text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QVERIFY(!store::Conn.holdsConnection());
+    QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
 void tst_commands::deleteFollowsNoteShownNow()
@@ -525,7 +528,102 @@ void tst_commands::failedDelete()
         QCOMPARE(m_db->count(), 3);
     else
         QVERIFY(QDir(m_db->folder()).isEmpty());
-    QVERIFY(!store::Conn.holdsConnection());
+    QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
+}
+
+// A note that cannot be read leaves the note shown, its ID and its lock as they were, so that
+// "Radera", "Ja" deletes the note the user still sees, never the one that failed to show.
+void tst_commands::failedShowLeavesShownNoteForDelete()
+{
+    Form1 &form = *m_form;
+    showNote(1);
+    const QString away = m_db->path() + QStringLiteral(".borta");
+    QVERIFY(QFile::rename(m_db->path(), away));
+    showNote(2);
+    QCOMPARE(m_errors->reports.size(), 1);
+    QVERIFY(m_errors->reports.first().contains(QStringLiteral("kunde inte visas")));
+    m_errors->reports.clear();
+    QCOMPARE(form.fldID->Text(), QString::number(m_ids[0]));
+    QCOMPARE(form.fldNote->Text(), m_texts[0]);
+    QVERIFY(form.fldNote->Locked());
+
+    QVERIFY(QFile::rename(away, m_db->path()));
+    click(QStringLiteral("M"));
+    click(QStringLiteral("Radera"));
+    click(QStringLiteral("Ja"));
+    const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].id, m_ids[1]);
+    QCOMPARE(rows[1].id, m_ids[2]);
+}
+
+void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
+{
+    Form1 &form = *m_form;
+    setNoteState(QStringLiteral("new"));
+    form.fldNote->setTextValue(QStringLiteral("osparat"));
+    m_db->exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {m_ids[1]});
+    showNote(2);
+    QCOMPARE(m_errors->reports.size(), 1);
+    QVERIFY2(m_errors->reports.first().contains(QStringLiteral("raderats någon annanstans")),
+             qPrintable(m_errors->reports.first()));
+    m_errors->reports.clear();
+    // Everything as it was: the unsaved note can still be saved.
+    QCOMPARE(form.fldNote->Text(), QStringLiteral("osparat"));
+    QVERIFY(!form.fldNote->Locked());
+    QVERIFY(form.fldID->Text().isEmpty());
+    QCOMPARE(form.lst->ListItemsCount(), 2);
+    QCOMPARE(form.lst->ListItemId(2), m_ids[2]);
+}
+
+// A list reload that fails keeps the list the user had and says it may be out of date; the
+// next reload that succeeds replaces it. The failure is real: one page of the table in the
+// middle of the file is damaged, which a full read meets but adding a note at the end does not.
+void tst_commands::failedReloadKeepsListUntilNextReload()
+{
+    Form1 &form = *m_form;
+    const QString filler(400, QLatin1Char('x'));
+    for (int i = 0; i < 200; ++i)
+        m_db->addNote(QStringLiteral("fyll-%1-").arg(i, 3, 10, QLatin1Char('0')) + filler, "");
+    const auto save = [&](const QString &title) {
+        click(QStringLiteral("M"));
+        click(QStringLiteral("Ny"));
+        form.fldNote->setTextValue(QStringLiteral("text"));
+        click(QStringLiteral("M"));
+        click(QStringLiteral("Spara"));
+        form.fldTitel->setTextValue(title);
+        click(QStringLiteral("OK"));
+    };
+    save(QStringLiteral("först"));
+    QCOMPARE(form.lst->ListItemsCount(), 204);
+
+    QFile file(m_db->path());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    const qsizetype marker = file.readAll().indexOf("fyll-100-");
+    QVERIFY(marker > 0);
+    const qint64 page = marker / 4096 * 4096;
+    QVERIFY(file.seek(page));
+    const QByteArray healthy = file.read(16);
+    QVERIFY(file.seek(page));
+    file.write(QByteArray(16, '\xff'));
+    file.close();
+
+    save(QStringLiteral("andra"));
+    QCOMPARE(m_errors->reports.size(), 1);
+    QVERIFY2(m_errors->reports.first().contains(QStringLiteral("inaktuell")),
+             qPrintable(m_errors->reports.first()));
+    m_errors->reports.clear();
+    QCOMPARE(form.lst->ListItemsCount(), 204);
+    QCOMPARE(form.lst->ListItemText(204), QStringLiteral("först"));
+    QCOMPARE(shownPanels(), QStringLiteral("none"));
+
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.seek(page));
+    file.write(healthy);
+    file.close();
+    save(QStringLiteral("tredje"));
+    QCOMPARE(form.lst->ListItemsCount(), 206);
+    QCOMPARE(form.lst->ListItemText(205), QStringLiteral("andra"));
 }
 
 QTEST_MAIN(tst_commands)

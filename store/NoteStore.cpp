@@ -1,0 +1,184 @@
+#include "NoteStore.h"
+
+#include "Session.h"
+#include "Statements.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+#include <limits>
+
+namespace store {
+
+namespace {
+
+QString listHeadline()
+{
+    return QStringLiteral("Anteckningslistan kunde inte läsas.");
+}
+QString showHeadline()
+{
+    return QStringLiteral("Anteckningen kunde inte visas.");
+}
+QString saveHeadline()
+{
+    return QStringLiteral("Anteckningen kunde inte sparas.");
+}
+QString deleteHeadline()
+{
+    return QStringLiteral("Anteckningen kunde inte raderas.");
+}
+
+StoreError noteGone(const Session &session, const QString &headline, qint64 id,
+                    const QString &remedy)
+{
+    return StoreError{headline, session.path(),
+                      QStringLiteral("anteckningen (nummer %1) finns inte längre; den har "
+                                     "raderats någon annanstans")
+                          .arg(id),
+                      remedy, StoreError::Kind::NoteGone};
+}
+
+// Runs a prepared statement with the given values bound in order. A statement that cannot be
+// prepared (the file locked, say) reports why, not the "Parameter count mismatch" that
+// executing it anyway would give.
+bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &values = {})
+{
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
+} // namespace
+
+Result<Done> NoteStore::check() const
+{
+    const Session session(m_path, QStringLiteral("Anteckningsdatabasen kunde inte öppnas."));
+    if (session.failure())
+        return *session.failure();
+    return Done{};
+}
+
+Result<NoteList> NoteStore::listNotes() const
+{
+    const Session session(m_path, listHeadline());
+    if (session.failure())
+        return *session.failure();
+    QSqlQuery rows(session.database());
+    rows.setForwardOnly(true);
+    if (!run(rows, SelectAllNotes))
+        return session.describe(rows.lastError());
+    NoteList notes;
+    while (rows.next())
+        notes.push_back({rows.value(0).toLongLong(),
+                         decodeText(session.encoding(), rows.value(1).toByteArray())});
+    if (rows.lastError().isValid())
+        return session.describe(rows.lastError());
+    return notes;
+}
+
+Result<Note> NoteStore::readNote(qint64 id) const
+{
+    const Session session(m_path, showHeadline());
+    if (session.failure())
+        return *session.failure();
+    QByteArray title;
+    QByteArray text;
+    {
+        QSqlQuery row(session.database());
+        row.setForwardOnly(true);
+        if (!run(row, SelectOneNote, {id}))
+            return session.describe(row.lastError());
+        if (!row.next()) {
+            if (row.lastError().isValid())
+                return session.describe(row.lastError());
+            return noteGone(session, showHeadline(), id,
+                            QStringLiteral("Listan läses om så att den visar vad som finns."));
+        }
+        title = row.value(0).toByteArray();
+        text = row.value(1).toByteArray();
+    }
+    // Decoded once the statement has let go of its copy: a long note is held twice at most.
+    Note note{id, decodeText(session.encoding(), title), QString()};
+    note.text = decodeText(session.encoding(), text);
+    return note;
+}
+
+Result<qint64> NoteStore::insertNote(const QString &title, const QString &text) const
+{
+    const Session session(m_path, saveHeadline());
+    if (session.failure())
+        return *session.failure();
+    QSqlQuery insert(session.database());
+    if (run(insert, InsertNoteStatement,
+            {boundText(session.encoding(), title), boundText(session.encoding(), text)}))
+        return insert.lastInsertId().toLongLong();
+    StoreError error = session.describe(insert.lastError());
+    // SQLite says "database or disk is full" also when no ID is left to hand out.
+    QSqlQuery highest(session.database());
+    if (run(highest, SelectHighestId) && highest.next()
+        && highest.value(0).toLongLong() == std::numeric_limits<qint64>::max()) {
+        error.cause = QStringLiteral("anteckningsnumren är slut: databasen har redan delat ut "
+                                     "det högsta ID som går (%1)")
+                          .arg(std::numeric_limits<qint64>::max());
+        error.remedy = QStringLiteral("Skapa en ny databas med zentavo-newdb och spara nya "
+                                      "anteckningar där; den här filen går fortfarande att läsa.");
+    }
+    return error;
+}
+
+Result<Done> NoteStore::deleteNote(const Note &shown) const
+{
+    const Session session(m_path, deleteHeadline());
+    if (session.failure())
+        return *session.failure();
+    QSqlDatabase db = session.database();
+    QSqlQuery query(db);
+    if (!run(query, BeginWrite))
+        return session.describe(query.lastError());
+    // Ends the transaction on every path that does not commit it.
+    struct Rollback
+    {
+        QSqlDatabase &db;
+        bool committed = false;
+        ~Rollback()
+        {
+            if (!committed)
+                QSqlQuery(db).exec(RollbackWrite);
+        }
+    } rollback{db};
+
+    const QString notDeleted = QStringLiteral("Ingenting raderades. Listan läses om så att den "
+                                              "visar vad som finns.");
+    {
+        QSqlQuery row(db);
+        row.setForwardOnly(true);
+        if (!run(row, SelectOneNote, {shown.id}))
+            return session.describe(row.lastError());
+        if (!row.next()) {
+            if (row.lastError().isValid())
+                return session.describe(row.lastError());
+            return noteGone(session, deleteHeadline(), shown.id, notDeleted);
+        }
+        const Note stored{shown.id, decodeText(session.encoding(), row.value(0).toByteArray()),
+                          decodeText(session.encoding(), row.value(1).toByteArray())};
+        if (stored != shown) {
+            return StoreError{deleteHeadline(), session.path(),
+                              QStringLiteral("anteckningen som visas finns inte längre; dess "
+                                             "nummer (%1) hör nu till en annan anteckning")
+                                  .arg(shown.id),
+                              notDeleted, StoreError::Kind::NoteChanged};
+        }
+    }
+    QSqlQuery erase(db);
+    if (!run(erase, DeleteNoteStatement, {shown.id}))
+        return session.describe(erase.lastError());
+    QSqlQuery commit(db);
+    if (!run(commit, CommitWrite))
+        return session.describe(commit.lastError());
+    rollback.committed = true;
+    return Done{};
+}
+
+} // namespace store

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "StoreError.h"
+
+#include <QString>
+#include <QtGlobal>
+#include <vector>
+
+namespace store {
+
+// One line of the note list: the note's ID and its title.
+struct NoteEntry
+{
+    qint64 id = 0;
+    QString title;
+};
+using NoteList = std::vector<NoteEntry>;
+
+// A whole note as read from the database.
+struct Note
+{
+    qint64 id = 0;
+    QString title;
+    QString text;
+
+    bool operator==(const Note &) const = default;
+};
+
+// The note database at one path. Every operation opens a session of its own and closes it
+// before it returns; nothing is held between operations, so the object is only a path.
+// A missing value (NULL) reads as empty text.
+class NoteStore
+{
+public:
+    explicit NoteStore(QString path)
+        : m_path(std::move(path))
+    {}
+
+    const QString &path() const { return m_path; }
+
+    // Opens the file and checks that it is a note database (table Memo, an ID the database
+    // assigns, Titel and Text), reading no notes.
+    Result<Done> check() const;
+
+    // Every note's ID and title, in ascending ID order.
+    Result<NoteList> listNotes() const;
+
+    // The note with this ID; an error of kind NoteGone when there is none.
+    Result<Note> readNote(qint64 id) const;
+
+    // Adds a note with this title and text, stored exactly as given, and returns its new ID.
+    // On failure nothing has been written.
+    Result<qint64> insertNote(const QString &title, const QString &text) const;
+
+    // Deletes the note the user saw, checked in the same transaction: when its ID is gone
+    // (kind NoteGone) or now belongs to a different note (kind NoteChanged, as a database that
+    // reuses IDs allows), nothing is deleted.
+    Result<Done> deleteNote(const Note &shown) const;
+
+private:
+    QString m_path;
+};
+
+} // namespace store

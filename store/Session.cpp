@@ -1,0 +1,228 @@
+#include "Session.h"
+
+#include "Statements.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+namespace store {
+
+namespace {
+
+// How long a statement waits for another program's lock on the file before it fails.
+constexpr int BusyTimeoutMs = 5000;
+// The longest path SQLite opens here, in UTF-8 bytes, leaving room for the journal's suffix.
+constexpr qsizetype MaxPathBytes = 511 - 8;
+
+QString nextConnectionName()
+{
+    // Only ever touched from the thread that runs the store's operations.
+    static quint64 counter = 0;
+    return QStringLiteral("zentavo-session-%1").arg(++counter);
+}
+
+// A URI that opens the file for reading and writing but never creates it. Characters such as
+// '#', '?' and ':' in the path are percent-encoded so that SQLite reads the path as given.
+QString readWriteUri(const QString &path)
+{
+    return QStringLiteral("file:") + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"))
+           + QStringLiteral("?mode=rw");
+}
+
+QString newDatabaseCommand(const QString &path)
+{
+    return QStringLiteral("zentavo-newdb \"%1\"").arg(path);
+}
+
+// A journal left by an interrupted write, which SQLite must roll back before reading.
+QString leftoverJournal(const QString &path)
+{
+    for (const QLatin1StringView suffix :
+         {QLatin1StringView("-journal"), QLatin1StringView("-wal")}) {
+        const QString journal = path + suffix;
+        if (QFileInfo(journal).isFile() && QFileInfo(journal).size() > 0)
+            return journal;
+    }
+    return {};
+}
+
+} // namespace
+
+QString databasePathIn(const QString &folder)
+{
+    return folder + QLatin1Char('/') + DatabaseFileName;
+}
+
+Session::Session(const QString &path, const QString &headline)
+    : m_path(QFileInfo(path).absoluteFilePath())
+    , m_headline(headline)
+{
+    // The store never creates the file: check that it is there before SQLite would make one.
+    m_failure = fileProblem();
+    if (m_failure)
+        return;
+    m_name = nextConnectionName();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+    db.setDatabaseName(readWriteUri(m_path));
+    db.setConnectOptions(
+        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    if (!db.open()) {
+        m_failure = describe(db.lastError());
+        return;
+    }
+    m_failure = tableProblem();
+}
+
+Session::~Session()
+{
+    if (m_name.isEmpty())
+        return;
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QSqlDatabase Session::database() const
+{
+    return m_name.isEmpty() ? QSqlDatabase() : QSqlDatabase::database(m_name, false);
+}
+
+std::optional<StoreError> Session::fileProblem() const
+{
+    const QFileInfo file(m_path);
+    if (file.isSymLink() && !file.exists()) {
+        return StoreError{
+            m_headline, m_path,
+            QStringLiteral("filen är en länk till %1, som inte finns").arg(file.symLinkTarget()),
+            QStringLiteral("Lägg tillbaka filen som länken pekar på. Eller ta "
+                           "bort länken och skapa en tom databas med: %1")
+                .arg(newDatabaseCommand(m_path))};
+    }
+    if (!file.exists()) {
+        return StoreError{m_headline, m_path, QStringLiteral("filen finns inte"),
+                          QStringLiteral("Zentavo skapar inte databasen själv. Lägg tillbaka "
+                                         "din memo.mdb, eller skapa en tom databas med: %1")
+                              .arg(newDatabaseCommand(m_path))};
+    }
+    if (!file.isFile()) {
+        return StoreError{m_headline, m_path, QStringLiteral("det är ingen fil utan en mapp"),
+                          QStringLiteral("Flytta undan mappen och lägg din memo.mdb där, eller "
+                                         "skapa en tom databas med: %1")
+                              .arg(newDatabaseCommand(m_path))};
+    }
+    if (file.size() == 0) {
+        return StoreError{m_headline, m_path,
+                          QStringLiteral("filen är tom (0 byte) och är ingen anteckningsdatabas"),
+                          QStringLiteral("Den tomma filen innehåller inga anteckningar. Ta bort "
+                                         "den och skapa en tom databas med: %1")
+                              .arg(newDatabaseCommand(m_path))};
+    }
+    const qsizetype bytes = m_path.toUtf8().size();
+    if (bytes > MaxPathBytes) {
+        return StoreError{m_headline, m_path,
+                          QStringLiteral("sökvägen är för lång (%1 byte, högst %2 går att öppna)")
+                              .arg(bytes)
+                              .arg(MaxPathBytes),
+                          QStringLiteral("Flytta Zentavo och memo.mdb till en mapp med kortare "
+                                         "sökväg.")};
+    }
+    return std::nullopt;
+}
+
+std::optional<StoreError> Session::tableProblem()
+{
+    QSqlQuery query(database());
+    // The first statement is where a file that is no database, or a journal that cannot be
+    // rolled back, shows itself.
+    if (!query.exec(ReadEncoding) || !query.next())
+        return describe(query.lastError());
+    m_encoding = encodingNamed(query.value(0).toString());
+
+    const QString chooseAnother = QStringLiteral("Välj en databas med tabellen Memo och kolumnerna "
+                                                 "ID, Titel och Text, eller skapa en tom med: %1")
+                                      .arg(newDatabaseCommand(m_path));
+    if (!query.exec(MemoTableColumns))
+        return describe(query.lastError());
+    bool hasTitle = false;
+    bool hasText = false;
+    bool idIsKey = false;
+    bool hasId = false;
+    int keyColumns = 0;
+    while (query.next()) {
+        const QString name = query.value(1).toString();
+        const int keyPosition = query.value(5).toInt();
+        if (keyPosition > 0)
+            ++keyColumns;
+        if (name.compare(IdColumn, Qt::CaseInsensitive) == 0) {
+            hasId = true;
+            idIsKey = keyPosition == 1
+                      && query.value(2).toString().trimmed().compare(QLatin1String("INTEGER"),
+                                                                     Qt::CaseInsensitive)
+                             == 0;
+        } else if (name.compare(TitleColumn, Qt::CaseInsensitive) == 0) {
+            hasTitle = true;
+        } else if (name.compare(TextColumn, Qt::CaseInsensitive) == 0) {
+            hasText = true;
+        }
+    }
+    if (query.lastError().isValid())
+        return describe(query.lastError());
+    if (!hasId && !hasTitle && !hasText) {
+        return StoreError{m_headline, m_path, QStringLiteral("databasen saknar tabellen Memo"),
+                          chooseAnother};
+    }
+    for (const auto &[present, column] :
+         {std::pair{hasId, QStringLiteral("ID")}, std::pair{hasTitle, QStringLiteral("Titel")},
+          std::pair{hasText, QStringLiteral("Text")}}) {
+        if (!present) {
+            return StoreError{m_headline, m_path,
+                              QStringLiteral("tabellen Memo saknar kolumnen %1").arg(column),
+                              chooseAnother};
+        }
+    }
+    // IDs are whole numbers that the database hands out: only a rowid table's INTEGER PRIMARY
+    // KEY is that. Any other ID (text, INT, a plain INTEGER) would be stored as NULL or compared
+    // as text, and the notes could not be told apart.
+    bool rowidTable = true;
+    if (!query.exec(MemoTableDefinition))
+        return describe(query.lastError());
+    if (query.next()) {
+        const QRegularExpression withoutRowid(QStringLiteral("WITHOUT\\s+ROWID"),
+                                              QRegularExpression::CaseInsensitiveOption);
+        rowidTable = !withoutRowid.match(query.value(0).toString()).hasMatch();
+    }
+    if (!idIsKey || keyColumns != 1 || !rowidTable) {
+        return StoreError{m_headline, m_path,
+                          QStringLiteral("kolumnen ID i tabellen Memo är inte ett heltal som "
+                                         "databasen delar ut (INTEGER PRIMARY KEY)"),
+                          QStringLiteral("Zentavo kan inte skilja anteckningarna åt i den här "
+                                         "filen. Använd en databas skapad med: %1")
+                              .arg(newDatabaseCommand(m_path))};
+    }
+    return std::nullopt;
+}
+
+StoreError Session::describe(const QSqlError &error) const
+{
+    StoreError described = describeSqlError(m_headline, m_path, error);
+    const QString journal = leftoverJournal(m_path);
+    const QFileInfo folder(QFileInfo(m_path).absolutePath());
+    if (!journal.isEmpty() && !folder.isWritable()) {
+        described.cause = QStringLiteral("en journalfil från en avbruten ändring ligger kvar "
+                                         "(%1), och mappen %2 är skrivskyddad (%3)")
+                              .arg(journal, folder.filePath(), described.cause);
+        described.remedy = QStringLiteral("Ge dig själv skrivrätt till mappen %1 och försök "
+                                          "igen: då återställs databasen från journalen. Ta "
+                                          "inte bort journalfilen.")
+                               .arg(folder.filePath());
+    }
+    return described;
+}
+
+} // namespace store
