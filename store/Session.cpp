@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
@@ -193,9 +192,8 @@ std::optional<StoreError> Session::tableProblem()
     if (!query.exec(MemoTableDefinition))
         return describe(query.lastError());
     if (query.next()) {
-        const QRegularExpression withoutRowid(QStringLiteral("WITHOUT\\s+ROWID"),
-                                              QRegularExpression::CaseInsensitiveOption);
-        rowidTable = !withoutRowid.match(query.value(0).toString()).hasMatch();
+        rowidTable = !query.value(0).toString().simplified().contains(
+            QLatin1String("WITHOUT ROWID"), Qt::CaseInsensitive);
     }
     if (!idIsKey || keyColumns != 1 || !rowidTable) {
         return StoreError{m_headline, m_path,

@@ -1,6 +1,5 @@
 #include "StoreError.h"
 
-#include <QRegularExpression>
 #include <QSqlError>
 
 namespace store {
@@ -78,9 +77,11 @@ StoreError describeSqlError(const QString &headline, const QString &path, const 
     if (cause.isEmpty())
         cause = error.driverText();
     // A column beside Titel and Text that must be filled: Zentavo fills only those two.
-    const QRegularExpression notNull(QStringLiteral("NOT NULL constraint failed: [^.]+\\.(\\S+)"));
-    if (const QRegularExpressionMatch match = notNull.match(cause); match.hasMatch()) {
-        const QString column = match.captured(1);
+    const QLatin1StringView notNull("NOT NULL constraint failed: ");
+    if (const qsizetype at = cause.indexOf(notNull); at >= 0) {
+        // "table.column", the column being what follows the last dot.
+        const QString qualified = cause.mid(at + notNull.size()).section(QLatin1Char(' '), 0, 0);
+        const QString column = qualified.section(QLatin1Char('.'), -1);
         return {headline, path,
                 QStringLiteral("tabellen Memo har kolumnen %1, som måste fyllas i, men Zentavo "
                                "fyller bara i Titel och Text")
