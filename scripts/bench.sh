@@ -10,5 +10,7 @@ echo "== store and window (offscreen)"
 QT_QPA_PLATFORM=offscreen build/bench/zentavo_bench --benchmark_min_time=0.5
 echo "== start-up (Xvfb + openbox)"
 bench/startup.sh --runs 15 --notes 10000 build/zentavo build/zentavo-newdb build/bench/zentavo-floor
+echo "== zentavo-notes: export, backup and import"
+bench/export.sh --runs 5 --notes 10000 build/zentavo-notes
 echo "== idle"
 bench/idle.sh --seconds 30 build/zentavo build/zentavo-newdb

@@ -128,6 +128,56 @@ Result<qint64> NoteStore::insertNote(const QString &title, const QString &text) 
     return error;
 }
 
+Result<Done> NoteStore::forEachNote(const std::function<bool(const Note &)> &take) const
+{
+    const Session session(m_path, QStringLiteral("Anteckningarna kunde inte läsas."));
+    if (session.failure())
+        return *session.failure();
+    QSqlQuery rows(session.database());
+    rows.setForwardOnly(true);
+    // One statement is one read transaction: every note of the same instant.
+    if (!run(rows, SelectAllNotesWhole))
+        return session.describe(rows.lastError());
+    while (rows.next()) {
+        const Note note{rows.value(0).toLongLong(),
+                        decodeText(session.encoding(), rows.value(1).toByteArray()),
+                        decodeText(session.encoding(), rows.value(2).toByteArray())};
+        if (!take(note))
+            return Done{};
+    }
+    if (rows.lastError().isValid())
+        return session.describe(rows.lastError());
+    return Done{};
+}
+
+Result<std::vector<qint64>> NoteStore::insertNotes(const std::vector<NewNote> &notes) const
+{
+    const Session session(m_path, QStringLiteral("Anteckningarna kunde inte sparas."));
+    if (session.failure())
+        return *session.failure();
+    QSqlDatabase db = session.database();
+    QSqlQuery begin(db);
+    if (!run(begin, BeginWrite))
+        return session.describe(begin.lastError());
+    std::vector<qint64> ids;
+    ids.reserve(notes.size());
+    QSqlQuery insert(db);
+    bool ok = insert.prepare(InsertNoteStatement);
+    for (auto note = notes.begin(); ok && note != notes.end(); ++note) {
+        insert.addBindValue(boundText(session.encoding(), note->title));
+        insert.addBindValue(boundText(session.encoding(), note->text));
+        ok = insert.exec();
+        if (ok)
+            ids.push_back(insert.lastInsertId().toLongLong());
+    }
+    QSqlQuery end(db);
+    if (ok && run(end, CommitWrite))
+        return ids;
+    const StoreError error = session.describe(ok ? end.lastError() : insert.lastError());
+    QSqlQuery(db).exec(RollbackWrite);
+    return error;
+}
+
 Result<Done> NoteStore::deleteNote(const Note &shown) const
 {
     const Session session(m_path, deleteHeadline());

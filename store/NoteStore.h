@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 #include <vector>
 
 namespace store {
@@ -56,6 +57,19 @@ public:
     // (kind NoteGone) or now belongs to a different note (kind NoteChanged, as a database that
     // reuses IDs allows), nothing is deleted.
     Result<Done> deleteNote(const Note &shown) const;
+
+    // Hands every note, in ID order, to `take`, all read in one transaction, so that they are
+    // the notes of one instant. `take` returns false to stop early.
+    Result<Done> forEachNote(const std::function<bool(const Note &)> &take) const;
+
+    // Adds all these notes (title, text) in one transaction, or none of them; returns their
+    // new IDs in order.
+    struct NewNote
+    {
+        QString title;
+        QString text;
+    };
+    Result<std::vector<qint64>> insertNotes(const std::vector<NewNote> &notes) const;
 
 private:
     QString m_path;

@@ -17,6 +17,9 @@ inline constexpr QLatin1StringView MemoTableDefinition{
 // The whole note list, oldest note first: IDs and titles only, never the bodies.
 inline constexpr QLatin1StringView SelectAllNotes{
     "SELECT ID, CAST(Titel AS BLOB) FROM Memo ORDER BY ID"};
+// Every note whole, oldest first.
+inline constexpr QLatin1StringView SelectAllNotesWhole{
+    "SELECT ID, CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo ORDER BY ID"};
 // The title and text of one note by its ID.
 inline constexpr QLatin1StringView SelectOneNote{
     "SELECT CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo WHERE ID = ?"};
@@ -31,6 +34,10 @@ inline constexpr QLatin1StringView DeleteNoteStatement{"DELETE FROM Memo WHERE I
 inline constexpr QLatin1StringView BeginWrite{"BEGIN IMMEDIATE"};
 inline constexpr QLatin1StringView CommitWrite{"COMMIT"};
 inline constexpr QLatin1StringView RollbackWrite{"ROLLBACK"};
+// A consistent copy of the whole database, written to the file named by the bound value.
+inline constexpr QLatin1StringView CopyDatabaseInto{"VACUUM INTO ?"};
+// Whether a database file is whole; answers "ok" when it is.
+inline constexpr QLatin1StringView CheckIntegrity{"PRAGMA integrity_check"};
 // The table of an empty note database. AUTOINCREMENT so that an ID is never handed out twice,
 // not even after the highest note has been deleted.
 inline constexpr QLatin1StringView CreateMemoTable{

@@ -1,0 +1,27 @@
+#pragma once
+
+// The subcommands of zentavo-notes. Each returns the program's exit status: 0 done, 2 when the
+// database or a file cannot be used (the reason is on standard error).
+
+#include <QString>
+#include <QStringList>
+
+namespace notestool {
+
+enum ExitStatus { Done = 0, UsageError = 1, CannotUse = 2 };
+
+int createDatabase(const QString &path);
+int listNotes(const QString &database);
+int showNote(const QString &database, qint64 id);
+int exportNotes(const QString &database, const QString &folder);
+int backup(const QString &database, const QString &destination);
+int importFiles(const QString &database, const QStringList &files);
+
+// The file name a note is exported under: "ID - title.txt", the title made safe for any common
+// file system and cut so that the name stays within 255 bytes.
+QString exportFileName(qint64 id, const QString &title);
+
+// A title on one line: tab, line breaks and the backslash written as \t, \n, \r and \\.
+QString escapedTitle(const QString &title);
+
+} // namespace notestool
