@@ -4,7 +4,7 @@
 # from the kernel's per-thread run time (nanoseconds), not from the coarse tick counters.
 #
 # Usage: idle.sh [--seconds N] ZENTAVO ZENTAVO-NEWDB
-set -u
+set -euo pipefail
 
 seconds=30
 if [[ ${1:-} == --seconds ]]; then

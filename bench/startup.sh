@@ -4,7 +4,7 @@
 # memory, for Zentavo on an empty database and on one of many notes; medians over the runs.
 #
 # Usage: startup.sh [--runs N] [--notes N] ZENTAVO ZENTAVO-NEWDB ZENTAVO-FLOOR
-set -u
+set -euo pipefail
 
 runs=10
 notes=10000

@@ -10,7 +10,7 @@ packages=(
     libbenchmark-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick
     weston xwayland qt6-wayland
-    sqlite3 time clang-format
+    sqlite3 time clang-format shellcheck
     desktop-file-utils appstream
 )
 

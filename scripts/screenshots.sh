@@ -3,11 +3,11 @@
 # rolled up at the top of a desktop, unrolled with the list out and a note shown, the save panel
 # and the delete question. Builds first if needed.
 # Usage: scripts/screenshots.sh [BUILD_DIR]
-set -u
+set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 out=$PWD/docs/screenshots
-[[ -x $build/zentavo ]] || { cmake -S . -B "$build" -G Ninja >/dev/null && cmake --build "$build"; } || exit 1
+[[ -x $build/zentavo ]] || { cmake -S . -B "$build" -G Ninja >/dev/null && cmake --build "$build"; }
 source tests/e2e/lib.sh "$build/zentavo" "$build/zentavo-newdb"
 start_display
 mkdir -p "$out"

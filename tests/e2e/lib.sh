@@ -1,3 +1,6 @@
+# shellcheck shell=bash
+# The layout constants and APP_STATUS are read by the scripts that source this file.
+# shellcheck disable=SC2034
 # Shared helpers for the end-to-end tests. Each test script sources this file with the paths of
 # zentavo and zentavo-newdb as its two arguments:
 #
@@ -10,8 +13,7 @@
 # Helpers print nothing unless something goes wrong; a failure prints what was expected to
 # stderr and ends the script with status 1.
 
-set -u
-set -o pipefail
+set -euo pipefail
 # Text is handled as UTF-8 characters, whatever the caller's locale.
 export LC_ALL=C.UTF-8
 
@@ -54,8 +56,8 @@ kill_pid() {
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.05
     done
-    kill -9 "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    kill -9 "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
     return 0
 }
 
@@ -169,7 +171,8 @@ start_display() {
         cat "$DIR/xvfb.log" >&2
         fail "Xvfb did not report a display number"
     }
-    export DISPLAY=":$(head -n1 "$fifo_file")"
+    DISPLAY=":$(head -n1 "$fifo_file")"
+    export DISPLAY
 
     export XDG_RUNTIME_DIR="$DIR/xdg"
     mkdir -p "$XDG_RUNTIME_DIR"
@@ -237,8 +240,8 @@ wait_for_exit() {
     local seconds=$1
     app_not_running() { ! app_running; }
     wait_until "$seconds" app_not_running || fail "the program is still running after ${seconds} s"
-    wait "$APP_PID"
-    APP_STATUS=$?
+    APP_STATUS=0
+    wait "$APP_PID" || APP_STATUS=$?
     APP_PID=""
 }
 

@@ -15,7 +15,8 @@ WM_PID=$!
 weston_ready() { grep -q 'xserver listening on display' "$DIR/weston.log"; }
 expect_within 20 "weston did not start" weston_ready
 export WAYLAND_DISPLAY=wayland-zentavo
-export DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$DIR/weston.log" | head -n1)
+DISPLAY=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$DIR/weston.log" | head -n1)
+export DISPLAY
 [[ -n $DISPLAY ]] || fail "weston named no X display"
 
 create_database
