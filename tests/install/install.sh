@@ -16,7 +16,7 @@ fail() {
 
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
 
-for file in bin/zentavo bin/zentavo-newdb bin/memo.mdb \
+for file in bin/zentavo bin/zentavo-newdb bin/zentavo-notes bin/memo.mdb \
     share/applications/zentavo.desktop \
     share/icons/hicolor/16x16/apps/zentavo.png \
     share/icons/hicolor/32x32/apps/zentavo.png \
@@ -33,6 +33,10 @@ sqlite3 "$prefix/bin/memo.mdb" "INSERT INTO Memo (Titel, Text) VALUES ('behåll'
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "second cmake --install failed"
 kept=$(sqlite3 "$prefix/bin/memo.mdb" "SELECT Text FROM Memo WHERE Titel = 'behåll'")
 [[ $kept == mig ]] || fail "a second install replaced memo.mdb"
+
+# The companion tool beside the program reads the database beside it.
+[[ $("$prefix/bin/zentavo-notes" list) == *behåll* ]] ||
+    fail "zentavo-notes beside zentavo does not list the memo.mdb beside it"
 
 grep -qx "Exec=$prefix/bin/zentavo" "$prefix/share/applications/zentavo.desktop" \
     || fail "the launcher does not start $prefix/bin/zentavo"
