@@ -66,4 +66,14 @@ qlonglong BenchDatabase::addNoteWithBody(qsizetype bytes)
     return m_db->addNote(QStringLiteral("Stor"), body);
 }
 
+qlonglong BenchDatabase::addNoteWithTitle(qsizetype characters)
+{
+    return m_db->addNote(QString(characters, QChar(u'å')), QStringLiteral("lång titel"));
+}
+
+void BenchDatabase::removeNote(qlonglong id)
+{
+    m_db->exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {id});
+}
+
 } // namespace bench

@@ -21,6 +21,9 @@ public:
     QString path() const { return m_db->path(); }
     // Adds one note with a body of `bytes` characters and returns its ID.
     qlonglong addNoteWithBody(qsizetype bytes);
+    // Adds one note whose title has `characters` characters and returns its ID.
+    qlonglong addNoteWithTitle(qsizetype characters);
+    void removeNote(qlonglong id);
 
 private:
     std::unique_ptr<testsupport::TestDatabase> m_db;

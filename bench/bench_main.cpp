@@ -123,9 +123,12 @@ void DeleteAt100k(benchmark::State &state)
 }
 BENCHMARK(DeleteAt100k)->Unit(benchmark::kMillisecond);
 
+// One step of the slide-out or slide-in with a list of range(1) notes, one of whose titles has
+// range(0) characters.
 void SlideOutTick(benchmark::State &state)
 {
-    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(1000);
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(int(state.range(1)));
+    const qlonglong huge = state.range(0) > 0 ? db.addNoteWithTitle(state.range(0)) : 0;
     auto form = openWindow(db);
     form->lst->setColumnHeaderWidth(0);
     bool widening = true;
@@ -140,8 +143,14 @@ void SlideOutTick(benchmark::State &state)
             widening = true;
         QCoreApplication::processEvents(); // the repaint a tick causes
     }
+    if (huge)
+        db.removeNote(huge);
 }
-BENCHMARK(SlideOutTick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SlideOutTick)
+    ->ArgNames({"title", "notes"})
+    ->Args({20, 1000})
+    ->Args({1 << 20, 20})
+    ->Unit(benchmark::kMicrosecond);
 
 // Wall time of a whole slide-out on the real event loop: 25 steps of 10 ms and a stopping tick.
 void FullSlideOut(benchmark::State &state)

@@ -2,6 +2,24 @@
 
 namespace runtime {
 
+namespace {
+
+// The most characters of a text the list lays out. The widest column shows a few dozen; laying
+// out a title of a million characters at every step of the slide-out would freeze the window.
+constexpr qsizetype MaxShownCharacters = 256;
+
+QString shownText(const QString &text)
+{
+    if (text.size() <= MaxShownCharacters)
+        return text;
+    qsizetype length = MaxShownCharacters;
+    if (text.at(length - 1).isHighSurrogate())
+        --length;
+    return text.left(length) + QChar(0x2026);
+}
+
+} // namespace
+
 ListModel::ListModel(QObject *parent)
     : QAbstractTableModel(parent)
 {}
@@ -23,7 +41,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount() || index.column() != 0)
         return {};
     if (role == Qt::DisplayRole)
-        return m_items[static_cast<std::size_t>(index.row())].text;
+        return shownText(m_items[static_cast<std::size_t>(index.row())].text);
     return {};
 }
 

@@ -7,6 +7,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 namespace runtime {
 
@@ -34,6 +35,12 @@ ListView::ListView(QWidget *parent)
     relay->watch(viewport());
     relay->watch(header());
     relay->watch(header()->viewport());
+    // With many notes the scroll bar covers almost all of the narrow list: moves over it, and
+    // over the corner between the bars, count as moves over the list.
+    for (QScrollBar *bar : {verticalScrollBar(), horizontalScrollBar()}) {
+        relay->watch(bar);
+        relay->watch(bar->parentWidget());
+    }
     connect(relay, &MouseMoveRelay::moved, this, &ListView::MouseMove);
 
     connect(this, &QAbstractItemView::clicked, this,
@@ -100,8 +107,12 @@ void ListView::keyPressEvent(QKeyEvent *event)
     const QModelIndex after = currentIndex();
     const bool confirm = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter
                          || event->key() == Qt::Key_Space;
-    if (after.isValid() && (after != before || confirm))
+    if (!after.isValid())
+        return;
+    if (confirm)
         Q_EMIT ItemClick(m_model->id(after.row()));
+    else if (after != before)
+        Q_EMIT HighlightMoved(m_model->id(after.row()));
 }
 
 } // namespace runtime

@@ -9,9 +9,10 @@
 namespace runtime {
 
 // A report list with one column. Each item carries a whole-number ID beside its text (its key
-// is "ID|" and the ID); clicking an item, or selecting it with the keyboard (the arrow keys, or
-// Enter or Space on it), raises ItemClick with that ID. Mouse moves over the items, the empty area
-// and the header all raise MouseMove, with or without a pressed button.
+// is "ID|" and the ID). Clicking an item, or Enter or Space on the highlighted one, raises
+// ItemClick with its ID; moving the highlight with the keyboard (arrows, Home/End, the page
+// keys, typing a title's first letters) raises HighlightMoved. Mouse moves over the items, the
+// empty area, the header and the scroll bars all raise MouseMove, with or without a button.
 class ListView : public QTreeView, public TwipsControl
 {
     Q_OBJECT
@@ -38,6 +39,7 @@ public:
 
 Q_SIGNALS:
     void ItemClick(qint64 id);
+    void HighlightMoved(qint64 id);
     void MouseMove();
 
 protected:

@@ -16,6 +16,7 @@
 #include <QHash>
 #include <QPixmap>
 #include <algorithm>
+#include <limits>
 #include <map>
 #include <vector>
 
@@ -68,6 +69,8 @@ QWidget *makeTextBox(const ControlDesign &d, QWidget *parent)
         return box;
     }
     auto *box = new runtime::TextBox(parent);
+    // Any length the database holds: a longer paste would otherwise be cut without a word.
+    box->setMaxLength(std::numeric_limits<int>::max());
     if (d.look == Look::Flat)
         box->setFlatBorder(systemColor(SystemColor::WindowText));
     return box;

@@ -92,6 +92,7 @@ void Form1::connectHandlers()
     connect(Command5, &QPushButton::clicked, this, &Form1::Command5_Click);
 
     connect(lst, &runtime::ListView::ItemClick, this, &Form1::lst_ItemClick);
+    connect(lst, &runtime::ListView::HighlightMoved, this, &Form1::lst_HighlightMoved);
     connect(Command1, &QPushButton::clicked, this, &Form1::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &Form1::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &Form1::Command3_Click);

@@ -68,6 +68,7 @@ public:
     void Command5_Click();
 
     void lst_ItemClick(qint64 id);
+    void lst_HighlightMoved(qint64 id);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();

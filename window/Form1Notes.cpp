@@ -8,6 +8,9 @@ namespace window {
 
 void Form1::lst_ItemClick(qint64 id)
 {
+    // The note being saved stays: a title chosen while the save panel is open shows nothing.
+    if (frmSave->Visible())
+        return;
     // Read first: a note that cannot be read leaves the note shown, its ID and its lock as
     // they were, so that "Radera" still acts on the note the user sees.
     store::Result<store::Note> read = noteStore().readNote(id);
@@ -21,6 +24,15 @@ void Form1::lst_ItemClick(qint64 id)
     fldNote->setTextValue(read->text);
     fldNote->setLocked(true);
     m_shownNote = std::move(*read);
+}
+
+void Form1::lst_HighlightMoved(qint64 id)
+{
+    // Typed text that is not a stored note is never replaced by a key in the list: the
+    // highlight moves, and Enter or Space shows the note. Otherwise the note shows at once.
+    if (!fldNote->Locked() && !fldNote->Text().isEmpty())
+        return;
+    lst_ItemClick(id);
 }
 
 void Form1::Command1_Click()
@@ -41,6 +53,8 @@ void Form1::Command4_Click()
     m_shownNote.reset();
     fldNote->setLocked(false);
     frmCmds->setVisible(false);
+    // The panel's button had the focus; typing goes to the new note, not the next tab stop.
+    fldNote->SetFocus();
 }
 
 void Form1::Command2_Click()
@@ -50,6 +64,9 @@ void Form1::Command2_Click()
         return;
     frmCmds->setVisible(false);
     frmSave->setVisible(true);
+    // Typing replaces the title used last time.
+    fldTitel->SetFocus();
+    fldTitel->selectAll();
 }
 
 void Form1::Command6_Click()
@@ -67,11 +84,13 @@ void Form1::Command6_Click()
     reloadList();
     Command4_Click();
     frmSave->setVisible(false);
+    fldNote->SetFocus();
 }
 
 void Form1::Command7_Click()
 {
     frmSave->setVisible(false);
+    fldNote->SetFocus();
 }
 
 void Form1::Command3_Click()
@@ -86,6 +105,7 @@ void Form1::Command8_Click()
 {
     if (!m_shownNote) {
         frmErase->setVisible(false);
+        fldNote->SetFocus();
         return;
     }
     const store::Result<store::Done> deleted = noteStore().deleteNote(*m_shownNote);
@@ -98,6 +118,7 @@ void Form1::Command8_Click()
         // The note shown is no longer in the database as shown: nothing was deleted, and the
         // list is read again so that it shows what there is.
         frmErase->setVisible(false);
+        fldNote->SetFocus();
         reloadList();
         return;
     }
@@ -109,6 +130,7 @@ void Form1::Command8_Click()
 void Form1::Command9_Click()
 {
     frmErase->setVisible(false);
+    fldNote->SetFocus();
 }
 
 } // namespace window

@@ -450,7 +450,6 @@ MOVEABLE_X=319; MOVEABLE_Y=8        # chkMoveable, 312..329 (its left px lie und
 ARROW_X=337; ARROW_Y=8              # the arrow image, 328..343
 LIST_NARROW_X=14                    # lst, 8..21 narrow, 8..188 wide; y 24..280
 LIST_WIDE_RIGHT=187                 # the widened list's right border line
-LIST_NARROW_RIGHT=20                # the narrow list's right border line
 NOTE_X=260; NOTE_Y=120              # fldNote, 24..344 x 24..280, right of the widened list
 M_X=336; M_Y=272                    # Command1 "M", 328..344 x 264..280
 NY_X=232; NY_Y=200                  # Command4 "Ny", 144..320 x 192..208
@@ -472,12 +471,17 @@ unroll() {
     expect_within 5 "the window did not unroll to $UNROLLED_HEIGHT px" window_height_is "$UNROLLED_HEIGHT"
 }
 
+# The widened list's right border is a dark vertical line; narrow, the note's white area is
+# there. Left of it titles and the scroll bar come and go, and lower down the panels cover it,
+# so only that column between the header and the panels tells.
 list_is_wide() {
-    pixel_dark "$LIST_WIDE_RIGHT" 150 && ! pixel_dark "$LIST_NARROW_RIGHT" 150
+    pixel_dark "$LIST_WIDE_RIGHT" 50 && pixel_dark "$LIST_WIDE_RIGHT" 70 &&
+        pixel_dark "$LIST_WIDE_RIGHT" 85
 }
 
 list_is_narrow() {
-    pixel_dark "$LIST_NARROW_RIGHT" 150 && ! pixel_dark "$LIST_WIDE_RIGHT" 150
+    ! pixel_dark "$LIST_WIDE_RIGHT" 50 && ! pixel_dark "$LIST_WIDE_RIGHT" 70 &&
+        ! pixel_dark "$LIST_WIDE_RIGHT" 85
 }
 
 # Rests the pointer on the narrow list and waits until it has slid out.

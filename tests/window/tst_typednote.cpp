@@ -1,0 +1,237 @@
+// Typed text is never lost to a stray key or click: keys in the list while a new note is being
+// written, a click in the list while it is being saved, where the focus goes after each panel
+// button, a title longer than a line edit's default limit; and the list slides out with many
+// notes and long titles. The real window on the offscreen platform, driven by keys and clicks.
+
+#include "TestDatabase.h"
+#include "WindowTestSupport.h"
+#include "runtime/CommandButton.h"
+#include "runtime/Frame.h"
+#include "runtime/ListView.h"
+#include "runtime/TextBox.h"
+#include "runtime/Timer.h"
+#include "window/Form1.h"
+
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTest>
+#include <memory>
+
+using window::Form1;
+
+class tst_typednote : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<testsupport::TestDatabase> m_db;
+    std::unique_ptr<windowtest::ErrorCapture> m_errors;
+    std::unique_ptr<windowtest::FakePointer> m_pointer;
+    std::unique_ptr<Form1> m_form;
+    QList<qlonglong> m_ids;
+
+    void start(int notes)
+    {
+        m_db = std::make_unique<testsupport::TestDatabase>();
+        m_ids.clear();
+        for (int i = 0; i < notes; ++i)
+            m_ids << m_db->addNote(QStringLiteral("Anteckning %1").arg(i + 1),
+                                   QStringLiteral("text %1").arg(i + 1));
+        m_errors = std::make_unique<windowtest::ErrorCapture>();
+        m_pointer = std::make_unique<windowtest::FakePointer>(QPoint(600, 100));
+        m_form = std::make_unique<Form1>();
+        QVERIFY(m_form->Load());
+        m_form->show();
+        m_form->rollToggle();
+        m_form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        // As after a first slide-out: the column has a width, so the keys have rows to move to.
+        m_form->lst->setColumnHeaderWidth(1000);
+    }
+
+    // "M", "Ny", and the text typed into the note area, where the focus now is.
+    void writeNewNote(const QString &text)
+    {
+        m_form->Command1->click();
+        m_form->Command4->click();
+        QCOMPARE(QApplication::focusWidget(), m_form->fldNote);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QCOMPARE(m_form->fldNote->Text(), text);
+    }
+
+private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void cleanup()
+    {
+        if (m_errors)
+            QCOMPARE(m_errors->reports, QStringList());
+        m_form.reset();
+        m_pointer.reset();
+        m_errors.reset();
+        m_db.reset();
+    }
+
+    void keysInListKeepTypedNote_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::newRow("down") << int(Qt::Key_Down) << QString();
+        QTest::newRow("end") << int(Qt::Key_End) << QString();
+        QTest::newRow("page down") << int(Qt::Key_PageDown) << QString();
+        QTest::newRow("type to find") << 0 << QStringLiteral("A");
+    }
+    void keysInListKeepTypedNote()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, typed);
+        start(3);
+        Form1 &form = *m_form;
+        writeNewNote(QStringLiteral("osparad text"));
+        QTest::keyClick(form.fldNote, Qt::Key_Tab, Qt::ControlModifier);
+        form.lst->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), form.lst);
+        if (key)
+            QTest::keyClick(form.lst, Qt::Key(key));
+        else
+            QTest::keyClicks(form.lst, typed);
+        QVERIFY(form.lst->currentIndex().isValid());
+        QCOMPARE(form.fldNote->Text(), QStringLiteral("osparad text"));
+        QVERIFY(!form.fldNote->Locked());
+        QVERIFY(form.fldID->Text().isEmpty());
+
+        // Enter shows the highlighted note.
+        const qint64 highlighted = form.lst->ListItemId(form.lst->currentIndex().row() + 1);
+        QTest::keyClick(form.lst, Qt::Key_Return);
+        QCOMPARE(form.fldID->Text(), QString::number(highlighted));
+        QVERIFY(form.fldNote->Locked());
+    }
+
+    void keysInListShowAtOnceWithoutTypedText()
+    {
+        start(3);
+        Form1 &form = *m_form;
+        form.lst->setFocus();
+        form.lst->setCurrentIndex(form.lst->model()->index(0, 0));
+        QTest::keyClick(form.lst, Qt::Key_Down);
+        QCOMPARE(form.fldID->Text(), QString::number(m_ids[1]));
+        QCOMPARE(form.fldNote->Text(), QStringLiteral("text 2"));
+        QTest::keyClick(form.lst, Qt::Key_End);
+        QCOMPARE(form.fldID->Text(), QString::number(m_ids[2]));
+    }
+
+    void clickInListWhileSavingKeepsTheNote()
+    {
+        start(3);
+        Form1 &form = *m_form;
+        writeNewNote(QStringLiteral("min nya text"));
+        form.Command1->click();
+        form.Command2->click();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ny titel"));
+        form.lst->setColumnWidth(0, 100);
+        form.lst->setWidth(2700);
+        QTest::mouseClick(form.lst->viewport(), Qt::LeftButton, {},
+                          form.lst->ListItemRect(1).center());
+        QTest::keyClick(form.lst, Qt::Key_Down);
+        QCOMPARE(form.fldNote->Text(), QStringLiteral("min nya text"));
+        form.Command6->click();
+        const auto rows = m_db->rows();
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows.last().title.toString(), QStringLiteral("Ny titel"));
+        QCOMPARE(rows.last().text.toString(), QStringLiteral("min nya text"));
+    }
+
+    // After "Spara" the title box has the focus with its old text selected, so that typing
+    // replaces it; after each panel's buttons, the note area has it.
+    void focusFollowsThePanels()
+    {
+        start(3);
+        Form1 &form = *m_form;
+        writeNewNote(QStringLiteral("ett"));
+        form.Command1->click();
+        form.Command2->click();
+        QCOMPARE(QApplication::focusWidget(), form.fldTitel);
+        QTest::keyClicks(form.fldTitel, QStringLiteral("Forsta"));
+        form.Command6->click(); // OK
+        QCOMPARE(QApplication::focusWidget(), form.fldNote);
+
+        QTest::keyClicks(form.fldNote, QStringLiteral("tva"));
+        form.Command1->click();
+        form.Command2->click();
+        QCOMPARE(QApplication::focusWidget(), form.fldTitel);
+        QCOMPARE(form.fldTitel->selectedText(), QStringLiteral("Forsta"));
+        QTest::keyClicks(form.fldTitel, QStringLiteral("Andra"));
+        QCOMPARE(form.fldTitel->Text(), QStringLiteral("Andra"));
+        form.Command7->click(); // Avbryt
+        QCOMPARE(QApplication::focusWidget(), form.fldNote);
+
+        form.lst_ItemClick(m_ids[0]);
+        form.Command1->click();
+        form.Command3->click(); // Radera
+        form.Command9->click(); // Nej
+        QCOMPARE(QApplication::focusWidget(), form.fldNote);
+        form.Command1->click();
+        form.Command3->click();
+        form.Command8->click(); // Ja
+        QCOMPARE(QApplication::focusWidget(), form.fldNote);
+        QCOMPARE(m_db->count(), 3);
+    }
+
+    void longTitleIsStoredWhole()
+    {
+        start(0);
+        Form1 &form = *m_form;
+        writeNewNote(QStringLiteral("text"));
+        form.Command1->click();
+        form.Command2->click();
+        const QString title = QString(100000, QLatin1Char('t'));
+        form.fldTitel->insert(title); // as a paste does
+        form.Command6->click();
+        QCOMPARE(m_db->rows().at(0).title.toString().size(), title.size());
+    }
+
+    // With enough notes for a scroll bar, the narrow list is nearly all scroll bar: a move over
+    // it, or over the header, still starts the slide-out.
+    void manyNotesStillSlideOut_data()
+    {
+        QTest::addColumn<QString>("over");
+        QTest::newRow("scroll bar") << "scroll bar";
+        QTest::newRow("header") << "header";
+    }
+    void manyNotesStillSlideOut()
+    {
+        QFETCH(QString, over);
+        start(40);
+        Form1 &form = *m_form;
+        QVERIFY(form.lst->verticalScrollBar()->isVisible());
+        QWidget *target = over == QLatin1String("header")
+                              ? static_cast<QWidget *>(form.lst->header()->viewport())
+                              : form.lst->verticalScrollBar();
+        QVERIFY(!form.Timer1->Enabled());
+        windowtest::moveOver(target);
+        QVERIFY(form.Timer1->Enabled());
+    }
+
+    // A title of a million characters is laid out no slower than a short one: the list shows
+    // its beginning, and the note keeps it whole.
+    void hugeTitleShowsItsBeginning()
+    {
+        start(1);
+        const QString title = QString(1 << 20, QChar(u'ö'));
+        m_db->addNote(title, QStringLiteral("stor"));
+        Form1 &form = *m_form;
+        form.Command1->click();
+        form.Command4->click();
+        QTest::keyClicks(form.fldNote, QStringLiteral("x"));
+        form.Command1->click();
+        form.Command2->click();
+        form.fldTitel->setTextValue(QStringLiteral("ny"));
+        form.Command6->click(); // the reload brings the long title in
+        QCOMPARE(form.lst->ListItemText(2), title);
+        const QString shown = form.lst->model()->index(1, 0).data().toString();
+        QVERIFY(shown.size() < 300);
+        QVERIFY(title.startsWith(shown.chopped(1)));
+    }
+};
+
+QTEST_MAIN(tst_typednote)
+#include "tst_typednote.moc"
