@@ -194,7 +194,9 @@ private Q_SLOTS:
                     const qlonglong id = m.listed[qsizetype(below(rng, m.listed.size()))];
                     did = QStringLiteral("click %1").arg(id);
                     f.lst_ItemClick(id);
-                    if (m.table.contains(id)) {
+                    if (m.save) {
+                        // The note being saved stays; the list is not read.
+                    } else if (m.table.contains(id)) {
                         m.fldID = QString::number(id);
                         m.fldNote = asShown(m.table[id].text);
                         m.locked = true;
