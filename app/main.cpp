@@ -33,7 +33,9 @@ int main(int argc, char *argv[])
     runtime::registerTahoma();
 
     window::Form1 form;
-    if (!form.Load())
+    // The database is checked before any window appears; the list, which the rolled-up strip
+    // does not show, fills right after the first frame.
+    if (!form.Load(window::Form1::ListFill::AfterFirstFrame))
         return 1;
     runtime::markFirstFrame(form);
     form.show();

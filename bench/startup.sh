@@ -3,15 +3,18 @@
 # always-on-top Qt window): the time from exec to the first painted frame, and the peak resident
 # memory, for Zentavo on an empty database and on one of many notes; medians over the runs.
 #
-# Usage: startup.sh [--runs N] [--notes N] ZENTAVO ZENTAVO-NEWDB ZENTAVO-FLOOR
+# Usage: startup.sh [--runs N] [--notes N] [--many N] ZENTAVO ZENTAVO-NEWDB ZENTAVO-FLOOR
+# (Zentavo is measured at 0, --notes and --many notes.)
 set -euo pipefail
 
 runs=10
 notes=10000
+many=100000
 while [[ $# -gt 0 && $1 == --* ]]; do
     case $1 in
     --runs) runs=$2; shift 2 ;;
     --notes) notes=$2; shift 2 ;;
+    --many) many=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
     esac
 done
@@ -42,31 +45,34 @@ measure_once() {
     frame_reported() { grep -q '^first-frame ' "$out" 2>/dev/null; }
     expect_within 30 "$1 showed no first frame" frame_reported
     frame=$(awk '/^first-frame/ { print $2; exit }' "$out")
-    pkill -TERM -P "$pid" 2>/dev/null
-    wait "$pid" 2>/dev/null
+    # What the program does right after its first frame (filling the note list) counts in its
+    # peak memory: let it happen before stopping the program.
+    sleep 0.5
+    pkill -TERM -P "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
     awk -v a="$started" -v b="$frame" -v m="$(tail -n1 "$rss")" \
         'BEGIN { printf "%.1f %d\n", (b - a) / 1000, m }'
 }
 
-# Runs PROGRAM [ARGS] `runs` times; prints "<median ms> <median peak KiB>".
-measure() {
-    local results="$DIR/results" i
-    : >"$results"
-    for ((i = 0; i < runs; i++)); do
-        measure_once "$@" >>"$results" || exit 1
-    done
-    echo "$(cut -d' ' -f1 "$results" | median) $(cut -d' ' -f2 "$results" | median)"
-}
-
 cp "$E2E_PROGRAM" "$APP/zentavo"
-read -r floor_ms floor_kb < <(measure "$FLOOR")
-read -r caption_ms caption_kb < <(measure "$FLOOR" --caption)
-make_database 0
-read -r empty_ms empty_kb < <(measure "$APP/zentavo")
-[[ -n $empty_ms ]] || fail "no figures for zentavo"
-make_database "$notes"
-read -r many_ms many_kb < <(measure "$APP/zentavo")
-db_kb=$(($(stat -c %s "$DB") / 1024))
+# The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
+# the machine's load touches all of them alike.
+counts=(0 "$notes" "$many")
+: >"$DIR/floor"
+for count in "${counts[@]}"; do
+    : >"$DIR/zentavo-$count"
+    make_database "$count"
+    cp "$DB" "$DIR/memo-$count.mdb"
+done
+for ((i = 0; i < runs; i++)); do
+    measure_once "$FLOOR" >>"$DIR/floor" || exit 1
+    for count in "${counts[@]}"; do
+        cp "$DIR/memo-$count.mdb" "$DB"
+        measure_once "$APP/zentavo" >>"$DIR/zentavo-$count" || exit 1
+    done
+done
+medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"; }
+read -r floor_ms floor_kb < <(medians "$DIR/floor")
 
 printf '%-28s %12s %8s %14s %8s\n' "program ($runs runs, median)" "first frame" "ratio" "peak RSS" "ratio"
 row() { # NAME MS KB
@@ -74,9 +80,9 @@ row() { # NAME MS KB
         "$(awk -v a="$2" -v b="$floor_ms" 'BEGIN { print a / b }')" "$3" \
         "$(awk -v a="$3" -v b="$floor_kb" 'BEGIN { print a / b }')"
 }
-row "floor (Qt window)" "$floor_ms" "$floor_kb"
-row "floor with one caption" "$caption_ms" "$caption_kb"
-row "zentavo, 0 notes" "$empty_ms" "$empty_kb"
-row "zentavo, $notes notes" "$many_ms" "$many_kb"
-echo "database of $notes notes: $db_kb KiB"
+row "floor (Qt window, 3 widgets)" "$floor_ms" "$floor_kb"
+for count in "${counts[@]}"; do
+    read -r ms kb < <(medians "$DIR/zentavo-$count")
+    row "zentavo, $count notes" "$ms" "$kb"
+done
 exit 0

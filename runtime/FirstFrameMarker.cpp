@@ -16,8 +16,9 @@ namespace {
 class FirstExposeWatcher : public QObject
 {
 public:
-    explicit FirstExposeWatcher(QWidget &window)
+    FirstExposeWatcher(QWidget &window, std::function<void()> then)
         : QObject(&window)
+        , m_then(std::move(then))
     {
         window.createWinId();
         window.windowHandle()->installEventFilter(this);
@@ -28,26 +29,36 @@ protected:
     {
         if (event->type() == QEvent::Expose && static_cast<QWindow *>(watched)->isExposed()) {
             watched->removeEventFilter(this);
-            // Printed from the event loop's next turn, after the painted frame was flushed.
+            // Run from the event loop's next turn, after the painted frame was flushed.
             QTimer::singleShot(0, this, [this] {
-                const auto now = std::chrono::system_clock::now().time_since_epoch();
-                const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now);
-                std::printf("first-frame %lld\n", static_cast<long long>(us.count()));
-                std::fflush(stdout);
+                m_then();
                 deleteLater();
             });
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    std::function<void()> m_then;
 };
 
 } // namespace
+
+void afterFirstFrame(QWidget &window, std::function<void()> then)
+{
+    new FirstExposeWatcher(window, std::move(then)); // owned by the window
+}
 
 void markFirstFrame(QWidget &window)
 {
     if (qEnvironmentVariableIsEmpty("ZENTAVO_REPORT_FIRST_FRAME"))
         return;
-    new FirstExposeWatcher(window); // owned by the window
+    afterFirstFrame(window, [] {
+        const auto now = std::chrono::system_clock::now().time_since_epoch();
+        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now);
+        std::printf("first-frame %lld\n", static_cast<long long>(us.count()));
+        std::fflush(stdout);
+    });
 }
 
 } // namespace runtime

@@ -28,7 +28,7 @@ int ListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return static_cast<int>(m_items.size());
+    return static_cast<int>(m_ids.size());
 }
 
 int ListModel::columnCount(const QModelIndex &parent) const
@@ -38,10 +38,10 @@ int ListModel::columnCount(const QModelIndex &parent) const
 
 QVariant ListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= rowCount() || index.column() != 0)
+    if (!index.isValid() || !hasRow(index.row()) || index.column() != 0)
         return {};
     if (role == Qt::DisplayRole)
-        return shownText(m_items[static_cast<std::size_t>(index.row())].text);
+        return shownText(text(index.row()));
     return {};
 }
 
@@ -60,46 +60,49 @@ void ListModel::setHeaderText(const QString &text)
 
 void ListModel::clear()
 {
-    beginResetModel();
-    m_items.clear();
-    endResetModel();
+    adopt({}, {0}, {});
 }
 
-void ListModel::replace(std::vector<Item> items)
+void ListModel::adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts)
 {
+    Q_ASSERT(starts.size() == ids.size() + 1);
     beginResetModel();
-    m_items = std::move(items);
+    m_ids = std::move(ids);
+    m_starts = std::move(starts);
+    m_texts = std::move(texts);
     endResetModel();
 }
 
 void ListModel::insert(int row, qint64 id, const QString &text)
 {
-    const int count = static_cast<int>(m_items.size());
+    const int count = rowCount();
     const int at = qBound(0, row, count);
     beginInsertRows({}, at, at);
-    m_items.insert(m_items.begin() + at, Item{id, text});
+    const qsizetype start = m_starts[std::size_t(at)];
+    m_texts.insert(start, text);
+    m_ids.insert(m_ids.begin() + at, id);
+    m_starts.insert(m_starts.begin() + at, start);
+    for (auto later = m_starts.begin() + at + 1; later != m_starts.end(); ++later)
+        *later += text.size();
     endInsertRows();
 }
 
 qint64 ListModel::id(int row) const
 {
-    return row >= 0 && row < static_cast<int>(m_items.size())
-               ? m_items[static_cast<std::size_t>(row)].id
-               : 0;
+    return hasRow(row) ? m_ids[std::size_t(row)] : 0;
 }
 
 QString ListModel::key(int row) const
 {
-    return row >= 0 && row < static_cast<int>(m_items.size())
-               ? QStringLiteral("ID|") + QString::number(id(row))
-               : QString();
+    return hasRow(row) ? QStringLiteral("ID|") + QString::number(id(row)) : QString();
 }
 
 QString ListModel::text(int row) const
 {
-    return row >= 0 && row < static_cast<int>(m_items.size())
-               ? m_items[static_cast<std::size_t>(row)].text
-               : QString();
+    if (!hasRow(row))
+        return {};
+    const qsizetype start = m_starts[std::size_t(row)];
+    return m_texts.mid(start, m_starts[std::size_t(row) + 1] - start);
 }
 
 } // namespace runtime

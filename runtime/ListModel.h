@@ -6,8 +6,9 @@
 namespace runtime {
 
 // The items of a one-column report list: a text shown and a whole-number ID kept beside it.
-// Held as plain values, so a list of many thousand items costs one string each and nothing
-// more; an item's key ("ID|" and the ID) is made only when asked for.
+// All texts live end to end in one string, so a list of many thousand items costs its
+// characters, an ID and an offset each, and nothing more; an item's text, and its key ("ID|"
+// and the ID), are made only when asked for.
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -20,15 +21,10 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     void setHeaderText(const QString &text);
-    struct Item
-    {
-        qint64 id = 0;
-        QString text;
-    };
-
     void clear();
-    // Replaces every item at once: the views hear of one reset.
-    void replace(std::vector<Item> items);
+    // Replaces every item at once (the views hear of one reset), with texts laid end to end:
+    // ids[i]'s text runs from starts[i] to starts[i + 1] in texts. Taken over without a copy.
+    void adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts);
     // Inserts at a 0-based row; a row past the end appends.
     void insert(int row, qint64 id, const QString &text);
     qint64 id(int row) const;
@@ -36,7 +32,12 @@ public:
     QString text(int row) const;
 
 private:
-    std::vector<Item> m_items;
+    bool hasRow(int row) const { return row >= 0 && std::size_t(row) < m_ids.size(); }
+
+    std::vector<qint64> m_ids;
+    // Where each item's text starts in m_texts; one more entry marks the end of the last.
+    std::vector<qsizetype> m_starts{0};
+    QString m_texts;
     QString m_header;
 };
 

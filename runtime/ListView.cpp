@@ -70,9 +70,9 @@ void ListView::ListItemsAdd(int index, qint64 id, const QString &text)
     m_model->insert(index - 1, id, text);
 }
 
-void ListView::replaceItems(std::vector<ListModel::Item> items)
+void ListView::adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts)
 {
-    m_model->replace(std::move(items));
+    m_model->adopt(std::move(ids), std::move(starts), std::move(texts));
 }
 
 qint64 ListView::ListItemId(int index) const

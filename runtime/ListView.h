@@ -26,10 +26,11 @@ public:
     void setColumnHeaderWidth(float twips);
     void setColumnHeaderText(const QString &text);
 
-    // The items: cleared, then added one by one at a 1-based index, or replaced all at once.
+    // The items: cleared, then added one by one at a 1-based index, or replaced all at once
+    // (see ListModel::adopt).
     void ListItemsClear();
     void ListItemsAdd(int index, qint64 id, const QString &text);
-    void replaceItems(std::vector<ListModel::Item> items);
+    void adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts);
     int ListItemsCount() const;
     qint64 ListItemId(int index) const;
     QString ListItemKey(int index) const;

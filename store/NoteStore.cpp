@@ -52,6 +52,39 @@ bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &valu
 
 } // namespace
 
+void NoteList::append(qint64 id, QStringView title)
+{
+    m_ids.push_back(id);
+    m_titles += title;
+    m_starts.push_back(m_titles.size());
+}
+
+void NoteList::reserve(qint64 notes, qint64 titleUnits)
+{
+    m_ids.reserve(std::size_t(notes));
+    m_starts.reserve(std::size_t(notes) + 1);
+    m_titles.reserve(qsizetype(titleUnits));
+}
+
+NoteEntry NoteList::at(std::size_t index) const
+{
+    const qsizetype start = m_starts[index];
+    return {m_ids[index], m_titles.mid(start, m_starts[index + 1] - start)};
+}
+
+NoteList::Parts NoteList::release() &&
+{
+    // Kept as long as the list shows them: no room to grow.
+    m_ids.shrink_to_fit();
+    m_starts.shrink_to_fit();
+    m_titles.squeeze();
+    Parts parts{std::move(m_ids), std::move(m_starts), std::move(m_titles)};
+    m_ids.clear();
+    m_starts = {0};
+    m_titles.clear();
+    return parts;
+}
+
 Result<Done> NoteStore::check() const
 {
     const Session session(m_path, QStringLiteral("Anteckningsdatabasen kunde inte öppnas."));
@@ -65,14 +98,22 @@ Result<NoteList> NoteStore::listNotes() const
     const Session session(m_path, listHeadline());
     if (session.failure())
         return *session.failure();
+    NoteList notes;
+    {
+        // Room for every title at once: grown step by step, the titles' string would for a
+        // moment take up to twice their size.
+        QSqlQuery size(session.database());
+        if (!run(size, SelectListSize) || !size.next())
+            return session.describe(size.lastError());
+        notes.reserve(size.value(0).toLongLong(), size.value(1).toLongLong());
+    }
     QSqlQuery rows(session.database());
     rows.setForwardOnly(true);
     if (!run(rows, SelectAllNotes))
         return session.describe(rows.lastError());
-    NoteList notes;
     while (rows.next())
-        notes.push_back({rows.value(0).toLongLong(),
-                         decodeText(session.encoding(), rows.value(1).toByteArray())});
+        notes.append(rows.value(0).toLongLong(),
+                     decodeText(session.encoding(), rows.value(1).toByteArray()));
     if (rows.lastError().isValid())
         return session.describe(rows.lastError());
     return notes;

@@ -15,7 +15,58 @@ struct NoteEntry
     qint64 id = 0;
     QString title;
 };
-using NoteList = std::vector<NoteEntry>;
+
+// Every note's ID and title, in order, held compactly: the titles end to end in one string, so
+// that a list of many thousand notes costs its characters, an ID and an offset each. Its parts
+// can be handed whole to a holder of the same layout (the window's list) without a copy.
+class NoteList
+{
+public:
+    NoteList() = default;
+
+    // Room for this many notes whose titles hold at most this many UTF-16 units in all.
+    void reserve(qint64 notes, qint64 titleUnits);
+    void append(qint64 id, QStringView title);
+    std::size_t size() const { return m_ids.size(); }
+    bool empty() const { return m_ids.empty(); }
+    NoteEntry at(std::size_t index) const;
+    NoteEntry front() const { return at(0); }
+
+    class const_iterator
+    {
+    public:
+        const_iterator(const NoteList *list, std::size_t index)
+            : m_list(list)
+            , m_index(index)
+        {}
+        NoteEntry operator*() const { return m_list->at(m_index); }
+        const_iterator &operator++()
+        {
+            ++m_index;
+            return *this;
+        }
+        bool operator!=(const const_iterator &other) const { return m_index != other.m_index; }
+
+    private:
+        const NoteList *m_list;
+        std::size_t m_index;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    struct Parts
+    {
+        std::vector<qint64> ids;
+        std::vector<qsizetype> starts; // where each title starts; one more marks the end
+        QString titles;
+    };
+    Parts release() &&;
+
+private:
+    std::vector<qint64> m_ids;
+    std::vector<qsizetype> m_starts{0};
+    QString m_titles;
+};
 
 // A whole note as read from the database.
 struct Note

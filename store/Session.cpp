@@ -74,6 +74,10 @@ Session::Session(const QString &path, const QString &headline)
         return;
     }
     m_failure = tableProblem();
+    // A session reads each page once: a small page cache keeps a list of many thousand notes
+    // from holding the whole file in memory while it is read.
+    if (!m_failure)
+        QSqlQuery(db).exec(SmallPageCache);
 }
 
 Session::~Session()

@@ -9,6 +9,8 @@ namespace store {
 
 // The encoding the file keeps its text in.
 inline constexpr QLatin1StringView ReadEncoding{"PRAGMA encoding"};
+// A page cache of 128 KiB for the session.
+inline constexpr QLatin1StringView SmallPageCache{"PRAGMA cache_size = -128"};
 // The columns of Memo: one row per column (cid, name, type, notnull, dflt_value, pk).
 inline constexpr QLatin1StringView MemoTableColumns{"PRAGMA table_info(Memo)"};
 // The statement that made Memo, to tell a table without rowids.
@@ -20,6 +22,10 @@ inline constexpr QLatin1StringView SelectAllNotes{
 // Every note whole, oldest first.
 inline constexpr QLatin1StringView SelectAllNotesWhole{
     "SELECT ID, CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo ORDER BY ID"};
+// How many notes there are, and an upper bound of their titles' length in UTF-16 units: no
+// character takes more UTF-16 units than bytes, in either encoding.
+inline constexpr QLatin1StringView SelectListSize{
+    "SELECT count(*), total(length(CAST(Titel AS BLOB))) FROM Memo"};
 // The title and text of one note by its ID.
 inline constexpr QLatin1StringView SelectOneNote{
     "SELECT CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo WHERE ID = ?"};

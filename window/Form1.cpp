@@ -139,11 +139,8 @@ void Form1::reloadList()
 
 void Form1::showList(store::NoteList notes)
 {
-    std::vector<runtime::ListModel::Item> items;
-    items.reserve(notes.size());
-    for (store::NoteEntry &note : notes)
-        items.push_back({note.id, std::move(note.title)});
-    lst->replaceItems(std::move(items));
+    store::NoteList::Parts parts = std::move(notes).release();
+    lst->adoptItems(std::move(parts.ids), std::move(parts.starts), std::move(parts.titles));
 }
 
 } // namespace window

@@ -46,11 +46,17 @@ public:
     explicit Form1(QWidget *parent = nullptr);
     ~Form1() override;
 
-    // The start-up sequence: docks the window at the top edge, loads the note list, rolls the
-    // window up, makes it topmost, empties and locks the note text and closes the list's column.
-    // Returns false, having reported why, when the note list cannot be loaded: the program cannot
+    // When the start-up sequence fills the note list: at once, or in one step on the event loop
+    // right after the window's first frame, so that the rolled-up strip (which shows no list)
+    // appears without waiting for thousands of notes.
+    enum class ListFill { Now, AfterFirstFrame };
+
+    // The start-up sequence: docks the window at the top edge, checks that memo.mdb is a note
+    // database, rolls the window up, makes it topmost, empties and locks the note text, closes
+    // the list's column and fills the note list (or has it filled after the first frame).
+    // Returns false, having reported why, when the database cannot be used: the program cannot
     // start then.
-    bool Load();
+    bool Load(ListFill fill = ListFill::Now);
 
     // Rolls the window up to the height of the title strip, or unrolls it to its full height.
     void rollToggle();

@@ -2,6 +2,7 @@
 #include "Form1.h"
 #include "runtime/CheckBox.h"
 #include "runtime/ErrorReport.h"
+#include "runtime/FirstFrameMarker.h"
 #include "runtime/Image.h"
 #include "runtime/Label.h"
 #include "runtime/ListView.h"
@@ -17,15 +18,23 @@ namespace {
 constexpr float UnrolledHeight = 4335;
 } // namespace
 
-bool Form1::Load()
+bool Form1::Load(ListFill fill)
 {
     setTop(0);
-    store::Result<store::NoteList> notes = noteStore().listNotes();
-    if (!notes) {
-        reportStoreError(notes.error());
+    if (const store::Result<store::Done> usable = noteStore().check(); !usable) {
+        reportStoreError(usable.error());
         return false;
     }
-    showList(std::move(*notes));
+    if (fill == ListFill::Now) {
+        store::Result<store::NoteList> notes = noteStore().listNotes();
+        if (!notes) {
+            reportStoreError(notes.error());
+            return false;
+        }
+        showList(std::move(*notes));
+    } else {
+        runtime::afterFirstFrame(*this, [this] { reloadList(); });
+    }
     rollToggle();
     runtime::makeTopmost(this);
     fldNote->setTextValue(QString());

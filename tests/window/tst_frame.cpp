@@ -17,6 +17,7 @@
 
 #include <QFile>
 #include <QHeaderView>
+#include <QSignalSpy>
 #include <QTest>
 #include <memory>
 
@@ -39,6 +40,7 @@ private Q_SLOTS:
 
     void startUp();
     void loadWithoutDatabase();
+    void listFillsInOneStepAfterFirstFrame();
     void rollToggle_data();
     void rollToggle();
     void doubleToggleReturns();
@@ -125,6 +127,22 @@ void tst_frame::loadWithoutDatabase()
     QVERIFY(!QFile::exists(empty.path()));
     QVERIFY(!form.isVisible());
     QCOMPARE(form.lst->ListItemsCount(), 0);
+}
+
+// As the program starts: the database is checked before any window appears, and the list,
+// which the rolled-up strip does not show, fills in one step right after the first frame.
+void tst_frame::listFillsInOneStepAfterFirstFrame()
+{
+    Form1 form;
+    QVERIFY(form.Load(Form1::ListFill::AfterFirstFrame));
+    QCOMPARE(form.lst->ListItemsCount(), 0);
+    QSignalSpy resets(form.lst->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(form.lst->model(), &QAbstractItemModel::rowsInserted);
+    form.show();
+    QTRY_COMPARE(form.lst->ListItemsCount(), 3);
+    QCOMPARE(resets.size(), 1);
+    QCOMPARE(inserts.size(), 0);
+    QCOMPARE(form.lst->ListItemId(3), m_ids[2]);
 }
 
 void tst_frame::rollToggle_data()
