@@ -1,6 +1,6 @@
 #include "runtime/FirstFrameMarker.h"
 #include "runtime/Fonts.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 #include "window/Pictures.h"
 
 #include <QApplication>
@@ -32,10 +32,10 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(window::programIcon());
     runtime::registerTahoma();
 
-    window::Form1 form;
+    window::NoteWindow form;
     // The database is checked before any window appears; the list, which the rolled-up strip
     // does not show, fills right after the first frame.
-    if (!form.Load(window::Form1::ListFill::AfterFirstFrame))
+    if (!form.load(window::NoteWindow::ListFill::AfterFirstFrame))
         return 1;
     runtime::markFirstFrame(form);
     form.show();

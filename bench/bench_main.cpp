@@ -10,7 +10,7 @@
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
 #include "store/NoteStore.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -27,14 +27,14 @@ void failOnReport(const QString &message)
 }
 
 // A loaded, shown and unrolled note window over the given database.
-std::unique_ptr<window::Form1> openWindow(bench::BenchDatabase &db)
+std::unique_ptr<window::NoteWindow> openWindow(bench::BenchDatabase &db)
 {
     db.makeCurrent();
-    auto form = std::make_unique<window::Form1>();
-    if (!form->Load())
+    auto form = std::make_unique<window::NoteWindow>();
+    if (!form->load())
         qFatal("Load failed");
     form->show();
-    form->rollToggle();
+    form->toggleRolledUp();
     QCoreApplication::processEvents();
     return form;
 }
@@ -52,10 +52,10 @@ void FillList(benchmark::State &state)
             break;
         }
         store::NoteList::Parts parts = std::move(*listed).release();
-        form->lst->adoptItems(std::move(parts.ids), std::move(parts.starts),
-                              std::move(parts.titles));
+        form->noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
+                                   std::move(parts.titles));
     }
-    state.counters["notes"] = static_cast<double>(form->lst->ListItemsCount());
+    state.counters["notes"] = static_cast<double>(form->noteList->ListItemsCount());
 }
 BENCHMARK(FillList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -68,17 +68,17 @@ void ListMemory(benchmark::State &state)
     const store::NoteStore notes(db.path());
     double kept = 0;
     for (auto _ : state) {
-        form->lst->ListItemsClear();
+        form->noteList->ListItemsClear();
         QCoreApplication::processEvents();
         const std::size_t empty = ::mallinfo2().uordblks;
         store::Result<store::NoteList> listed = notes.listNotes();
         store::NoteList::Parts parts = std::move(*listed).release();
-        form->lst->adoptItems(std::move(parts.ids), std::move(parts.starts),
-                              std::move(parts.titles));
-        form->lst->setWidth(2700);
-        form->lst->setColumnHeaderWidth(2340);
+        form->noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
+                                   std::move(parts.titles));
+        form->noteList->setWidth(2700);
+        form->noteList->setColumnHeaderWidth(2340);
         QCoreApplication::processEvents();
-        form->lst->repaint();
+        form->noteList->repaint();
         kept = double(::mallinfo2().uordblks) - double(empty);
     }
     state.counters["bytes"] = kept;
@@ -95,14 +95,14 @@ void showNote(benchmark::State &state, bool whole)
     auto form = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        form->fldNote->setTextValue(QString());
+        form->noteText->setTextValue(QString());
         state.ResumeTiming();
-        form->lst_ItemClick(id);
-        form->fldNote->repaint();
-        while (whole && form->fldNote->isLoading())
+        form->showNote(id);
+        form->noteText->repaint();
+        while (whole && form->noteText->isLoading())
             QCoreApplication::processEvents();
     }
-    if (form->fldNote->Text().size() != state.range(0))
+    if (form->noteText->Text().size() != state.range(0))
         state.SkipWithError("note not shown");
 }
 
@@ -124,12 +124,12 @@ void SaveAt100k(benchmark::State &state)
     auto form = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        form->Command4_Click();
-        form->fldNote->setTextValue(QStringLiteral("Ny anteckning\nmed två rader"));
-        form->fldTitel->setTextValue(QStringLiteral("Mätning"));
-        form->Command2_Click();
+        form->newNote();
+        form->noteText->setTextValue(QStringLiteral("Ny anteckning\nmed två rader"));
+        form->titleEdit->setTextValue(QStringLiteral("Mätning"));
+        form->askTitle();
         state.ResumeTiming();
-        form->Command6_Click(); // insert, reload the whole list, start a new note
+        form->saveNote(); // insert, reload the whole list, start a new note
     }
 }
 BENCHMARK(SaveAt100k)->Unit(benchmark::kMillisecond);
@@ -141,10 +141,10 @@ void DeleteAt100k(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         const qlonglong id = db.addNoteWithBody(64);
-        form->lst_ItemClick(id);
-        form->Command3_Click();
+        form->showNote(id);
+        form->askDelete();
         state.ResumeTiming();
-        form->Command8_Click(); // delete, reload the whole list, start a new note
+        form->deleteNote(); // delete, reload the whole list, start a new note
     }
 }
 BENCHMARK(DeleteAt100k)->Unit(benchmark::kMillisecond);
@@ -156,16 +156,16 @@ void SlideOutTick(benchmark::State &state)
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(int(state.range(1)));
     const qlonglong huge = state.range(0) > 0 ? db.addNoteWithTitle(state.range(0)) : 0;
     auto form = openWindow(db);
-    form->lst->setColumnHeaderWidth(0);
+    form->noteList->setColumnHeaderWidth(0);
     bool widening = true;
     for (auto _ : state) {
         if (widening)
-            form->Timer1_Timer();
+            form->widenStep();
         else
-            form->Timer2_Timer();
-        if (form->lst->Width() == 2700)
+            form->narrowStep();
+        if (form->noteList->Width() == 2700)
             widening = false;
-        else if (form->lst->Width() == 200)
+        else if (form->noteList->Width() == 200)
             widening = true;
         QCoreApplication::processEvents(); // the repaint a tick causes
     }
@@ -186,13 +186,13 @@ void FullSlideOut(benchmark::State &state)
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        form->lst_MouseMove();
-        while (form->Timer1->Enabled())
+        form->startWidening();
+        while (form->widenTimer->Enabled())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
         state.PauseTiming();
-        form->Timer1->setEnabled(false);
-        form->lst->setWidth(200);
+        form->widenTimer->setEnabled(false);
+        form->noteList->setWidth(200);
         state.ResumeTiming();
     }
 }
@@ -211,7 +211,7 @@ void AutoHide(benchmark::State &state)
         state.PauseTiming();
         pointerOutside = false;
         if (form->Height() != 4335)
-            form->rollToggle();
+            form->toggleRolledUp();
         // At least one poll inside, then the pointer leaves at a moment that falls anywhere
         // within the poll interval, as a person's would.
         QTest::qWait(600 + static_cast<int>(state.iterations() * 97 % 500));

@@ -34,7 +34,7 @@ struct ControlDesign
 {
     const char *name;
     ControlType type;
-    const char *container; // "Form1" or the name of the frame the control lies in
+    const char *container; // "NoteWindow" or the name of the frame the control lies in
     int stack;             // position in the container's stacking order, 1 = topmost
     // Geometry in twips, relative to the container's client area. Timers have none.
     float left = 0;

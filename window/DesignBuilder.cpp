@@ -226,7 +226,7 @@ void applyAccessibleNames(const std::vector<std::pair<const ControlDesign *, QWi
 
 void buildDesign(QWidget *form)
 {
-    QHash<QString, QWidget *> containers{{QStringLiteral("Form1"), form}};
+    QHash<QString, QWidget *> containers{{QStringLiteral("NoteWindow"), form}};
     std::vector<std::pair<const ControlDesign *, QWidget *>> placed;
     // Frames first, so that the controls inside them have their parent.
     std::vector<const ControlDesign *> ordered;

@@ -444,22 +444,22 @@ screenshot() { # FILE
 # ---------------------------------------------------------------------------------------------
 # Window layout, in window pixels (twips / 15; children of a panel add the panel's position)
 
-STRIP_X=150; STRIP_Y=8              # caption area of the title strip Label1
-AUTOHIDE_X=302; AUTOHIDE_Y=8        # chkAutoHide, 296..313
-MOVEABLE_X=319; MOVEABLE_Y=8        # chkMoveable, 312..329 (its left px lie under chkAutoHide)
+STRIP_X=150; STRIP_Y=8              # caption area of the title strip titleStrip
+AUTOHIDE_X=302; AUTOHIDE_Y=8        # autoHideBox, 296..313
+MOVEABLE_X=319; MOVEABLE_Y=8        # lockBox, 312..329 (its left px lie under autoHideBox)
 ARROW_X=337; ARROW_Y=8              # the arrow image, 328..343
-LIST_NARROW_X=14                    # lst, 8..21 narrow, 8..188 wide; y 24..280
+LIST_NARROW_X=14                    # noteList, 8..21 narrow, 8..188 wide; y 24..280
 LIST_WIDE_RIGHT=187                 # the widened list's right border line
-NOTE_X=260; NOTE_Y=120              # fldNote, 24..344 x 24..280, right of the widened list
-M_X=336; M_Y=272                    # Command1 "M", 328..344 x 264..280
-NY_X=232; NY_Y=200                  # Command4 "Ny", 144..320 x 192..208
-RADERA_X=232; RADERA_Y=217          # Command3 "Radera", 208..224
-SPARA_X=232; SPARA_Y=233            # Command2 "Spara", 224..240
-AVSLUTA_X=232; AVSLUTA_Y=256        # Command5 "Avsluta", 248..264
-TITEL_X=176; TITEL_Y=121            # fldTitel, 72..280 x 112..130
-OK_X=244; OK_Y=152                  # Command6 "OK", 208..280 x 144..160
-JA_X=148; JA_Y=144                  # Command8 "Ja", 120..176 x 136..152
-NEJ_X=212; NEJ_Y=144                # Command9 "Nej", 184..240 x 136..152
+NOTE_X=260; NOTE_Y=120              # noteText, 24..344 x 24..280, right of the widened list
+M_X=336; M_Y=272                    # menuButton "M", 328..344 x 264..280
+NY_X=232; NY_Y=200                  # newButton "Ny", 144..320 x 192..208
+RADERA_X=232; RADERA_Y=217          # deleteButton "Radera", 208..224
+SPARA_X=232; SPARA_Y=233            # saveButton "Spara", 224..240
+AVSLUTA_X=232; AVSLUTA_Y=256        # exitButton "Avsluta", 248..264
+TITEL_X=176; TITEL_Y=121            # titleEdit, 72..280 x 112..130
+OK_X=244; OK_Y=152                  # saveOkButton "OK", 208..280 x 144..160
+JA_X=148; JA_Y=144                  # deleteYesButton "Ja", 120..176 x 136..152
+NEJ_X=212; NEJ_Y=144                # deleteNoButton "Nej", 184..240 x 136..152
 
 ROLLED_UP_HEIGHT=17
 UNROLLED_HEIGHT=289

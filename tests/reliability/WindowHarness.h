@@ -7,7 +7,7 @@
 #include "runtime/Cursor.h"
 #include "runtime/ErrorReport.h"
 #include "runtime/ListView.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 
 #include <QApplication>
 #include <QPoint>
@@ -37,38 +37,38 @@ public:
     // Creates and loads the window, then unrolls it as the user would.
     bool start()
     {
-        form = std::make_unique<window::Form1>();
-        if (!form->Load())
+        form = std::make_unique<window::NoteWindow>();
+        if (!form->load())
             return false;
         form->show();
-        form->rollToggle();
+        form->toggleRolledUp();
         return true;
     }
 
     QStringList titles() const
     {
         QStringList result;
-        for (int i = 1; i <= form->lst->ListItemsCount(); ++i)
-            result << form->lst->ListItemText(i);
+        for (int i = 1; i <= form->noteList->ListItemsCount(); ++i)
+            result << form->noteList->ListItemText(i);
         return result;
     }
     QList<qint64> ids() const
     {
         QList<qint64> result;
-        for (int i = 1; i <= form->lst->ListItemsCount(); ++i)
-            result << form->lst->ListItemId(i);
+        for (int i = 1; i <= form->noteList->ListItemsCount(); ++i)
+            result << form->noteList->ListItemId(i);
         return result;
     }
     QStringList keys() const
     {
         QStringList result;
-        for (int i = 1; i <= form->lst->ListItemsCount(); ++i)
-            result << form->lst->ListItemKey(i);
+        for (int i = 1; i <= form->noteList->ListItemsCount(); ++i)
+            result << form->noteList->ListItemKey(i);
         return result;
     }
 
     QStringList reports;
-    std::unique_ptr<window::Form1> form;
+    std::unique_ptr<window::NoteWindow> form;
 };
 
 } // namespace reliability

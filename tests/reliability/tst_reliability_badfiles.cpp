@@ -77,7 +77,7 @@ Outcome runProgram(const QString &folder, bool nobody)
         return outcome;
     auto shown = [&] {
         outcome.err += QString::fromUtf8(p.readAllStandardError());
-        return outcome.err.contains(QStringLiteral("obj=window::Form1"));
+        return outcome.err.contains(QStringLiteral("obj=window::NoteWindow"));
     };
     const bool settled
         = QTest::qWaitFor([&] { return shown() || p.state() == QProcess::NotRunning; }, 120000);

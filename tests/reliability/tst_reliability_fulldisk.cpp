@@ -53,14 +53,14 @@ private Q_SLOTS:
         } restore;
         WindowHarness w;
         QVERIFY(w.start());
-        window::Form1 &f = *w.form;
+        window::NoteWindow &f = *w.form;
         // A few notes that must survive.
         for (int i = 0; i < 3; ++i) {
-            f.Command4_Click();
-            f.fldNote->setTextValue(QStringLiteral("anteckning %1").arg(i));
-            f.Command2_Click();
-            f.fldTitel->setTextValue(QStringLiteral("titel %1").arg(i));
-            f.Command6_Click();
+            f.newNote();
+            f.noteText->setTextValue(QStringLiteral("anteckning %1").arg(i));
+            f.askTitle();
+            f.titleEdit->setTextValue(QStringLiteral("titel %1").arg(i));
+            f.saveNote();
         }
         QCOMPARE(w.reports, QStringList());
 
@@ -73,15 +73,15 @@ private Q_SLOTS:
         QString big;
         for (int i = 0; big.size() < 3 * 1024 * 1024; ++i)
             big += QStringLiteral("rad %1 av en anteckning som inte får plats på disken\n").arg(i);
-        f.Command4_Click();
-        f.fldNote->setTextValue(big);
-        const QString note = f.fldNote->Text();
-        f.Command2_Click();
-        f.fldTitel->setTextValue(QStringLiteral("för stor"));
+        f.newNote();
+        f.noteText->setTextValue(big);
+        const QString note = f.noteText->Text();
+        f.askTitle();
+        f.titleEdit->setTextValue(QStringLiteral("för stor"));
         const QByteArray before = fileBytes(path);
         const QList<RawRow> rowsBefore = rawRows(path);
 
-        f.Command6_Click();
+        f.saveNote();
         QCOMPARE(w.reports.size(), 1);
         QVERIFY2(w.reports[0].contains(path), qPrintable(w.reports[0]));
         QVERIFY2(w.reports[0].contains(QStringLiteral("full")), qPrintable(w.reports[0]));
@@ -90,16 +90,16 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
         QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
         QCOMPARE(rawRows(path), rowsBefore);
-        QCOMPARE(f.fldNote->Text(), note);
-        QCOMPARE(f.fldTitel->Text(), QStringLiteral("för stor"));
-        QVERIFY(f.frmSave->Visible());
+        QCOMPARE(f.noteText->Text(), note);
+        QCOMPARE(f.titleEdit->Text(), QStringLiteral("för stor"));
+        QVERIFY(f.savePanel->Visible());
         QCOMPARE(w.titles(), QStringList({"titel 0", "titel 1", "titel 2"}));
 
         // The user shortens the note; now it fits and is saved once.
-        f.fldNote->setTextValue(QStringLiteral("kortare"));
-        f.Command6_Click();
+        f.noteText->setTextValue(QStringLiteral("kortare"));
+        f.saveNote();
         QCOMPARE(w.reports.size(), 1);
-        QVERIFY(!f.frmSave->Visible());
+        QVERIFY(!f.savePanel->Visible());
         QCOMPARE(w.titles(), QStringList({"titel 0", "titel 1", "titel 2", "för stor"}));
         QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
         w.form.reset();

@@ -25,17 +25,17 @@ private Q_SLOTS:
         db.addNote(QStringLiteral("gammal"), QStringLiteral("fanns före"));
         WindowHarness w;
         QVERIFY(w.start());
-        window::Form1 &f = *w.form;
+        window::NoteWindow &f = *w.form;
 
-        f.Command1_Click();
-        f.Command4_Click(); // Ny
-        f.fldNote->setTextValue(
+        f.toggleCommandPanel();
+        f.newNote(); // Ny
+        f.noteText->setTextValue(
             QStringLiteral("Skriven medan filen var låst.\nRad två | \"citat\""));
-        const QString note = f.fldNote->Text();
-        f.Command1_Click();
-        f.Command2_Click(); // Spara
-        QVERIFY(f.frmSave->Visible());
-        f.fldTitel->setTextValue(QStringLiteral("låst"));
+        const QString note = f.noteText->Text();
+        f.toggleCommandPanel();
+        f.askTitle(); // Spara
+        QVERIFY(f.savePanel->Visible());
+        f.titleEdit->setTextValue(QStringLiteral("låst"));
 
         QProcess holder;
         holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -48,7 +48,7 @@ private Q_SLOTS:
 
         QElapsedTimer waited;
         waited.start();
-        f.Command6_Click(); // OK, while the file is locked
+        f.saveNote(); // OK, while the file is locked
         const qint64 ms = waited.elapsed();
         QCOMPARE(w.reports.size(), 1);
         QVERIFY2(w.reports[0].contains(db.path()), qPrintable(w.reports[0]));
@@ -57,10 +57,10 @@ private Q_SLOTS:
         QVERIFY2(w.reports[0].contains(QStringLiteral("annat program")), qPrintable(w.reports[0]));
         // It waited the busy timeout before giving up (a lower bound, not a speed).
         QVERIFY2(ms >= 4900, qPrintable(QString::number(ms)));
-        QCOMPARE(f.fldNote->Text(), note);
-        QCOMPARE(f.fldTitel->Text(), QStringLiteral("låst"));
-        QVERIFY(f.frmSave->Visible());
-        QVERIFY(!f.fldNote->Locked());
+        QCOMPARE(f.noteText->Text(), note);
+        QCOMPARE(f.titleEdit->Text(), QStringLiteral("låst"));
+        QVERIFY(f.savePanel->Visible());
+        QVERIFY(!f.noteText->Locked());
         QCOMPARE(w.titles(), QStringList({"gammal"}));
 
         QVERIFY(holder.waitForFinished(30000));
@@ -68,9 +68,9 @@ private Q_SLOTS:
         QVERIFY2(said.contains(QStringLiteral("released")), qPrintable(said));
         QCOMPARE(holder.exitCode(), 0);
 
-        f.Command6_Click(); // OK again, the lock gone
+        f.saveNote(); // OK again, the lock gone
         QCOMPARE(w.reports.size(), 1);
-        QVERIFY(!f.frmSave->Visible());
+        QVERIFY(!f.savePanel->Visible());
         QCOMPARE(w.titles(), QStringList({"gammal", "låst"}));
         const QList<RawRow> rows = rawRows(db.path());
         QCOMPARE(rows.size(), 2);

@@ -1,7 +1,7 @@
 // A model-based test: random sequences of the user's actions (new, type, save, click a title,
 // delete, cancel, and now and then another program deleting a note) against the real window
 // offscreen and a plain in-memory model of the notes and the window's note state. After every
-// step the list, fldID, fldNote, the panels and the table agree with the model.
+// step the list, shownNoteId, noteText, the panels and the table agree with the model.
 // ZENTAVO_RELIABILITY_SEED repeats a run; the seed is printed with every failure.
 
 #include "ReliabilitySupport.h"
@@ -32,7 +32,7 @@ struct Model
     QList<qlonglong> listed;      // the IDs in the list, as last loaded
     QMap<qlonglong, Note> atLoad; // the titles the list showed when loaded
     qlonglong lastId = 0;         // IDs are never reused
-    QString fldID, fldNote, fldTitel;
+    QString shownNoteId, noteText, titleEdit;
     bool locked = true;
     bool cmds = false, save = false, erase = false;
 
@@ -43,8 +43,8 @@ struct Model
     }
     void newNote()
     {
-        fldNote.clear();
-        fldID.clear();
+        noteText.clear();
+        shownNoteId.clear();
         locked = false;
         cmds = false;
     }
@@ -70,7 +70,7 @@ private:
 
     bool agree(const WindowHarness &w, const Model &m, const QString &path)
     {
-        const window::Form1 &f = *w.form;
+        const window::NoteWindow &f = *w.form;
         QStringList titles, keys;
         for (const qlonglong id : m.listed) {
             titles << m.atLoad[id].title;
@@ -79,18 +79,19 @@ private:
         QStringList wrong;
         if (w.titles() != titles || w.keys() != keys)
             wrong << QStringLiteral("list %1 vs model %2").arg(w.keys().join(','), keys.join(','));
-        if (f.fldID->Text() != m.fldID)
-            wrong << QStringLiteral("fldID '%1' vs '%2'").arg(f.fldID->Text(), m.fldID);
-        if (f.fldNote->Text() != m.fldNote)
-            wrong << QStringLiteral("fldNote differs");
-        if (f.fldNote->Locked() != m.locked)
-            wrong << QStringLiteral("fldNote locked %1").arg(f.fldNote->Locked());
-        if (f.frmCmds->Visible() != m.cmds || f.frmSave->Visible() != m.save
-            || f.frmErase->Visible() != m.erase)
+        if (f.shownNoteId->Text() != m.shownNoteId)
+            wrong << QStringLiteral("shownNoteId '%1' vs '%2'")
+                         .arg(f.shownNoteId->Text(), m.shownNoteId);
+        if (f.noteText->Text() != m.noteText)
+            wrong << QStringLiteral("noteText differs");
+        if (f.noteText->Locked() != m.locked)
+            wrong << QStringLiteral("noteText locked %1").arg(f.noteText->Locked());
+        if (f.commandPanel->Visible() != m.cmds || f.savePanel->Visible() != m.save
+            || f.deletePanel->Visible() != m.erase)
             wrong << QStringLiteral("panels %1%2%3")
-                         .arg(f.frmCmds->Visible())
-                         .arg(f.frmSave->Visible())
-                         .arg(f.frmErase->Visible());
+                         .arg(f.commandPanel->Visible())
+                         .arg(f.savePanel->Visible())
+                         .arg(f.deletePanel->Visible());
         QMap<qlonglong, Note> table;
         for (const RawRow &row : rawRows(path))
             table.insert(row.id, {row.title, row.text});
@@ -136,7 +137,7 @@ private Q_SLOTS:
             }
             WindowHarness w;
             QVERIFY(w.start());
-            window::Form1 &f = *w.form;
+            window::NoteWindow &f = *w.form;
             m.reload();
             QStringList log;
             // Actions the window does not offer at that moment are drawn again.
@@ -146,59 +147,59 @@ private Q_SLOTS:
                 QString did;
                 if (action == 0) {
                     did = QStringLiteral("M");
-                    f.Command1_Click();
+                    f.toggleCommandPanel();
                     if (!m.save && !m.erase)
                         m.cmds = !m.cmds;
                 } else if (action == 1 && m.cmds) {
                     did = QStringLiteral("Ny");
-                    f.Command4_Click();
+                    f.newNote();
                     m.newNote();
                 } else if (action == 2) {
                     // Typing: pasted random text, or keys typed one by one.
                     if (below(rng, 2)) {
                         did = QStringLiteral("paste");
                         const QString text = randomText(rng, 80);
-                        if (!f.fldNote->Locked())
-                            f.fldNote->setTextValue(text);
+                        if (!f.noteText->Locked())
+                            f.noteText->setTextValue(text);
                     } else {
                         did = QStringLiteral("type");
-                        QTest::keyClicks(f.fldNote, QStringLiteral("ab c|'\"\\"));
+                        QTest::keyClicks(f.noteText, QStringLiteral("ab c|'\"\\"));
                     }
                     // The box holds what it was given, as it normalizes line breaks.
                     if (!m.locked)
-                        m.fldNote = f.fldNote->Text();
+                        m.noteText = f.noteText->Text();
                 } else if (action == 3 && m.cmds) {
                     did = QStringLiteral("Spara");
-                    f.Command2_Click();
-                    if (m.fldID.isEmpty()) {
+                    f.askTitle();
+                    if (m.shownNoteId.isEmpty()) {
                         m.cmds = false;
                         m.save = true;
                     }
                 } else if (action == 4 && m.save) {
                     did = QStringLiteral("title");
-                    f.fldTitel->setTextValue(randomText(rng, 20));
-                    m.fldTitel = f.fldTitel->Text();
+                    f.titleEdit->setTextValue(randomText(rng, 20));
+                    m.titleEdit = f.titleEdit->Text();
                 } else if ((action == 5 || action == 6) && m.save) {
                     did = QStringLiteral("OK");
-                    f.Command6_Click();
-                    m.table.insert(++m.lastId, {m.fldTitel, m.fldNote});
+                    f.saveNote();
+                    m.table.insert(++m.lastId, {m.titleEdit, m.noteText});
                     m.reload();
                     m.newNote();
                     m.save = false;
                     ++saves;
                 } else if (action == 7 && m.save) {
                     did = QStringLiteral("Avbryt");
-                    f.Command7_Click();
+                    f.cancelSave();
                     m.save = false;
                 } else if ((action == 8 || action == 9) && !m.listed.isEmpty()) {
                     const qlonglong id = m.listed[qsizetype(below(rng, m.listed.size()))];
                     did = QStringLiteral("click %1").arg(id);
-                    f.lst_ItemClick(id);
+                    f.showNote(id);
                     if (m.save) {
                         // The note being saved stays; the list is not read.
                     } else if (m.table.contains(id)) {
-                        m.fldID = QString::number(id);
-                        m.fldNote = asShown(m.table[id].text);
+                        m.shownNoteId = QString::number(id);
+                        m.noteText = asShown(m.table[id].text);
                         m.locked = true;
                     } else {
                         // Deleted by the other program: said, the list read again, nothing
@@ -209,15 +210,15 @@ private Q_SLOTS:
                     ++shows;
                 } else if (action == 10 && m.cmds) {
                     did = QStringLiteral("Radera");
-                    f.Command3_Click();
-                    if (!m.fldID.isEmpty()) {
+                    f.askDelete();
+                    if (!m.shownNoteId.isEmpty()) {
                         m.cmds = false;
                         m.erase = true;
                     }
                 } else if (action == 11 && m.erase) {
                     did = QStringLiteral("Ja");
-                    f.Command8_Click();
-                    if (m.table.remove(m.fldID.toLongLong()) == 0) {
+                    f.deleteNote();
+                    if (m.table.remove(m.shownNoteId.toLongLong()) == 0) {
                         // The note shown was deleted by the other program: nothing is
                         // deleted, the list is read again and the note stays on screen.
                         QVERIFY(takeReport(w, QStringLiteral("raderats någon annanstans")));
@@ -231,7 +232,7 @@ private Q_SLOTS:
                     }
                 } else if (action == 12 && m.erase) {
                     did = QStringLiteral("Nej");
-                    f.Command9_Click();
+                    f.cancelDelete();
                     m.erase = false;
                 } else if (action == 13 && !m.table.isEmpty()) {
                     if (below(rng, 3) == 0) {
@@ -243,7 +244,7 @@ private Q_SLOTS:
                     } else if (m.cmds) {
                         did = QStringLiteral("Avsluta, Nej");
                         runtime::setNextAnswer(runtime::vbNo);
-                        f.Command5_Click();
+                        f.askExit();
                     }
                 }
                 if (did.isEmpty())

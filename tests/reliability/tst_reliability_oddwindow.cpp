@@ -39,26 +39,26 @@ private:
     // first of them, all through the window.
     void exercise(WindowHarness &w, const QStringList &titles, const QString &firstText)
     {
-        window::Form1 &f = *w.form;
+        window::NoteWindow &f = *w.form;
         QCOMPARE(w.titles(), titles);
-        f.fldNote->setTextValue(QStringLiteral("något annat"));
-        f.lst_ItemClick(w.ids().first());
-        QCOMPARE(f.fldNote->Text(), firstText);
-        QVERIFY(f.fldNote->Locked());
-        f.Command4_Click();
-        f.fldNote->setTextValue(QStringLiteral("ny text"));
-        f.Command2_Click();
-        f.fldTitel->setTextValue(QStringLiteral("ny"));
-        f.Command6_Click();
+        f.noteText->setTextValue(QStringLiteral("något annat"));
+        f.showNote(w.ids().first());
+        QCOMPARE(f.noteText->Text(), firstText);
+        QVERIFY(f.noteText->Locked());
+        f.newNote();
+        f.noteText->setTextValue(QStringLiteral("ny text"));
+        f.askTitle();
+        f.titleEdit->setTextValue(QStringLiteral("ny"));
+        f.saveNote();
         QCOMPARE(w.titles(), titles + QStringList{"ny"});
-        f.lst_ItemClick(w.ids().last());
-        QCOMPARE(f.fldNote->Text(), QStringLiteral("ny text"));
-        f.Command3_Click();
-        f.Command8_Click();
+        f.showNote(w.ids().last());
+        QCOMPARE(f.noteText->Text(), QStringLiteral("ny text"));
+        f.askDelete();
+        f.deleteNote();
         QCOMPARE(w.titles(), titles);
-        f.lst_ItemClick(w.ids().first());
-        f.Command3_Click();
-        f.Command8_Click();
+        f.showNote(w.ids().first());
+        f.askDelete();
+        f.deleteNote();
         QCOMPARE(w.titles(), titles.mid(1));
         QCOMPARE(w.reports, QStringList());
         ++m_cases;

@@ -106,44 +106,45 @@ private Q_SLOTS:
 
     void listColumnWidthKeepsNegativeValue()
     {
-        ListView lst(nullptr);
-        lst.setColumnHeaderWidth(2700);
-        QCOMPARE(lst.columnWidth(0), 180);
-        lst.setColumnHeaderWidth(-60);
-        QCOMPARE(lst.ColumnHeaderWidth(), -60.0f);
-        QCOMPARE(lst.columnWidth(0), 180); // the list keeps what it had
-        lst.setColumnHeaderWidth(0);
-        QCOMPARE(lst.columnWidth(0), 0);
+        ListView noteList(nullptr);
+        noteList.setColumnHeaderWidth(2700);
+        QCOMPARE(noteList.columnWidth(0), 180);
+        noteList.setColumnHeaderWidth(-60);
+        QCOMPARE(noteList.ColumnHeaderWidth(), -60.0f);
+        QCOMPARE(noteList.columnWidth(0), 180); // the list keeps what it had
+        noteList.setColumnHeaderWidth(0);
+        QCOMPARE(noteList.columnWidth(0), 0);
     }
 
     void listItemsKeepKeysAndOrder()
     {
-        ListView lst(nullptr);
-        lst.ListItemsAdd(1, 3, "tre");
-        lst.ListItemsAdd(2, 1, "ett");
-        QCOMPARE(lst.ListItemsCount(), 2);
-        QCOMPARE(lst.ListItemKey(1), QString("ID|3"));
-        QCOMPARE(lst.ListItemText(2), QString("ett"));
-        lst.resize(200, 200);
-        lst.setColumnWidth(0, 150);
-        lst.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&lst));
-        QSignalSpy clicks(&lst, &ListView::ItemClick);
-        QSignalSpy moves(&lst, &ListView::HighlightMoved);
-        QTest::mouseClick(lst.viewport(), Qt::LeftButton, {}, lst.ListItemRect(2).center());
+        ListView noteList(nullptr);
+        noteList.ListItemsAdd(1, 3, "tre");
+        noteList.ListItemsAdd(2, 1, "ett");
+        QCOMPARE(noteList.ListItemsCount(), 2);
+        QCOMPARE(noteList.ListItemKey(1), QString("ID|3"));
+        QCOMPARE(noteList.ListItemText(2), QString("ett"));
+        noteList.resize(200, 200);
+        noteList.setColumnWidth(0, 150);
+        noteList.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&noteList));
+        QSignalSpy clicks(&noteList, &ListView::ItemClick);
+        QSignalSpy moves(&noteList, &ListView::HighlightMoved);
+        QTest::mouseClick(noteList.viewport(), Qt::LeftButton, {},
+                          noteList.ListItemRect(2).center());
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(clicks.at(0).at(0).toLongLong(), qint64(1));
         // Moving the highlight with the keyboard is a move, not a click; Enter is a click.
-        QTest::keyClick(lst.viewport(), Qt::Key_Up);
+        QTest::keyClick(noteList.viewport(), Qt::Key_Up);
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(moves.size(), 1);
         QCOMPARE(moves.at(0).at(0).toLongLong(), qint64(3));
-        QTest::keyClick(lst.viewport(), Qt::Key_Return);
+        QTest::keyClick(noteList.viewport(), Qt::Key_Return);
         QCOMPARE(clicks.size(), 2);
         QCOMPARE(clicks.at(1).at(0).toLongLong(), qint64(3));
         QCOMPARE(moves.size(), 1);
-        lst.ListItemsClear();
-        QCOMPARE(lst.ListItemsCount(), 0);
+        noteList.ListItemsClear();
+        QCOMPARE(noteList.ListItemsCount(), 0);
     }
 
     void textBoxReadsBackExactlyWhatWasSet()

@@ -4,7 +4,7 @@
 
 #include "TestDatabase.h"
 #include "runtime/ErrorReport.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 
 #include <QAccessible>
 #include <QFrame>
@@ -34,48 +34,48 @@ private Q_SLOTS:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("description");
-        QTest::newRow("fldNote") << "fldNote"
-                                 << "Zentavo 1.0"
-                                 << "";
-        QTest::newRow("lst") << "lst"
-                             << "Namn"
-                             << "";
-        QTest::newRow("Command1") << "Command1"
-                                  << "M"
+        QTest::newRow("noteText") << "noteText"
+                                  << "Zentavo 1.0"
                                   << "";
-        QTest::newRow("chkMoveable") << "chkMoveable"
-                                     << "Lås fönster..."
-                                     << "Lås fönster...";
-        QTest::newRow("chkAutoHide") << "chkAutoHide"
+        QTest::newRow("noteList") << "noteList"
+                                  << "Namn"
+                                  << "";
+        QTest::newRow("menuButton") << "menuButton"
+                                    << "M"
+                                    << "";
+        QTest::newRow("lockBox") << "lockBox"
+                                 << "Lås fönster..."
+                                 << "Lås fönster...";
+        QTest::newRow("autoHideBox") << "autoHideBox"
                                      << "AutoDölj..."
                                      << "AutoDölj...";
-        QTest::newRow("Command4") << "Command4"
-                                  << "Ny"
-                                  << "";
-        QTest::newRow("Command3") << "Command3"
-                                  << "Radera"
-                                  << "";
-        QTest::newRow("Command2") << "Command2"
-                                  << "Spara"
-                                  << "";
-        QTest::newRow("Command5") << "Command5"
-                                  << "Avsluta"
-                                  << "";
-        QTest::newRow("fldTitel") << "fldTitel"
-                                  << "Ange ett namn på noteringen:"
-                                  << "";
-        QTest::newRow("Command6") << "Command6"
-                                  << "OK"
-                                  << "";
-        QTest::newRow("Command7") << "Command7"
-                                  << "Avbryt"
-                                  << "";
-        QTest::newRow("Command8") << "Command8"
-                                  << "Ja"
-                                  << "";
-        QTest::newRow("Command9") << "Command9"
-                                  << "Nej"
-                                  << "";
+        QTest::newRow("newButton") << "newButton"
+                                   << "Ny"
+                                   << "";
+        QTest::newRow("deleteButton") << "deleteButton"
+                                      << "Radera"
+                                      << "";
+        QTest::newRow("saveButton") << "saveButton"
+                                    << "Spara"
+                                    << "";
+        QTest::newRow("exitButton") << "exitButton"
+                                    << "Avsluta"
+                                    << "";
+        QTest::newRow("titleEdit") << "titleEdit"
+                                   << "Ange ett namn på noteringen:"
+                                   << "";
+        QTest::newRow("saveOkButton") << "saveOkButton"
+                                      << "OK"
+                                      << "";
+        QTest::newRow("saveCancelButton") << "saveCancelButton"
+                                          << "Avbryt"
+                                          << "";
+        QTest::newRow("deleteYesButton") << "deleteYesButton"
+                                         << "Ja"
+                                         << "";
+        QTest::newRow("deleteNoButton") << "deleteNoButton"
+                                        << "Nej"
+                                        << "";
     }
     void everyReachableControlIsNamed()
     {
@@ -83,11 +83,11 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, description);
         testsupport::TestDatabase db;
-        window::Form1 form;
-        QVERIFY(form.Load());
-        form.rollToggle();
+        window::NoteWindow form;
+        QVERIFY(form.load());
+        form.toggleRolledUp();
         // Open every panel, so that all their controls are in the tree.
-        for (const char *panel : {"frmCmds", "frmSave", "frmErase"})
+        for (const char *panel : {"commandPanel", "savePanel", "deletePanel"})
             form.findChild<QFrame *>(panel)->show();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

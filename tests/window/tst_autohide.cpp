@@ -1,5 +1,5 @@
 // Rolling up when the pointer stays away. The pointer position is injected (screen pixels);
-// polls are Timer3's handler called directly. The unrolled window lies at 433..786 x 0..289
+// polls are pointerPoll's handler called directly. The unrolled window lies at 433..786 x 0..289
 // pixels (Left 6495, Width 5295, Height 4335 twips at 15 twips per pixel).
 
 #include "TestDatabase.h"
@@ -11,12 +11,12 @@
 #include "runtime/ListView.h"
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 
 #include <QTest>
 #include <memory>
 
-using window::Form1;
+using window::NoteWindow;
 
 namespace {
 constexpr float UnrolledHeight = 4335;
@@ -52,7 +52,7 @@ private:
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
     std::unique_ptr<windowtest::FakePointer> m_pointer;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<NoteWindow> m_form;
 };
 
 void tst_autohide::init()
@@ -60,11 +60,11 @@ void tst_autohide::init()
     m_db = std::make_unique<testsupport::TestDatabase>();
     m_db->addNote(QStringLiteral("Första"), QStringLiteral("ett"));
     m_pointer = std::make_unique<windowtest::FakePointer>(Inside);
-    m_form = std::make_unique<Form1>();
-    QVERIFY(m_form->Load());
-    m_form->rollToggle();
+    m_form = std::make_unique<NoteWindow>();
+    QVERIFY(m_form->load());
+    m_form->toggleRolledUp();
     QVERIFY(unrolled());
-    QVERIFY(m_form->Timer3->Enabled());
+    QVERIFY(m_form->pointerPoll->Enabled());
 }
 
 void tst_autohide::cleanup()
@@ -78,7 +78,7 @@ void tst_autohide::pollAt(const std::optional<QPoint> &position, int times)
 {
     m_pointer->position = position;
     for (int i = 0; i < times; ++i)
-        m_form->Timer3_Timer();
+        m_form->pollPointer();
 }
 
 void tst_autohide::edges_data()
@@ -108,44 +108,44 @@ void tst_autohide::edges()
 {
     QFETCH(QPoint, pointer);
     QFETCH(bool, outside);
-    m_form->lostfocus = 2;
+    m_form->pollsOutside = 2;
     pollAt(pointer);
-    QCOMPARE(m_form->lostfocus, std::int16_t(outside ? 3 : 0));
+    QCOMPARE(m_form->pollsOutside, std::int16_t(outside ? 3 : 0));
     QVERIFY(unrolled());
 }
 
 void tst_autohide::fifthOutsidePollRollsUp()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     // An open panel or a note being written is no reason to stay unrolled.
-    form.Command4_Click();
-    form.frmCmds->setVisible(true);
-    form.fldNote->setTextValue(QStringLiteral("halvfärdig"));
+    form.newNote();
+    form.commandPanel->setVisible(true);
+    form.noteText->setTextValue(QStringLiteral("halvfärdig"));
 
     pollAt(Outside, 4);
-    QCOMPARE(form.lostfocus, std::int16_t(4));
+    QCOMPARE(form.pollsOutside, std::int16_t(4));
     QVERIFY(unrolled());
-    QVERIFY(form.Timer3->Enabled());
+    QVERIFY(form.pointerPoll->Enabled());
 
     pollAt(Outside);
-    QCOMPARE(form.lostfocus, std::int16_t(5));
-    QCOMPARE(form.Height(), form.Label1->Height());
-    QVERIFY(!form.Timer3->Enabled());
-    QVERIFY(form.up->isHidden());
-    QVERIFY(!form.down->isHidden());
+    QCOMPARE(form.pollsOutside, std::int16_t(5));
+    QCOMPARE(form.Height(), form.titleStrip->Height());
+    QVERIFY(!form.pointerPoll->Enabled());
+    QVERIFY(form.unrolledArrow->isHidden());
+    QVERIFY(!form.rolledUpArrow->isHidden());
 
     // Rolling up leaves the note area as it was; unlike a move over the note, it does not
     // close the command panel.
-    QVERIFY(form.frmCmds->Visible());
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("halvfärdig"));
-    QVERIFY(!form.fldNote->Locked());
+    QVERIFY(form.commandPanel->Visible());
+    QCOMPARE(form.noteText->Text(), QStringLiteral("halvfärdig"));
+    QVERIFY(!form.noteText->Locked());
 }
 
 void tst_autohide::insidePollResetsRun()
 {
     pollAt(Outside, 4);
     pollAt(Inside);
-    QCOMPARE(m_form->lostfocus, std::int16_t(0));
+    QCOMPARE(m_form->pollsOutside, std::int16_t(0));
     QVERIFY(unrolled());
 
     // The run starts over: four more outside polls are not enough.
@@ -157,63 +157,63 @@ void tst_autohide::insidePollResetsRun()
 
 void tst_autohide::uncheckedBoxKeepsCount()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     pollAt(Outside, 3);
-    form.chkAutoHide->setValue(0);
+    form.autoHideBox->setValue(0);
     pollAt(Outside, 4);
-    QCOMPARE(form.lostfocus, std::int16_t(3));
+    QCOMPARE(form.pollsOutside, std::int16_t(3));
     pollAt(Inside);
-    QCOMPARE(form.lostfocus, std::int16_t(3));
+    QCOMPARE(form.pollsOutside, std::int16_t(3));
     QVERIFY(unrolled());
 
     // Checked again, counting goes on from where it was.
-    form.chkAutoHide->setValue(1);
+    form.autoHideBox->setValue(1);
     pollAt(Outside);
-    QCOMPARE(form.lostfocus, std::int16_t(4));
+    QCOMPARE(form.pollsOutside, std::int16_t(4));
     QVERIFY(unrolled());
     // Any value but 0 polls, the grayed one too.
-    form.chkAutoHide->setValue(2);
+    form.autoHideBox->setValue(2);
     pollAt(Outside);
-    QCOMPARE(form.lostfocus, std::int16_t(5));
+    QCOMPARE(form.pollsOutside, std::int16_t(5));
     QVERIFY(!unrolled());
 }
 
 void tst_autohide::leftBeforeFirstPollAfterUnroll()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     pollAt(Outside, 5);
     QVERIFY(!unrolled());
 
     // Unrolled again, with the pointer gone before the first poll: the count goes on from 5
     // and never meets 5 again, so the window stays unrolled.
-    form.down_MouseMove();
+    form.unrollOnHover();
     QVERIFY(unrolled());
     for (int expected = 6; expected <= 12; ++expected) {
         pollAt(Outside);
-        QCOMPARE(form.lostfocus, std::int16_t(expected));
+        QCOMPARE(form.pollsOutside, std::int16_t(expected));
         QVERIFY(unrolled());
     }
 
     // One poll inside re-arms it.
     pollAt(Inside);
-    QCOMPARE(form.lostfocus, std::int16_t(0));
+    QCOMPARE(form.pollsOutside, std::int16_t(0));
     pollAt(Outside, 5);
     QVERIFY(!unrolled());
 }
 
 void tst_autohide::counterSaturates()
 {
-    Form1 &form = *m_form;
-    form.lostfocus = 32766;
+    NoteWindow &form = *m_form;
+    form.pollsOutside = 32766;
     pollAt(Outside);
-    QCOMPARE(form.lostfocus, std::int16_t(32767));
+    QCOMPARE(form.pollsOutside, std::int16_t(32767));
     pollAt(Outside);
-    QCOMPARE(form.lostfocus, std::int16_t(32767));
+    QCOMPARE(form.pollsOutside, std::int16_t(32767));
     QVERIFY(unrolled());
-    QVERIFY(form.Timer3->Enabled());
+    QVERIFY(form.pointerPoll->Enabled());
 
     pollAt(Inside);
-    QCOMPARE(form.lostfocus, std::int16_t(0));
+    QCOMPARE(form.pollsOutside, std::int16_t(0));
 }
 
 void tst_autohide::listAfterHideMe_data()
@@ -238,23 +238,23 @@ void tst_autohide::listAfterHideMe()
     QFETCH(bool, narrowing);
     QFETCH(bool, wideningAfter);
     QFETCH(bool, narrowingAfter);
-    Form1 &form = *m_form;
-    form.lst->setWidth(width);
-    form.Timer1->setEnabled(widening);
-    form.Timer2->setEnabled(narrowing);
+    NoteWindow &form = *m_form;
+    form.noteList->setWidth(width);
+    form.widenTimer->setEnabled(widening);
+    form.narrowTimer->setEnabled(narrowing);
 
     pollAt(Outside, 5);
     QVERIFY(!unrolled());
-    QCOMPARE(form.Timer1->Enabled(), wideningAfter);
-    QCOMPARE(form.Timer2->Enabled(), narrowingAfter);
-    QCOMPARE(form.lst->Width(), width);
+    QCOMPARE(form.widenTimer->Enabled(), wideningAfter);
+    QCOMPARE(form.narrowTimer->Enabled(), narrowingAfter);
+    QCOMPARE(form.noteList->Width(), width);
 
     // A list that narrows does so while the window is rolled up, and is narrow when it unrolls.
     if (narrowingAfter) {
-        while (form.Timer2->Enabled())
-            form.Timer2_Timer();
-        form.down_MouseMove();
-        QCOMPARE(form.lst->Width(), 200.0f);
+        while (form.narrowTimer->Enabled())
+            form.narrowStep();
+        form.unrollOnHover();
+        QCOMPARE(form.noteList->Width(), 200.0f);
     }
 }
 
@@ -272,36 +272,36 @@ void tst_autohide::failedPointerReadCountsAsOrigin()
 {
     QFETCH(float, left);
     QFETCH(bool, counts);
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     form.setLeft(left);
     QCOMPARE(form.Left(), left);
-    form.lostfocus = 2;
+    form.pollsOutside = 2;
     pollAt(std::nullopt);
-    QCOMPARE(form.lostfocus, std::int16_t(counts ? 3 : 0));
+    QCOMPARE(form.pollsOutside, std::int16_t(counts ? 3 : 0));
 }
 
 void tst_autohide::hideMeWhileRolledUpUnrolls()
 {
-    Form1 &form = *m_form;
-    form.Label1_DblClick();
+    NoteWindow &form = *m_form;
+    form.toggleRolledUp();
     QVERIFY(!unrolled());
-    form.lostfocus = 5;
-    form.HideMe();
+    form.pollsOutside = 5;
+    form.hideNow();
     QVERIFY(unrolled());
-    QVERIFY(form.Timer3->Enabled());
-    QCOMPARE(form.lostfocus, std::int16_t(5));
+    QVERIFY(form.pointerPoll->Enabled());
+    QCOMPARE(form.pollsOutside, std::int16_t(5));
 }
 
 void tst_autohide::timerDrivesThePoll()
 {
-    Form1 &form = *m_form;
-    QCOMPARE(form.Timer3->Interval(), 500);
-    form.lostfocus = 4;
+    NoteWindow &form = *m_form;
+    QCOMPARE(form.pointerPoll->Interval(), 500);
+    form.pollsOutside = 4;
     m_pointer->position = Outside;
     // The real timer's next poll is the fifth outside one.
     QTRY_VERIFY_WITH_TIMEOUT(!unrolled(), 5000);
-    QCOMPARE(form.lostfocus, std::int16_t(5));
-    QVERIFY(!form.Timer3->Enabled());
+    QCOMPARE(form.pollsOutside, std::int16_t(5));
+    QVERIFY(!form.pointerPoll->Enabled());
 }
 
 QTEST_MAIN(tst_autohide)

@@ -9,7 +9,7 @@
 #include "runtime/ListView.h"
 #include "runtime/MessageBox.h"
 #include "runtime/TextBox.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 #include <QSqlDatabase>
 
 #include <QDir>
@@ -17,7 +17,7 @@
 #include <QTest>
 #include <memory>
 
-using window::Form1;
+using window::NoteWindow;
 
 class tst_commands : public QObject
 {
@@ -60,7 +60,7 @@ private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
     std::unique_ptr<windowtest::ErrorCapture> m_errors;
     std::unique_ptr<windowtest::FakePointer> m_pointer;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<NoteWindow> m_form;
     QList<qlonglong> m_ids;
     const QStringList m_titles{QStringLiteral("Första"), QStringLiteral("Andra"),
                                QStringLiteral("Tredje")};
@@ -82,9 +82,9 @@ void tst_commands::init()
     m_errors = std::make_unique<windowtest::ErrorCapture>();
     // The pointer stays inside the window, so an auto-hide poll never rolls it up.
     m_pointer = std::make_unique<windowtest::FakePointer>(QPoint(600, 100));
-    m_form = std::make_unique<Form1>();
-    QVERIFY(m_form->Load());
-    m_form->rollToggle();
+    m_form = std::make_unique<NoteWindow>();
+    QVERIFY(m_form->load());
+    m_form->toggleRolledUp();
 }
 
 void tst_commands::cleanup()
@@ -98,42 +98,42 @@ void tst_commands::cleanup()
 
 void tst_commands::click(const QString &event)
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     if (event == QLatin1String("M"))
-        form.Command1->click();
+        form.menuButton->click();
     else if (event == QLatin1String("Ny"))
-        form.Command4->click();
+        form.newButton->click();
     else if (event == QLatin1String("Spara"))
-        form.Command2->click();
+        form.saveButton->click();
     else if (event == QLatin1String("Radera"))
-        form.Command3->click();
+        form.deleteButton->click();
     else if (event == QLatin1String("OK"))
-        form.Command6->click();
+        form.saveOkButton->click();
     else if (event == QLatin1String("Avbryt"))
-        form.Command7->click();
+        form.saveCancelButton->click();
     else if (event == QLatin1String("Ja"))
-        form.Command8->click();
+        form.deleteYesButton->click();
     else if (event == QLatin1String("Nej"))
-        form.Command9->click();
+        form.deleteNoButton->click();
     else if (event == QLatin1String("Avsluta, No")) {
         runtime::setNextAnswer(runtime::vbNo);
-        form.Command5->click();
-    } else if (event == QLatin1String("move over fldNote"))
-        windowtest::moveOver(form.fldNote->viewport());
+        form.exitButton->click();
+    } else if (event == QLatin1String("move over noteText"))
+        windowtest::moveOver(form.noteText->viewport());
     else
         QFAIL(qPrintable(event));
 }
 
 void tst_commands::showNote(int index)
 {
-    m_form->lst_ItemClick(m_form->lst->ListItemId(index));
+    m_form->showNote(m_form->noteList->ListItemId(index));
 }
 
 // blank: as after start-up; new: after "Ny"; stored: a note of the list shown.
 void tst_commands::setNoteState(const QString &state)
 {
     if (state == QLatin1String("new"))
-        m_form->Command4_Click();
+        m_form->newNote();
     else if (state == QLatin1String("stored"))
         showNote(2);
 }
@@ -141,7 +141,7 @@ void tst_commands::setNoteState(const QString &state)
 QString tst_commands::shownPanels() const
 {
     QStringList shown;
-    for (runtime::Frame *frame : {m_form->frmCmds, m_form->frmSave, m_form->frmErase}) {
+    for (runtime::Frame *frame : {m_form->commandPanel, m_form->savePanel, m_form->deletePanel}) {
         if (frame->Visible())
             shown << frame->objectName();
     }
@@ -176,20 +176,20 @@ void tst_commands::panelStates_data()
                   << QString::fromLatin1(event) << QString::fromLatin1(expected);
           };
     // clang-format off
-    row("none",     "blank",  "M",                 "frmCmds");
-    row("frmCmds",  "blank",  "M",                 "none");
-    row("frmCmds",  "stored", "Ny",                "none");
-    row("frmCmds",  "new",    "Spara",             "frmSave");
-    row("frmCmds",  "stored", "Radera",            "frmErase");
-    row("frmCmds",  "stored", "move over fldNote", "none");
-    row("frmCmds",  "blank",  "Avsluta, No",       "frmCmds");
-    row("frmSave",  "new",    "OK",                "none");
-    row("frmSave",  "new",    "Avbryt",            "none");
-    row("frmErase", "stored", "Ja",                "none");
-    row("frmErase", "stored", "Nej",               "none");
+    row("none",     "blank",  "M",                 "commandPanel");
+    row("commandPanel",  "blank",  "M",                 "none");
+    row("commandPanel",  "stored", "Ny",                "none");
+    row("commandPanel",  "new",    "Spara",             "savePanel");
+    row("commandPanel",  "stored", "Radera",            "deletePanel");
+    row("commandPanel",  "stored", "move over noteText", "none");
+    row("commandPanel",  "blank",  "Avsluta, No",       "commandPanel");
+    row("savePanel",  "new",    "OK",                "none");
+    row("savePanel",  "new",    "Avbryt",            "none");
+    row("deletePanel", "stored", "Ja",                "none");
+    row("deletePanel", "stored", "Nej",               "none");
     // While a question is open, "M" is ignored.
-    row("frmSave",  "new",    "M",                 "frmSave");
-    row("frmErase", "stored", "M",                 "frmErase");
+    row("savePanel",  "new",    "M",                 "savePanel");
+    row("deletePanel", "stored", "M",                 "deletePanel");
     // clang-format on
 }
 
@@ -222,12 +222,12 @@ void tst_commands::noteStates_data()
                   << QString::fromLatin1(note) << idSet << locked << QString::fromLatin1(button)
                   << QString::fromLatin1(expected);
           };
-    row("blank", false, true, "Spara", "frmSave");
-    row("blank", false, true, "Radera", "frmCmds");
-    row("new", false, false, "Spara", "frmSave");
-    row("new", false, false, "Radera", "frmCmds");
-    row("stored", true, true, "Spara", "frmCmds");
-    row("stored", true, true, "Radera", "frmErase");
+    row("blank", false, true, "Spara", "savePanel");
+    row("blank", false, true, "Radera", "commandPanel");
+    row("new", false, false, "Spara", "savePanel");
+    row("new", false, false, "Radera", "commandPanel");
+    row("stored", true, true, "Spara", "commandPanel");
+    row("stored", true, true, "Radera", "deletePanel");
 }
 
 void tst_commands::noteStates()
@@ -237,125 +237,125 @@ void tst_commands::noteStates()
     QFETCH(bool, locked);
     QFETCH(QString, button);
     QFETCH(QString, expected);
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     setNoteState(note);
-    QCOMPARE(!form.fldID->Text().isEmpty(), idSet);
-    QCOMPARE(form.fldNote->Locked(), locked);
-    const QString id = form.fldID->Text();
-    const QString text = form.fldNote->Text();
+    QCOMPARE(!form.shownNoteId->Text().isEmpty(), idSet);
+    QCOMPARE(form.noteText->Locked(), locked);
+    const QString id = form.shownNoteId->Text();
+    const QString text = form.noteText->Text();
 
     click(QStringLiteral("M"));
     click(button);
 
     QCOMPARE(shownPanels(), expected);
     // Opening a panel is all these buttons do: the note and its state stay as they were.
-    QCOMPARE(form.fldID->Text(), id);
-    QCOMPARE(form.fldNote->Text(), text);
-    QCOMPARE(form.fldNote->Locked(), locked);
+    QCOMPARE(form.shownNoteId->Text(), id);
+    QCOMPARE(form.noteText->Text(), text);
+    QCOMPARE(form.noteText->Locked(), locked);
     QCOMPARE(m_db->count(), 3);
 }
 
 void tst_commands::mMovesFocusToNote()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.lst->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), form.lst);
+    form.noteList->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), form.noteList);
 
     click(QStringLiteral("M"));
-    QVERIFY(form.frmCmds->Visible());
-    QCOMPARE(QApplication::focusWidget(), form.fldNote);
+    QVERIFY(form.commandPanel->Visible());
+    QCOMPARE(QApplication::focusWidget(), form.noteText);
 
-    form.lst->setFocus();
+    form.noteList->setFocus();
     click(QStringLiteral("M"));
-    QVERIFY(!form.frmCmds->Visible());
-    QCOMPARE(QApplication::focusWidget(), form.fldNote);
+    QVERIFY(!form.commandPanel->Visible());
+    QCOMPARE(QApplication::focusWidget(), form.noteText);
 }
 
 void tst_commands::mIgnoredWhileQuestionOpen_data()
 {
     QTest::addColumn<QString>("panel");
-    QTest::newRow("save panel") << QStringLiteral("frmSave");
-    QTest::newRow("delete panel") << QStringLiteral("frmErase");
+    QTest::newRow("save panel") << QStringLiteral("savePanel");
+    QTest::newRow("delete panel") << QStringLiteral("deletePanel");
 }
 
 void tst_commands::mIgnoredWhileQuestionOpen()
 {
     QFETCH(QString, panel);
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     showNote(1);
     form.findChild<runtime::Frame *>(panel)->setVisible(true);
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.lst->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), form.lst);
+    form.noteList->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), form.noteList);
 
     click(QStringLiteral("M"));
     QCOMPARE(shownPanels(), panel);
-    QCOMPARE(QApplication::focusWidget(), form.lst);
+    QCOMPARE(QApplication::focusWidget(), form.noteList);
 }
 
 void tst_commands::cancelAndNoChangeOnlyThePanel()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    form.fldNote->setTextValue(QStringLiteral("påbörjad"));
+    form.noteText->setTextValue(QStringLiteral("påbörjad"));
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.fldTitel->setTextValue(QStringLiteral("rubrik"));
+    form.titleEdit->setTextValue(QStringLiteral("rubrik"));
     click(QStringLiteral("Avbryt"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("påbörjad"));
-    QVERIFY(!form.fldNote->Locked());
-    QCOMPARE(form.fldTitel->Text(), QStringLiteral("rubrik"));
+    QCOMPARE(form.noteText->Text(), QStringLiteral("påbörjad"));
+    QVERIFY(!form.noteText->Locked());
+    QCOMPARE(form.titleEdit->Text(), QStringLiteral("rubrik"));
 
     showNote(3);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     click(QStringLiteral("Nej"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.fldID->Text(), QString::number(m_ids[2]));
-    QCOMPARE(form.fldNote->Text(), m_texts[2]);
-    QVERIFY(form.fldNote->Locked());
+    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[2]));
+    QCOMPARE(form.noteText->Text(), m_texts[2]);
+    QVERIFY(form.noteText->Locked());
     QCOMPARE(m_db->count(), 3);
 }
 
 void tst_commands::clickOnTitleShowsNote()
 {
-    Form1 &form = *m_form;
-    form.lst->setWidth(2700);
-    form.lst->setColumnHeaderWidth(2340);
+    NoteWindow &form = *m_form;
+    form.noteList->setWidth(2700);
+    form.noteList->setColumnHeaderWidth(2340);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    const QRect item = form.lst->ListItemRect(2);
+    const QRect item = form.noteList->ListItemRect(2);
     QVERIFY(!item.isEmpty());
-    QTest::mouseClick(form.lst->viewport(), Qt::LeftButton, {}, item.center());
+    QTest::mouseClick(form.noteList->viewport(), Qt::LeftButton, {}, item.center());
 
-    QCOMPARE(form.fldID->Text(), QString::number(m_ids[1]));
-    QCOMPARE(form.fldNote->Text(), m_texts[1]);
-    QVERIFY(form.fldNote->Locked());
+    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[1]));
+    QCOMPARE(form.noteText->Text(), m_texts[1]);
+    QVERIFY(form.noteText->Locked());
 }
 
 void tst_commands::saveNewNote()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    QVERIFY(!form.fldNote->Locked());
-    QTest::keyClicks(form.fldNote, QStringLiteral("skrivet"));
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("skrivet"));
+    QVERIFY(!form.noteText->Locked());
+    QTest::keyClicks(form.noteText, QStringLiteral("skrivet"));
+    QCOMPARE(form.noteText->Text(), QStringLiteral("skrivet"));
     // Quotes, "|" and line breaks travel only as values. (The title is typed, so ASCII.)
     const QString body = QStringLiteral("Rad 1 \"citat\" a|b 'x'\nRad 2 på svenska");
     const QString title = QStringLiteral("Inkop \"v. 12\" | 'lista'");
-    form.fldNote->setTextValue(body);
+    form.noteText->setTextValue(body);
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    QTest::keyClicks(form.fldTitel, title);
+    QTest::keyClicks(form.titleEdit, title);
     click(QStringLiteral("OK"));
 
     const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
@@ -366,27 +366,27 @@ void tst_commands::saveNewNote()
     QCOMPARE(rows.last().text.toString(), body);
 
     // The list is reloaded with the new title at its end.
-    QCOMPARE(form.lst->ListItemsCount(), 4);
+    QCOMPARE(form.noteList->ListItemsCount(), 4);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(form.lst->ListItemText(i + 1), m_titles[i]);
-    QCOMPARE(form.lst->ListItemKey(4), QStringLiteral("ID|%1").arg(newId));
-    QCOMPARE(form.lst->ListItemText(4), title);
+        QCOMPARE(form.noteList->ListItemText(i + 1), m_titles[i]);
+    QCOMPARE(form.noteList->ListItemKey(4), QStringLiteral("ID|%1").arg(newId));
+    QCOMPARE(form.noteList->ListItemText(4), title);
 
     // Ready for the next note; the title box keeps the title just used.
-    QVERIFY(form.fldNote->Text().isEmpty());
-    QVERIFY(!form.fldNote->Locked());
-    QVERIFY(form.fldID->Text().isEmpty());
+    QVERIFY(form.noteText->Text().isEmpty());
+    QVERIFY(!form.noteText->Locked());
+    QVERIFY(form.shownNoteId->Text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.fldTitel->Text(), title);
+    QCOMPARE(form.titleEdit->Text(), title);
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
 void tst_commands::saveRightAfterStart()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.fldTitel->setTextValue(QStringLiteral("Tom"));
+    form.titleEdit->setTextValue(QStringLiteral("Tom"));
     click(QStringLiteral("OK"));
 
     const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
@@ -395,12 +395,12 @@ void tst_commands::saveRightAfterStart()
     // An empty body is stored as empty text, not as a missing value.
     QVERIFY(!rows.last().text.isNull());
     QCOMPARE(rows.last().text.toString(), QString());
-    QVERIFY(!form.fldNote->Locked());
+    QVERIFY(!form.noteText->Locked());
 }
 
 void tst_commands::deleteShownNote()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     showNote(2);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
@@ -411,27 +411,27 @@ void tst_commands::deleteShownNote()
     QCOMPARE(rows[0].id, m_ids[0]);
     QCOMPARE(rows[1].id, m_ids[2]);
 
-    QCOMPARE(form.lst->ListItemsCount(), 2);
-    QCOMPARE(form.lst->ListItemKey(1), QStringLiteral("ID|%1").arg(m_ids[0]));
-    QCOMPARE(form.lst->ListItemKey(2), QStringLiteral("ID|%1").arg(m_ids[2]));
+    QCOMPARE(form.noteList->ListItemsCount(), 2);
+    QCOMPARE(form.noteList->ListItemKey(1), QStringLiteral("ID|%1").arg(m_ids[0]));
+    QCOMPARE(form.noteList->ListItemKey(2), QStringLiteral("ID|%1").arg(m_ids[2]));
 
-    QVERIFY(form.fldNote->Text().isEmpty());
-    QVERIFY(!form.fldNote->Locked());
-    QVERIFY(form.fldID->Text().isEmpty());
+    QVERIFY(form.noteText->Text().isEmpty());
+    QVERIFY(!form.noteText->Locked());
+    QVERIFY(form.shownNoteId->Text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
 void tst_commands::deleteFollowsNoteShownNow()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     showNote(1);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     // The part of the widened list that the question does not cover can still be clicked.
     showNote(3);
-    QCOMPARE(form.fldID->Text(), QString::number(m_ids[2]));
-    QCOMPARE(shownPanels(), QStringLiteral("frmErase"));
+    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[2]));
+    QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
     click(QStringLiteral("Ja"));
 
     const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
@@ -442,16 +442,16 @@ void tst_commands::deleteFollowsNoteShownNow()
 
 void tst_commands::listIgnoredWhileSaving()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.fldTitel->setTextValue(QStringLiteral("Kopia"));
-    form.fldNote->setTextValue(QStringLiteral("skrivet"));
+    form.titleEdit->setTextValue(QStringLiteral("Kopia"));
+    form.noteText->setTextValue(QStringLiteral("skrivet"));
     // A title chosen in the list while the save panel is open does not replace the note.
     showNote(2);
-    QVERIFY(form.fldID->Text().isEmpty());
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("skrivet"));
-    QCOMPARE(shownPanels(), QStringLiteral("frmSave"));
+    QVERIFY(form.shownNoteId->Text().isEmpty());
+    QCOMPARE(form.noteText->Text(), QStringLiteral("skrivet"));
+    QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
     click(QStringLiteral("OK"));
 
     const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
@@ -461,9 +461,9 @@ void tst_commands::listIgnoredWhileSaving()
     QVERIFY(rows.last().id > m_ids.last());
     QCOMPARE(rows.last().title.toString(), QStringLiteral("Kopia"));
     QCOMPARE(rows.last().text.toString(), QStringLiteral("skrivet"));
-    QVERIFY(form.fldNote->Text().isEmpty());
-    QVERIFY(!form.fldNote->Locked());
-    QVERIFY(form.fldID->Text().isEmpty());
+    QVERIFY(form.noteText->Text().isEmpty());
+    QVERIFY(!form.noteText->Locked());
+    QVERIFY(form.shownNoteId->Text().isEmpty());
 }
 
 void tst_commands::failedSave_data()
@@ -476,13 +476,13 @@ void tst_commands::failedSave_data()
 void tst_commands::failedSave()
 {
     QFETCH(QString, failure);
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    form.fldNote->setTextValue(QStringLiteral("viktig text"));
+    form.noteText->setTextValue(QStringLiteral("viktig text"));
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.fldTitel->setTextValue(QStringLiteral("Viktigt"));
+    form.titleEdit->setTextValue(QStringLiteral("Viktigt"));
     makeStoreFail(failure);
 
     click(QStringLiteral("OK"));
@@ -492,11 +492,11 @@ void tst_commands::failedSave()
              qPrintable(m_errors->reports.first()));
     m_errors->reports.clear();
     // Nothing is lost: the user can try again.
-    QCOMPARE(shownPanels(), QStringLiteral("frmSave"));
-    QCOMPARE(form.fldTitel->Text(), QStringLiteral("Viktigt"));
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("viktig text"));
-    QVERIFY(!form.fldNote->Locked());
-    QCOMPARE(form.lst->ListItemsCount(), 3);
+    QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
+    QCOMPARE(form.titleEdit->Text(), QStringLiteral("Viktigt"));
+    QCOMPARE(form.noteText->Text(), QStringLiteral("viktig text"));
+    QVERIFY(!form.noteText->Locked());
+    QCOMPARE(form.noteList->ListItemsCount(), 3);
     if (QFile::exists(m_db->path()))
         QCOMPARE(m_db->count(), 3);
     else
@@ -511,7 +511,7 @@ void tst_commands::failedDelete_data()
 void tst_commands::failedDelete()
 {
     QFETCH(QString, failure);
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     showNote(2);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
@@ -523,10 +523,10 @@ void tst_commands::failedDelete()
     QVERIFY2(m_errors->reports.first().contains(m_db->path()),
              qPrintable(m_errors->reports.first()));
     m_errors->reports.clear();
-    QCOMPARE(shownPanels(), QStringLiteral("frmErase"));
-    QCOMPARE(form.fldID->Text(), QString::number(m_ids[1]));
-    QCOMPARE(form.fldNote->Text(), m_texts[1]);
-    QCOMPARE(form.lst->ListItemsCount(), 3);
+    QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
+    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[1]));
+    QCOMPARE(form.noteText->Text(), m_texts[1]);
+    QCOMPARE(form.noteList->ListItemsCount(), 3);
     if (QFile::exists(m_db->path()))
         QCOMPARE(m_db->count(), 3);
     else
@@ -538,7 +538,7 @@ void tst_commands::failedDelete()
 // "Radera", "Ja" deletes the note the user still sees, never the one that failed to show.
 void tst_commands::failedShowLeavesShownNoteForDelete()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     showNote(1);
     const QString away = m_db->path() + QStringLiteral(".borta");
     QVERIFY(QFile::rename(m_db->path(), away));
@@ -546,9 +546,9 @@ void tst_commands::failedShowLeavesShownNoteForDelete()
     QCOMPARE(m_errors->reports.size(), 1);
     QVERIFY(m_errors->reports.first().contains(QStringLiteral("kunde inte visas")));
     m_errors->reports.clear();
-    QCOMPARE(form.fldID->Text(), QString::number(m_ids[0]));
-    QCOMPARE(form.fldNote->Text(), m_texts[0]);
-    QVERIFY(form.fldNote->Locked());
+    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[0]));
+    QCOMPARE(form.noteText->Text(), m_texts[0]);
+    QVERIFY(form.noteText->Locked());
 
     QVERIFY(QFile::rename(away, m_db->path()));
     click(QStringLiteral("M"));
@@ -562,9 +562,9 @@ void tst_commands::failedShowLeavesShownNoteForDelete()
 
 void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     setNoteState(QStringLiteral("new"));
-    form.fldNote->setTextValue(QStringLiteral("osparat"));
+    form.noteText->setTextValue(QStringLiteral("osparat"));
     m_db->exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {m_ids[1]});
     showNote(2);
     QCOMPARE(m_errors->reports.size(), 1);
@@ -572,11 +572,11 @@ void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
              qPrintable(m_errors->reports.first()));
     m_errors->reports.clear();
     // Everything as it was: the unsaved note can still be saved.
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("osparat"));
-    QVERIFY(!form.fldNote->Locked());
-    QVERIFY(form.fldID->Text().isEmpty());
-    QCOMPARE(form.lst->ListItemsCount(), 2);
-    QCOMPARE(form.lst->ListItemId(2), m_ids[2]);
+    QCOMPARE(form.noteText->Text(), QStringLiteral("osparat"));
+    QVERIFY(!form.noteText->Locked());
+    QVERIFY(form.shownNoteId->Text().isEmpty());
+    QCOMPARE(form.noteList->ListItemsCount(), 2);
+    QCOMPARE(form.noteList->ListItemId(2), m_ids[2]);
 }
 
 // A list reload that fails keeps the list the user had and says it may be out of date; the
@@ -584,21 +584,21 @@ void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
 // middle of the file is damaged, which a full read meets but adding a note at the end does not.
 void tst_commands::failedReloadKeepsListUntilNextReload()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     const QString filler(400, QLatin1Char('x'));
     for (int i = 0; i < 200; ++i)
         m_db->addNote(QStringLiteral("fyll-%1-").arg(i, 3, 10, QLatin1Char('0')) + filler, "");
     const auto save = [&](const QString &title) {
         click(QStringLiteral("M"));
         click(QStringLiteral("Ny"));
-        form.fldNote->setTextValue(QStringLiteral("text"));
+        form.noteText->setTextValue(QStringLiteral("text"));
         click(QStringLiteral("M"));
         click(QStringLiteral("Spara"));
-        form.fldTitel->setTextValue(title);
+        form.titleEdit->setTextValue(title);
         click(QStringLiteral("OK"));
     };
     save(QStringLiteral("först"));
-    QCOMPARE(form.lst->ListItemsCount(), 204);
+    QCOMPARE(form.noteList->ListItemsCount(), 204);
 
     QFile file(m_db->path());
     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -616,8 +616,8 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     QVERIFY2(m_errors->reports.first().contains(QStringLiteral("inaktuell")),
              qPrintable(m_errors->reports.first()));
     m_errors->reports.clear();
-    QCOMPARE(form.lst->ListItemsCount(), 204);
-    QCOMPARE(form.lst->ListItemText(204), QStringLiteral("först"));
+    QCOMPARE(form.noteList->ListItemsCount(), 204);
+    QCOMPARE(form.noteList->ListItemText(204), QStringLiteral("först"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
 
     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -625,8 +625,8 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     file.write(healthy);
     file.close();
     save(QStringLiteral("tredje"));
-    QCOMPARE(form.lst->ListItemsCount(), 206);
-    QCOMPARE(form.lst->ListItemText(205), QStringLiteral("andra"));
+    QCOMPARE(form.noteList->ListItemsCount(), 206);
+    QCOMPARE(form.noteList->ListItemText(205), QStringLiteral("andra"));
 }
 
 QTEST_MAIN(tst_commands)

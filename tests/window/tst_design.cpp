@@ -1,4 +1,4 @@
-// The window as built: every control of a freshly created Form1 (before its Load handler runs)
+// The window as built: every control of a freshly created NoteWindow (before its Load handler runs)
 // is looked up by name and compared with the design values, together with the stacking order
 // inside each container and the tab order.
 
@@ -9,7 +9,7 @@
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
 #include "runtime/TwipsControl.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>
@@ -17,7 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 
-using window::Form1;
+using window::NoteWindow;
 
 namespace {
 
@@ -80,8 +80,8 @@ void tst_design::initTestCase()
 
 void tst_design::formItself()
 {
-    Form1 form;
-    QCOMPARE(form.objectName(), QStringLiteral("Form1"));
+    NoteWindow form;
+    QCOMPARE(form.objectName(), QStringLiteral("NoteWindow"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Zentavo 1.0"));
     QVERIFY(form.isWindow());
     QVERIFY(form.windowFlags().testFlag(Qt::FramelessWindowHint));
@@ -90,7 +90,7 @@ void tst_design::formItself()
     QCOMPARE(form.Width(), 5295.0f);
     QCOMPARE(form.Height(), 4335.0f);
     QCOMPARE(form.geometry(), QRect(433, 0, 353, 289));
-    QCOMPARE(form.lostfocus, std::int16_t(0));
+    QCOMPARE(form.pollsOutside, std::int16_t(0));
 }
 
 void tst_design::controls_data()
@@ -110,48 +110,48 @@ void tst_design::controls_data()
                             << QString::fromUtf8(toolTip) << visible << tahoma << -1 << true;
     };
     const auto timer = [](const char *name, int interval, bool enabled) {
-        QTest::newRow(name) << QStringLiteral("Form1") << QRect() << QString() << QString() << false
-                            << false << interval << enabled;
+        QTest::newRow(name) << QStringLiteral("NoteWindow") << QRect() << QString() << QString()
+                            << false << false << interval << enabled;
     };
 
-    control("fldID", "Form1", {840, 3960, 255, 285}, "", "", false, false);
-    control("frmErase", "Form1", {1320, 1440, 2775, 975}, "", "", false, false);
-    control("frmSave", "Form1", {840, 1320, 3615, 1215}, "", "", false, false);
-    control("chkAutoHide", "Form1", {4440, 10, 255, 240}, "", "AutoDölj...", true, false);
-    timer("Timer3", 500, true);
-    control("chkMoveable", "Form1", {4680, 10, 255, 240}, "", "Lås fönster...", true, false);
-    control("Command1", "Form1", {4920, 3960, 255, 255}, "M", "", true, true);
-    control("frmCmds", "Form1", {1680, 2760, 3495, 1455}, "", "", false, false);
-    control("lst", "Form1", {120, 360, 200, 3855}, "", "", true, true);
-    timer("Timer2", 10, false);
-    timer("Timer1", 10, false);
-    control("fldNote", "Form1", {360, 360, 4815, 3855}, "", "", true, true);
-    control("Label6", "Form1", {0, 4200, 5295, 135}, "", "", true, false);
-    control("Label5", "Form1", {0, 240, 5295, 135}, "", "", true, false);
-    control("Label2", "Form1", {0, 240, 135, 4095}, "", "", true, false);
-    control("up", "Form1", {4920, 0, 240, 240}, "", "", true, false);
-    control("down", "Form1", {4920, 0, 240, 240}, "", "", true, false);
-    control("Label1", "Form1", {0, 0, 5295, 255}, "Zentavo 1.0", "", true, true);
-    control("Shape1", "Form1", {0, 0, 5295, 4335}, "", "", true, false);
+    control("shownNoteId", "NoteWindow", {840, 3960, 255, 285}, "", "", false, false);
+    control("deletePanel", "NoteWindow", {1320, 1440, 2775, 975}, "", "", false, false);
+    control("savePanel", "NoteWindow", {840, 1320, 3615, 1215}, "", "", false, false);
+    control("autoHideBox", "NoteWindow", {4440, 10, 255, 240}, "", "AutoDölj...", true, false);
+    timer("pointerPoll", 500, true);
+    control("lockBox", "NoteWindow", {4680, 10, 255, 240}, "", "Lås fönster...", true, false);
+    control("menuButton", "NoteWindow", {4920, 3960, 255, 255}, "M", "", true, true);
+    control("commandPanel", "NoteWindow", {1680, 2760, 3495, 1455}, "", "", false, false);
+    control("noteList", "NoteWindow", {120, 360, 200, 3855}, "", "", true, true);
+    timer("narrowTimer", 10, false);
+    timer("widenTimer", 10, false);
+    control("noteText", "NoteWindow", {360, 360, 4815, 3855}, "", "", true, true);
+    control("bottomEdge", "NoteWindow", {0, 4200, 5295, 135}, "", "", true, false);
+    control("topEdge", "NoteWindow", {0, 240, 5295, 135}, "", "", true, false);
+    control("leftEdge", "NoteWindow", {0, 240, 135, 4095}, "", "", true, false);
+    control("unrolledArrow", "NoteWindow", {4920, 0, 240, 240}, "", "", true, false);
+    control("rolledUpArrow", "NoteWindow", {4920, 0, 240, 240}, "", "", true, false);
+    control("titleStrip", "NoteWindow", {0, 0, 5295, 255}, "Zentavo 1.0", "", true, true);
+    control("windowOutline", "NoteWindow", {0, 0, 5295, 4335}, "", "", true, false);
 
-    control("Command9", "frmErase", {1440, 600, 855, 255}, "Nej", "", true, true);
-    control("Command8", "frmErase", {480, 600, 855, 255}, "Ja", "", true, true);
-    control("Shape4", "frmErase", {0, 0, 2775, 975}, "", "", true, false);
-    control("Label4", "frmErase", {120, 120, 2415, 255}, "Vill du radera denna notering?", "", true,
-            true);
+    control("deleteNoButton", "deletePanel", {1440, 600, 855, 255}, "Nej", "", true, true);
+    control("deleteYesButton", "deletePanel", {480, 600, 855, 255}, "Ja", "", true, true);
+    control("deletePanelOutline", "deletePanel", {0, 0, 2775, 975}, "", "", true, false);
+    control("deletePrompt", "deletePanel", {120, 120, 2415, 255}, "Vill du radera denna notering?",
+            "", true, true);
 
-    control("Command7", "frmSave", {1200, 840, 975, 255}, "Avbryt", "", true, true);
-    control("Command6", "frmSave", {2280, 840, 1095, 255}, "OK", "", true, true);
-    control("fldTitel", "frmSave", {240, 360, 3135, 285}, "", "", true, true);
-    control("Shape3", "frmSave", {0, 0, 3615, 1215}, "", "", true, false);
-    control("Label3", "frmSave", {240, 120, 3135, 255}, "Ange ett namn på noteringen:", "", true,
-            true);
+    control("saveCancelButton", "savePanel", {1200, 840, 975, 255}, "Avbryt", "", true, true);
+    control("saveOkButton", "savePanel", {2280, 840, 1095, 255}, "OK", "", true, true);
+    control("titleEdit", "savePanel", {240, 360, 3135, 285}, "", "", true, true);
+    control("savePanelOutline", "savePanel", {0, 0, 3615, 1215}, "", "", true, false);
+    control("titlePrompt", "savePanel", {240, 120, 3135, 255}, "Ange ett namn på noteringen:", "",
+            true, true);
 
-    control("Command4", "frmCmds", {480, 120, 2655, 255}, "Ny", "", true, true);
-    control("Command3", "frmCmds", {480, 360, 2655, 255}, "Radera", "", true, true);
-    control("Command2", "frmCmds", {480, 600, 2655, 255}, "Spara", "", true, true);
-    control("Command5", "frmCmds", {480, 960, 2655, 255}, "Avsluta", "", true, true);
-    control("Shape2", "frmCmds", {0, 0, 3495, 1455}, "", "", true, false);
+    control("newButton", "commandPanel", {480, 120, 2655, 255}, "Ny", "", true, true);
+    control("deleteButton", "commandPanel", {480, 360, 2655, 255}, "Radera", "", true, true);
+    control("saveButton", "commandPanel", {480, 600, 2655, 255}, "Spara", "", true, true);
+    control("exitButton", "commandPanel", {480, 960, 2655, 255}, "Avsluta", "", true, true);
+    control("commandPanelOutline", "commandPanel", {0, 0, 3495, 1455}, "", "", true, false);
 }
 
 void tst_design::controls()
@@ -165,7 +165,7 @@ void tst_design::controls()
     QFETCH(int, interval);
     QFETCH(bool, enabled);
 
-    Form1 form;
+    NoteWindow form;
     const QString name = QString::fromLatin1(QTest::currentDataTag());
 
     if (interval >= 0) {
@@ -210,26 +210,27 @@ void tst_design::controls()
 
 void tst_design::designState()
 {
-    Form1 form;
-    QCOMPARE(form.chkAutoHide->Value(), 1);
-    QCOMPARE(form.chkMoveable->Value(), 1);
-    QVERIFY(!form.fldNote->Locked());
-    QVERIFY(form.fldNote->Text().isEmpty());
-    QVERIFY(form.fldTitel->Text().isEmpty());
-    QVERIFY(form.fldID->Text().isEmpty());
+    NoteWindow form;
+    QCOMPARE(form.autoHideBox->Value(), 1);
+    QCOMPARE(form.lockBox->Value(), 1);
+    QVERIFY(!form.noteText->Locked());
+    QVERIFY(form.noteText->Text().isEmpty());
+    QVERIFY(form.titleEdit->Text().isEmpty());
+    QVERIFY(form.shownNoteId->Text().isEmpty());
 
     // A note line longer than the box scrolls sideways instead of wrapping.
-    QCOMPARE(form.fldNote->lineWrapMode(), QPlainTextEdit::NoWrap);
-    QCOMPARE(form.fldNote->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    QCOMPARE(form.fldNote->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(form.noteText->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(form.noteText->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(form.noteText->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 
-    QCOMPARE(form.lst->model()->columnCount(), 1);
-    QCOMPARE(form.lst->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Namn"));
-    QCOMPARE(form.lst->ColumnHeaderWidth(), 2700.0f);
-    QCOMPARE(form.lst->columnWidth(0), 180);
-    QCOMPARE(form.lst->ListItemsCount(), 0);
+    QCOMPARE(form.noteList->model()->columnCount(), 1);
+    QCOMPARE(form.noteList->model()->headerData(0, Qt::Horizontal).toString(),
+             QStringLiteral("Namn"));
+    QCOMPARE(form.noteList->ColumnHeaderWidth(), 2700.0f);
+    QCOMPARE(form.noteList->columnWidth(0), 180);
+    QCOMPARE(form.noteList->ListItemsCount(), 0);
 
-    for (const char *name : {"Label1", "Label3", "Label4"}) {
+    for (const char *name : {"titleStrip", "titlePrompt", "deletePrompt"}) {
         auto *label = form.findChild<QLabel *>(QString::fromLatin1(name));
         QVERIFY2(label->alignment().testFlag(Qt::AlignHCenter), name);
     }
@@ -246,29 +247,34 @@ void tst_design::stacking_data()
 
     // Windowless controls (labels, images, shapes) lie below every windowed one; within each
     // kind the design's stacking order holds.
-    QTest::newRow("Form1") << QStringList{
-        QStringLiteral("fldID"),       QStringLiteral("frmErase"),    QStringLiteral("frmSave"),
-        QStringLiteral("chkAutoHide"), QStringLiteral("chkMoveable"), QStringLiteral("Command1"),
-        QStringLiteral("frmCmds"),     QStringLiteral("lst"),         QStringLiteral("fldNote"),
-        QStringLiteral("Label6"),      QStringLiteral("Label5"),      QStringLiteral("Label2"),
-        QStringLiteral("up"),          QStringLiteral("down"),        QStringLiteral("Label1"),
-        QStringLiteral("Shape1")};
-    QTest::newRow("frmErase") << QStringList{QStringLiteral("Command9"), QStringLiteral("Command8"),
-                                             QStringLiteral("Shape4"), QStringLiteral("Label4")};
-    QTest::newRow("frmSave") << QStringList{QStringLiteral("Command7"), QStringLiteral("Command6"),
-                                            QStringLiteral("fldTitel"), QStringLiteral("Shape3"),
-                                            QStringLiteral("Label3")};
-    QTest::newRow("frmCmds") << QStringList{QStringLiteral("Command4"), QStringLiteral("Command3"),
-                                            QStringLiteral("Command2"), QStringLiteral("Command5"),
-                                            QStringLiteral("Shape2")};
+    QTest::newRow("NoteWindow") << QStringList{
+        QStringLiteral("shownNoteId"),   QStringLiteral("deletePanel"),
+        QStringLiteral("savePanel"),     QStringLiteral("autoHideBox"),
+        QStringLiteral("lockBox"),       QStringLiteral("menuButton"),
+        QStringLiteral("commandPanel"),  QStringLiteral("noteList"),
+        QStringLiteral("noteText"),      QStringLiteral("bottomEdge"),
+        QStringLiteral("topEdge"),       QStringLiteral("leftEdge"),
+        QStringLiteral("unrolledArrow"), QStringLiteral("rolledUpArrow"),
+        QStringLiteral("titleStrip"),    QStringLiteral("windowOutline")};
+    QTest::newRow("deletePanel") << QStringList{
+        QStringLiteral("deleteNoButton"), QStringLiteral("deleteYesButton"),
+        QStringLiteral("deletePanelOutline"), QStringLiteral("deletePrompt")};
+    QTest::newRow("savePanel") << QStringList{
+        QStringLiteral("saveCancelButton"), QStringLiteral("saveOkButton"),
+        QStringLiteral("titleEdit"), QStringLiteral("savePanelOutline"),
+        QStringLiteral("titlePrompt")};
+    QTest::newRow("commandPanel") << QStringList{
+        QStringLiteral("newButton"), QStringLiteral("deleteButton"), QStringLiteral("saveButton"),
+        QStringLiteral("exitButton"), QStringLiteral("commandPanelOutline")};
 }
 
 void tst_design::stacking()
 {
     QFETCH(QStringList, topmostFirst);
-    Form1 form;
+    NoteWindow form;
     const QString name = QString::fromLatin1(QTest::currentDataTag());
-    QWidget *container = name == QLatin1String("Form1") ? &form : form.findChild<QWidget *>(name);
+    QWidget *container
+        = name == QLatin1String("NoteWindow") ? &form : form.findChild<QWidget *>(name);
     QVERIFY(container);
 
     // A container's widget children are kept bottom first: the last one is drawn on top.
@@ -286,17 +292,17 @@ void tst_design::pointerReachesTopmost_data()
     QTest::addColumn<QString>("expected"); // empty: nothing but the window itself
 
     // Points in window pixels where controls overlap; the topmost one must take the pointer.
-    QTest::newRow("check boxes overlap") << QPoint(312, 5) << QStringLiteral("chkAutoHide");
-    QTest::newRow("chkMoveable over arrow") << QPoint(328, 5) << QStringLiteral("chkMoveable");
-    QTest::newRow("up covers down") << QPoint(332, 5) << QStringLiteral("up");
-    QTest::newRow("Label5 over strip band") << QPoint(100, 16) << QStringLiteral("Label5");
-    QTest::newRow("strip above band") << QPoint(100, 10) << QStringLiteral("Label1");
-    QTest::newRow("Label5 over Label2") << QPoint(3, 20) << QStringLiteral("Label5");
-    QTest::newRow("left border") << QPoint(3, 100) << QStringLiteral("Label2");
-    QTest::newRow("bottom border") << QPoint(100, 285) << QStringLiteral("Label6");
-    QTest::newRow("narrow list") << QPoint(15, 100) << QStringLiteral("lst");
-    QTest::newRow("note text") << QPoint(100, 100) << QStringLiteral("fldNote");
-    QTest::newRow("M over scroll corner") << QPoint(335, 270) << QStringLiteral("Command1");
+    QTest::newRow("check boxes overlap") << QPoint(312, 5) << QStringLiteral("autoHideBox");
+    QTest::newRow("lockBox over arrow") << QPoint(328, 5) << QStringLiteral("lockBox");
+    QTest::newRow("up covers down") << QPoint(332, 5) << QStringLiteral("unrolledArrow");
+    QTest::newRow("topEdge over strip band") << QPoint(100, 16) << QStringLiteral("topEdge");
+    QTest::newRow("strip above band") << QPoint(100, 10) << QStringLiteral("titleStrip");
+    QTest::newRow("topEdge over leftEdge") << QPoint(3, 20) << QStringLiteral("topEdge");
+    QTest::newRow("left border") << QPoint(3, 100) << QStringLiteral("leftEdge");
+    QTest::newRow("bottom border") << QPoint(100, 285) << QStringLiteral("bottomEdge");
+    QTest::newRow("narrow list") << QPoint(15, 100) << QStringLiteral("noteList");
+    QTest::newRow("note text") << QPoint(100, 100) << QStringLiteral("noteText");
+    QTest::newRow("M over scroll corner") << QPoint(335, 270) << QStringLiteral("menuButton");
     QTest::newRow("outline passes pointer") << QPoint(350, 100) << QString();
 }
 
@@ -305,7 +311,7 @@ void tst_design::pointerReachesTopmost()
     QFETCH(QPoint, pixel);
     QFETCH(QString, expected);
     windowtest::FakePointer pointer(QPoint(600, 100)); // inside: no auto-hide while shown
-    Form1 form;
+    NoteWindow form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QWidget *hit = topmostAt(&form, pixel);
@@ -317,25 +323,25 @@ void tst_design::tabOrder_data()
     QTest::addColumn<QString>("panel"); // the panel shown, if any
     QTest::addColumn<QStringList>("cycle");
 
-    const QStringList head{QStringLiteral("fldNote"), QStringLiteral("lst"),
-                           QStringLiteral("Command1")};
-    const QStringList tail{QStringLiteral("chkMoveable"), QStringLiteral("chkAutoHide")};
+    const QStringList head{QStringLiteral("noteText"), QStringLiteral("noteList"),
+                           QStringLiteral("menuButton")};
+    const QStringList tail{QStringLiteral("lockBox"), QStringLiteral("autoHideBox")};
     QTest::newRow("all panels hidden") << QString() << head + tail;
     QTest::newRow("command panel")
-        << QStringLiteral("frmCmds")
+        << QStringLiteral("commandPanel")
         << head
-               + QStringList{QStringLiteral("Command2"), QStringLiteral("Command3"),
-                             QStringLiteral("Command4"), QStringLiteral("Command5")}
+               + QStringList{QStringLiteral("saveButton"), QStringLiteral("deleteButton"),
+                             QStringLiteral("newButton"), QStringLiteral("exitButton")}
                + tail;
-    QTest::newRow("save panel") << QStringLiteral("frmSave")
+    QTest::newRow("save panel") << QStringLiteral("savePanel")
                                 << head + tail
-                                       + QStringList{QStringLiteral("fldTitel"),
-                                                     QStringLiteral("Command6"),
-                                                     QStringLiteral("Command7")};
-    QTest::newRow("delete panel") << QStringLiteral("frmErase")
+                                       + QStringList{QStringLiteral("titleEdit"),
+                                                     QStringLiteral("saveOkButton"),
+                                                     QStringLiteral("saveCancelButton")};
+    QTest::newRow("delete panel") << QStringLiteral("deletePanel")
                                   << head + tail
-                                         + QStringList{QStringLiteral("Command8"),
-                                                       QStringLiteral("Command9")};
+                                         + QStringList{QStringLiteral("deleteYesButton"),
+                                                       QStringLiteral("deleteNoButton")};
 }
 
 void tst_design::tabOrder()
@@ -343,22 +349,22 @@ void tst_design::tabOrder()
     QFETCH(QString, panel);
     QFETCH(QStringList, cycle);
     windowtest::FakePointer pointer(QPoint(600, 100));
-    Form1 form;
+    NoteWindow form;
     if (!panel.isEmpty())
         form.findChild<QWidget *>(panel)->show();
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.fldNote->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), form.fldNote);
+    form.noteText->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), form.noteText);
 
-    // Tab from fldNote all the way round: hidden controls, labels and frames are skipped.
+    // Tab from noteText all the way round: hidden controls, labels and frames are skipped.
     QStringList visited{QApplication::focusWidget()->objectName()};
     for (qsizetype i = 0; i < cycle.size(); ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(visited, cycle + QStringList{QStringLiteral("fldNote")});
+    QCOMPARE(visited, cycle + QStringList{QStringLiteral("noteText")});
 }
 
 QTEST_MAIN(tst_design)

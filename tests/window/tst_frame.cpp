@@ -1,5 +1,5 @@
 // The window as a whole: what Load leaves behind, the roll toggle, the drag lock of the title
-// strip and the exit question. Each case loads a real Form1 on a fresh note database.
+// strip and the exit question. Each case loads a real NoteWindow on a fresh note database.
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
@@ -13,7 +13,7 @@
 #include "runtime/SystemMove.h"
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 
 #include <QFile>
 #include <QHeaderView>
@@ -21,7 +21,7 @@
 #include <QTest>
 #include <memory>
 
-using window::Form1;
+using window::NoteWindow;
 using windowtest::sendMouse;
 
 namespace {
@@ -41,8 +41,8 @@ private Q_SLOTS:
     void startUp();
     void loadWithoutDatabase();
     void listFillsInOneStepAfterFirstFrame();
-    void rollToggle_data();
-    void rollToggle();
+    void toggleRolledUp_data();
+    void toggleRolledUp();
     void doubleToggleReturns();
     void stripDoubleClickAndArrowMove();
     void dragLock_data();
@@ -53,7 +53,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
     std::unique_ptr<windowtest::ErrorCapture> m_errors;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<NoteWindow> m_form;
     QList<qlonglong> m_ids;
 };
 
@@ -70,8 +70,8 @@ void tst_frame::init()
              m_db->addNote(QStringLiteral("Andra"), QStringLiteral("två")),
              m_db->addNote(QStringLiteral("Tredje"), QStringLiteral("tre"))};
     m_errors = std::make_unique<windowtest::ErrorCapture>();
-    m_form = std::make_unique<Form1>();
-    QVERIFY(m_form->Load());
+    m_form = std::make_unique<NoteWindow>();
+    QVERIFY(m_form->load());
 }
 
 void tst_frame::cleanup()
@@ -85,33 +85,33 @@ void tst_frame::cleanup()
 
 void tst_frame::startUp()
 {
-    Form1 &form = *m_form;
-    QCOMPARE(form.Height(), form.Label1->Height());
+    NoteWindow &form = *m_form;
+    QCOMPARE(form.Height(), form.titleStrip->Height());
     QCOMPARE(form.Height(), StripHeight);
     QCOMPARE(form.height(), 17);
     QCOMPARE(form.Top(), 0.0f);
     QCOMPARE(form.Left(), 6495.0f);
-    QVERIFY(form.up->isHidden());
-    QVERIFY(!form.down->isHidden());
-    QVERIFY(!form.Timer3->Enabled());
-    QVERIFY(!form.Timer1->Enabled());
-    QVERIFY(!form.Timer2->Enabled());
-    QVERIFY(form.fldNote->Text().isEmpty());
-    QVERIFY(form.fldNote->Locked());
-    QCOMPARE(form.lst->ColumnHeaderWidth(), 0.0f);
-    QCOMPARE(form.lst->header()->sectionSize(0), 0);
-    QCOMPARE(form.lst->Width(), 200.0f);
+    QVERIFY(form.unrolledArrow->isHidden());
+    QVERIFY(!form.rolledUpArrow->isHidden());
+    QVERIFY(!form.pointerPoll->Enabled());
+    QVERIFY(!form.widenTimer->Enabled());
+    QVERIFY(!form.narrowTimer->Enabled());
+    QVERIFY(form.noteText->Text().isEmpty());
+    QVERIFY(form.noteText->Locked());
+    QCOMPARE(form.noteList->ColumnHeaderWidth(), 0.0f);
+    QCOMPARE(form.noteList->header()->sectionSize(0), 0);
+    QCOMPARE(form.noteList->Width(), 200.0f);
     QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(form.chkMoveable->Value(), 1);
-    QCOMPARE(form.chkAutoHide->Value(), 1);
+    QCOMPARE(form.lockBox->Value(), 1);
+    QCOMPARE(form.autoHideBox->Value(), 1);
 
     // The list holds every note in ID order, keyed by ID and showing the title.
-    QCOMPARE(form.lst->ListItemsCount(), 3);
+    QCOMPARE(form.noteList->ListItemsCount(), 3);
     const QStringList titles{QStringLiteral("Första"), QStringLiteral("Andra"),
                              QStringLiteral("Tredje")};
     for (int i = 0; i < 3; ++i) {
-        QCOMPARE(form.lst->ListItemKey(i + 1), QStringLiteral("ID|%1").arg(m_ids[i]));
-        QCOMPARE(form.lst->ListItemText(i + 1), titles[i]);
+        QCOMPARE(form.noteList->ListItemKey(i + 1), QStringLiteral("ID|%1").arg(m_ids[i]));
+        QCOMPARE(form.noteList->ListItemText(i + 1), titles[i]);
     }
 }
 
@@ -119,33 +119,33 @@ void tst_frame::loadWithoutDatabase()
 {
     testsupport::TestDatabase empty(false);
     windowtest::ErrorCapture errors;
-    Form1 form;
-    QVERIFY(!form.Load());
+    NoteWindow form;
+    QVERIFY(!form.load());
     QCOMPARE(errors.reports.size(), 1);
     QVERIFY2(errors.reports.first().contains(empty.path()), qPrintable(errors.reports.first()));
     // The program never creates its database, and the window is never shown.
     QVERIFY(!QFile::exists(empty.path()));
     QVERIFY(!form.isVisible());
-    QCOMPARE(form.lst->ListItemsCount(), 0);
+    QCOMPARE(form.noteList->ListItemsCount(), 0);
 }
 
 // As the program starts: the database is checked before any window appears, and the list,
 // which the rolled-up strip does not show, fills in one step right after the first frame.
 void tst_frame::listFillsInOneStepAfterFirstFrame()
 {
-    Form1 form;
-    QVERIFY(form.Load(Form1::ListFill::AfterFirstFrame));
-    QCOMPARE(form.lst->ListItemsCount(), 0);
-    QSignalSpy resets(form.lst->model(), &QAbstractItemModel::modelReset);
-    QSignalSpy inserts(form.lst->model(), &QAbstractItemModel::rowsInserted);
+    NoteWindow form;
+    QVERIFY(form.load(NoteWindow::ListFill::AfterFirstFrame));
+    QCOMPARE(form.noteList->ListItemsCount(), 0);
+    QSignalSpy resets(form.noteList->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(form.noteList->model(), &QAbstractItemModel::rowsInserted);
     form.show();
-    QTRY_COMPARE(form.lst->ListItemsCount(), 3);
+    QTRY_COMPARE(form.noteList->ListItemsCount(), 3);
     QCOMPARE(resets.size(), 1);
     QCOMPARE(inserts.size(), 0);
-    QCOMPARE(form.lst->ListItemId(3), m_ids[2]);
+    QCOMPARE(form.noteList->ListItemId(3), m_ids[2]);
 }
 
-void tst_frame::rollToggle_data()
+void tst_frame::toggleRolledUp_data()
 {
     QTest::addColumn<float>("startHeight");
     QTest::addColumn<bool>("unrolls");
@@ -156,66 +156,66 @@ void tst_frame::rollToggle_data()
     QTest::newRow("odd height -> rolled up") << 1000.0f << false;
 }
 
-void tst_frame::rollToggle()
+void tst_frame::toggleRolledUp()
 {
     QFETCH(float, startHeight);
     QFETCH(bool, unrolls);
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     form.setHeight(startHeight);
     QCOMPARE(form.Height(), startHeight);
 
     // Whatever else is going on in the window survives the toggle untouched.
-    form.frmCmds->setVisible(true);
-    form.lst->setWidth(1500);
-    form.Timer1->setEnabled(true);
-    form.fldNote->setTextValue(QStringLiteral("utkast"));
+    form.commandPanel->setVisible(true);
+    form.noteList->setWidth(1500);
+    form.widenTimer->setEnabled(true);
+    form.noteText->setTextValue(QStringLiteral("utkast"));
 
-    form.rollToggle();
+    form.toggleRolledUp();
 
     QCOMPARE(form.Height(), unrolls ? UnrolledHeight : StripHeight);
-    QCOMPARE(form.up->isHidden(), !unrolls);
-    QCOMPARE(form.down->isHidden(), unrolls);
-    QCOMPARE(form.Timer3->Enabled(), unrolls);
+    QCOMPARE(form.unrolledArrow->isHidden(), !unrolls);
+    QCOMPARE(form.rolledUpArrow->isHidden(), unrolls);
+    QCOMPARE(form.pointerPoll->Enabled(), unrolls);
 
-    QVERIFY(form.frmCmds->Visible());
-    QCOMPARE(form.lst->Width(), 1500.0f);
-    QVERIFY(form.Timer1->Enabled());
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("utkast"));
+    QVERIFY(form.commandPanel->Visible());
+    QCOMPARE(form.noteList->Width(), 1500.0f);
+    QVERIFY(form.widenTimer->Enabled());
+    QCOMPARE(form.noteText->Text(), QStringLiteral("utkast"));
     QCOMPARE(form.Top(), 0.0f);
     QCOMPARE(form.Left(), 6495.0f);
 }
 
 void tst_frame::doubleToggleReturns()
 {
-    Form1 &form = *m_form;
-    form.Label1_DblClick();
-    form.Label1_DblClick();
+    NoteWindow &form = *m_form;
+    form.toggleRolledUp();
+    form.toggleRolledUp();
     QCOMPARE(form.Height(), StripHeight);
-    QVERIFY(!form.Timer3->Enabled());
+    QVERIFY(!form.pointerPoll->Enabled());
 
     form.setHeight(UnrolledHeight);
-    form.Label1_DblClick();
-    form.Label1_DblClick();
+    form.toggleRolledUp();
+    form.toggleRolledUp();
     QCOMPARE(form.Height(), UnrolledHeight);
-    QVERIFY(form.Timer3->Enabled());
+    QVERIFY(form.pointerPoll->Enabled());
 }
 
 void tst_frame::stripDoubleClickAndArrowMove()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     // A real move over the arrow (which shows only while rolled up) unrolls the window.
-    windowtest::moveOver(form.down);
+    windowtest::moveOver(form.rolledUpArrow);
     QCOMPARE(form.Height(), UnrolledHeight);
-    QVERIFY(form.Timer3->Enabled());
+    QVERIFY(form.pointerPoll->Enabled());
 
     // A real double-click on the strip rolls it up again; the lock keeps the press from
     // starting a drag.
-    sendMouse(form.Label1, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(form.Label1, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    sendMouse(form.Label1, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(form.Label1, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    sendMouse(form.titleStrip, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(form.titleStrip, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+    sendMouse(form.titleStrip, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
+    sendMouse(form.titleStrip, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
     QCOMPARE(form.Height(), StripHeight);
-    QVERIFY(!form.Timer3->Enabled());
+    QVERIFY(!form.pointerPoll->Enabled());
 }
 
 void tst_frame::dragLock_data()
@@ -236,14 +236,14 @@ void tst_frame::dragLock()
     QFETCH(int, moveable);
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, drags);
-    Form1 &form = *m_form;
-    form.chkMoveable->setValue(moveable);
-    QCOMPARE(form.chkMoveable->Value(), moveable);
+    NoteWindow &form = *m_form;
+    form.lockBox->setValue(moveable);
+    QCOMPARE(form.lockBox->Value(), moveable);
 
-    sendMouse(form.Label1, QEvent::MouseButtonPress, button, button);
+    sendMouse(form.titleStrip, QEvent::MouseButtonPress, button, button);
     QCOMPARE(runtime::systemMoveActive(), drags);
     // Releasing the button ends the move.
-    sendMouse(form.Label1, QEvent::MouseButtonRelease, button, Qt::NoButton);
+    sendMouse(form.titleStrip, QEvent::MouseButtonRelease, button, Qt::NoButton);
     QVERIFY(!runtime::systemMoveActive());
     QCOMPARE(form.Top(), 0.0f);
     QCOMPARE(form.Left(), 6495.0f);
@@ -251,34 +251,34 @@ void tst_frame::dragLock()
 
 void tst_frame::exitAnsweredNo()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.rollToggle();
-    form.frmCmds->setVisible(true);
-    form.fldNote->setTextValue(QStringLiteral("osparat"));
+    form.toggleRolledUp();
+    form.commandPanel->setVisible(true);
+    form.noteText->setTextValue(QStringLiteral("osparat"));
 
     runtime::setNextAnswer(runtime::vbNo);
-    form.Command5->click();
+    form.exitButton->click();
 
     QVERIFY(form.isVisible());
-    QVERIFY(form.frmCmds->Visible());
-    QCOMPARE(form.fldNote->Text(), QStringLiteral("osparat"));
+    QVERIFY(form.commandPanel->Visible());
+    QCOMPARE(form.noteText->Text(), QStringLiteral("osparat"));
     QCOMPARE(form.Height(), UnrolledHeight);
     QCOMPARE(m_db->count(), 3);
 }
 
 void tst_frame::exitAnsweredYes()
 {
-    Form1 &form = *m_form;
+    NoteWindow &form = *m_form;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.rollToggle();
-    form.frmCmds->setVisible(true);
-    form.fldNote->setTextValue(QStringLiteral("osparat"));
+    form.toggleRolledUp();
+    form.commandPanel->setVisible(true);
+    form.noteText->setTextValue(QStringLiteral("osparat"));
 
     runtime::setNextAnswer(runtime::vbYes);
-    form.Command5->click();
+    form.exitButton->click();
 
     // Closed at once, with nothing saved on the way out.
     QVERIFY(!form.isVisible());

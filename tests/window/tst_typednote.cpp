@@ -10,14 +10,14 @@
 #include "runtime/ListView.h"
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
-#include "window/Form1.h"
+#include "window/NoteWindow.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
 #include <memory>
 
-using window::Form1;
+using window::NoteWindow;
 
 class tst_typednote : public QObject
 {
@@ -27,7 +27,7 @@ private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
     std::unique_ptr<windowtest::ErrorCapture> m_errors;
     std::unique_ptr<windowtest::FakePointer> m_pointer;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<NoteWindow> m_form;
     QList<qlonglong> m_ids;
 
     void start(int notes)
@@ -39,24 +39,24 @@ private:
                                    QStringLiteral("text %1").arg(i + 1));
         m_errors = std::make_unique<windowtest::ErrorCapture>();
         m_pointer = std::make_unique<windowtest::FakePointer>(QPoint(600, 100));
-        m_form = std::make_unique<Form1>();
-        QVERIFY(m_form->Load());
+        m_form = std::make_unique<NoteWindow>();
+        QVERIFY(m_form->load());
         m_form->show();
-        m_form->rollToggle();
+        m_form->toggleRolledUp();
         m_form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
         // As after a first slide-out: the column has a width, so the keys have rows to move to.
-        m_form->lst->setColumnHeaderWidth(1000);
+        m_form->noteList->setColumnHeaderWidth(1000);
     }
 
     // "M", "Ny", and the text typed into the note area, where the focus now is.
     void writeNewNote(const QString &text)
     {
-        m_form->Command1->click();
-        m_form->Command4->click();
-        QCOMPARE(QApplication::focusWidget(), m_form->fldNote);
+        m_form->menuButton->click();
+        m_form->newButton->click();
+        QCOMPARE(QApplication::focusWidget(), m_form->noteText);
         QTest::keyClicks(QApplication::focusWidget(), text);
-        QCOMPARE(m_form->fldNote->Text(), text);
+        QCOMPARE(m_form->noteText->Text(), text);
     }
 
 private Q_SLOTS:
@@ -85,55 +85,56 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(QString, typed);
         start(3);
-        Form1 &form = *m_form;
+        NoteWindow &form = *m_form;
         writeNewNote(QStringLiteral("osparad text"));
-        QTest::keyClick(form.fldNote, Qt::Key_Tab, Qt::ControlModifier);
-        form.lst->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), form.lst);
+        QTest::keyClick(form.noteText, Qt::Key_Tab, Qt::ControlModifier);
+        form.noteList->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), form.noteList);
         if (key)
-            QTest::keyClick(form.lst, Qt::Key(key));
+            QTest::keyClick(form.noteList, Qt::Key(key));
         else
-            QTest::keyClicks(form.lst, typed);
-        QVERIFY(form.lst->currentIndex().isValid());
-        QCOMPARE(form.fldNote->Text(), QStringLiteral("osparad text"));
-        QVERIFY(!form.fldNote->Locked());
-        QVERIFY(form.fldID->Text().isEmpty());
+            QTest::keyClicks(form.noteList, typed);
+        QVERIFY(form.noteList->currentIndex().isValid());
+        QCOMPARE(form.noteText->Text(), QStringLiteral("osparad text"));
+        QVERIFY(!form.noteText->Locked());
+        QVERIFY(form.shownNoteId->Text().isEmpty());
 
         // Enter shows the highlighted note.
-        const qint64 highlighted = form.lst->ListItemId(form.lst->currentIndex().row() + 1);
-        QTest::keyClick(form.lst, Qt::Key_Return);
-        QCOMPARE(form.fldID->Text(), QString::number(highlighted));
-        QVERIFY(form.fldNote->Locked());
+        const qint64 highlighted
+            = form.noteList->ListItemId(form.noteList->currentIndex().row() + 1);
+        QTest::keyClick(form.noteList, Qt::Key_Return);
+        QCOMPARE(form.shownNoteId->Text(), QString::number(highlighted));
+        QVERIFY(form.noteText->Locked());
     }
 
     void keysInListShowAtOnceWithoutTypedText()
     {
         start(3);
-        Form1 &form = *m_form;
-        form.lst->setFocus();
-        form.lst->setCurrentIndex(form.lst->model()->index(0, 0));
-        QTest::keyClick(form.lst, Qt::Key_Down);
-        QCOMPARE(form.fldID->Text(), QString::number(m_ids[1]));
-        QCOMPARE(form.fldNote->Text(), QStringLiteral("text 2"));
-        QTest::keyClick(form.lst, Qt::Key_End);
-        QCOMPARE(form.fldID->Text(), QString::number(m_ids[2]));
+        NoteWindow &form = *m_form;
+        form.noteList->setFocus();
+        form.noteList->setCurrentIndex(form.noteList->model()->index(0, 0));
+        QTest::keyClick(form.noteList, Qt::Key_Down);
+        QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[1]));
+        QCOMPARE(form.noteText->Text(), QStringLiteral("text 2"));
+        QTest::keyClick(form.noteList, Qt::Key_End);
+        QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[2]));
     }
 
     void clickInListWhileSavingKeepsTheNote()
     {
         start(3);
-        Form1 &form = *m_form;
+        NoteWindow &form = *m_form;
         writeNewNote(QStringLiteral("min nya text"));
-        form.Command1->click();
-        form.Command2->click();
+        form.menuButton->click();
+        form.saveButton->click();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ny titel"));
-        form.lst->setColumnWidth(0, 100);
-        form.lst->setWidth(2700);
-        QTest::mouseClick(form.lst->viewport(), Qt::LeftButton, {},
-                          form.lst->ListItemRect(1).center());
-        QTest::keyClick(form.lst, Qt::Key_Down);
-        QCOMPARE(form.fldNote->Text(), QStringLiteral("min nya text"));
-        form.Command6->click();
+        form.noteList->setColumnWidth(0, 100);
+        form.noteList->setWidth(2700);
+        QTest::mouseClick(form.noteList->viewport(), Qt::LeftButton, {},
+                          form.noteList->ListItemRect(1).center());
+        QTest::keyClick(form.noteList, Qt::Key_Down);
+        QCOMPARE(form.noteText->Text(), QStringLiteral("min nya text"));
+        form.saveOkButton->click();
         const auto rows = m_db->rows();
         QCOMPARE(rows.size(), 4);
         QCOMPARE(rows.last().title.toString(), QStringLiteral("Ny titel"));
@@ -145,47 +146,47 @@ private Q_SLOTS:
     void focusFollowsThePanels()
     {
         start(3);
-        Form1 &form = *m_form;
+        NoteWindow &form = *m_form;
         writeNewNote(QStringLiteral("ett"));
-        form.Command1->click();
-        form.Command2->click();
-        QCOMPARE(QApplication::focusWidget(), form.fldTitel);
-        QTest::keyClicks(form.fldTitel, QStringLiteral("Forsta"));
-        form.Command6->click(); // OK
-        QCOMPARE(QApplication::focusWidget(), form.fldNote);
+        form.menuButton->click();
+        form.saveButton->click();
+        QCOMPARE(QApplication::focusWidget(), form.titleEdit);
+        QTest::keyClicks(form.titleEdit, QStringLiteral("Forsta"));
+        form.saveOkButton->click(); // OK
+        QCOMPARE(QApplication::focusWidget(), form.noteText);
 
-        QTest::keyClicks(form.fldNote, QStringLiteral("tva"));
-        form.Command1->click();
-        form.Command2->click();
-        QCOMPARE(QApplication::focusWidget(), form.fldTitel);
-        QCOMPARE(form.fldTitel->selectedText(), QStringLiteral("Forsta"));
-        QTest::keyClicks(form.fldTitel, QStringLiteral("Andra"));
-        QCOMPARE(form.fldTitel->Text(), QStringLiteral("Andra"));
-        form.Command7->click(); // Avbryt
-        QCOMPARE(QApplication::focusWidget(), form.fldNote);
+        QTest::keyClicks(form.noteText, QStringLiteral("tva"));
+        form.menuButton->click();
+        form.saveButton->click();
+        QCOMPARE(QApplication::focusWidget(), form.titleEdit);
+        QCOMPARE(form.titleEdit->selectedText(), QStringLiteral("Forsta"));
+        QTest::keyClicks(form.titleEdit, QStringLiteral("Andra"));
+        QCOMPARE(form.titleEdit->Text(), QStringLiteral("Andra"));
+        form.saveCancelButton->click(); // Avbryt
+        QCOMPARE(QApplication::focusWidget(), form.noteText);
 
-        form.lst_ItemClick(m_ids[0]);
-        form.Command1->click();
-        form.Command3->click(); // Radera
-        form.Command9->click(); // Nej
-        QCOMPARE(QApplication::focusWidget(), form.fldNote);
-        form.Command1->click();
-        form.Command3->click();
-        form.Command8->click(); // Ja
-        QCOMPARE(QApplication::focusWidget(), form.fldNote);
+        form.showNote(m_ids[0]);
+        form.menuButton->click();
+        form.deleteButton->click();   // Radera
+        form.deleteNoButton->click(); // Nej
+        QCOMPARE(QApplication::focusWidget(), form.noteText);
+        form.menuButton->click();
+        form.deleteButton->click();
+        form.deleteYesButton->click(); // Ja
+        QCOMPARE(QApplication::focusWidget(), form.noteText);
         QCOMPARE(m_db->count(), 3);
     }
 
     void longTitleIsStoredWhole()
     {
         start(0);
-        Form1 &form = *m_form;
+        NoteWindow &form = *m_form;
         writeNewNote(QStringLiteral("text"));
-        form.Command1->click();
-        form.Command2->click();
+        form.menuButton->click();
+        form.saveButton->click();
         const QString title = QString(100000, QLatin1Char('t'));
-        form.fldTitel->insert(title); // as a paste does
-        form.Command6->click();
+        form.titleEdit->insert(title); // as a paste does
+        form.saveOkButton->click();
         QCOMPARE(m_db->rows().at(0).title.toString().size(), title.size());
     }
 
@@ -201,14 +202,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, over);
         start(40);
-        Form1 &form = *m_form;
-        QVERIFY(form.lst->verticalScrollBar()->isVisible());
+        NoteWindow &form = *m_form;
+        QVERIFY(form.noteList->verticalScrollBar()->isVisible());
         QWidget *target = over == QLatin1String("header")
-                              ? static_cast<QWidget *>(form.lst->header()->viewport())
-                              : form.lst->verticalScrollBar();
-        QVERIFY(!form.Timer1->Enabled());
+                              ? static_cast<QWidget *>(form.noteList->header()->viewport())
+                              : form.noteList->verticalScrollBar();
+        QVERIFY(!form.widenTimer->Enabled());
         windowtest::moveOver(target);
-        QVERIFY(form.Timer1->Enabled());
+        QVERIFY(form.widenTimer->Enabled());
     }
 
     // A title of a million characters is laid out no slower than a short one: the list shows
@@ -218,16 +219,16 @@ private Q_SLOTS:
         start(1);
         const QString title = QString(1 << 20, QChar(u'ö'));
         m_db->addNote(title, QStringLiteral("stor"));
-        Form1 &form = *m_form;
-        form.Command1->click();
-        form.Command4->click();
-        QTest::keyClicks(form.fldNote, QStringLiteral("x"));
-        form.Command1->click();
-        form.Command2->click();
-        form.fldTitel->setTextValue(QStringLiteral("ny"));
-        form.Command6->click(); // the reload brings the long title in
-        QCOMPARE(form.lst->ListItemText(2), title);
-        const QString shown = form.lst->model()->index(1, 0).data().toString();
+        NoteWindow &form = *m_form;
+        form.menuButton->click();
+        form.newButton->click();
+        QTest::keyClicks(form.noteText, QStringLiteral("x"));
+        form.menuButton->click();
+        form.saveButton->click();
+        form.titleEdit->setTextValue(QStringLiteral("ny"));
+        form.saveOkButton->click(); // the reload brings the long title in
+        QCOMPARE(form.noteList->ListItemText(2), title);
+        const QString shown = form.noteList->model()->index(1, 0).data().toString();
         QVERIFY(shown.size() < 300);
         QVERIFY(title.startsWith(shown.chopped(1)));
     }

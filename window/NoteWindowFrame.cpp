@@ -1,5 +1,4 @@
-#include "DragForm.h"
-#include "Form1.h"
+#include "NoteWindow.h"
 #include "runtime/CheckBox.h"
 #include "runtime/ErrorReport.h"
 #include "runtime/FirstFrameMarker.h"
@@ -7,6 +6,7 @@
 #include "runtime/Label.h"
 #include "runtime/ListView.h"
 #include "runtime/MessageBox.h"
+#include "runtime/SystemMove.h"
 #include "runtime/TextBox.h"
 #include "runtime/Timer.h"
 #include "runtime/Topmost.h"
@@ -18,7 +18,7 @@ namespace {
 constexpr float UnrolledHeight = 4335;
 } // namespace
 
-bool Form1::Load(ListFill fill)
+bool NoteWindow::load(ListFill fill)
 {
     setTop(0);
     if (const store::Result<store::Done> usable = noteStore().check(); !usable) {
@@ -35,52 +35,47 @@ bool Form1::Load(ListFill fill)
     } else {
         runtime::afterFirstFrame(*this, [this] { reloadList(); });
     }
-    rollToggle();
+    toggleRolledUp();
     runtime::makeTopmost(this);
-    fldNote->setTextValue(QString());
-    fldNote->setLocked(true);
-    lst->setColumnHeaderWidth(0);
+    noteText->setTextValue(QString());
+    noteText->setLocked(true);
+    noteList->setColumnHeaderWidth(0);
     return true;
 }
 
-void Form1::rollToggle()
+void NoteWindow::toggleRolledUp()
 {
     // Rolled up is exactly "as high as the title strip": both read as twips and compared for
     // equality, so any other height (a resize by the system, say) rolls the window up.
-    const float stripHeight = Label1->Height();
+    const float stripHeight = titleStrip->Height();
     const float height = Height();
     if (height == stripHeight) {
         setHeight(UnrolledHeight);
-        up->setVisible(true);
-        down->setVisible(false);
-        Timer3->setEnabled(true);
+        unrolledArrow->setVisible(true);
+        rolledUpArrow->setVisible(false);
+        pointerPoll->setEnabled(true);
     } else {
         setHeight(stripHeight);
-        up->setVisible(false);
-        down->setVisible(true);
-        Timer3->setEnabled(false);
+        unrolledArrow->setVisible(false);
+        rolledUpArrow->setVisible(true);
+        pointerPoll->setEnabled(false);
     }
 }
 
-void Form1::Label1_DblClick()
-{
-    rollToggle();
-}
-
-void Form1::Label1_MouseDown()
+void NoteWindow::dragWindow()
 {
     // Only a checked box (1) locks the window; unchecked (0) and grayed (2) let it move.
-    if (chkMoveable->Value() == 1)
+    if (lockBox->Value() == 1)
         return;
-    DragForm(*this);
+    runtime::beginSystemMove(this);
 }
 
-void Form1::down_MouseMove()
+void NoteWindow::unrollOnHover()
 {
-    rollToggle();
+    toggleRolledUp();
 }
 
-void Form1::Command5_Click()
+void NoteWindow::askExit()
 {
     const int answer = runtime::askYesNo(this, QStringLiteral("Vill du avsluta Zentavo?"),
                                          QStringLiteral("Zentavo 1.0"));

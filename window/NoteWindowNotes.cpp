@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "NoteWindow.h"
 #include "runtime/CommandButton.h"
 #include "runtime/Frame.h"
 #include "runtime/ListView.h"
@@ -6,10 +6,10 @@
 
 namespace window {
 
-void Form1::lst_ItemClick(qint64 id)
+void NoteWindow::showNote(qint64 id)
 {
     // The note being saved stays: a title chosen while the save panel is open shows nothing.
-    if (frmSave->Visible())
+    if (savePanel->Visible())
         return;
     // Read first: a note that cannot be read leaves the note shown, its ID and its lock as
     // they were, so that "Radera" still acts on the note the user sees.
@@ -20,61 +20,61 @@ void Form1::lst_ItemClick(qint64 id)
             reloadList();
         return;
     }
-    fldID->setTextValue(QString::number(id));
-    fldNote->setTextValue(read->text);
-    fldNote->setLocked(true);
+    shownNoteId->setTextValue(QString::number(id));
+    noteText->setTextValue(read->text);
+    noteText->setLocked(true);
     m_shownNote = std::move(*read);
 }
 
-void Form1::lst_HighlightMoved(qint64 id)
+void NoteWindow::highlightMoved(qint64 id)
 {
     // Typed text that is not a stored note is never replaced by a key in the list: the
     // highlight moves, and Enter or Space shows the note. Otherwise the note shows at once.
-    if (!fldNote->Locked() && !fldNote->Text().isEmpty())
+    if (!noteText->Locked() && !noteText->Text().isEmpty())
         return;
-    lst_ItemClick(id);
+    showNote(id);
 }
 
-void Form1::Command1_Click()
+void NoteWindow::toggleCommandPanel()
 {
     // While a question panel is open "M" does nothing at all, not even move the focus.
-    if (frmErase->Visible())
+    if (deletePanel->Visible())
         return;
-    if (frmSave->Visible())
+    if (savePanel->Visible())
         return;
-    frmCmds->setVisible(!frmCmds->Visible());
-    fldNote->SetFocus();
+    commandPanel->setVisible(!commandPanel->Visible());
+    noteText->SetFocus();
 }
 
-void Form1::Command4_Click()
+void NoteWindow::newNote()
 {
-    fldNote->setTextValue(QString());
-    fldID->setTextValue(QString());
+    noteText->setTextValue(QString());
+    shownNoteId->setTextValue(QString());
     m_shownNote.reset();
-    fldNote->setLocked(false);
-    frmCmds->setVisible(false);
+    noteText->setLocked(false);
+    commandPanel->setVisible(false);
     // The panel's button had the focus; typing goes to the new note, not the next tab stop.
-    fldNote->SetFocus();
+    noteText->SetFocus();
 }
 
-void Form1::Command2_Click()
+void NoteWindow::askTitle()
 {
     // A stored note is never saved again: only a new or blank note can be.
-    if (!fldID->Text().isEmpty())
+    if (!shownNoteId->Text().isEmpty())
         return;
-    frmCmds->setVisible(false);
-    frmSave->setVisible(true);
+    commandPanel->setVisible(false);
+    savePanel->setVisible(true);
     // Typing replaces the title used last time.
-    fldTitel->SetFocus();
-    fldTitel->selectAll();
+    titleEdit->SetFocus();
+    titleEdit->selectAll();
 }
 
-void Form1::Command6_Click()
+void NoteWindow::saveNote()
 {
     // A failed save leaves everything as it was (title, text, the open panel) so the user can
     // try again or copy the note; the database has not been changed.
     if (const store::Result<qint64> saved
-        = noteStore().insertNote(fldTitel->Text(), fldNote->Text());
+        = noteStore().insertNote(titleEdit->Text(), noteText->Text());
         !saved) {
         reportStoreError(saved.error());
         return;
@@ -82,30 +82,30 @@ void Form1::Command6_Click()
     // The note is stored now. A list that cannot be reloaded is reported, but the save is
     // finished all the same: keeping the panel open would only invite saving it twice.
     reloadList();
-    Command4_Click();
-    frmSave->setVisible(false);
-    fldNote->SetFocus();
+    newNote();
+    savePanel->setVisible(false);
+    noteText->SetFocus();
 }
 
-void Form1::Command7_Click()
+void NoteWindow::cancelSave()
 {
-    frmSave->setVisible(false);
-    fldNote->SetFocus();
+    savePanel->setVisible(false);
+    noteText->SetFocus();
 }
 
-void Form1::Command3_Click()
+void NoteWindow::askDelete()
 {
-    if (fldID->Text().isEmpty())
+    if (shownNoteId->Text().isEmpty())
         return;
-    frmCmds->setVisible(false);
-    frmErase->setVisible(true);
+    commandPanel->setVisible(false);
+    deletePanel->setVisible(true);
 }
 
-void Form1::Command8_Click()
+void NoteWindow::deleteNote()
 {
     if (!m_shownNote) {
-        frmErase->setVisible(false);
-        fldNote->SetFocus();
+        deletePanel->setVisible(false);
+        noteText->SetFocus();
         return;
     }
     const store::Result<store::Done> deleted = noteStore().deleteNote(*m_shownNote);
@@ -117,20 +117,20 @@ void Form1::Command8_Click()
             return;
         // The note shown is no longer in the database as shown: nothing was deleted, and the
         // list is read again so that it shows what there is.
-        frmErase->setVisible(false);
-        fldNote->SetFocus();
+        deletePanel->setVisible(false);
+        noteText->SetFocus();
         reloadList();
         return;
     }
     reloadList();
-    frmErase->setVisible(false);
-    Command4_Click();
+    deletePanel->setVisible(false);
+    newNote();
 }
 
-void Form1::Command9_Click()
+void NoteWindow::cancelDelete()
 {
-    frmErase->setVisible(false);
-    fldNote->SetFocus();
+    deletePanel->setVisible(false);
+    noteText->SetFocus();
 }
 
 } // namespace window

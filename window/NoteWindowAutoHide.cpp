@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "NoteWindow.h"
 #include "runtime/CheckBox.h"
 #include "runtime/Cursor.h"
 #include "runtime/Screen.h"
@@ -12,9 +12,9 @@ namespace {
 constexpr std::int16_t OutsidePollsBeforeHiding = 5;
 } // namespace
 
-void Form1::Timer3_Timer()
+void NoteWindow::pollPointer()
 {
-    if (chkAutoHide->Value() == 0)
+    if (autoHideBox->Value() == 0)
         return;
     // A pointer that cannot be read counts as being at (0, 0).
     const QPoint pointer = runtime::GetCursorPos().value_or(QPoint(0, 0));
@@ -32,21 +32,21 @@ void Form1::Timer3_Timer()
         outside = x > static_cast<float>(Left() + Width());
 
     if (!outside) {
-        lostfocus = 0;
+        pollsOutside = 0;
         return;
     }
     // The count is held at its maximum rather than overflowing after hours of polling with the
     // pointer away; past 5 its value no longer matters.
-    if (lostfocus < std::numeric_limits<std::int16_t>::max())
-        ++lostfocus;
-    if (lostfocus == OutsidePollsBeforeHiding)
-        HideMe();
+    if (pollsOutside < std::numeric_limits<std::int16_t>::max())
+        ++pollsOutside;
+    if (pollsOutside == OutsidePollsBeforeHiding)
+        hideNow();
 }
 
-void Form1::HideMe()
+void NoteWindow::hideNow()
 {
     startNarrowing();
-    rollToggle();
+    toggleRolledUp();
 }
 
 } // namespace window
