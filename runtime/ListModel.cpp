@@ -1,5 +1,8 @@
 #include "ListModel.h"
 
+#include <QStringDecoder>
+#include <algorithm>
+
 namespace runtime {
 
 namespace {
@@ -8,14 +11,20 @@ namespace {
 // out a title of a million characters at every step of the slide-out would freeze the window.
 constexpr qsizetype MaxShownCharacters = 256;
 
-QString shownText(const QString &text)
+// The start of a text as the list shows it: at most MaxShownCharacters, and an ellipsis where
+// it goes on. Only the bytes that can hold those characters are decoded.
+QString shownText(QByteArrayView utf8)
 {
-    if (text.size() <= MaxShownCharacters)
+    constexpr qsizetype MaxBytes = 4 * MaxShownCharacters;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    QString text = decoder.decode(utf8.first(std::min(utf8.size(), MaxBytes)));
+    if (text.size() <= MaxShownCharacters && utf8.size() <= MaxBytes)
         return text;
-    qsizetype length = MaxShownCharacters;
+    qsizetype length = std::min(text.size(), MaxShownCharacters);
     if (text.at(length - 1).isHighSurrogate())
         --length;
-    return text.left(length) + QChar(0x2026);
+    text.truncate(length);
+    return text + QChar(0x2026);
 }
 
 } // namespace
@@ -41,7 +50,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || !hasRow(index.row()) || index.column() != 0)
         return {};
     if (role == Qt::DisplayRole)
-        return shownText(text(index.row()));
+        return shownText(bytesOf(index.row()));
     return {};
 }
 
@@ -63,13 +72,13 @@ void ListModel::clear()
     adopt({}, {0}, {});
 }
 
-void ListModel::adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts)
+void ListModel::adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts)
 {
     Q_ASSERT(starts.size() == ids.size() + 1);
     beginResetModel();
     m_ids = std::move(ids);
     m_starts = std::move(starts);
-    m_texts = std::move(texts);
+    m_texts = std::move(utf8Texts);
     endResetModel();
 }
 
@@ -79,11 +88,12 @@ void ListModel::insert(int row, qint64 id, const QString &text)
     const int at = qBound(0, row, count);
     beginInsertRows({}, at, at);
     const qsizetype start = m_starts[std::size_t(at)];
-    m_texts.insert(start, text);
+    const QByteArray bytes = text.toUtf8();
+    m_texts.insert(start, bytes);
     m_ids.insert(m_ids.begin() + at, id);
     m_starts.insert(m_starts.begin() + at, start);
     for (auto later = m_starts.begin() + at + 1; later != m_starts.end(); ++later)
-        *later += text.size();
+        *later += bytes.size();
     endInsertRows();
 }
 
@@ -97,12 +107,18 @@ QString ListModel::key(int row) const
     return hasRow(row) ? QStringLiteral("ID|") + QString::number(id(row)) : QString();
 }
 
+QByteArrayView ListModel::bytesOf(int row) const
+{
+    const qsizetype start = m_starts[std::size_t(row)];
+    return QByteArrayView(m_texts).sliced(start, m_starts[std::size_t(row) + 1] - start);
+}
+
 QString ListModel::text(int row) const
 {
     if (!hasRow(row))
         return {};
-    const qsizetype start = m_starts[std::size_t(row)];
-    return m_texts.mid(start, m_starts[std::size_t(row) + 1] - start);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+    return decoder.decode(bytesOf(row));
 }
 
 } // namespace runtime

@@ -1,14 +1,15 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <QByteArray>
 #include <vector>
 
 namespace runtime {
 
 // The items of a one-column report list: a text shown and a whole-number ID kept beside it.
-// All texts live end to end in one string, so a list of many thousand items costs its
-// characters, an ID and an offset each, and nothing more; an item's text, and its key ("ID|"
-// and the ID), are made only when asked for.
+// All texts live end to end as UTF-8 in one byte array, so a list of many thousand items costs
+// its bytes, an ID and an offset each, and nothing more; an item's text, and its key ("ID|" and
+// the ID), are made only when asked for.
 class ListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -24,7 +25,7 @@ public:
     void clear();
     // Replaces every item at once (the views hear of one reset), with texts laid end to end:
     // ids[i]'s text runs from starts[i] to starts[i + 1] in texts. Taken over without a copy.
-    void adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts);
+    void adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts);
     // Inserts at a 0-based row; a row past the end appends.
     void insert(int row, qint64 id, const QString &text);
     qint64 id(int row) const;
@@ -33,11 +34,12 @@ public:
 
 private:
     bool hasRow(int row) const { return row >= 0 && std::size_t(row) < m_ids.size(); }
+    QByteArrayView bytesOf(int row) const;
 
     std::vector<qint64> m_ids;
     // Where each item's text starts in m_texts; one more entry marks the end of the last.
     std::vector<qsizetype> m_starts{0};
-    QString m_texts;
+    QByteArray m_texts; // UTF-8
     QString m_header;
 };
 

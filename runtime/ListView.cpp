@@ -70,9 +70,10 @@ void ListView::ListItemsAdd(int index, qint64 id, const QString &text)
     m_model->insert(index - 1, id, text);
 }
 
-void ListView::adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts)
+void ListView::adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts,
+                          QByteArray utf8Texts)
 {
-    m_model->adopt(std::move(ids), std::move(starts), std::move(texts));
+    m_model->adopt(std::move(ids), std::move(starts), std::move(utf8Texts));
 }
 
 qint64 ListView::ListItemId(int index) const

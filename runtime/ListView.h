@@ -30,7 +30,7 @@ public:
     // (see ListModel::adopt).
     void ListItemsClear();
     void ListItemsAdd(int index, qint64 id, const QString &text);
-    void adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QString texts);
+    void adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts);
     int ListItemsCount() const;
     qint64 ListItemId(int index) const;
     QString ListItemKey(int index) const;

@@ -52,24 +52,30 @@ bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &valu
 
 } // namespace
 
-void NoteList::append(qint64 id, QStringView title)
+void NoteList::append(qint64 id, QByteArrayView utf8Title)
 {
     m_ids.push_back(id);
-    m_titles += title;
+    m_titles += utf8Title;
     m_starts.push_back(m_titles.size());
 }
 
-void NoteList::reserve(qint64 notes, qint64 titleUnits)
+void NoteList::append(qint64 id, const QString &title)
+{
+    append(id, QByteArrayView(title.toUtf8()));
+}
+
+void NoteList::reserve(qint64 notes, qint64 titleBytes)
 {
     m_ids.reserve(std::size_t(notes));
     m_starts.reserve(std::size_t(notes) + 1);
-    m_titles.reserve(qsizetype(titleUnits));
+    m_titles.reserve(qsizetype(titleBytes));
 }
 
 NoteEntry NoteList::at(std::size_t index) const
 {
     const qsizetype start = m_starts[index];
-    return {m_ids[index], m_titles.mid(start, m_starts[index + 1] - start)};
+    return {m_ids[index],
+            decodeText(TextEncoding::Utf8, m_titles.sliced(start, m_starts[index + 1] - start))};
 }
 
 NoteList::Parts NoteList::release() &&

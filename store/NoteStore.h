@@ -2,6 +2,7 @@
 
 #include "StoreError.h"
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 #include <functional>
@@ -16,17 +17,19 @@ struct NoteEntry
     QString title;
 };
 
-// Every note's ID and title, in order, held compactly: the titles end to end in one string, so
-// that a list of many thousand notes costs its characters, an ID and an offset each. Its parts
-// can be handed whole to a holder of the same layout (the window's list) without a copy.
+// Every note's ID and title, in order, held compactly: the titles end to end as UTF-8 in one
+// byte array, so that a list of many thousand notes costs its bytes, an ID and an offset each.
+// Its parts can be handed whole to a holder of the same layout (the window's list) without a
+// copy. A title reads back as the text it was; bytes that are no valid UTF-8 read as U+FFFD.
 class NoteList
 {
 public:
     NoteList() = default;
 
-    // Room for this many notes whose titles hold at most this many UTF-16 units in all.
-    void reserve(qint64 notes, qint64 titleUnits);
-    void append(qint64 id, QStringView title);
+    // Room for this many notes whose titles hold this many UTF-8 bytes in all.
+    void reserve(qint64 notes, qint64 titleBytes);
+    void append(qint64 id, QByteArrayView utf8Title);
+    void append(qint64 id, const QString &title);
     std::size_t size() const { return m_ids.size(); }
     bool empty() const { return m_ids.empty(); }
     NoteEntry at(std::size_t index) const;
@@ -58,14 +61,14 @@ public:
     {
         std::vector<qint64> ids;
         std::vector<qsizetype> starts; // where each title starts; one more marks the end
-        QString titles;
+        QByteArray titles;             // UTF-8
     };
     Parts release() &&;
 
 private:
     std::vector<qint64> m_ids;
     std::vector<qsizetype> m_starts{0};
-    QString m_titles;
+    QByteArray m_titles;
 };
 
 // A whole note as read from the database.

@@ -22,8 +22,8 @@ inline constexpr QLatin1StringView SelectAllNotes{
 // Every note whole, oldest first.
 inline constexpr QLatin1StringView SelectAllNotesWhole{
     "SELECT ID, CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo ORDER BY ID"};
-// How many notes there are, and an upper bound of their titles' length in UTF-16 units: no
-// character takes more UTF-16 units than bytes, in either encoding.
+// How many notes there are, and their titles' length in bytes of the file's encoding (as UTF-8
+// the same for a UTF-8 file; about as much or less for a UTF-16 one).
 inline constexpr QLatin1StringView SelectListSize{
     "SELECT count(*), total(length(CAST(Titel AS BLOB))) FROM Memo"};
 // The title and text of one note by its ID.
