@@ -3,14 +3,14 @@
 // loop. Run: build/bench/zentavo_bench (see docs/PERFORMANCE.md).
 
 #include "BenchDatabase.h"
-#include "runtime/CheckBox.h"
 #include "runtime/Cursor.h"
 #include "runtime/ErrorReport.h"
-#include "runtime/ListView.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
 #include "store/NoteStore.h"
 #include "window/NoteWindow.h"
+#include "window/controls/CheckBox.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

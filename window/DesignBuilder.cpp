@@ -2,15 +2,15 @@
 
 #include "Design.h"
 #include "Pictures.h"
-#include "runtime/CheckBox.h"
-#include "runtime/CommandButton.h"
 #include "runtime/Fonts.h"
-#include "runtime/Frame.h"
-#include "runtime/Image.h"
-#include "runtime/Label.h"
-#include "runtime/ListView.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
+#include "window/controls/CheckBox.h"
+#include "window/controls/CommandButton.h"
+#include "window/controls/Frame.h"
+#include "window/controls/Image.h"
+#include "window/controls/Label.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 #include <QCheckBox>
 #include <QHash>
@@ -56,7 +56,7 @@ void setTextColor(QWidget *widget, SystemColor role)
 QWidget *makeTextBox(const ControlDesign &d, QWidget *parent)
 {
     if (d.multiLine) {
-        auto *box = new runtime::MultiLineTextBox(parent);
+        auto *box = new window::MultiLineTextBox(parent);
         if (d.look == Look::Flat) {
             box->setFrameStyle(QFrame::Box | QFrame::Plain);
             QPalette palette = box->palette();
@@ -68,7 +68,7 @@ QWidget *makeTextBox(const ControlDesign &d, QWidget *parent)
         box->setLineWidth(1);
         return box;
     }
-    auto *box = new runtime::TextBox(parent);
+    auto *box = new window::TextBox(parent);
     // Any length the database holds: a longer paste would otherwise be cut without a word.
     box->setMaxLength(std::numeric_limits<int>::max());
     if (d.look == Look::Flat)
@@ -78,7 +78,7 @@ QWidget *makeTextBox(const ControlDesign &d, QWidget *parent)
 
 QWidget *makeLabel(const ControlDesign &d, QWidget *parent)
 {
-    auto *label = new runtime::Label(parent);
+    auto *label = new window::Label(parent);
     label->setText(QString::fromUtf8(d.text));
     label->setAlignment((d.centred ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
     label->setWordWrap(false);
@@ -96,24 +96,24 @@ QWidget *makeWidget(const ControlDesign &d, QWidget *parent)
     case ControlType::TextBox:
         return makeTextBox(d, parent);
     case ControlType::Frame:
-        return new runtime::Frame(parent);
+        return new window::Frame(parent);
     case ControlType::CheckBox: {
-        auto *box = new runtime::CheckBox(parent);
+        auto *box = new window::CheckBox(parent);
         box->setValue(d.checkValue);
         return box;
     }
     case ControlType::CommandButton: {
-        auto *button = new runtime::CommandButton(parent);
+        auto *button = new window::CommandButton(parent);
         button->setText(QString::fromUtf8(d.text));
-        button->setLook(d.look == Look::Flat ? runtime::CommandButton::Look::Flat
-                                             : runtime::CommandButton::Look::ThreeD);
+        button->setLook(d.look == Look::Flat ? window::CommandButton::Look::Flat
+                                             : window::CommandButton::Look::ThreeD);
         button->setFaceColor(systemColor(d.background.value_or(SystemColor::TitleBarText)));
         button->setBorderColor(systemColor(SystemColor::WindowText));
         setTextColor(button, SystemColor::ButtonText);
         return button;
     }
     case ControlType::ListView: {
-        auto *list = new runtime::ListView(parent);
+        auto *list = new window::ListView(parent);
         list->setColumnHeaderText(QString::fromUtf8(listColumnDesign().header));
         list->setColumnHeaderWidth(listColumnDesign().width);
         list->setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -123,13 +123,13 @@ QWidget *makeWidget(const ControlDesign &d, QWidget *parent)
     case ControlType::Label:
         return makeLabel(d, parent);
     case ControlType::Image: {
-        auto *image = new runtime::Image(parent);
+        auto *image = new window::Image(parent);
         image->setPixmap(QPixmap::fromImage(
             d.picture == Picture::ArrowPointingDown ? arrowPointingDown() : arrowPointingUp()));
         return image;
     }
     case ControlType::Shape: {
-        auto *shape = new runtime::Shape(parent);
+        auto *shape = new window::Shape(parent);
         shape->setBorderColor(systemColor(SystemColor::WindowText));
         return shape;
     }
@@ -159,7 +159,7 @@ void applyCommonSettings(const ControlDesign &d, QWidget *widget)
 
 void makeTimer(const ControlDesign &d, QWidget *form)
 {
-    auto *timer = new runtime::Timer(form);
+    auto *timer = new window::Timer(form);
     timer->setObjectName(QString::fromLatin1(d.name));
     timer->setInterval(d.interval);
     timer->setEnabled(d.enabled);

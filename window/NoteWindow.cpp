@@ -4,16 +4,16 @@
 #include "DesignBuilder.h"
 #include "Pictures.h"
 #include "runtime/App.h"
-#include "runtime/CheckBox.h"
-#include "runtime/CommandButton.h"
 #include "runtime/ErrorReport.h"
-#include "runtime/Frame.h"
-#include "runtime/Image.h"
-#include "runtime/Label.h"
-#include "runtime/ListView.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
 #include "store/Session.h"
+#include "window/controls/CheckBox.h"
+#include "window/controls/CommandButton.h"
+#include "window/controls/Frame.h"
+#include "window/controls/Image.h"
+#include "window/controls/Label.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 namespace window {
 
@@ -86,13 +86,13 @@ void NoteWindow::bindControls()
 
 void NoteWindow::connectHandlers()
 {
-    connect(titleStrip, &runtime::Label::DblClick, this, &NoteWindow::toggleRolledUp);
-    connect(titleStrip, &runtime::Label::MouseDown, this, &NoteWindow::dragWindow);
-    connect(rolledUpArrow, &runtime::Image::MouseMove, this, &NoteWindow::unrollOnHover);
+    connect(titleStrip, &window::Label::DblClick, this, &NoteWindow::toggleRolledUp);
+    connect(titleStrip, &window::Label::MouseDown, this, &NoteWindow::dragWindow);
+    connect(rolledUpArrow, &window::Image::MouseMove, this, &NoteWindow::unrollOnHover);
     connect(exitButton, &QPushButton::clicked, this, &NoteWindow::askExit);
 
-    connect(noteList, &runtime::ListView::ItemClick, this, &NoteWindow::showNote);
-    connect(noteList, &runtime::ListView::HighlightMoved, this, &NoteWindow::highlightMoved);
+    connect(noteList, &window::ListView::ItemClick, this, &NoteWindow::showNote);
+    connect(noteList, &window::ListView::HighlightMoved, this, &NoteWindow::highlightMoved);
     connect(menuButton, &QPushButton::clicked, this, &NoteWindow::toggleCommandPanel);
     connect(saveButton, &QPushButton::clicked, this, &NoteWindow::askTitle);
     connect(deleteButton, &QPushButton::clicked, this, &NoteWindow::askDelete);
@@ -102,15 +102,15 @@ void NoteWindow::connectHandlers()
     connect(deleteYesButton, &QPushButton::clicked, this, &NoteWindow::deleteNote);
     connect(deleteNoButton, &QPushButton::clicked, this, &NoteWindow::cancelDelete);
 
-    connect(noteList, &runtime::ListView::MouseMove, this, &NoteWindow::startWidening);
-    connect(noteText, &runtime::MultiLineTextBox::MouseMove, this, &NoteWindow::pointerOverNote);
-    connect(leftEdge, &runtime::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
-    connect(topEdge, &runtime::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
-    connect(bottomEdge, &runtime::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
-    connect(widenTimer, &runtime::Timer::tick, this, &NoteWindow::widenStep);
-    connect(narrowTimer, &runtime::Timer::tick, this, &NoteWindow::narrowStep);
+    connect(noteList, &window::ListView::MouseMove, this, &NoteWindow::startWidening);
+    connect(noteText, &window::MultiLineTextBox::MouseMove, this, &NoteWindow::pointerOverNote);
+    connect(leftEdge, &window::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
+    connect(topEdge, &window::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
+    connect(bottomEdge, &window::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
+    connect(widenTimer, &window::Timer::tick, this, &NoteWindow::widenStep);
+    connect(narrowTimer, &window::Timer::tick, this, &NoteWindow::narrowStep);
 
-    connect(pointerPoll, &runtime::Timer::tick, this, &NoteWindow::pollPointer);
+    connect(pointerPoll, &window::Timer::tick, this, &NoteWindow::pollPointer);
 }
 
 store::NoteStore NoteWindow::noteStore() const

@@ -5,7 +5,7 @@
 // button with its command panel.
 //
 // How the pieces meet: DesignBuilder creates every control from the fixed design table (Design.h)
-// as a child of NoteWindow; the controls are thin runtime/ classes over Qt widgets that keep their
+// as a child of NoteWindow; the controls are thin classes over Qt widgets (window/controls/) that keep their
 // geometry in twips and raise the events the window handles. Each event is connected to one
 // handler below, named for what it does. Handlers read and set control properties;
 // all the window's state lives there (and in pollsOutside). Handlers that touch the note database
@@ -24,7 +24,8 @@
 #include <cstdint>
 #include <optional>
 
-namespace runtime {
+namespace window {
+
 class CheckBox;
 class CommandButton;
 class Frame;
@@ -35,9 +36,6 @@ class MultiLineTextBox;
 class Shape;
 class TextBox;
 class Timer;
-} // namespace runtime
-
-namespace window {
 
 class NoteWindow : public QWidget, public runtime::TwipsControl
 {
@@ -92,39 +90,39 @@ public:
     void pollPointer();
 
     // The controls, named by what they do. Owned by the window through Qt's parent chain.
-    runtime::TextBox *shownNoteId = nullptr;
-    runtime::Frame *deletePanel = nullptr;
-    runtime::Frame *savePanel = nullptr;
-    runtime::CheckBox *autoHideBox = nullptr;
-    runtime::Timer *pointerPoll = nullptr;
-    runtime::CheckBox *lockBox = nullptr;
-    runtime::CommandButton *menuButton = nullptr;
-    runtime::Frame *commandPanel = nullptr;
-    runtime::ListView *noteList = nullptr;
-    runtime::Timer *narrowTimer = nullptr;
-    runtime::Timer *widenTimer = nullptr;
-    runtime::MultiLineTextBox *noteText = nullptr;
-    runtime::Label *bottomEdge = nullptr;
-    runtime::Label *topEdge = nullptr;
-    runtime::Label *leftEdge = nullptr;
-    runtime::Image *unrolledArrow = nullptr;
-    runtime::Image *rolledUpArrow = nullptr;
-    runtime::Label *titleStrip = nullptr;
-    runtime::Shape *windowOutline = nullptr;
-    runtime::CommandButton *deleteNoButton = nullptr;
-    runtime::CommandButton *deleteYesButton = nullptr;
-    runtime::Shape *deletePanelOutline = nullptr;
-    runtime::Label *deletePrompt = nullptr;
-    runtime::CommandButton *saveCancelButton = nullptr;
-    runtime::CommandButton *saveOkButton = nullptr;
-    runtime::TextBox *titleEdit = nullptr;
-    runtime::Shape *savePanelOutline = nullptr;
-    runtime::Label *titlePrompt = nullptr;
-    runtime::CommandButton *newButton = nullptr;
-    runtime::CommandButton *deleteButton = nullptr;
-    runtime::CommandButton *saveButton = nullptr;
-    runtime::CommandButton *exitButton = nullptr;
-    runtime::Shape *commandPanelOutline = nullptr;
+    window::TextBox *shownNoteId = nullptr;
+    window::Frame *deletePanel = nullptr;
+    window::Frame *savePanel = nullptr;
+    window::CheckBox *autoHideBox = nullptr;
+    window::Timer *pointerPoll = nullptr;
+    window::CheckBox *lockBox = nullptr;
+    window::CommandButton *menuButton = nullptr;
+    window::Frame *commandPanel = nullptr;
+    window::ListView *noteList = nullptr;
+    window::Timer *narrowTimer = nullptr;
+    window::Timer *widenTimer = nullptr;
+    window::MultiLineTextBox *noteText = nullptr;
+    window::Label *bottomEdge = nullptr;
+    window::Label *topEdge = nullptr;
+    window::Label *leftEdge = nullptr;
+    window::Image *unrolledArrow = nullptr;
+    window::Image *rolledUpArrow = nullptr;
+    window::Label *titleStrip = nullptr;
+    window::Shape *windowOutline = nullptr;
+    window::CommandButton *deleteNoButton = nullptr;
+    window::CommandButton *deleteYesButton = nullptr;
+    window::Shape *deletePanelOutline = nullptr;
+    window::Label *deletePrompt = nullptr;
+    window::CommandButton *saveCancelButton = nullptr;
+    window::CommandButton *saveOkButton = nullptr;
+    window::TextBox *titleEdit = nullptr;
+    window::Shape *savePanelOutline = nullptr;
+    window::Label *titlePrompt = nullptr;
+    window::CommandButton *newButton = nullptr;
+    window::CommandButton *deleteButton = nullptr;
+    window::CommandButton *saveButton = nullptr;
+    window::CommandButton *exitButton = nullptr;
+    window::Shape *commandPanelOutline = nullptr;
 
 private:
     void bindControls();

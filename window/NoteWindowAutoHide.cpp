@@ -1,7 +1,7 @@
 #include "NoteWindow.h"
-#include "runtime/CheckBox.h"
 #include "runtime/Cursor.h"
 #include "runtime/Screen.h"
+#include "window/controls/CheckBox.h"
 
 #include <limits>
 

@@ -1,15 +1,15 @@
 #include "NoteWindow.h"
-#include "runtime/CheckBox.h"
 #include "runtime/ErrorReport.h"
 #include "runtime/FirstFrameMarker.h"
-#include "runtime/Image.h"
-#include "runtime/Label.h"
-#include "runtime/ListView.h"
 #include "runtime/MessageBox.h"
 #include "runtime/SystemMove.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
 #include "runtime/Topmost.h"
+#include "window/controls/CheckBox.h"
+#include "window/controls/Image.h"
+#include "window/controls/Label.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 namespace window {
 

@@ -1,8 +1,8 @@
 #include "NoteWindow.h"
-#include "runtime/CommandButton.h"
-#include "runtime/Frame.h"
-#include "runtime/ListView.h"
-#include "runtime/TextBox.h"
+#include "window/controls/CommandButton.h"
+#include "window/controls/Frame.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
 
 namespace window {
 

@@ -1,7 +1,7 @@
 #include "NoteWindow.h"
-#include "runtime/Frame.h"
-#include "runtime/ListView.h"
-#include "runtime/Timer.h"
+#include "window/controls/Frame.h"
+#include "window/controls/ListView.h"
+#include "window/controls/Timer.h"
 
 namespace window {
 

@@ -6,8 +6,8 @@
 
 #include "runtime/Cursor.h"
 #include "runtime/ErrorReport.h"
-#include "runtime/ListView.h"
 #include "window/NoteWindow.h"
+#include "window/controls/ListView.h"
 
 #include <QApplication>
 #include <QPoint>

@@ -5,9 +5,9 @@
 #include "ReliabilitySupport.h"
 #include "WindowHarness.h"
 #include "runtime/App.h"
-#include "runtime/Frame.h"
-#include "runtime/TextBox.h"
 #include "store/NewDatabase.h"
+#include "window/controls/Frame.h"
+#include "window/controls/TextBox.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -5,8 +5,8 @@
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
 #include "WindowHarness.h"
-#include "runtime/Frame.h"
-#include "runtime/TextBox.h"
+#include "window/controls/Frame.h"
+#include "window/controls/TextBox.h"
 
 #include <QElapsedTimer>
 #include <QProcess>

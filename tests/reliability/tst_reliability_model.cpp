@@ -7,10 +7,10 @@
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
 #include "WindowHarness.h"
-#include "runtime/Frame.h"
 #include "runtime/MessageBox.h"
-#include "runtime/TextBox.h"
 #include "store/NoteStore.h"
+#include "window/controls/Frame.h"
+#include "window/controls/TextBox.h"
 
 #include <QMap>
 #include <QTest>
@@ -54,7 +54,7 @@ struct Model
 // stored text itself is checked against the table.
 QString asShown(const QString &text)
 {
-    static runtime::MultiLineTextBox box(nullptr);
+    static window::MultiLineTextBox box(nullptr);
     box.setTextValue(text);
     return box.Text();
 }

@@ -5,9 +5,9 @@
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
 #include "WindowHarness.h"
-#include "runtime/Frame.h"
 #include "runtime/MessageBox.h"
-#include "runtime/TextBox.h"
+#include "window/controls/Frame.h"
+#include "window/controls/TextBox.h"
 
 #include <QFile>
 #include <QProcess>

@@ -4,14 +4,14 @@
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "runtime/CheckBox.h"
-#include "runtime/Frame.h"
-#include "runtime/Image.h"
-#include "runtime/Label.h"
-#include "runtime/ListView.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
 #include "window/NoteWindow.h"
+#include "window/controls/CheckBox.h"
+#include "window/controls/Frame.h"
+#include "window/controls/Image.h"
+#include "window/controls/Label.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 #include <QTest>
 #include <memory>

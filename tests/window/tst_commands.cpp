@@ -4,12 +4,12 @@
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "runtime/CommandButton.h"
-#include "runtime/Frame.h"
-#include "runtime/ListView.h"
 #include "runtime/MessageBox.h"
-#include "runtime/TextBox.h"
 #include "window/NoteWindow.h"
+#include "window/controls/CommandButton.h"
+#include "window/controls/Frame.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
 #include <QSqlDatabase>
 
 #include <QDir>
@@ -141,7 +141,7 @@ void tst_commands::setNoteState(const QString &state)
 QString tst_commands::shownPanels() const
 {
     QStringList shown;
-    for (runtime::Frame *frame : {m_form->commandPanel, m_form->savePanel, m_form->deletePanel}) {
+    for (window::Frame *frame : {m_form->commandPanel, m_form->savePanel, m_form->deletePanel}) {
         if (frame->Visible())
             shown << frame->objectName();
     }
@@ -201,7 +201,7 @@ void tst_commands::panelStates()
     QFETCH(QString, expected);
     setNoteState(note);
     if (panel != QLatin1String("none"))
-        m_form->findChild<runtime::Frame *>(panel)->setVisible(true);
+        m_form->findChild<window::Frame *>(panel)->setVisible(true);
     QCOMPARE(shownPanels(), panel);
 
     click(event);
@@ -286,7 +286,7 @@ void tst_commands::mIgnoredWhileQuestionOpen()
     QFETCH(QString, panel);
     NoteWindow &form = *m_form;
     showNote(1);
-    form.findChild<runtime::Frame *>(panel)->setVisible(true);
+    form.findChild<window::Frame *>(panel)->setVisible(true);
     form.show();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));

@@ -3,13 +3,13 @@
 // inside each container and the tab order.
 
 #include "WindowTestSupport.h"
-#include "runtime/CheckBox.h"
-#include "runtime/ListView.h"
 #include "runtime/Screen.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
 #include "runtime/TwipsControl.h"
 #include "window/NoteWindow.h"
+#include "window/controls/CheckBox.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 #include <QAbstractButton>
 #include <QHeaderView>
@@ -36,9 +36,9 @@ QString textOf(const QWidget *widget)
         return label->text();
     if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
         return button->text();
-    if (const auto *line = qobject_cast<const runtime::TextBox *>(widget))
+    if (const auto *line = qobject_cast<const window::TextBox *>(widget))
         return line->Text();
-    if (const auto *box = qobject_cast<const runtime::MultiLineTextBox *>(widget))
+    if (const auto *box = qobject_cast<const window::MultiLineTextBox *>(widget))
         return box->Text();
     return QString();
 }
@@ -170,7 +170,7 @@ void tst_design::controls()
 
     if (interval >= 0) {
         // Timers have no place on the screen: they belong to the window itself.
-        auto *timer = form.findChild<runtime::Timer *>(name);
+        auto *timer = form.findChild<window::Timer *>(name);
         QVERIFY(timer);
         QCOMPARE(timer->parent(), &form);
         QCOMPARE(timer->Interval(), interval);

@@ -4,12 +4,12 @@
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "runtime/Frame.h"
-#include "runtime/Label.h"
-#include "runtime/ListView.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
 #include "window/NoteWindow.h"
+#include "window/controls/Frame.h"
+#include "window/controls/Label.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
@@ -328,8 +328,8 @@ void tst_slideout::listReportsMovesWithoutButton()
 {
     QFETCH(QString, part);
     NoteWindow &form = *m_form;
-    runtime::ListView *noteList = form.noteList;
-    QSignalSpy moves(noteList, &runtime::ListView::MouseMove);
+    window::ListView *noteList = form.noteList;
+    QSignalSpy moves(noteList, &window::ListView::MouseMove);
 
     QWidget *widget = noteList->viewport();
     QPoint pos;

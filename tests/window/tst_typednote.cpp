@@ -5,12 +5,12 @@
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "runtime/CommandButton.h"
-#include "runtime/Frame.h"
-#include "runtime/ListView.h"
-#include "runtime/TextBox.h"
-#include "runtime/Timer.h"
 #include "window/NoteWindow.h"
+#include "window/controls/CommandButton.h"
+#include "window/controls/Frame.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

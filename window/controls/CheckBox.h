@@ -1,14 +1,14 @@
 #pragma once
 
-#include "TwipsControl.h"
+#include "runtime/TwipsControl.h"
 
 #include <QCheckBox>
 
-namespace runtime {
+namespace window {
 
 // A check box whose Value is 0 (unchecked), 1 (checked) or 2 (grayed). A click toggles between
 // 0 and 1; only a program sets 2.
-class CheckBox : public QCheckBox, public TwipsControl
+class CheckBox : public QCheckBox, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -21,4 +21,4 @@ protected:
     void nextCheckState() override;
 };
 
-} // namespace runtime
+} // namespace window

@@ -4,7 +4,7 @@
 #include <QByteArray>
 #include <vector>
 
-namespace runtime {
+namespace window {
 
 // The items of a one-column report list: a text shown and a whole-number ID kept beside it.
 // All texts live end to end as UTF-8 in one byte array, so a list of many thousand items costs
@@ -43,4 +43,4 @@ private:
     QString m_header;
 };
 
-} // namespace runtime
+} // namespace window

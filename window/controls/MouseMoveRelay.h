@@ -4,7 +4,7 @@
 
 class QWidget;
 
-namespace runtime {
+namespace window {
 
 // Reports every mouse move over the widgets it watches, with or without a pressed button, as one
 // signal. Watching a widget turns its mouse tracking on, since without it Qt delivers only the
@@ -24,4 +24,4 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
-} // namespace runtime
+} // namespace window

@@ -1,6 +1,6 @@
 #include "Timer.h"
 
-namespace runtime {
+namespace window {
 
 Timer::Timer(QObject *parent)
     : QObject(parent)
@@ -19,4 +19,4 @@ void Timer::setEnabled(bool enabled)
         m_timer.stop();
 }
 
-} // namespace runtime
+} // namespace window

@@ -2,11 +2,11 @@
 
 #include <QMouseEvent>
 
-namespace runtime {
+namespace window {
 
 Image::Image(QWidget *parent)
     : QLabel(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
@@ -20,4 +20,4 @@ void Image::mouseMoveEvent(QMouseEvent *event)
     Q_EMIT MouseMove();
 }
 
-} // namespace runtime
+} // namespace window

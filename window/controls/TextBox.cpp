@@ -7,11 +7,11 @@
 #include <QTextCursor>
 #include <QTimer>
 
-namespace runtime {
+namespace window {
 
 TextBox::TextBox(QWidget *parent)
     : QLineEdit(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
 {}
 
 void TextBox::setFlatBorder(const QColor &color)
@@ -52,7 +52,7 @@ qsizetype pieceEnd(const QString &text, qsizetype from, qsizetype maxChars)
 
 MultiLineTextBox::MultiLineTextBox(QWidget *parent)
     : QPlainTextEdit(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
     , m_loader(new QTimer(this))
 {
     m_loader->setInterval(0);
@@ -137,4 +137,4 @@ void MultiLineTextBox::setLocked(bool locked)
                                    : Qt::TextEditorInteraction);
 }
 
-} // namespace runtime
+} // namespace window

@@ -1,19 +1,19 @@
 #pragma once
 
-#include "TwipsControl.h"
+#include "runtime/TwipsControl.h"
 
 #include "ListModel.h"
 
 #include <QTreeView>
 
-namespace runtime {
+namespace window {
 
 // A report list with one column. Each item carries a whole-number ID beside its text (its key
 // is "ID|" and the ID). Clicking an item, or Enter or Space on the highlighted one, raises
 // ItemClick with its ID; moving the highlight with the keyboard (arrows, Home/End, the page
 // keys, typing a title's first letters) raises HighlightMoved. Mouse moves over the items, the
 // empty area, the header and the scroll bars all raise MouseMove, with or without a button.
-class ListView : public QTreeView, public TwipsControl
+class ListView : public QTreeView, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -51,4 +51,4 @@ private:
     float m_columnWidth = 0;
 };
 
-} // namespace runtime
+} // namespace window

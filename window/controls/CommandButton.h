@@ -1,14 +1,14 @@
 #pragma once
 
-#include "TwipsControl.h"
+#include "runtime/TwipsControl.h"
 
 #include <QPushButton>
 
-namespace runtime {
+namespace window {
 
 // A command button in the graphical style: its face is painted in its own background colour,
 // either flat (a one-pixel border) or with raised 3-D edges.
-class CommandButton : public QPushButton, public TwipsControl
+class CommandButton : public QPushButton, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -29,4 +29,4 @@ private:
     QColor m_border;
 };
 
-} // namespace runtime
+} // namespace window

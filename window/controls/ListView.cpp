@@ -2,18 +2,18 @@
 
 #include "ListModel.h"
 #include "MouseMoveRelay.h"
-#include "Screen.h"
-#include "Twips.h"
+#include "runtime/Screen.h"
+#include "runtime/Twips.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QScrollBar>
 
-namespace runtime {
+namespace window {
 
 ListView::ListView(QWidget *parent)
     : QTreeView(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
     , m_model(new ListModel(this))
 {
     setModel(m_model);
@@ -50,7 +50,7 @@ ListView::ListView(QWidget *parent)
 void ListView::setColumnHeaderWidth(float twips)
 {
     m_columnWidth = twips;
-    const int pixels = twipsToPixels(twips, Screen::TwipsPerPixelX());
+    const int pixels = runtime::twipsToPixels(twips, runtime::Screen::TwipsPerPixelX());
     if (pixels >= 0)
         setColumnWidth(0, pixels);
 }
@@ -116,4 +116,4 @@ void ListView::keyPressEvent(QKeyEvent *event)
         Q_EMIT HighlightMoved(m_model->id(after.row()));
 }
 
-} // namespace runtime
+} // namespace window

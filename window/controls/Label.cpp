@@ -3,11 +3,11 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-namespace runtime {
+namespace window {
 
 Label::Label(QWidget *parent)
     : QLabel(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
 {
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
@@ -49,4 +49,4 @@ void Label::paintEvent(QPaintEvent *event)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-} // namespace runtime
+} // namespace window

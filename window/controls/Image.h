@@ -1,13 +1,13 @@
 #pragma once
 
-#include "TwipsControl.h"
+#include "runtime/TwipsControl.h"
 
 #include <QLabel>
 
-namespace runtime {
+namespace window {
 
 // An image: a picture drawn at its own size from the top-left corner, reporting mouse moves.
-class Image : public QLabel, public TwipsControl
+class Image : public QLabel, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -22,4 +22,4 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 };
 
-} // namespace runtime
+} // namespace window

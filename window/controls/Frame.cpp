@@ -2,11 +2,11 @@
 
 #include <QPainter>
 
-namespace runtime {
+namespace window {
 
 Frame::Frame(QWidget *parent)
     : QFrame(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
 {
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
@@ -14,7 +14,7 @@ Frame::Frame(QWidget *parent)
 
 Shape::Shape(QWidget *parent)
     : QWidget(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
     , m_border(Qt::black)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -34,4 +34,4 @@ void Shape::paintEvent(QPaintEvent *)
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-} // namespace runtime
+} // namespace window

@@ -1,16 +1,16 @@
 #pragma once
 
-#include "TwipsControl.h"
+#include "runtime/TwipsControl.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
 class QTimer;
 
-namespace runtime {
+namespace window {
 
 // A single-line text box. Locked means read-only: the text can be selected but not changed.
-class TextBox : public QLineEdit, public TwipsControl
+class TextBox : public QLineEdit, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -40,7 +40,7 @@ private:
 // every kind of line break (CR LF, CR, LF) as a plain break. A long text shows its beginning at
 // once and the rest follows in pieces from the event loop, so that a note of many megabytes
 // appears without delay and the window stays responsive while it loads.
-class MultiLineTextBox : public QPlainTextEdit, public TwipsControl
+class MultiLineTextBox : public QPlainTextEdit, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -72,4 +72,4 @@ private:
     QTimer *m_loader;
 };
 
-} // namespace runtime
+} // namespace window

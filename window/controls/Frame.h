@@ -1,14 +1,14 @@
 #pragma once
 
-#include "TwipsControl.h"
+#include "runtime/TwipsControl.h"
 
 #include <QFrame>
 
-namespace runtime {
+namespace window {
 
 // A frame: a container without caption or border. Hiding it hides the controls inside it,
 // while their own Visible stays as it was.
-class Frame : public QFrame, public TwipsControl
+class Frame : public QFrame, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -19,7 +19,7 @@ public:
 
 // A shape: a rectangle outline with a transparent interior. It takes no mouse input, so the
 // pointer reaches whatever lies beneath it.
-class Shape : public QWidget, public TwipsControl
+class Shape : public QWidget, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -34,4 +34,4 @@ private:
     QColor m_border;
 };
 
-} // namespace runtime
+} // namespace window

@@ -3,7 +3,7 @@
 #include <QEvent>
 #include <QWidget>
 
-namespace runtime {
+namespace window {
 
 MouseMoveRelay::MouseMoveRelay(QObject *parent)
     : QObject(parent)
@@ -22,4 +22,4 @@ bool MouseMoveRelay::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
-} // namespace runtime
+} // namespace window

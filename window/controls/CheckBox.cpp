@@ -1,10 +1,10 @@
 #include "CheckBox.h"
 
-namespace runtime {
+namespace window {
 
 CheckBox::CheckBox(QWidget *parent)
     : QCheckBox(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
 {}
 
 int CheckBox::Value() const
@@ -41,4 +41,4 @@ void CheckBox::nextCheckState()
     setCheckState(checkState() == Qt::Unchecked ? Qt::Checked : Qt::Unchecked);
 }
 
-} // namespace runtime
+} // namespace window

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QTimer>
 
-namespace runtime {
+namespace window {
 
 // A timer that raises tick() every Interval milliseconds while it is enabled. Enabling a timer
 // that already runs leaves its interval running: a stream of mouse moves that keep enabling it
@@ -26,4 +26,4 @@ private:
     QTimer m_timer;
 };
 
-} // namespace runtime
+} // namespace window

@@ -3,11 +3,11 @@
 #include <QPainter>
 #include <qdrawutil.h>
 
-namespace runtime {
+namespace window {
 
 CommandButton::CommandButton(QWidget *parent)
     : QPushButton(parent)
-    , TwipsControl(this)
+    , runtime::TwipsControl(this)
     , m_face(Qt::white)
     , m_border(Qt::black)
 {
@@ -59,4 +59,4 @@ void CommandButton::paintEvent(QPaintEvent *)
     }
 }
 
-} // namespace runtime
+} // namespace window

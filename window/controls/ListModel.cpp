@@ -3,7 +3,7 @@
 #include <QStringDecoder>
 #include <algorithm>
 
-namespace runtime {
+namespace window {
 
 namespace {
 
@@ -121,4 +121,4 @@ QString ListModel::text(int row) const
     return decoder.decode(bytesOf(row));
 }
 
-} // namespace runtime
+} // namespace window

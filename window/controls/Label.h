@@ -1,14 +1,14 @@
 #pragma once
 
-#include "TwipsControl.h"
+#include "runtime/TwipsControl.h"
 
 #include <QLabel>
 
-namespace runtime {
+namespace window {
 
 // A label: a text with optional border and background that reports double-clicks, presses and
 // mouse moves (with or without a pressed button).
-class Label : public QLabel, public TwipsControl
+class Label : public QLabel, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
@@ -34,4 +34,4 @@ private:
     QColor m_border;
 };
 
-} // namespace runtime
+} // namespace window

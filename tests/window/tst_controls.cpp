@@ -1,0 +1,141 @@
+// The window's controls: thin Qt widgets that keep their geometry in twips and raise the events
+// the window handles. Real widgets on the offscreen platform.
+
+#include "window/controls/CheckBox.h"
+#include "window/controls/ListView.h"
+#include "window/controls/TextBox.h"
+#include "window/controls/Timer.h"
+
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace window;
+
+class TestControls : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void checkBoxValues()
+    {
+        CheckBox box(nullptr);
+        box.setValue(1);
+        QCOMPARE(box.Value(), 1);
+        box.setValue(0);
+        QCOMPARE(box.Value(), 0);
+        box.setValue(2);
+        QCOMPARE(box.Value(), 2);
+        // A click never makes the box grayed; it goes between checked and unchecked.
+        box.click();
+        QCOMPARE(box.Value(), 0);
+        box.click();
+        QCOMPARE(box.Value(), 1);
+        box.click();
+        QCOMPARE(box.Value(), 0);
+    }
+
+    void enablingARunningTimerKeepsItsInterval()
+    {
+        Timer timer(nullptr);
+        timer.setInterval(60);
+        QSignalSpy ticks(&timer, &Timer::tick);
+        timer.setEnabled(true);
+        QVERIFY(timer.Enabled());
+        // Re-enabling every few milliseconds must not hold the first tick back.
+        QElapsedTimer clock;
+        clock.start();
+        while (ticks.isEmpty() && clock.elapsed() < 5000) {
+            timer.setEnabled(true);
+            QTest::qWait(5);
+        }
+        QVERIFY(!ticks.isEmpty());
+        timer.setEnabled(false);
+        QVERIFY(!timer.Enabled());
+    }
+
+    void listColumnWidthKeepsNegativeValue()
+    {
+        ListView noteList(nullptr);
+        noteList.setColumnHeaderWidth(2700);
+        QCOMPARE(noteList.columnWidth(0), 180);
+        noteList.setColumnHeaderWidth(-60);
+        QCOMPARE(noteList.ColumnHeaderWidth(), -60.0f);
+        QCOMPARE(noteList.columnWidth(0), 180); // the list keeps what it had
+        noteList.setColumnHeaderWidth(0);
+        QCOMPARE(noteList.columnWidth(0), 0);
+    }
+
+    void listItemsKeepKeysAndOrder()
+    {
+        ListView noteList(nullptr);
+        noteList.ListItemsAdd(1, 3, "tre");
+        noteList.ListItemsAdd(2, 1, "ett");
+        QCOMPARE(noteList.ListItemsCount(), 2);
+        QCOMPARE(noteList.ListItemKey(1), QString("ID|3"));
+        QCOMPARE(noteList.ListItemText(2), QString("ett"));
+        noteList.resize(200, 200);
+        noteList.setColumnWidth(0, 150);
+        noteList.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&noteList));
+        QSignalSpy clicks(&noteList, &ListView::ItemClick);
+        QSignalSpy moves(&noteList, &ListView::HighlightMoved);
+        QTest::mouseClick(noteList.viewport(), Qt::LeftButton, {},
+                          noteList.ListItemRect(2).center());
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(clicks.at(0).at(0).toLongLong(), qint64(1));
+        // Moving the highlight with the keyboard is a move, not a click; Enter is a click.
+        QTest::keyClick(noteList.viewport(), Qt::Key_Up);
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(moves.size(), 1);
+        QCOMPARE(moves.at(0).at(0).toLongLong(), qint64(3));
+        QTest::keyClick(noteList.viewport(), Qt::Key_Return);
+        QCOMPARE(clicks.size(), 2);
+        QCOMPARE(clicks.at(1).at(0).toLongLong(), qint64(3));
+        QCOMPARE(moves.size(), 1);
+        noteList.ListItemsClear();
+        QCOMPARE(noteList.ListItemsCount(), 0);
+    }
+
+    void textBoxReadsBackExactlyWhatWasSet()
+    {
+        MultiLineTextBox box(nullptr);
+        const QString stored = QStringLiteral("ett\r\ntvå\rtre\nfyra");
+        box.setTextValue(stored);
+        QCOMPARE(box.Text(), stored);
+        QCOMPARE(box.toPlainText(), QStringLiteral("ett\ntvå\ntre\nfyra"));
+        // Once the user types, the box holds what is shown.
+        box.setLocked(false);
+        box.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&box, "!");
+        QCOMPARE(box.Text(), QStringLiteral("ett\ntvå\ntre\nfyra!"));
+    }
+
+    void longTextShowsAtOnceAndLoadsTheRest()
+    {
+        MultiLineTextBox box(nullptr);
+        QString text;
+        for (int line = 0; line < 40000; ++line)
+            text += QStringLiteral("rad %1 med 🙂 och åäö\n").arg(line);
+        box.setTextValue(text);
+        QVERIFY(box.isLoading());
+        QVERIFY(box.document()->blockCount() > 1);
+        QCOMPARE(box.Text(), text); // whole while loading
+        QTRY_VERIFY(!box.isLoading());
+        QCOMPARE(box.toPlainText(), text);
+        // A new text replaces one still loading.
+        box.setTextValue(text);
+        box.setTextValue(QStringLiteral("kort"));
+        QVERIFY(!box.isLoading());
+        QCOMPARE(box.toPlainText(), QStringLiteral("kort"));
+        // An editable box holds the whole text at once.
+        box.setTextValue(text);
+        box.setLocked(false);
+        QVERIFY(!box.isLoading());
+        QCOMPARE(box.toPlainText(), text);
+    }
+};
+
+QTEST_MAIN(TestControls)
+#include "tst_controls.moc"
