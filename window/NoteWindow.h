@@ -5,13 +5,13 @@
 // button with its command panel.
 //
 // How the pieces meet: DesignBuilder creates every control from the fixed design table (Design.h)
-// as a child of NoteWindow; the controls are thin classes over Qt widgets (window/controls/) that keep their
-// geometry in twips and raise the events the window handles. Each event is connected to one
-// handler below, named for what it does. Handlers read and set control properties;
-// all the window's state lives there (and in pollsOutside). Handlers that touch the note database
-// call the store/ operations, which open and close a session of their own and hand back the
-// values read or a StoreError. A store failure is reported to the user by reportStoreError and
-// ends only the handler it happened in, leaving the window as it was.
+// as a child of NoteWindow; the controls are thin classes over Qt widgets (window/controls/) that
+// keep their geometry in twips and raise the events the window handles. Each event is connected to
+// one handler below, named for what it does. Handlers read and set control properties; all the
+// window's state lives there (and in pollsOutside). Handlers that touch the note database call the
+// store/ operations, which open and close a session of their own and hand back the values read or a
+// StoreError. A store failure is reported to the user by reportStoreError and ends only the handler
+// it happened in, leaving the window as it was.
 //
 // Handlers are spread over files by concern: NoteWindowFrame.cpp (start-up, roll-up, drag, exit),
 // NoteWindowNotes.cpp (showing a note, the command panel), NoteWindowSlideOut.cpp (the list's
