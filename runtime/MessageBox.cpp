@@ -7,17 +7,17 @@
 namespace runtime {
 
 namespace {
-std::optional<int> &nextAnswer()
+std::optional<QMessageBox::StandardButton> &nextAnswer()
 {
-    static std::optional<int> answer;
+    static std::optional<QMessageBox::StandardButton> answer;
     return answer;
 }
 } // namespace
 
-int askYesNo(QWidget *parent, const QString &prompt, const QString &title)
+QMessageBox::StandardButton askYesNo(QWidget *parent, const QString &prompt, const QString &title)
 {
     if (nextAnswer()) {
-        const int answer = *nextAnswer();
+        const QMessageBox::StandardButton answer = *nextAnswer();
         nextAnswer().reset();
         return answer;
     }
@@ -29,10 +29,10 @@ int askYesNo(QWidget *parent, const QString &prompt, const QString &title)
     // The window stays above all others, so its question must too.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
-    return box.clickedButton() == yes ? vbYes : vbNo;
+    return box.clickedButton() == yes ? QMessageBox::Yes : QMessageBox::No;
 }
 
-void setNextAnswer(int answer)
+void setNextAnswer(QMessageBox::StandardButton answer)
 {
     nextAnswer() = answer;
 }

@@ -54,7 +54,7 @@ struct ControlDesign
     bool centred = false;
     bool border = false;
     bool transparent = false;
-    int checkValue = 0;
+    Qt::CheckState checkState = Qt::Unchecked;
     int interval = 0;
     bool enabled = true; // timers
     Picture picture = Picture::None;

@@ -99,7 +99,7 @@ QWidget *makeWidget(const ControlDesign &d, QWidget *parent)
         return new window::Frame(parent);
     case ControlType::CheckBox: {
         auto *box = new window::CheckBox(parent);
-        box->setValue(d.checkValue);
+        box->setCheckState(d.checkState);
         return box;
     }
     case ControlType::CommandButton: {

@@ -14,7 +14,7 @@ constexpr std::int16_t OutsidePollsBeforeHiding = 5;
 
 void NoteWindow::pollPointer()
 {
-    if (autoHideBox->Value() == 0)
+    if (autoHideBox->checkState() == Qt::Unchecked)
         return;
     // A pointer that cannot be read counts as being at (0, 0).
     const QPoint pointer = runtime::GetCursorPos().value_or(QPoint(0, 0));

@@ -64,8 +64,8 @@ void NoteWindow::toggleRolledUp()
 
 void NoteWindow::dragWindow()
 {
-    // Only a checked box (1) locks the window; unchecked (0) and grayed (2) let it move.
-    if (lockBox->Value() == 1)
+    // Only a checked box locks the window; unchecked and grayed let it move.
+    if (lockBox->checkState() == Qt::Checked)
         return;
     runtime::beginSystemMove(this);
 }
@@ -77,9 +77,9 @@ void NoteWindow::unrollOnHover()
 
 void NoteWindow::askExit()
 {
-    const int answer = runtime::askYesNo(this, QStringLiteral("Vill du avsluta Zentavo?"),
-                                         QStringLiteral("Zentavo 1.0"));
-    if (answer == runtime::vbYes)
+    const QMessageBox::StandardButton answer = runtime::askYesNo(
+        this, QStringLiteral("Vill du avsluta Zentavo?"), QStringLiteral("Zentavo 1.0"));
+    if (answer == QMessageBox::Yes)
         close();
 }
 

@@ -9,7 +9,7 @@ namespace window {
 void NoteWindow::showNote(qint64 id)
 {
     // The note being saved stays: a title chosen while the save panel is open shows nothing.
-    if (savePanel->Visible())
+    if (!savePanel->isHidden())
         return;
     // Read first: a note that cannot be read leaves the note shown, its ID and its lock as
     // they were, so that "Radera" still acts on the note the user sees.
@@ -38,11 +38,11 @@ void NoteWindow::highlightMoved(qint64 id)
 void NoteWindow::toggleCommandPanel()
 {
     // While a question panel is open "M" does nothing at all, not even move the focus.
-    if (deletePanel->Visible())
+    if (!deletePanel->isHidden())
         return;
-    if (savePanel->Visible())
+    if (!savePanel->isHidden())
         return;
-    commandPanel->setVisible(!commandPanel->Visible());
+    commandPanel->setVisible(commandPanel->isHidden());
     noteText->SetFocus();
 }
 

@@ -92,14 +92,14 @@ private Q_SLOTS:
         QCOMPARE(rawRows(path), rowsBefore);
         QCOMPARE(f.noteText->Text(), note);
         QCOMPARE(f.titleEdit->Text(), QStringLiteral("för stor"));
-        QVERIFY(f.savePanel->Visible());
+        QVERIFY(!f.savePanel->isHidden());
         QCOMPARE(w.titles(), QStringList({"titel 0", "titel 1", "titel 2"}));
 
         // The user shortens the note; now it fits and is saved once.
         f.noteText->setTextValue(QStringLiteral("kortare"));
         f.saveNote();
         QCOMPARE(w.reports.size(), 1);
-        QVERIFY(!f.savePanel->Visible());
+        QVERIFY(f.savePanel->isHidden());
         QCOMPARE(w.titles(), QStringList({"titel 0", "titel 1", "titel 2", "för stor"}));
         QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
         w.form.reset();

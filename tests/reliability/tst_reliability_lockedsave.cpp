@@ -34,7 +34,7 @@ private Q_SLOTS:
         const QString note = f.noteText->Text();
         f.toggleCommandPanel();
         f.askTitle(); // Spara
-        QVERIFY(f.savePanel->Visible());
+        QVERIFY(!f.savePanel->isHidden());
         f.titleEdit->setTextValue(QStringLiteral("låst"));
 
         QProcess holder;
@@ -59,7 +59,7 @@ private Q_SLOTS:
         QVERIFY2(ms >= 4900, qPrintable(QString::number(ms)));
         QCOMPARE(f.noteText->Text(), note);
         QCOMPARE(f.titleEdit->Text(), QStringLiteral("låst"));
-        QVERIFY(f.savePanel->Visible());
+        QVERIFY(!f.savePanel->isHidden());
         QVERIFY(!f.noteText->Locked());
         QCOMPARE(w.titles(), QStringList({"gammal"}));
 
@@ -70,7 +70,7 @@ private Q_SLOTS:
 
         f.saveNote(); // OK again, the lock gone
         QCOMPARE(w.reports.size(), 1);
-        QVERIFY(!f.savePanel->Visible());
+        QVERIFY(f.savePanel->isHidden());
         QCOMPARE(w.titles(), QStringList({"gammal", "låst"}));
         const QList<RawRow> rows = rawRows(db.path());
         QCOMPARE(rows.size(), 2);

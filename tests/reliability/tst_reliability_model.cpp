@@ -86,12 +86,12 @@ private:
             wrong << QStringLiteral("noteText differs");
         if (f.noteText->Locked() != m.locked)
             wrong << QStringLiteral("noteText locked %1").arg(f.noteText->Locked());
-        if (f.commandPanel->Visible() != m.cmds || f.savePanel->Visible() != m.save
-            || f.deletePanel->Visible() != m.erase)
+        if (!f.commandPanel->isHidden() != m.cmds || !f.savePanel->isHidden() != m.save
+            || !f.deletePanel->isHidden() != m.erase)
             wrong << QStringLiteral("panels %1%2%3")
-                         .arg(f.commandPanel->Visible())
-                         .arg(f.savePanel->Visible())
-                         .arg(f.deletePanel->Visible());
+                         .arg(!f.commandPanel->isHidden())
+                         .arg(!f.savePanel->isHidden())
+                         .arg(!f.deletePanel->isHidden());
         QMap<qlonglong, Note> table;
         for (const RawRow &row : rawRows(path))
             table.insert(row.id, {row.title, row.text});
@@ -243,7 +243,7 @@ private Q_SLOTS:
                         m.table.remove(id);
                     } else if (m.cmds) {
                         did = QStringLiteral("Avsluta, Nej");
-                        runtime::setNextAnswer(runtime::vbNo);
+                        runtime::setNextAnswer(QMessageBox::No);
                         f.askExit();
                     }
                 }

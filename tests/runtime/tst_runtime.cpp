@@ -72,10 +72,10 @@ private Q_SLOTS:
 
     void nextAnswerIsUsedOnce()
     {
-        setNextAnswer(vbNo);
-        QCOMPARE(askYesNo(nullptr, "?", "t"), vbNo);
-        setNextAnswer(vbYes);
-        QCOMPARE(askYesNo(nullptr, "?", "t"), vbYes);
+        setNextAnswer(QMessageBox::No);
+        QCOMPARE(askYesNo(nullptr, "?", "t"), QMessageBox::No);
+        setNextAnswer(QMessageBox::Yes);
+        QCOMPARE(askYesNo(nullptr, "?", "t"), QMessageBox::Yes);
     }
 };
 

@@ -136,7 +136,7 @@ void tst_autohide::fifthOutsidePollRollsUp()
 
     // Rolling up leaves the note area as it was; unlike a move over the note, it does not
     // close the command panel.
-    QVERIFY(form.commandPanel->Visible());
+    QVERIFY(!form.commandPanel->isHidden());
     QCOMPARE(form.noteText->Text(), QStringLiteral("halvfärdig"));
     QVERIFY(!form.noteText->Locked());
 }
@@ -159,7 +159,7 @@ void tst_autohide::uncheckedBoxKeepsCount()
 {
     NoteWindow &form = *m_form;
     pollAt(Outside, 3);
-    form.autoHideBox->setValue(0);
+    form.autoHideBox->setCheckState(Qt::Unchecked);
     pollAt(Outside, 4);
     QCOMPARE(form.pollsOutside, std::int16_t(3));
     pollAt(Inside);
@@ -167,12 +167,12 @@ void tst_autohide::uncheckedBoxKeepsCount()
     QVERIFY(unrolled());
 
     // Checked again, counting goes on from where it was.
-    form.autoHideBox->setValue(1);
+    form.autoHideBox->setCheckState(Qt::Checked);
     pollAt(Outside);
     QCOMPARE(form.pollsOutside, std::int16_t(4));
     QVERIFY(unrolled());
-    // Any value but 0 polls, the grayed one too.
-    form.autoHideBox->setValue(2);
+    // Any state but unchecked polls, the grayed one too.
+    form.autoHideBox->setCheckState(Qt::PartiallyChecked);
     pollAt(Outside);
     QCOMPARE(form.pollsOutside, std::int16_t(5));
     QVERIFY(!unrolled());

@@ -116,7 +116,7 @@ void tst_commands::click(const QString &event)
     else if (event == QLatin1String("Nej"))
         form.deleteNoButton->click();
     else if (event == QLatin1String("Avsluta, No")) {
-        runtime::setNextAnswer(runtime::vbNo);
+        runtime::setNextAnswer(QMessageBox::No);
         form.exitButton->click();
     } else if (event == QLatin1String("move over noteText"))
         windowtest::moveOver(form.noteText->viewport());
@@ -142,7 +142,7 @@ QString tst_commands::shownPanels() const
 {
     QStringList shown;
     for (window::Frame *frame : {m_form->commandPanel, m_form->savePanel, m_form->deletePanel}) {
-        if (frame->Visible())
+        if (!frame->isHidden())
             shown << frame->objectName();
     }
     return shown.isEmpty() ? QStringLiteral("none") : shown.join(QLatin1Char('+'));
@@ -265,12 +265,12 @@ void tst_commands::mMovesFocusToNote()
     QTRY_COMPARE(QApplication::focusWidget(), form.noteList);
 
     click(QStringLiteral("M"));
-    QVERIFY(form.commandPanel->Visible());
+    QVERIFY(!form.commandPanel->isHidden());
     QCOMPARE(QApplication::focusWidget(), form.noteText);
 
     form.noteList->setFocus();
     click(QStringLiteral("M"));
-    QVERIFY(!form.commandPanel->Visible());
+    QVERIFY(form.commandPanel->isHidden());
     QCOMPARE(QApplication::focusWidget(), form.noteText);
 }
 

@@ -211,8 +211,8 @@ void tst_design::controls()
 void tst_design::designState()
 {
     NoteWindow form;
-    QCOMPARE(form.autoHideBox->Value(), 1);
-    QCOMPARE(form.lockBox->Value(), 1);
+    QCOMPARE(form.autoHideBox->checkState(), Qt::Checked);
+    QCOMPARE(form.lockBox->checkState(), Qt::Checked);
     QVERIFY(!form.noteText->Locked());
     QVERIFY(form.noteText->Text().isEmpty());
     QVERIFY(form.titleEdit->Text().isEmpty());

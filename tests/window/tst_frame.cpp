@@ -102,8 +102,8 @@ void tst_frame::startUp()
     QCOMPARE(form.noteList->header()->sectionSize(0), 0);
     QCOMPARE(form.noteList->Width(), 200.0f);
     QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(form.lockBox->Value(), 1);
-    QCOMPARE(form.autoHideBox->Value(), 1);
+    QCOMPARE(form.lockBox->checkState(), Qt::Checked);
+    QCOMPARE(form.autoHideBox->checkState(), Qt::Checked);
 
     // The list holds every note in ID order, keyed by ID and showing the title.
     QCOMPARE(form.noteList->ListItemsCount(), 3);
@@ -177,7 +177,7 @@ void tst_frame::toggleRolledUp()
     QCOMPARE(form.rolledUpArrow->isHidden(), unrolls);
     QCOMPARE(form.pointerPoll->Enabled(), unrolls);
 
-    QVERIFY(form.commandPanel->Visible());
+    QVERIFY(!form.commandPanel->isHidden());
     QCOMPARE(form.noteList->Width(), 1500.0f);
     QVERIFY(form.widenTimer->Enabled());
     QCOMPARE(form.noteText->Text(), QStringLiteral("utkast"));
@@ -220,25 +220,25 @@ void tst_frame::stripDoubleClickAndArrowMove()
 
 void tst_frame::dragLock_data()
 {
-    QTest::addColumn<int>("moveable");
+    QTest::addColumn<Qt::CheckState>("lock");
     QTest::addColumn<Qt::MouseButton>("button");
     QTest::addColumn<bool>("drags");
 
-    QTest::newRow("checked locks") << 1 << Qt::LeftButton << false;
-    QTest::newRow("unchecked drags") << 0 << Qt::LeftButton << true;
-    QTest::newRow("grayed drags") << 2 << Qt::LeftButton << true;
-    QTest::newRow("right button drags too") << 0 << Qt::RightButton << true;
-    QTest::newRow("right button locked") << 1 << Qt::RightButton << false;
+    QTest::newRow("checked locks") << Qt::Checked << Qt::LeftButton << false;
+    QTest::newRow("unchecked drags") << Qt::Unchecked << Qt::LeftButton << true;
+    QTest::newRow("grayed drags") << Qt::PartiallyChecked << Qt::LeftButton << true;
+    QTest::newRow("right button drags too") << Qt::Unchecked << Qt::RightButton << true;
+    QTest::newRow("right button locked") << Qt::Checked << Qt::RightButton << false;
 }
 
 void tst_frame::dragLock()
 {
-    QFETCH(int, moveable);
+    QFETCH(Qt::CheckState, lock);
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, drags);
     NoteWindow &form = *m_form;
-    form.lockBox->setValue(moveable);
-    QCOMPARE(form.lockBox->Value(), moveable);
+    form.lockBox->setCheckState(lock);
+    QCOMPARE(form.lockBox->checkState(), lock);
 
     sendMouse(form.titleStrip, QEvent::MouseButtonPress, button, button);
     QCOMPARE(runtime::systemMoveActive(), drags);
@@ -258,11 +258,11 @@ void tst_frame::exitAnsweredNo()
     form.commandPanel->setVisible(true);
     form.noteText->setTextValue(QStringLiteral("osparat"));
 
-    runtime::setNextAnswer(runtime::vbNo);
+    runtime::setNextAnswer(QMessageBox::No);
     form.exitButton->click();
 
     QVERIFY(form.isVisible());
-    QVERIFY(form.commandPanel->Visible());
+    QVERIFY(!form.commandPanel->isHidden());
     QCOMPARE(form.noteText->Text(), QStringLiteral("osparat"));
     QCOMPARE(form.Height(), UnrolledHeight);
     QCOMPARE(m_db->count(), 3);
@@ -277,7 +277,7 @@ void tst_frame::exitAnsweredYes()
     form.commandPanel->setVisible(true);
     form.noteText->setTextValue(QStringLiteral("osparat"));
 
-    runtime::setNextAnswer(runtime::vbYes);
+    runtime::setNextAnswer(QMessageBox::Yes);
     form.exitButton->click();
 
     // Closed at once, with nothing saved on the way out.

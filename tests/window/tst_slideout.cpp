@@ -306,12 +306,12 @@ void tst_slideout::panelHiddenByMoves()
 
     form.commandPanel->setVisible(true);
     moveOver(target(over));
-    QCOMPARE(form.commandPanel->Visible(), !hides);
+    QCOMPARE(!form.commandPanel->isHidden(), !hides);
 
     // An already hidden panel stays hidden; a move never shows it.
     form.commandPanel->setVisible(false);
     moveOver(target(over));
-    QVERIFY(!form.commandPanel->Visible());
+    QVERIFY(form.commandPanel->isHidden());
 }
 
 void tst_slideout::listReportsMovesWithoutButton_data()

@@ -6,16 +6,13 @@
 
 namespace window {
 
-// A check box whose Value is 0 (unchecked), 1 (checked) or 2 (grayed). A click toggles between
-// 0 and 1; only a program sets 2.
+// A check box that a click toggles between unchecked and checked; only the program makes it
+// grayed (Qt::PartiallyChecked).
 class CheckBox : public QCheckBox, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
     explicit CheckBox(QWidget *parent);
-
-    int Value() const;
-    void setValue(int value);
 
 protected:
     void nextCheckState() override;

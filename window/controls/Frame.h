@@ -7,14 +7,12 @@
 namespace window {
 
 // A frame: a container without caption or border. Hiding it hides the controls inside it,
-// while their own Visible stays as it was.
+// while their own hidden state stays as it was.
 class Frame : public QFrame, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
     explicit Frame(QWidget *parent);
-
-    bool Visible() const { return !isHidden(); }
 };
 
 // A shape: a rectangle outline with a transparent interior. It takes no mouse input, so the

@@ -13,8 +13,6 @@ class Image : public QLabel, public runtime::TwipsControl
 public:
     explicit Image(QWidget *parent);
 
-    bool Visible() const { return !isHidden(); }
-
 Q_SIGNALS:
     void MouseMove();
 

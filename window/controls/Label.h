@@ -14,8 +14,6 @@ class Label : public QLabel, public runtime::TwipsControl
 public:
     explicit Label(QWidget *parent);
 
-    bool Visible() const { return !isHidden(); }
-
     // A one-pixel flat border in this colour; an invalid colour means no border.
     void setBorderColor(const QColor &color);
 

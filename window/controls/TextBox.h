@@ -21,7 +21,6 @@ public:
     bool Locked() const { return isReadOnly(); }
     void setLocked(bool locked) { setReadOnly(locked); }
     void SetFocus() { setFocus(Qt::OtherFocusReason); }
-    bool Visible() const { return !isHidden(); }
 
     // Flat: a one-pixel border in this colour instead of the style's sunken frame.
     void setFlatBorder(const QColor &color);
@@ -51,7 +50,6 @@ public:
     bool Locked() const { return isReadOnly(); }
     void setLocked(bool locked);
     void SetFocus() { setFocus(Qt::OtherFocusReason); }
-    bool Visible() const { return !isHidden(); }
 
     // Whether part of a long text is still to be shown.
     bool isLoading() const { return m_shownUpTo < m_value.size(); }
