@@ -55,7 +55,7 @@ void FillList(benchmark::State &state)
         form->noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
                                    std::move(parts.titles));
     }
-    state.counters["notes"] = static_cast<double>(form->noteList->ListItemsCount());
+    state.counters["notes"] = static_cast<double>(form->noteList->itemCount());
 }
 BENCHMARK(FillList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -68,7 +68,7 @@ void ListMemory(benchmark::State &state)
     const store::NoteStore notes(db.path());
     double kept = 0;
     for (auto _ : state) {
-        form->noteList->ListItemsClear();
+        form->noteList->clearItems();
         QCoreApplication::processEvents();
         const std::size_t empty = ::mallinfo2().uordblks;
         store::Result<store::NoteList> listed = notes.listNotes();
@@ -95,14 +95,14 @@ void showNote(benchmark::State &state, bool whole)
     auto form = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        form->noteText->setTextValue(QString());
+        form->noteText->setText(QString());
         state.ResumeTiming();
         form->showNote(id);
         form->noteText->repaint();
         while (whole && form->noteText->isLoading())
             QCoreApplication::processEvents();
     }
-    if (form->noteText->Text().size() != state.range(0))
+    if (form->noteText->text().size() != state.range(0))
         state.SkipWithError("note not shown");
 }
 
@@ -125,8 +125,8 @@ void SaveAt100k(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         form->newNote();
-        form->noteText->setTextValue(QStringLiteral("Ny anteckning\nmed två rader"));
-        form->titleEdit->setTextValue(QStringLiteral("Mätning"));
+        form->noteText->setText(QStringLiteral("Ny anteckning\nmed två rader"));
+        form->titleEdit->setText(QStringLiteral("Mätning"));
         form->askTitle();
         state.ResumeTiming();
         form->saveNote(); // insert, reload the whole list, start a new note

@@ -37,7 +37,7 @@ bool NoteWindow::load(ListFill fill)
     }
     toggleRolledUp();
     runtime::makeTopmost(this);
-    noteText->setTextValue(QString());
+    noteText->setText(QString());
     noteText->setLocked(true);
     noteList->setColumnHeaderWidth(0);
     return true;

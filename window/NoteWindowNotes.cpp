@@ -20,8 +20,8 @@ void NoteWindow::showNote(qint64 id)
             reloadList();
         return;
     }
-    shownNoteId->setTextValue(QString::number(id));
-    noteText->setTextValue(read->text);
+    shownNoteId->setText(QString::number(id));
+    noteText->setText(read->text);
     noteText->setLocked(true);
     m_shownNote = std::move(*read);
 }
@@ -30,7 +30,7 @@ void NoteWindow::highlightMoved(qint64 id)
 {
     // Typed text that is not a stored note is never replaced by a key in the list: the
     // highlight moves, and Enter or Space shows the note. Otherwise the note shows at once.
-    if (!noteText->Locked() && !noteText->Text().isEmpty())
+    if (!noteText->isLocked() && !noteText->text().isEmpty())
         return;
     showNote(id);
 }
@@ -43,29 +43,29 @@ void NoteWindow::toggleCommandPanel()
     if (!savePanel->isHidden())
         return;
     commandPanel->setVisible(commandPanel->isHidden());
-    noteText->SetFocus();
+    noteText->setFocus();
 }
 
 void NoteWindow::newNote()
 {
-    noteText->setTextValue(QString());
-    shownNoteId->setTextValue(QString());
+    noteText->setText(QString());
+    shownNoteId->setText(QString());
     m_shownNote.reset();
     noteText->setLocked(false);
     commandPanel->setVisible(false);
     // The panel's button had the focus; typing goes to the new note, not the next tab stop.
-    noteText->SetFocus();
+    noteText->setFocus();
 }
 
 void NoteWindow::askTitle()
 {
     // A stored note is never saved again: only a new or blank note can be.
-    if (!shownNoteId->Text().isEmpty())
+    if (!shownNoteId->text().isEmpty())
         return;
     commandPanel->setVisible(false);
     savePanel->setVisible(true);
     // Typing replaces the title used last time.
-    titleEdit->SetFocus();
+    titleEdit->setFocus();
     titleEdit->selectAll();
 }
 
@@ -74,7 +74,7 @@ void NoteWindow::saveNote()
     // A failed save leaves everything as it was (title, text, the open panel) so the user can
     // try again or copy the note; the database has not been changed.
     if (const store::Result<qint64> saved
-        = noteStore().insertNote(titleEdit->Text(), noteText->Text());
+        = noteStore().insertNote(titleEdit->text(), noteText->text());
         !saved) {
         reportStoreError(saved.error());
         return;
@@ -84,18 +84,18 @@ void NoteWindow::saveNote()
     reloadList();
     newNote();
     savePanel->setVisible(false);
-    noteText->SetFocus();
+    noteText->setFocus();
 }
 
 void NoteWindow::cancelSave()
 {
     savePanel->setVisible(false);
-    noteText->SetFocus();
+    noteText->setFocus();
 }
 
 void NoteWindow::askDelete()
 {
-    if (shownNoteId->Text().isEmpty())
+    if (shownNoteId->text().isEmpty())
         return;
     commandPanel->setVisible(false);
     deletePanel->setVisible(true);
@@ -105,7 +105,7 @@ void NoteWindow::deleteNote()
 {
     if (!m_shownNote) {
         deletePanel->setVisible(false);
-        noteText->SetFocus();
+        noteText->setFocus();
         return;
     }
     const store::Result<store::Done> deleted = noteStore().deleteNote(*m_shownNote);
@@ -118,7 +118,7 @@ void NoteWindow::deleteNote()
         // The note shown is no longer in the database as shown: nothing was deleted, and the
         // list is read again so that it shows what there is.
         deletePanel->setVisible(false);
-        noteText->SetFocus();
+        noteText->setFocus();
         reloadList();
         return;
     }
@@ -130,7 +130,7 @@ void NoteWindow::deleteNote()
 void NoteWindow::cancelDelete()
 {
     deletePanel->setVisible(false);
-    noteText->SetFocus();
+    noteText->setFocus();
 }
 
 } // namespace window

@@ -48,22 +48,22 @@ public:
     QStringList titles() const
     {
         QStringList result;
-        for (int i = 1; i <= form->noteList->ListItemsCount(); ++i)
-            result << form->noteList->ListItemText(i);
+        for (int i = 1; i <= form->noteList->itemCount(); ++i)
+            result << form->noteList->itemText(i - 1);
         return result;
     }
     QList<qint64> ids() const
     {
         QList<qint64> result;
-        for (int i = 1; i <= form->noteList->ListItemsCount(); ++i)
-            result << form->noteList->ListItemId(i);
+        for (int i = 1; i <= form->noteList->itemCount(); ++i)
+            result << form->noteList->itemId(i - 1);
         return result;
     }
     QStringList keys() const
     {
         QStringList result;
-        for (int i = 1; i <= form->noteList->ListItemsCount(); ++i)
-            result << form->noteList->ListItemKey(i);
+        for (int i = 1; i <= form->noteList->itemCount(); ++i)
+            result << form->noteList->itemKey(i - 1);
         return result;
     }
 

@@ -57,9 +57,9 @@ private Q_SLOTS:
         // A few notes that must survive.
         for (int i = 0; i < 3; ++i) {
             f.newNote();
-            f.noteText->setTextValue(QStringLiteral("anteckning %1").arg(i));
+            f.noteText->setText(QStringLiteral("anteckning %1").arg(i));
             f.askTitle();
-            f.titleEdit->setTextValue(QStringLiteral("titel %1").arg(i));
+            f.titleEdit->setText(QStringLiteral("titel %1").arg(i));
             f.saveNote();
         }
         QCOMPARE(w.reports, QStringList());
@@ -74,10 +74,10 @@ private Q_SLOTS:
         for (int i = 0; big.size() < 3 * 1024 * 1024; ++i)
             big += QStringLiteral("rad %1 av en anteckning som inte får plats på disken\n").arg(i);
         f.newNote();
-        f.noteText->setTextValue(big);
-        const QString note = f.noteText->Text();
+        f.noteText->setText(big);
+        const QString note = f.noteText->text();
         f.askTitle();
-        f.titleEdit->setTextValue(QStringLiteral("för stor"));
+        f.titleEdit->setText(QStringLiteral("för stor"));
         const QByteArray before = fileBytes(path);
         const QList<RawRow> rowsBefore = rawRows(path);
 
@@ -90,13 +90,13 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
         QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
         QCOMPARE(rawRows(path), rowsBefore);
-        QCOMPARE(f.noteText->Text(), note);
-        QCOMPARE(f.titleEdit->Text(), QStringLiteral("för stor"));
+        QCOMPARE(f.noteText->text(), note);
+        QCOMPARE(f.titleEdit->text(), QStringLiteral("för stor"));
         QVERIFY(!f.savePanel->isHidden());
         QCOMPARE(w.titles(), QStringList({"titel 0", "titel 1", "titel 2"}));
 
         // The user shortens the note; now it fits and is saved once.
-        f.noteText->setTextValue(QStringLiteral("kortare"));
+        f.noteText->setText(QStringLiteral("kortare"));
         f.saveNote();
         QCOMPARE(w.reports.size(), 1);
         QVERIFY(f.savePanel->isHidden());

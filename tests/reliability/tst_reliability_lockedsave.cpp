@@ -29,13 +29,12 @@ private Q_SLOTS:
 
         f.toggleCommandPanel();
         f.newNote(); // Ny
-        f.noteText->setTextValue(
-            QStringLiteral("Skriven medan filen var låst.\nRad två | \"citat\""));
-        const QString note = f.noteText->Text();
+        f.noteText->setText(QStringLiteral("Skriven medan filen var låst.\nRad två | \"citat\""));
+        const QString note = f.noteText->text();
         f.toggleCommandPanel();
         f.askTitle(); // Spara
         QVERIFY(!f.savePanel->isHidden());
-        f.titleEdit->setTextValue(QStringLiteral("låst"));
+        f.titleEdit->setText(QStringLiteral("låst"));
 
         QProcess holder;
         holder.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -57,10 +56,10 @@ private Q_SLOTS:
         QVERIFY2(w.reports[0].contains(QStringLiteral("annat program")), qPrintable(w.reports[0]));
         // It waited the busy timeout before giving up (a lower bound, not a speed).
         QVERIFY2(ms >= 4900, qPrintable(QString::number(ms)));
-        QCOMPARE(f.noteText->Text(), note);
-        QCOMPARE(f.titleEdit->Text(), QStringLiteral("låst"));
+        QCOMPARE(f.noteText->text(), note);
+        QCOMPARE(f.titleEdit->text(), QStringLiteral("låst"));
         QVERIFY(!f.savePanel->isHidden());
-        QVERIFY(!f.noteText->Locked());
+        QVERIFY(!f.noteText->isLocked());
         QCOMPARE(w.titles(), QStringList({"gammal"}));
 
         QVERIFY(holder.waitForFinished(30000));

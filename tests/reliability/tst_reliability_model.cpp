@@ -55,8 +55,8 @@ struct Model
 QString asShown(const QString &text)
 {
     static window::MultiLineTextBox box(nullptr);
-    box.setTextValue(text);
-    return box.Text();
+    box.setText(text);
+    return box.text();
 }
 
 } // namespace
@@ -79,13 +79,13 @@ private:
         QStringList wrong;
         if (w.titles() != titles || w.keys() != keys)
             wrong << QStringLiteral("list %1 vs model %2").arg(w.keys().join(','), keys.join(','));
-        if (f.shownNoteId->Text() != m.shownNoteId)
+        if (f.shownNoteId->text() != m.shownNoteId)
             wrong << QStringLiteral("shownNoteId '%1' vs '%2'")
-                         .arg(f.shownNoteId->Text(), m.shownNoteId);
-        if (f.noteText->Text() != m.noteText)
+                         .arg(f.shownNoteId->text(), m.shownNoteId);
+        if (f.noteText->text() != m.noteText)
             wrong << QStringLiteral("noteText differs");
-        if (f.noteText->Locked() != m.locked)
-            wrong << QStringLiteral("noteText locked %1").arg(f.noteText->Locked());
+        if (f.noteText->isLocked() != m.locked)
+            wrong << QStringLiteral("noteText locked %1").arg(f.noteText->isLocked());
         if (!f.commandPanel->isHidden() != m.cmds || !f.savePanel->isHidden() != m.save
             || !f.deletePanel->isHidden() != m.erase)
             wrong << QStringLiteral("panels %1%2%3")
@@ -159,15 +159,15 @@ private Q_SLOTS:
                     if (below(rng, 2)) {
                         did = QStringLiteral("paste");
                         const QString text = randomText(rng, 80);
-                        if (!f.noteText->Locked())
-                            f.noteText->setTextValue(text);
+                        if (!f.noteText->isLocked())
+                            f.noteText->setText(text);
                     } else {
                         did = QStringLiteral("type");
                         QTest::keyClicks(f.noteText, QStringLiteral("ab c|'\"\\"));
                     }
                     // The box holds what it was given, as it normalizes line breaks.
                     if (!m.locked)
-                        m.noteText = f.noteText->Text();
+                        m.noteText = f.noteText->text();
                 } else if (action == 3 && m.cmds) {
                     did = QStringLiteral("Spara");
                     f.askTitle();
@@ -177,8 +177,8 @@ private Q_SLOTS:
                     }
                 } else if (action == 4 && m.save) {
                     did = QStringLiteral("title");
-                    f.titleEdit->setTextValue(randomText(rng, 20));
-                    m.titleEdit = f.titleEdit->Text();
+                    f.titleEdit->setText(randomText(rng, 20));
+                    m.titleEdit = f.titleEdit->text();
                 } else if ((action == 5 || action == 6) && m.save) {
                     did = QStringLiteral("OK");
                     f.saveNote();

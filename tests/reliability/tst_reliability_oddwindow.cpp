@@ -41,18 +41,18 @@ private:
     {
         window::NoteWindow &f = *w.form;
         QCOMPARE(w.titles(), titles);
-        f.noteText->setTextValue(QStringLiteral("något annat"));
+        f.noteText->setText(QStringLiteral("något annat"));
         f.showNote(w.ids().first());
-        QCOMPARE(f.noteText->Text(), firstText);
-        QVERIFY(f.noteText->Locked());
+        QCOMPARE(f.noteText->text(), firstText);
+        QVERIFY(f.noteText->isLocked());
         f.newNote();
-        f.noteText->setTextValue(QStringLiteral("ny text"));
+        f.noteText->setText(QStringLiteral("ny text"));
         f.askTitle();
-        f.titleEdit->setTextValue(QStringLiteral("ny"));
+        f.titleEdit->setText(QStringLiteral("ny"));
         f.saveNote();
         QCOMPARE(w.titles(), titles + QStringList{"ny"});
         f.showNote(w.ids().last());
-        QCOMPARE(f.noteText->Text(), QStringLiteral("ny text"));
+        QCOMPARE(f.noteText->text(), QStringLiteral("ny text"));
         f.askDelete();
         f.deleteNote();
         QCOMPARE(w.titles(), titles);

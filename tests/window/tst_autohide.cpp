@@ -120,7 +120,7 @@ void tst_autohide::fifthOutsidePollRollsUp()
     // An open panel or a note being written is no reason to stay unrolled.
     form.newNote();
     form.commandPanel->setVisible(true);
-    form.noteText->setTextValue(QStringLiteral("halvfärdig"));
+    form.noteText->setText(QStringLiteral("halvfärdig"));
 
     pollAt(Outside, 4);
     QCOMPARE(form.pollsOutside, std::int16_t(4));
@@ -137,8 +137,8 @@ void tst_autohide::fifthOutsidePollRollsUp()
     // Rolling up leaves the note area as it was; unlike a move over the note, it does not
     // close the command panel.
     QVERIFY(!form.commandPanel->isHidden());
-    QCOMPARE(form.noteText->Text(), QStringLiteral("halvfärdig"));
-    QVERIFY(!form.noteText->Locked());
+    QCOMPARE(form.noteText->text(), QStringLiteral("halvfärdig"));
+    QVERIFY(!form.noteText->isLocked());
 }
 
 void tst_autohide::insidePollResetsRun()

@@ -126,7 +126,7 @@ void tst_commands::click(const QString &event)
 
 void tst_commands::showNote(int index)
 {
-    m_form->showNote(m_form->noteList->ListItemId(index));
+    m_form->showNote(m_form->noteList->itemId(index - 1));
 }
 
 // blank: as after start-up; new: after "Ny"; stored: a note of the list shown.
@@ -239,19 +239,19 @@ void tst_commands::noteStates()
     QFETCH(QString, expected);
     NoteWindow &form = *m_form;
     setNoteState(note);
-    QCOMPARE(!form.shownNoteId->Text().isEmpty(), idSet);
-    QCOMPARE(form.noteText->Locked(), locked);
-    const QString id = form.shownNoteId->Text();
-    const QString text = form.noteText->Text();
+    QCOMPARE(!form.shownNoteId->text().isEmpty(), idSet);
+    QCOMPARE(form.noteText->isLocked(), locked);
+    const QString id = form.shownNoteId->text();
+    const QString text = form.noteText->text();
 
     click(QStringLiteral("M"));
     click(button);
 
     QCOMPARE(shownPanels(), expected);
     // Opening a panel is all these buttons do: the note and its state stay as they were.
-    QCOMPARE(form.shownNoteId->Text(), id);
-    QCOMPARE(form.noteText->Text(), text);
-    QCOMPARE(form.noteText->Locked(), locked);
+    QCOMPARE(form.shownNoteId->text(), id);
+    QCOMPARE(form.noteText->text(), text);
+    QCOMPARE(form.noteText->isLocked(), locked);
     QCOMPARE(m_db->count(), 3);
 }
 
@@ -303,24 +303,24 @@ void tst_commands::cancelAndNoChangeOnlyThePanel()
     NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    form.noteText->setTextValue(QStringLiteral("påbörjad"));
+    form.noteText->setText(QStringLiteral("påbörjad"));
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setTextValue(QStringLiteral("rubrik"));
+    form.titleEdit->setText(QStringLiteral("rubrik"));
     click(QStringLiteral("Avbryt"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.noteText->Text(), QStringLiteral("påbörjad"));
-    QVERIFY(!form.noteText->Locked());
-    QCOMPARE(form.titleEdit->Text(), QStringLiteral("rubrik"));
+    QCOMPARE(form.noteText->text(), QStringLiteral("påbörjad"));
+    QVERIFY(!form.noteText->isLocked());
+    QCOMPARE(form.titleEdit->text(), QStringLiteral("rubrik"));
 
     showNote(3);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     click(QStringLiteral("Nej"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[2]));
-    QCOMPARE(form.noteText->Text(), m_texts[2]);
-    QVERIFY(form.noteText->Locked());
+    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[2]));
+    QCOMPARE(form.noteText->text(), m_texts[2]);
+    QVERIFY(form.noteText->isLocked());
     QCOMPARE(m_db->count(), 3);
 }
 
@@ -332,13 +332,13 @@ void tst_commands::clickOnTitleShowsNote()
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
 
-    const QRect item = form.noteList->ListItemRect(2);
+    const QRect item = form.noteList->itemRect(1);
     QVERIFY(!item.isEmpty());
     QTest::mouseClick(form.noteList->viewport(), Qt::LeftButton, {}, item.center());
 
-    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[1]));
-    QCOMPARE(form.noteText->Text(), m_texts[1]);
-    QVERIFY(form.noteText->Locked());
+    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[1]));
+    QCOMPARE(form.noteText->text(), m_texts[1]);
+    QVERIFY(form.noteText->isLocked());
 }
 
 void tst_commands::saveNewNote()
@@ -346,13 +346,13 @@ void tst_commands::saveNewNote()
     NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    QVERIFY(!form.noteText->Locked());
+    QVERIFY(!form.noteText->isLocked());
     QTest::keyClicks(form.noteText, QStringLiteral("skrivet"));
-    QCOMPARE(form.noteText->Text(), QStringLiteral("skrivet"));
+    QCOMPARE(form.noteText->text(), QStringLiteral("skrivet"));
     // Quotes, "|" and line breaks travel only as values. (The title is typed, so ASCII.)
     const QString body = QStringLiteral("Rad 1 \"citat\" a|b 'x'\nRad 2 på svenska");
     const QString title = QStringLiteral("Inkop \"v. 12\" | 'lista'");
-    form.noteText->setTextValue(body);
+    form.noteText->setText(body);
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
     QTest::keyClicks(form.titleEdit, title);
@@ -366,18 +366,18 @@ void tst_commands::saveNewNote()
     QCOMPARE(rows.last().text.toString(), body);
 
     // The list is reloaded with the new title at its end.
-    QCOMPARE(form.noteList->ListItemsCount(), 4);
+    QCOMPARE(form.noteList->itemCount(), 4);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(form.noteList->ListItemText(i + 1), m_titles[i]);
-    QCOMPARE(form.noteList->ListItemKey(4), QStringLiteral("ID|%1").arg(newId));
-    QCOMPARE(form.noteList->ListItemText(4), title);
+        QCOMPARE(form.noteList->itemText(i), m_titles[i]);
+    QCOMPARE(form.noteList->itemKey(3), QStringLiteral("ID|%1").arg(newId));
+    QCOMPARE(form.noteList->itemText(3), title);
 
     // Ready for the next note; the title box keeps the title just used.
-    QVERIFY(form.noteText->Text().isEmpty());
-    QVERIFY(!form.noteText->Locked());
-    QVERIFY(form.shownNoteId->Text().isEmpty());
+    QVERIFY(form.noteText->text().isEmpty());
+    QVERIFY(!form.noteText->isLocked());
+    QVERIFY(form.shownNoteId->text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.titleEdit->Text(), title);
+    QCOMPARE(form.titleEdit->text(), title);
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
@@ -386,7 +386,7 @@ void tst_commands::saveRightAfterStart()
     NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setTextValue(QStringLiteral("Tom"));
+    form.titleEdit->setText(QStringLiteral("Tom"));
     click(QStringLiteral("OK"));
 
     const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
@@ -395,7 +395,7 @@ void tst_commands::saveRightAfterStart()
     // An empty body is stored as empty text, not as a missing value.
     QVERIFY(!rows.last().text.isNull());
     QCOMPARE(rows.last().text.toString(), QString());
-    QVERIFY(!form.noteText->Locked());
+    QVERIFY(!form.noteText->isLocked());
 }
 
 void tst_commands::deleteShownNote()
@@ -411,13 +411,13 @@ void tst_commands::deleteShownNote()
     QCOMPARE(rows[0].id, m_ids[0]);
     QCOMPARE(rows[1].id, m_ids[2]);
 
-    QCOMPARE(form.noteList->ListItemsCount(), 2);
-    QCOMPARE(form.noteList->ListItemKey(1), QStringLiteral("ID|%1").arg(m_ids[0]));
-    QCOMPARE(form.noteList->ListItemKey(2), QStringLiteral("ID|%1").arg(m_ids[2]));
+    QCOMPARE(form.noteList->itemCount(), 2);
+    QCOMPARE(form.noteList->itemKey(0), QStringLiteral("ID|%1").arg(m_ids[0]));
+    QCOMPARE(form.noteList->itemKey(1), QStringLiteral("ID|%1").arg(m_ids[2]));
 
-    QVERIFY(form.noteText->Text().isEmpty());
-    QVERIFY(!form.noteText->Locked());
-    QVERIFY(form.shownNoteId->Text().isEmpty());
+    QVERIFY(form.noteText->text().isEmpty());
+    QVERIFY(!form.noteText->isLocked());
+    QVERIFY(form.shownNoteId->text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
@@ -430,7 +430,7 @@ void tst_commands::deleteFollowsNoteShownNow()
     click(QStringLiteral("Radera"));
     // The part of the widened list that the question does not cover can still be clicked.
     showNote(3);
-    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[2]));
+    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[2]));
     QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
     click(QStringLiteral("Ja"));
 
@@ -445,12 +445,12 @@ void tst_commands::listIgnoredWhileSaving()
     NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setTextValue(QStringLiteral("Kopia"));
-    form.noteText->setTextValue(QStringLiteral("skrivet"));
+    form.titleEdit->setText(QStringLiteral("Kopia"));
+    form.noteText->setText(QStringLiteral("skrivet"));
     // A title chosen in the list while the save panel is open does not replace the note.
     showNote(2);
-    QVERIFY(form.shownNoteId->Text().isEmpty());
-    QCOMPARE(form.noteText->Text(), QStringLiteral("skrivet"));
+    QVERIFY(form.shownNoteId->text().isEmpty());
+    QCOMPARE(form.noteText->text(), QStringLiteral("skrivet"));
     QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
     click(QStringLiteral("OK"));
 
@@ -461,9 +461,9 @@ void tst_commands::listIgnoredWhileSaving()
     QVERIFY(rows.last().id > m_ids.last());
     QCOMPARE(rows.last().title.toString(), QStringLiteral("Kopia"));
     QCOMPARE(rows.last().text.toString(), QStringLiteral("skrivet"));
-    QVERIFY(form.noteText->Text().isEmpty());
-    QVERIFY(!form.noteText->Locked());
-    QVERIFY(form.shownNoteId->Text().isEmpty());
+    QVERIFY(form.noteText->text().isEmpty());
+    QVERIFY(!form.noteText->isLocked());
+    QVERIFY(form.shownNoteId->text().isEmpty());
 }
 
 void tst_commands::failedSave_data()
@@ -479,10 +479,10 @@ void tst_commands::failedSave()
     NoteWindow &form = *m_form;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    form.noteText->setTextValue(QStringLiteral("viktig text"));
+    form.noteText->setText(QStringLiteral("viktig text"));
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setTextValue(QStringLiteral("Viktigt"));
+    form.titleEdit->setText(QStringLiteral("Viktigt"));
     makeStoreFail(failure);
 
     click(QStringLiteral("OK"));
@@ -493,10 +493,10 @@ void tst_commands::failedSave()
     m_errors->reports.clear();
     // Nothing is lost: the user can try again.
     QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
-    QCOMPARE(form.titleEdit->Text(), QStringLiteral("Viktigt"));
-    QCOMPARE(form.noteText->Text(), QStringLiteral("viktig text"));
-    QVERIFY(!form.noteText->Locked());
-    QCOMPARE(form.noteList->ListItemsCount(), 3);
+    QCOMPARE(form.titleEdit->text(), QStringLiteral("Viktigt"));
+    QCOMPARE(form.noteText->text(), QStringLiteral("viktig text"));
+    QVERIFY(!form.noteText->isLocked());
+    QCOMPARE(form.noteList->itemCount(), 3);
     if (QFile::exists(m_db->path()))
         QCOMPARE(m_db->count(), 3);
     else
@@ -524,9 +524,9 @@ void tst_commands::failedDelete()
              qPrintable(m_errors->reports.first()));
     m_errors->reports.clear();
     QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
-    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[1]));
-    QCOMPARE(form.noteText->Text(), m_texts[1]);
-    QCOMPARE(form.noteList->ListItemsCount(), 3);
+    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[1]));
+    QCOMPARE(form.noteText->text(), m_texts[1]);
+    QCOMPARE(form.noteList->itemCount(), 3);
     if (QFile::exists(m_db->path()))
         QCOMPARE(m_db->count(), 3);
     else
@@ -546,9 +546,9 @@ void tst_commands::failedShowLeavesShownNoteForDelete()
     QCOMPARE(m_errors->reports.size(), 1);
     QVERIFY(m_errors->reports.first().contains(QStringLiteral("kunde inte visas")));
     m_errors->reports.clear();
-    QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[0]));
-    QCOMPARE(form.noteText->Text(), m_texts[0]);
-    QVERIFY(form.noteText->Locked());
+    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[0]));
+    QCOMPARE(form.noteText->text(), m_texts[0]);
+    QVERIFY(form.noteText->isLocked());
 
     QVERIFY(QFile::rename(away, m_db->path()));
     click(QStringLiteral("M"));
@@ -564,7 +564,7 @@ void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
 {
     NoteWindow &form = *m_form;
     setNoteState(QStringLiteral("new"));
-    form.noteText->setTextValue(QStringLiteral("osparat"));
+    form.noteText->setText(QStringLiteral("osparat"));
     m_db->exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {m_ids[1]});
     showNote(2);
     QCOMPARE(m_errors->reports.size(), 1);
@@ -572,11 +572,11 @@ void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
              qPrintable(m_errors->reports.first()));
     m_errors->reports.clear();
     // Everything as it was: the unsaved note can still be saved.
-    QCOMPARE(form.noteText->Text(), QStringLiteral("osparat"));
-    QVERIFY(!form.noteText->Locked());
-    QVERIFY(form.shownNoteId->Text().isEmpty());
-    QCOMPARE(form.noteList->ListItemsCount(), 2);
-    QCOMPARE(form.noteList->ListItemId(2), m_ids[2]);
+    QCOMPARE(form.noteText->text(), QStringLiteral("osparat"));
+    QVERIFY(!form.noteText->isLocked());
+    QVERIFY(form.shownNoteId->text().isEmpty());
+    QCOMPARE(form.noteList->itemCount(), 2);
+    QCOMPARE(form.noteList->itemId(1), m_ids[2]);
 }
 
 // A list reload that fails keeps the list the user had and says it may be out of date; the
@@ -591,14 +591,14 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     const auto save = [&](const QString &title) {
         click(QStringLiteral("M"));
         click(QStringLiteral("Ny"));
-        form.noteText->setTextValue(QStringLiteral("text"));
+        form.noteText->setText(QStringLiteral("text"));
         click(QStringLiteral("M"));
         click(QStringLiteral("Spara"));
-        form.titleEdit->setTextValue(title);
+        form.titleEdit->setText(title);
         click(QStringLiteral("OK"));
     };
     save(QStringLiteral("först"));
-    QCOMPARE(form.noteList->ListItemsCount(), 204);
+    QCOMPARE(form.noteList->itemCount(), 204);
 
     QFile file(m_db->path());
     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -616,8 +616,8 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     QVERIFY2(m_errors->reports.first().contains(QStringLiteral("inaktuell")),
              qPrintable(m_errors->reports.first()));
     m_errors->reports.clear();
-    QCOMPARE(form.noteList->ListItemsCount(), 204);
-    QCOMPARE(form.noteList->ListItemText(204), QStringLiteral("först"));
+    QCOMPARE(form.noteList->itemCount(), 204);
+    QCOMPARE(form.noteList->itemText(203), QStringLiteral("först"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
 
     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -625,8 +625,8 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     file.write(healthy);
     file.close();
     save(QStringLiteral("tredje"));
-    QCOMPARE(form.noteList->ListItemsCount(), 206);
-    QCOMPARE(form.noteList->ListItemText(205), QStringLiteral("andra"));
+    QCOMPARE(form.noteList->itemCount(), 206);
+    QCOMPARE(form.noteList->itemText(204), QStringLiteral("andra"));
 }
 
 QTEST_MAIN(tst_commands)

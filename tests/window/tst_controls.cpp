@@ -65,19 +65,18 @@ private Q_SLOTS:
     void listItemsKeepKeysAndOrder()
     {
         ListView noteList(nullptr);
-        noteList.ListItemsAdd(1, 3, "tre");
-        noteList.ListItemsAdd(2, 1, "ett");
-        QCOMPARE(noteList.ListItemsCount(), 2);
-        QCOMPARE(noteList.ListItemKey(1), QString("ID|3"));
-        QCOMPARE(noteList.ListItemText(2), QString("ett"));
+        noteList.insertItem(0, 3, "tre");
+        noteList.insertItem(1, 1, "ett");
+        QCOMPARE(noteList.itemCount(), 2);
+        QCOMPARE(noteList.itemKey(0), QString("ID|3"));
+        QCOMPARE(noteList.itemText(1), QString("ett"));
         noteList.resize(200, 200);
         noteList.setColumnWidth(0, 150);
         noteList.show();
         QVERIFY(QTest::qWaitForWindowExposed(&noteList));
         QSignalSpy clicks(&noteList, &ListView::ItemClick);
         QSignalSpy moves(&noteList, &ListView::HighlightMoved);
-        QTest::mouseClick(noteList.viewport(), Qt::LeftButton, {},
-                          noteList.ListItemRect(2).center());
+        QTest::mouseClick(noteList.viewport(), Qt::LeftButton, {}, noteList.itemRect(1).center());
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(clicks.at(0).at(0).toLongLong(), qint64(1));
         // Moving the highlight with the keyboard is a move, not a click; Enter is a click.
@@ -89,22 +88,22 @@ private Q_SLOTS:
         QCOMPARE(clicks.size(), 2);
         QCOMPARE(clicks.at(1).at(0).toLongLong(), qint64(3));
         QCOMPARE(moves.size(), 1);
-        noteList.ListItemsClear();
-        QCOMPARE(noteList.ListItemsCount(), 0);
+        noteList.clearItems();
+        QCOMPARE(noteList.itemCount(), 0);
     }
 
     void textBoxReadsBackExactlyWhatWasSet()
     {
         MultiLineTextBox box(nullptr);
         const QString stored = QStringLiteral("ett\r\ntvå\rtre\nfyra");
-        box.setTextValue(stored);
-        QCOMPARE(box.Text(), stored);
+        box.setText(stored);
+        QCOMPARE(box.text(), stored);
         QCOMPARE(box.toPlainText(), QStringLiteral("ett\ntvå\ntre\nfyra"));
         // Once the user types, the box holds what is shown.
         box.setLocked(false);
         box.moveCursor(QTextCursor::End);
         QTest::keyClicks(&box, "!");
-        QCOMPARE(box.Text(), QStringLiteral("ett\ntvå\ntre\nfyra!"));
+        QCOMPARE(box.text(), QStringLiteral("ett\ntvå\ntre\nfyra!"));
     }
 
     void longTextShowsAtOnceAndLoadsTheRest()
@@ -113,19 +112,19 @@ private Q_SLOTS:
         QString text;
         for (int line = 0; line < 40000; ++line)
             text += QStringLiteral("rad %1 med 🙂 och åäö\n").arg(line);
-        box.setTextValue(text);
+        box.setText(text);
         QVERIFY(box.isLoading());
         QVERIFY(box.document()->blockCount() > 1);
-        QCOMPARE(box.Text(), text); // whole while loading
+        QCOMPARE(box.text(), text); // whole while loading
         QTRY_VERIFY(!box.isLoading());
         QCOMPARE(box.toPlainText(), text);
         // A new text replaces one still loading.
-        box.setTextValue(text);
-        box.setTextValue(QStringLiteral("kort"));
+        box.setText(text);
+        box.setText(QStringLiteral("kort"));
         QVERIFY(!box.isLoading());
         QCOMPARE(box.toPlainText(), QStringLiteral("kort"));
         // An editable box holds the whole text at once.
-        box.setTextValue(text);
+        box.setText(text);
         box.setLocked(false);
         QVERIFY(!box.isLoading());
         QCOMPARE(box.toPlainText(), text);

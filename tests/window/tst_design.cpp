@@ -37,9 +37,9 @@ QString textOf(const QWidget *widget)
     if (const auto *button = qobject_cast<const QAbstractButton *>(widget))
         return button->text();
     if (const auto *line = qobject_cast<const window::TextBox *>(widget))
-        return line->Text();
+        return line->text();
     if (const auto *box = qobject_cast<const window::MultiLineTextBox *>(widget))
-        return box->Text();
+        return box->text();
     return QString();
 }
 
@@ -213,10 +213,10 @@ void tst_design::designState()
     NoteWindow form;
     QCOMPARE(form.autoHideBox->checkState(), Qt::Checked);
     QCOMPARE(form.lockBox->checkState(), Qt::Checked);
-    QVERIFY(!form.noteText->Locked());
-    QVERIFY(form.noteText->Text().isEmpty());
-    QVERIFY(form.titleEdit->Text().isEmpty());
-    QVERIFY(form.shownNoteId->Text().isEmpty());
+    QVERIFY(!form.noteText->isLocked());
+    QVERIFY(form.noteText->text().isEmpty());
+    QVERIFY(form.titleEdit->text().isEmpty());
+    QVERIFY(form.shownNoteId->text().isEmpty());
 
     // A note line longer than the box scrolls sideways instead of wrapping.
     QCOMPARE(form.noteText->lineWrapMode(), QPlainTextEdit::NoWrap);
@@ -228,7 +228,7 @@ void tst_design::designState()
              QStringLiteral("Namn"));
     QCOMPARE(form.noteList->ColumnHeaderWidth(), 2700.0f);
     QCOMPARE(form.noteList->columnWidth(0), 180);
-    QCOMPARE(form.noteList->ListItemsCount(), 0);
+    QCOMPARE(form.noteList->itemCount(), 0);
 
     for (const char *name : {"titleStrip", "titlePrompt", "deletePrompt"}) {
         auto *label = form.findChild<QLabel *>(QString::fromLatin1(name));

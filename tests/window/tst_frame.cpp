@@ -96,8 +96,8 @@ void tst_frame::startUp()
     QVERIFY(!form.pointerPoll->Enabled());
     QVERIFY(!form.widenTimer->Enabled());
     QVERIFY(!form.narrowTimer->Enabled());
-    QVERIFY(form.noteText->Text().isEmpty());
-    QVERIFY(form.noteText->Locked());
+    QVERIFY(form.noteText->text().isEmpty());
+    QVERIFY(form.noteText->isLocked());
     QCOMPARE(form.noteList->ColumnHeaderWidth(), 0.0f);
     QCOMPARE(form.noteList->header()->sectionSize(0), 0);
     QCOMPARE(form.noteList->Width(), 200.0f);
@@ -106,12 +106,12 @@ void tst_frame::startUp()
     QCOMPARE(form.autoHideBox->checkState(), Qt::Checked);
 
     // The list holds every note in ID order, keyed by ID and showing the title.
-    QCOMPARE(form.noteList->ListItemsCount(), 3);
+    QCOMPARE(form.noteList->itemCount(), 3);
     const QStringList titles{QStringLiteral("Första"), QStringLiteral("Andra"),
                              QStringLiteral("Tredje")};
     for (int i = 0; i < 3; ++i) {
-        QCOMPARE(form.noteList->ListItemKey(i + 1), QStringLiteral("ID|%1").arg(m_ids[i]));
-        QCOMPARE(form.noteList->ListItemText(i + 1), titles[i]);
+        QCOMPARE(form.noteList->itemKey(i), QStringLiteral("ID|%1").arg(m_ids[i]));
+        QCOMPARE(form.noteList->itemText(i), titles[i]);
     }
 }
 
@@ -126,7 +126,7 @@ void tst_frame::loadWithoutDatabase()
     // The program never creates its database, and the window is never shown.
     QVERIFY(!QFile::exists(empty.path()));
     QVERIFY(!form.isVisible());
-    QCOMPARE(form.noteList->ListItemsCount(), 0);
+    QCOMPARE(form.noteList->itemCount(), 0);
 }
 
 // As the program starts: the database is checked before any window appears, and the list,
@@ -135,14 +135,14 @@ void tst_frame::listFillsInOneStepAfterFirstFrame()
 {
     NoteWindow form;
     QVERIFY(form.load(NoteWindow::ListFill::AfterFirstFrame));
-    QCOMPARE(form.noteList->ListItemsCount(), 0);
+    QCOMPARE(form.noteList->itemCount(), 0);
     QSignalSpy resets(form.noteList->model(), &QAbstractItemModel::modelReset);
     QSignalSpy inserts(form.noteList->model(), &QAbstractItemModel::rowsInserted);
     form.show();
-    QTRY_COMPARE(form.noteList->ListItemsCount(), 3);
+    QTRY_COMPARE(form.noteList->itemCount(), 3);
     QCOMPARE(resets.size(), 1);
     QCOMPARE(inserts.size(), 0);
-    QCOMPARE(form.noteList->ListItemId(3), m_ids[2]);
+    QCOMPARE(form.noteList->itemId(2), m_ids[2]);
 }
 
 void tst_frame::toggleRolledUp_data()
@@ -168,7 +168,7 @@ void tst_frame::toggleRolledUp()
     form.commandPanel->setVisible(true);
     form.noteList->setWidth(1500);
     form.widenTimer->setEnabled(true);
-    form.noteText->setTextValue(QStringLiteral("utkast"));
+    form.noteText->setText(QStringLiteral("utkast"));
 
     form.toggleRolledUp();
 
@@ -180,7 +180,7 @@ void tst_frame::toggleRolledUp()
     QVERIFY(!form.commandPanel->isHidden());
     QCOMPARE(form.noteList->Width(), 1500.0f);
     QVERIFY(form.widenTimer->Enabled());
-    QCOMPARE(form.noteText->Text(), QStringLiteral("utkast"));
+    QCOMPARE(form.noteText->text(), QStringLiteral("utkast"));
     QCOMPARE(form.Top(), 0.0f);
     QCOMPARE(form.Left(), 6495.0f);
 }
@@ -256,14 +256,14 @@ void tst_frame::exitAnsweredNo()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.toggleRolledUp();
     form.commandPanel->setVisible(true);
-    form.noteText->setTextValue(QStringLiteral("osparat"));
+    form.noteText->setText(QStringLiteral("osparat"));
 
     runtime::setNextAnswer(QMessageBox::No);
     form.exitButton->click();
 
     QVERIFY(form.isVisible());
     QVERIFY(!form.commandPanel->isHidden());
-    QCOMPARE(form.noteText->Text(), QStringLiteral("osparat"));
+    QCOMPARE(form.noteText->text(), QStringLiteral("osparat"));
     QCOMPARE(form.Height(), UnrolledHeight);
     QCOMPARE(m_db->count(), 3);
 }
@@ -275,7 +275,7 @@ void tst_frame::exitAnsweredYes()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     form.toggleRolledUp();
     form.commandPanel->setVisible(true);
-    form.noteText->setTextValue(QStringLiteral("osparat"));
+    form.noteText->setText(QStringLiteral("osparat"));
 
     runtime::setNextAnswer(QMessageBox::Yes);
     form.exitButton->click();

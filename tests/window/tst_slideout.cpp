@@ -334,7 +334,7 @@ void tst_slideout::listReportsMovesWithoutButton()
     QWidget *widget = noteList->viewport();
     QPoint pos;
     if (part == QLatin1String("item")) {
-        pos = noteList->ListItemRect(1).center();
+        pos = noteList->itemRect(0).center();
         pos.setX(2);
     } else if (part == QLatin1String("empty")) {
         pos = QPoint(2, widget->height() - 2);

@@ -56,7 +56,7 @@ private:
         m_form->newButton->click();
         QCOMPARE(QApplication::focusWidget(), m_form->noteText);
         QTest::keyClicks(QApplication::focusWidget(), text);
-        QCOMPARE(m_form->noteText->Text(), text);
+        QCOMPARE(m_form->noteText->text(), text);
     }
 
 private Q_SLOTS:
@@ -95,16 +95,15 @@ private Q_SLOTS:
         else
             QTest::keyClicks(form.noteList, typed);
         QVERIFY(form.noteList->currentIndex().isValid());
-        QCOMPARE(form.noteText->Text(), QStringLiteral("osparad text"));
-        QVERIFY(!form.noteText->Locked());
-        QVERIFY(form.shownNoteId->Text().isEmpty());
+        QCOMPARE(form.noteText->text(), QStringLiteral("osparad text"));
+        QVERIFY(!form.noteText->isLocked());
+        QVERIFY(form.shownNoteId->text().isEmpty());
 
         // Enter shows the highlighted note.
-        const qint64 highlighted
-            = form.noteList->ListItemId(form.noteList->currentIndex().row() + 1);
+        const qint64 highlighted = form.noteList->itemId(form.noteList->currentIndex().row());
         QTest::keyClick(form.noteList, Qt::Key_Return);
-        QCOMPARE(form.shownNoteId->Text(), QString::number(highlighted));
-        QVERIFY(form.noteText->Locked());
+        QCOMPARE(form.shownNoteId->text(), QString::number(highlighted));
+        QVERIFY(form.noteText->isLocked());
     }
 
     void keysInListShowAtOnceWithoutTypedText()
@@ -114,10 +113,10 @@ private Q_SLOTS:
         form.noteList->setFocus();
         form.noteList->setCurrentIndex(form.noteList->model()->index(0, 0));
         QTest::keyClick(form.noteList, Qt::Key_Down);
-        QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[1]));
-        QCOMPARE(form.noteText->Text(), QStringLiteral("text 2"));
+        QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[1]));
+        QCOMPARE(form.noteText->text(), QStringLiteral("text 2"));
         QTest::keyClick(form.noteList, Qt::Key_End);
-        QCOMPARE(form.shownNoteId->Text(), QString::number(m_ids[2]));
+        QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[2]));
     }
 
     void clickInListWhileSavingKeepsTheNote()
@@ -131,9 +130,9 @@ private Q_SLOTS:
         form.noteList->setColumnWidth(0, 100);
         form.noteList->setWidth(2700);
         QTest::mouseClick(form.noteList->viewport(), Qt::LeftButton, {},
-                          form.noteList->ListItemRect(1).center());
+                          form.noteList->itemRect(0).center());
         QTest::keyClick(form.noteList, Qt::Key_Down);
-        QCOMPARE(form.noteText->Text(), QStringLiteral("min nya text"));
+        QCOMPARE(form.noteText->text(), QStringLiteral("min nya text"));
         form.saveOkButton->click();
         const auto rows = m_db->rows();
         QCOMPARE(rows.size(), 4);
@@ -161,7 +160,7 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), form.titleEdit);
         QCOMPARE(form.titleEdit->selectedText(), QStringLiteral("Forsta"));
         QTest::keyClicks(form.titleEdit, QStringLiteral("Andra"));
-        QCOMPARE(form.titleEdit->Text(), QStringLiteral("Andra"));
+        QCOMPARE(form.titleEdit->text(), QStringLiteral("Andra"));
         form.saveCancelButton->click(); // Avbryt
         QCOMPARE(QApplication::focusWidget(), form.noteText);
 
@@ -225,9 +224,9 @@ private Q_SLOTS:
         QTest::keyClicks(form.noteText, QStringLiteral("x"));
         form.menuButton->click();
         form.saveButton->click();
-        form.titleEdit->setTextValue(QStringLiteral("ny"));
+        form.titleEdit->setText(QStringLiteral("ny"));
         form.saveOkButton->click(); // the reload brings the long title in
-        QCOMPARE(form.noteList->ListItemText(2), title);
+        QCOMPARE(form.noteList->itemText(1), title);
         const QString shown = form.noteList->model()->index(1, 0).data().toString();
         QVERIFY(shown.size() < 300);
         QVERIFY(title.startsWith(shown.chopped(1)));

@@ -60,14 +60,14 @@ void ListView::setColumnHeaderText(const QString &text)
     m_model->setHeaderText(text);
 }
 
-void ListView::ListItemsClear()
+void ListView::clearItems()
 {
     m_model->clear();
 }
 
-void ListView::ListItemsAdd(int index, qint64 id, const QString &text)
+void ListView::insertItem(int row, qint64 id, const QString &text)
 {
-    m_model->insert(index - 1, id, text);
+    m_model->insert(row, id, text);
 }
 
 void ListView::adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts,
@@ -76,29 +76,29 @@ void ListView::adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts
     m_model->adopt(std::move(ids), std::move(starts), std::move(utf8Texts));
 }
 
-qint64 ListView::ListItemId(int index) const
-{
-    return m_model->id(index - 1);
-}
-
-int ListView::ListItemsCount() const
+int ListView::itemCount() const
 {
     return m_model->rowCount();
 }
 
-QString ListView::ListItemKey(int index) const
+qint64 ListView::itemId(int row) const
 {
-    return m_model->key(index - 1);
+    return m_model->id(row);
 }
 
-QString ListView::ListItemText(int index) const
+QString ListView::itemKey(int row) const
 {
-    return m_model->text(index - 1);
+    return m_model->key(row);
 }
 
-QRect ListView::ListItemRect(int index) const
+QString ListView::itemText(int row) const
 {
-    return visualRect(m_model->index(index - 1, 0));
+    return m_model->text(row);
+}
+
+QRect ListView::itemRect(int row) const
+{
+    return visualRect(m_model->index(row, 0));
 }
 
 void ListView::keyPressEvent(QKeyEvent *event)

@@ -26,17 +26,17 @@ public:
     void setColumnHeaderWidth(float twips);
     void setColumnHeaderText(const QString &text);
 
-    // The items: cleared, then added one by one at a 1-based index, or replaced all at once
-    // (see ListModel::adopt).
-    void ListItemsClear();
-    void ListItemsAdd(int index, qint64 id, const QString &text);
+    // The items, by 0-based row: cleared, inserted one at a time, or replaced all at once (see
+    // ListModel::adopt).
+    void clearItems();
+    void insertItem(int row, qint64 id, const QString &text);
     void adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts);
-    int ListItemsCount() const;
-    qint64 ListItemId(int index) const;
-    QString ListItemKey(int index) const;
-    QString ListItemText(int index) const;
-    // Where the item at a 1-based index is drawn, in the coordinates of the list's viewport.
-    QRect ListItemRect(int index) const;
+    int itemCount() const;
+    qint64 itemId(int row) const;
+    QString itemKey(int row) const;
+    QString itemText(int row) const;
+    // Where the item is drawn, in the coordinates of the list's viewport.
+    QRect itemRect(int row) const;
 
 Q_SIGNALS:
     void ItemClick(qint64 id);

@@ -73,7 +73,7 @@ MultiLineTextBox::MultiLineTextBox(QWidget *parent)
     connect(relay, &MouseMoveRelay::moved, this, &MultiLineTextBox::MouseMove);
 }
 
-void MultiLineTextBox::setTextValue(const QString &value)
+void MultiLineTextBox::setText(const QString &value)
 {
     m_loader->stop();
     m_value = value;

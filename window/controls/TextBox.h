@@ -9,18 +9,12 @@ class QTimer;
 
 namespace window {
 
-// A single-line text box. Locked means read-only: the text can be selected but not changed.
+// A single-line text box.
 class TextBox : public QLineEdit, public runtime::TwipsControl
 {
     Q_OBJECT
 public:
     explicit TextBox(QWidget *parent);
-
-    QString Text() const { return text(); }
-    void setTextValue(const QString &value) { setText(value); }
-    bool Locked() const { return isReadOnly(); }
-    void setLocked(bool locked) { setReadOnly(locked); }
-    void SetFocus() { setFocus(Qt::OtherFocusReason); }
 
     // Flat: a one-pixel border in this colour instead of the style's sunken frame.
     void setFlatBorder(const QColor &color);
@@ -45,11 +39,12 @@ class MultiLineTextBox : public QPlainTextEdit, public runtime::TwipsControl
 public:
     explicit MultiLineTextBox(QWidget *parent);
 
-    QString Text() const { return m_exact ? m_value : toPlainText(); }
-    void setTextValue(const QString &value);
-    bool Locked() const { return isReadOnly(); }
+    // The text, exactly as set until the user changes it.
+    QString text() const { return m_exact ? m_value : toPlainText(); }
+    void setText(const QString &value);
+    // Locked: read-only, the text selectable but not changed.
+    bool isLocked() const { return isReadOnly(); }
     void setLocked(bool locked);
-    void SetFocus() { setFocus(Qt::OtherFocusReason); }
 
     // Whether part of a long text is still to be shown.
     bool isLoading() const { return m_shownUpTo < m_value.size(); }
