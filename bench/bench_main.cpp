@@ -39,7 +39,7 @@ std::unique_ptr<window::NoteWindow> openWindow(bench::BenchDatabase &db)
     return form;
 }
 
-void FillList(benchmark::State &state)
+void ReloadList(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(static_cast<int>(state.range(0)));
     auto form = openWindow(db);
@@ -57,7 +57,7 @@ void FillList(benchmark::State &state)
     }
     state.counters["notes"] = static_cast<double>(form->noteList->itemCount());
 }
-BENCHMARK(FillList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReloadList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 // The heap the note list keeps for range(0) notes once it is laid out and shown unrolled, read
 // from the allocator: bytes in use with the list filled, less bytes in use with it empty.
