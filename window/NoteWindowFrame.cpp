@@ -21,11 +21,8 @@ constexpr float UnrolledHeight = 4335;
 bool NoteWindow::load(ListFill fill)
 {
     setTop(0);
-    if (const store::Result<store::Done> usable = noteStore().check(); !usable) {
-        reportStoreError(usable.error());
-        return false;
-    }
     if (fill == ListFill::Now) {
+        // Reading the list checks the file as thoroughly as check() would: one session, not two.
         store::Result<store::NoteList> notes = noteStore().listNotes();
         if (!notes) {
             reportStoreError(notes.error());
@@ -33,6 +30,10 @@ bool NoteWindow::load(ListFill fill)
         }
         showList(std::move(*notes));
     } else {
+        if (const store::Result<store::Done> usable = noteStore().check(); !usable) {
+            reportStoreError(usable.error());
+            return false;
+        }
         runtime::afterFirstFrame(*this, [this] { reloadList(); });
     }
     toggleRolledUp();

@@ -65,8 +65,7 @@ private Q_SLOTS:
     void listItemsKeepKeysAndOrder()
     {
         ListView noteList(nullptr);
-        noteList.insertItem(0, 3, "tre");
-        noteList.insertItem(1, 1, "ett");
+        noteList.adoptItems({3, 1}, {0, 3, 6}, QByteArray("treett"));
         QCOMPARE(noteList.itemCount(), 2);
         QCOMPARE(noteList.itemKey(0), QString("ID|3"));
         QCOMPARE(noteList.itemText(1), QString("ett"));

@@ -82,21 +82,6 @@ void ListModel::adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QB
     endResetModel();
 }
 
-void ListModel::insert(int row, qint64 id, const QString &text)
-{
-    const int count = rowCount();
-    const int at = qBound(0, row, count);
-    beginInsertRows({}, at, at);
-    const qsizetype start = m_starts[std::size_t(at)];
-    const QByteArray bytes = text.toUtf8();
-    m_texts.insert(start, bytes);
-    m_ids.insert(m_ids.begin() + at, id);
-    m_starts.insert(m_starts.begin() + at, start);
-    for (auto later = m_starts.begin() + at + 1; later != m_starts.end(); ++later)
-        *later += bytes.size();
-    endInsertRows();
-}
-
 qint64 ListModel::id(int row) const
 {
     return hasRow(row) ? m_ids[std::size_t(row)] : 0;

@@ -26,8 +26,6 @@ public:
     // Replaces every item at once (the views hear of one reset), with texts laid end to end:
     // ids[i]'s text runs from starts[i] to starts[i + 1] in texts. Taken over without a copy.
     void adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts);
-    // Inserts at a 0-based row; a row past the end appends.
-    void insert(int row, qint64 id, const QString &text);
     qint64 id(int row) const;
     QString key(int row) const;
     QString text(int row) const;

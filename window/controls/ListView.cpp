@@ -65,11 +65,6 @@ void ListView::clearItems()
     m_model->clear();
 }
 
-void ListView::insertItem(int row, qint64 id, const QString &text)
-{
-    m_model->insert(row, id, text);
-}
-
 void ListView::adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts,
                           QByteArray utf8Texts)
 {

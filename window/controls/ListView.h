@@ -26,10 +26,8 @@ public:
     void setColumnHeaderWidth(float twips);
     void setColumnHeaderText(const QString &text);
 
-    // The items, by 0-based row: cleared, inserted one at a time, or replaced all at once (see
-    // ListModel::adopt).
+    // The items, by 0-based row: cleared, or replaced all at once (see ListModel::adopt).
     void clearItems();
-    void insertItem(int row, qint64 id, const QString &text);
     void adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts);
     int itemCount() const;
     qint64 itemId(int row) const;
