@@ -1,9 +1,12 @@
-#include "runtime/FirstFrameMarker.h"
 #include "runtime/Fonts.h"
+#include "runtime/SystemDesktop.h"
+#include "store/Session.h"
 #include "window/NoteWindow.h"
 #include "window/Pictures.h"
 
 #include <QApplication>
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QStyleFactory>
 
 namespace {
@@ -32,12 +35,26 @@ int main(int argc, char *argv[])
     QApplication::setWindowIcon(window::programIcon());
     runtime::registerTahoma();
 
-    window::NoteWindow form;
+    QCommandLineParser options;
+    options.setApplicationDescription(
+        QStringLiteral("Anteckningar överst på skärmen, sparade i memo.mdb bredvid programmet."));
+    options.addHelpOption();
+    options.addVersionOption();
+    // For start-up measurements: prints when the first frame is on the screen.
+    QCommandLineOption reportFirstFrame(QStringLiteral("report-first-frame"));
+    reportFirstFrame.setFlags(QCommandLineOption::HiddenFromHelp);
+    options.addOption(reportFirstFrame);
+    options.process(app);
+
+    runtime::SystemDesktop desktop(options.isSet(reportFirstFrame)
+                                       ? runtime::SystemDesktop::FirstFrame::Report
+                                       : runtime::SystemDesktop::FirstFrame::Quiet);
+    window::NoteWindow form(
+        store::NoteStore(store::databasePathIn(QCoreApplication::applicationDirPath())), desktop);
     // The database is checked before any window appears; the list, which the rolled-up strip
     // does not show, fills right after the first frame.
     if (!form.load(window::NoteWindow::ListFill::AfterFirstFrame))
         return 1;
-    runtime::markFirstFrame(form);
     form.show();
     return app.exec();
 }

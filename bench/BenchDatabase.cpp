@@ -1,7 +1,5 @@
 #include "BenchDatabase.h"
 
-#include "runtime/App.h"
-
 #include <QtGlobal>
 
 namespace bench {
@@ -27,7 +25,6 @@ BenchDatabase &BenchDatabaseCache::withNotes(int notes)
     auto &slot = m_made[notes];
     if (!slot)
         slot = std::make_unique<BenchDatabase>(notes);
-    slot->makeCurrent();
     return *slot;
 }
 
@@ -47,11 +44,6 @@ BenchDatabase::BenchDatabase(int notes)
                               "SELECT 'Anteckning ' || i, 'Att göra den ' || i || ':a: ringa, "
                               "handla, skriva.' FROM n"),
                {notes});
-}
-
-void BenchDatabase::makeCurrent() const
-{
-    runtime::App::setPathForTesting(m_db->folder());
 }
 
 qlonglong BenchDatabase::addNoteWithBody(qsizetype bytes)

@@ -14,10 +14,8 @@ class BenchDatabase
 public:
     explicit BenchDatabase(int notes);
 
-    // The database of that size from the run's cache, made current.
+    // The database of that size from the run's cache.
     static BenchDatabase &withNotes(int notes);
-    // Points the store at this database.
-    void makeCurrent() const;
     QString path() const { return m_db->path(); }
     // Adds one note with a body of `bytes` characters and returns its ID.
     qlonglong addNoteWithBody(qsizetype bytes);

@@ -3,14 +3,8 @@
 // loop. Run: build/bench/zentavo_bench (see docs/PERFORMANCE.md).
 
 #include "BenchDatabase.h"
-#include "runtime/Cursor.h"
-#include "runtime/ErrorReport.h"
+#include "WindowTestSupport.h"
 #include "store/NoteStore.h"
-#include "window/NoteWindow.h"
-#include "window/controls/CheckBox.h"
-#include "window/controls/ListView.h"
-#include "window/controls/TextBox.h"
-#include "window/controls/Timer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -21,28 +15,43 @@
 
 namespace {
 
-void failOnReport(const QString &message)
+using windowtest::moveOver;
+using windowtest::tick;
+
+// The note window over the given database, driven as the window tests drive it; it must never
+// report an error.
+class BenchWindow : public windowtest::WindowUnderTest
 {
-    qFatal("unexpected error report: %s", qPrintable(message));
-}
+public:
+    explicit BenchWindow(const bench::BenchDatabase &db)
+        : WindowUnderTest(store::NoteStore(db.path()))
+    {
+        // The pointer stays over the window, so it never rolls itself up.
+        desktop.pointer = QPoint(500, 5);
+    }
+    ~BenchWindow()
+    {
+        if (!desktop.reports.isEmpty())
+            qFatal("unexpected error report: %s", qPrintable(desktop.reports.first()));
+    }
+    BenchWindow(const BenchWindow &) = delete;
+    BenchWindow &operator=(const BenchWindow &) = delete;
+};
 
 // A loaded, shown and unrolled note window over the given database.
-std::unique_ptr<window::NoteWindow> openWindow(bench::BenchDatabase &db)
+std::unique_ptr<BenchWindow> openWindow(const bench::BenchDatabase &db)
 {
-    db.makeCurrent();
-    auto form = std::make_unique<window::NoteWindow>();
-    if (!form->load())
-        qFatal("Load failed");
-    form->show();
-    form->toggleRolledUp();
+    auto window = std::make_unique<BenchWindow>(db);
+    if (!window->startUnrolled())
+        qFatal("the window did not start");
     QCoreApplication::processEvents();
-    return form;
+    return window;
 }
 
 void ReloadList(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(static_cast<int>(state.range(0)));
-    auto form = openWindow(db);
+    auto w = openWindow(db);
     const store::NoteStore notes(db.path());
     // What the window does on a reload: read every ID and title, then hand them to the list.
     for (auto _ : state) {
@@ -52,10 +61,10 @@ void ReloadList(benchmark::State &state)
             break;
         }
         store::NoteList::Parts parts = std::move(*listed).release();
-        form->noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
+        w->ui.noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
                                    std::move(parts.titles));
     }
-    state.counters["notes"] = static_cast<double>(form->noteList->itemCount());
+    state.counters["notes"] = static_cast<double>(w->ui.noteList->itemCount());
 }
 BENCHMARK(ReloadList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
@@ -64,21 +73,21 @@ BENCHMARK(ReloadList)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMill
 void ListMemory(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(static_cast<int>(state.range(0)));
-    auto form = openWindow(db);
+    auto w = openWindow(db);
     const store::NoteStore notes(db.path());
     double kept = 0;
     for (auto _ : state) {
-        form->noteList->clearItems();
+        w->ui.noteList->clearItems();
         QCoreApplication::processEvents();
         const std::size_t empty = ::mallinfo2().uordblks;
         store::Result<store::NoteList> listed = notes.listNotes();
         store::NoteList::Parts parts = std::move(*listed).release();
-        form->noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
+        w->ui.noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
                                    std::move(parts.titles));
-        form->noteList->setWidth(2700);
-        form->noteList->setColumnHeaderWidth(2340);
+        w->ui.noteList->setWidthTwips(2700);
+        w->ui.noteList->setColumnWidthTwips(2340);
         QCoreApplication::processEvents();
-        form->noteList->repaint();
+        w->ui.noteList->repaint();
         kept = double(::mallinfo2().uordblks) - double(empty);
     }
     state.counters["bytes"] = kept;
@@ -92,17 +101,17 @@ void showNote(benchmark::State &state, bool whole)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(10);
     const qlonglong id = db.addNoteWithBody(state.range(0));
-    auto form = openWindow(db);
+    auto w = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        form->noteText->setText(QString());
+        w->ui.noteText->setText(QString());
         state.ResumeTiming();
-        form->showNote(id);
-        form->noteText->repaint();
-        while (whole && form->noteText->isLoading())
+        w->clickNote(id);
+        w->ui.noteText->repaint();
+        while (whole && w->ui.noteText->isLoading())
             QCoreApplication::processEvents();
     }
-    if (form->noteText->text().size() != state.range(0))
+    if (w->ui.noteText->text().size() != state.range(0))
         state.SkipWithError("note not shown");
 }
 
@@ -121,15 +130,17 @@ BENCHMARK(ShowNoteWhole)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 void SaveAt100k(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100000);
-    auto form = openWindow(db);
+    auto w = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        form->newNote();
-        form->noteText->setText(QStringLiteral("Ny anteckning\nmed två rader"));
-        form->titleEdit->setText(QStringLiteral("Mätning"));
-        form->askTitle();
+        w->ui.menuButton->click();
+        w->ui.newButton->click();
+        w->ui.noteText->setText(QStringLiteral("Ny anteckning\nmed två rader"));
+        w->ui.menuButton->click();
+        w->ui.saveButton->click();
+        w->ui.titleEdit->setText(QStringLiteral("Mätning"));
         state.ResumeTiming();
-        form->saveNote(); // insert, reload the whole list, start a new note
+        w->ui.saveOkButton->click(); // insert, reload the whole list, start a new note
     }
 }
 BENCHMARK(SaveAt100k)->Unit(benchmark::kMillisecond);
@@ -137,14 +148,21 @@ BENCHMARK(SaveAt100k)->Unit(benchmark::kMillisecond);
 void DeleteAt100k(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100000);
-    auto form = openWindow(db);
+    auto w = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        const qlonglong id = db.addNoteWithBody(64);
-        form->showNote(id);
-        form->askDelete();
+        // A note saved through the window, so that the list holds it.
+        w->ui.menuButton->click();
+        w->ui.newButton->click();
+        w->ui.noteText->setText(QStringLiteral("Att radera"));
+        w->ui.menuButton->click();
+        w->ui.saveButton->click();
+        w->ui.saveOkButton->click();
+        w->clickItem(w->ui.noteList->itemCount() - 1);
+        w->ui.menuButton->click();
+        w->ui.deleteButton->click();
         state.ResumeTiming();
-        form->deleteNote(); // delete, reload the whole list, start a new note
+        w->ui.deleteYesButton->click(); // delete, reload the whole list, start a new note
     }
 }
 BENCHMARK(DeleteAt100k)->Unit(benchmark::kMillisecond);
@@ -155,18 +173,15 @@ void SlideOutTick(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(int(state.range(1)));
     const qlonglong huge = state.range(0) > 0 ? db.addNoteWithTitle(state.range(0)) : 0;
-    auto form = openWindow(db);
-    form->noteList->setColumnHeaderWidth(0);
-    bool widening = true;
+    auto w = openWindow(db);
+    const window::Controls &ui = w->ui;
+    moveOver(ui.noteList->viewport());
     for (auto _ : state) {
-        if (widening)
-            form->widenStep();
-        else
-            form->narrowStep();
-        if (form->noteList->Width() == 2700)
-            widening = false;
-        else if (form->noteList->Width() == 200)
-            widening = true;
+        // Out to the end, then back in as the pointer moves over the note, and out again.
+        if (!tick(ui.widenTimer) && !tick(ui.narrowTimer)) {
+            moveOver(ui.noteList->widthTwips() == 200 ? ui.noteList->viewport()
+                                                      : ui.noteText->viewport());
+        }
         QCoreApplication::processEvents(); // the repaint a tick causes
     }
     if (huge)
@@ -182,17 +197,17 @@ BENCHMARK(SlideOutTick)
 void FullSlideOut(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100);
-    auto form = openWindow(db);
+    auto w = openWindow(db);
     for (auto _ : state) {
         QElapsedTimer clock;
         clock.start();
-        form->startWidening();
-        while (form->widenTimer->Enabled())
+        moveOver(w->ui.noteList->viewport());
+        while (w->ui.widenTimer->isActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
         state.PauseTiming();
-        form->widenTimer->setEnabled(false);
-        form->noteList->setWidth(200);
+        moveOver(w->ui.noteText->viewport());
+        windowtest::tickUntilStopped(w->ui.narrowTimer);
         state.ResumeTiming();
     }
 }
@@ -202,28 +217,23 @@ BENCHMARK(FullSlideOut)->UseManualTime()->Iterations(10)->Unit(benchmark::kMilli
 void AutoHide(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100);
-    auto form = openWindow(db);
-    bool pointerOutside = false;
-    runtime::setCursorPosForTesting([&pointerOutside] {
-        return std::optional<QPoint>(pointerOutside ? QPoint(5, 600) : QPoint(500, 5));
-    });
+    auto w = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        pointerOutside = false;
-        if (form->Height() != 4335)
-            form->toggleRolledUp();
+        w->desktop.pointer = QPoint(500, 5);
+        if (w->form.heightTwips() != 4335)
+            windowtest::doubleClick(w->ui.titleStrip);
         // At least one poll inside, then the pointer leaves at a moment that falls anywhere
         // within the poll interval, as a person's would.
         QTest::qWait(600 + static_cast<int>(state.iterations() * 97 % 500));
-        pointerOutside = true;
+        w->desktop.pointer = QPoint(5, 600);
         state.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        while (form->Height() == 4335)
+        while (w->form.heightTwips() == 4335)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
     }
-    runtime::setCursorPosForTesting({});
 }
 BENCHMARK(AutoHide)->UseManualTime()->Iterations(5)->Unit(benchmark::kMillisecond);
 
@@ -233,7 +243,6 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    runtime::setErrorSinkForTesting(failOnReport);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
@@ -242,6 +251,5 @@ int main(int argc, char **argv)
         benchmark::RunSpecifiedBenchmarks();
     }
     benchmark::Shutdown();
-    runtime::setErrorSinkForTesting({});
     return 0;
 }

@@ -2,9 +2,10 @@
 // size and place costs on this machine when it holds the same kinds of widget as Zentavo's
 // rolled-up window (a label with the caption, a plain text edit and a tree view with one header
 // column) and nothing else: no database, no design table. Prints the same first-frame marker
-// as zentavo.
+// as zentavo --report-first-frame, always.
 
-#include "runtime/FirstFrameMarker.h"
+#include "runtime/FirstFrame.h"
+#include "runtime/SystemDesktop.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -29,7 +30,8 @@ int main(int argc, char *argv[])
     auto *list = new QTreeView(&window);
     list->setModel(model);
     list->setGeometry(8, 24, 13, 256);
-    runtime::markFirstFrame(window);
+    runtime::SystemDesktop desktop(runtime::SystemDesktop::FirstFrame::Report);
+    runtime::afterFirstFrame(window, [&desktop] { desktop.firstFrameShown(); });
     window.show();
     return app.exec();
 }

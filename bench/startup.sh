@@ -39,7 +39,7 @@ measure_once() {
     local out="$DIR/first-frame" rss="$DIR/rss" started frame pid
     rm -f "$out" "$rss"
     started=$(date +%s%6N)
-    (cd "$APP" && exec env QT_QPA_PLATFORM=xcb ZENTAVO_REPORT_FIRST_FRAME=1 \
+    (cd "$APP" && exec env QT_QPA_PLATFORM=xcb \
         /usr/bin/time -f %M -o "$rss" "$@" >"$out" 2>/dev/null) &
     pid=$!
     frame_reported() { grep -q '^first-frame ' "$out" 2>/dev/null; }
@@ -68,7 +68,7 @@ for ((i = 0; i < runs; i++)); do
     measure_once "$FLOOR" >>"$DIR/floor" || exit 1
     for count in "${counts[@]}"; do
         cp "$DIR/memo-$count.mdb" "$DB"
-        measure_once "$APP/zentavo" >>"$DIR/zentavo-$count" || exit 1
+        measure_once "$APP/zentavo" --report-first-frame >>"$DIR/zentavo-$count" || exit 1
     done
 done
 medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"; }

@@ -16,13 +16,13 @@ const QScreen *primary()
 }
 } // namespace
 
-float TwipsPerPixelX()
+float twipsPerPixelX()
 {
     const QScreen *screen = primary();
     return twipsPerPixelForDpi(screen ? screen->logicalDotsPerInchX() : 96.0);
 }
 
-float TwipsPerPixelY()
+float twipsPerPixelY()
 {
     const QScreen *screen = primary();
     return twipsPerPixelForDpi(screen ? screen->logicalDotsPerInchY() : 96.0);

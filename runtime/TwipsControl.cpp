@@ -27,29 +27,29 @@ TwipsControl::TwipsControl(QWidget *self)
     : m_self(self)
 {}
 
-float TwipsControl::Left() const
+float TwipsControl::leftTwips() const
 {
     const int x = m_self->isWindow() ? m_self->frameGeometry().x() : m_self->x();
-    return readBack(m_left, x, Screen::TwipsPerPixelX());
+    return readBack(m_left, x, Screen::twipsPerPixelX());
 }
 
-float TwipsControl::Top() const
+float TwipsControl::topTwips() const
 {
     const int y = m_self->isWindow() ? m_self->frameGeometry().y() : m_self->y();
-    return readBack(m_top, y, Screen::TwipsPerPixelY());
+    return readBack(m_top, y, Screen::twipsPerPixelY());
 }
 
-float TwipsControl::Width() const
+float TwipsControl::widthTwips() const
 {
-    const float tpp = Screen::TwipsPerPixelX();
+    const float tpp = Screen::twipsPerPixelX();
     if (sizeInPixels(m_width, tpp) == m_self->width())
         return m_width;
     return pixelsToTwips(m_self->width(), tpp);
 }
 
-float TwipsControl::Height() const
+float TwipsControl::heightTwips() const
 {
-    const float tpp = Screen::TwipsPerPixelY();
+    const float tpp = Screen::twipsPerPixelY();
     if (sizeInPixels(m_height, tpp) == m_self->height())
         return m_height;
     return pixelsToTwips(m_self->height(), tpp);
@@ -57,30 +57,30 @@ float TwipsControl::Height() const
 
 // Each assignment changes only its own property: the others are refreshed from what the widget
 // has now, which for a window may have been changed by the window manager.
-void TwipsControl::setLeft(float twips)
+void TwipsControl::setLeftTwips(float twips)
 {
-    m_top = Top();
+    m_top = topTwips();
     m_left = twips;
     applyPosition();
 }
 
-void TwipsControl::setTop(float twips)
+void TwipsControl::setTopTwips(float twips)
 {
-    m_left = Left();
+    m_left = leftTwips();
     m_top = twips;
     applyPosition();
 }
 
-void TwipsControl::setWidth(float twips)
+void TwipsControl::setWidthTwips(float twips)
 {
-    m_height = Height();
+    m_height = heightTwips();
     m_width = twips;
     applySize();
 }
 
-void TwipsControl::setHeight(float twips)
+void TwipsControl::setHeightTwips(float twips)
 {
-    m_width = Width();
+    m_width = widthTwips();
     m_height = twips;
     applySize();
 }
@@ -91,25 +91,20 @@ void TwipsControl::setTwipsGeometry(float left, float top, float width, float he
     m_top = top;
     m_width = width;
     m_height = height;
-    reapplyTwips();
-}
-
-void TwipsControl::reapplyTwips()
-{
     applyPosition();
     applySize();
 }
 
 void TwipsControl::applyPosition()
 {
-    m_self->move(twipsToPixels(m_left, Screen::TwipsPerPixelX()),
-                 twipsToPixels(m_top, Screen::TwipsPerPixelY()));
+    m_self->move(twipsToPixels(m_left, Screen::twipsPerPixelX()),
+                 twipsToPixels(m_top, Screen::twipsPerPixelY()));
 }
 
 void TwipsControl::applySize()
 {
-    m_self->resize(sizeInPixels(m_width, Screen::TwipsPerPixelX()),
-                   sizeInPixels(m_height, Screen::TwipsPerPixelY()));
+    m_self->resize(sizeInPixels(m_width, Screen::twipsPerPixelX()),
+                   sizeInPixels(m_height, Screen::twipsPerPixelY()));
 }
 
 } // namespace runtime

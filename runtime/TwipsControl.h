@@ -19,19 +19,16 @@ public:
     TwipsControl(const TwipsControl &) = delete;
     TwipsControl &operator=(const TwipsControl &) = delete;
 
-    float Left() const;
-    float Top() const;
-    float Width() const;
-    float Height() const;
+    float leftTwips() const;
+    float topTwips() const;
+    float widthTwips() const;
+    float heightTwips() const;
 
-    void setLeft(float twips);
-    void setTop(float twips);
-    void setWidth(float twips);
-    void setHeight(float twips);
+    void setLeftTwips(float twips);
+    void setTopTwips(float twips);
+    void setWidthTwips(float twips);
+    void setHeightTwips(float twips);
     void setTwipsGeometry(float left, float top, float width, float height);
-
-    // Applies the twips values again, after a change of the screen's resolution.
-    void reapplyTwips();
 
 private:
     void applyPosition();

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "Controls.h"
 #include "runtime/SystemColor.h"
 
 #include <optional>
 #include <span>
+#include <variant>
 
 namespace window {
 
@@ -11,8 +13,16 @@ namespace window {
 // One builder turns it into widgets (DesignBuilder), and the behaviour changes only the
 // properties it names; everything else keeps these values for the whole run.
 
+// The member of Controls a control goes to. Its type is the control's kind.
+using ControlSlot = std::variant<TextBox * Controls::*, MultiLineTextBox * Controls::*,
+                                 Frame * Controls::*, CheckBox * Controls::*, Timer * Controls::*,
+                                 CommandButton * Controls::*, ListView * Controls::*,
+                                 Label * Controls::*, Image * Controls::*, Shape * Controls::*>;
+
+// The kinds of control, in the order of ControlSlot's alternatives.
 enum class ControlType {
     TextBox,
+    MultiLineTextBox,
     Frame,
     CheckBox,
     Timer,
@@ -32,8 +42,8 @@ using runtime::SystemColor;
 
 struct ControlDesign
 {
-    const char *name;
-    ControlType type;
+    const char *name; // the object name, the same as the member's
+    ControlSlot slot;
     const char *container; // "NoteWindow" or the name of the frame the control lies in
     int stack;             // position in the container's stacking order, 1 = topmost
     // Geometry in twips, relative to the container's client area. Timers have none.
@@ -49,8 +59,6 @@ struct ControlDesign
     std::optional<SystemColor> background = std::nullopt; // none: transparent or the type's own
     std::optional<SystemColor> foreground = std::nullopt;
     bool designFont = false; // Tahoma 8.25 rather than the window's default font
-    bool multiLine = false;
-    bool scrollBars = false;
     bool centred = false;
     bool border = false;
     bool transparent = false;
@@ -61,6 +69,8 @@ struct ControlDesign
     // For a text box without a caption of its own: the label whose text names it for assistive
     // technology (a screen reader, say).
     const char *labelledBy = "";
+
+    ControlType type() const { return static_cast<ControlType>(slot.index()); }
 };
 
 struct FormDesign

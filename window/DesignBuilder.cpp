@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 namespace window {
@@ -53,21 +55,23 @@ void setTextColor(QWidget *widget, SystemColor role)
     widget->setPalette(palette);
 }
 
+QWidget *makeMultiLineTextBox(const ControlDesign &d, QWidget *parent)
+{
+    auto *box = new window::MultiLineTextBox(parent);
+    if (d.look == Look::Flat) {
+        box->setFrameStyle(QFrame::Box | QFrame::Plain);
+        QPalette palette = box->palette();
+        palette.setColor(QPalette::WindowText, systemColor(SystemColor::WindowText));
+        box->setPalette(palette);
+    } else {
+        box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    }
+    box->setLineWidth(1);
+    return box;
+}
+
 QWidget *makeTextBox(const ControlDesign &d, QWidget *parent)
 {
-    if (d.multiLine) {
-        auto *box = new window::MultiLineTextBox(parent);
-        if (d.look == Look::Flat) {
-            box->setFrameStyle(QFrame::Box | QFrame::Plain);
-            QPalette palette = box->palette();
-            palette.setColor(QPalette::WindowText, systemColor(SystemColor::WindowText));
-            box->setPalette(palette);
-        } else {
-            box->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-        }
-        box->setLineWidth(1);
-        return box;
-    }
     auto *box = new window::TextBox(parent);
     // Any length the database holds: a longer paste would otherwise be cut without a word.
     box->setMaxLength(std::numeric_limits<int>::max());
@@ -92,9 +96,11 @@ QWidget *makeLabel(const ControlDesign &d, QWidget *parent)
 
 QWidget *makeWidget(const ControlDesign &d, QWidget *parent)
 {
-    switch (d.type) {
+    switch (d.type()) {
     case ControlType::TextBox:
         return makeTextBox(d, parent);
+    case ControlType::MultiLineTextBox:
+        return makeMultiLineTextBox(d, parent);
     case ControlType::Frame:
         return new window::Frame(parent);
     case ControlType::CheckBox: {
@@ -115,7 +121,7 @@ QWidget *makeWidget(const ControlDesign &d, QWidget *parent)
     case ControlType::ListView: {
         auto *list = new window::ListView(parent);
         list->setColumnHeaderText(QString::fromUtf8(listColumnDesign().header));
-        list->setColumnHeaderWidth(listColumnDesign().width);
+        list->setColumnWidthTwips(listColumnDesign().width);
         list->setFrameStyle(QFrame::Box | QFrame::Plain);
         list->setLineWidth(1);
         return list;
@@ -146,7 +152,7 @@ void applyCommonSettings(const ControlDesign &d, QWidget *widget)
         widget->setFont(runtime::designFont());
     if (*d.toolTip)
         widget->setToolTip(QString::fromUtf8(d.toolTip));
-    if (d.type != ControlType::Label) {
+    if (d.type() != ControlType::Label) {
         if (d.background)
             fillBackground(widget, *d.background);
         if (d.foreground)
@@ -157,12 +163,27 @@ void applyCommonSettings(const ControlDesign &d, QWidget *widget)
     widget->setHidden(!d.visible);
 }
 
-void makeTimer(const ControlDesign &d, QWidget *form)
+QObject *makeTimer(const ControlDesign &d, QWidget *form)
 {
     auto *timer = new window::Timer(form);
     timer->setObjectName(QString::fromLatin1(d.name));
     timer->setInterval(d.interval);
     timer->setEnabled(d.enabled);
+    return timer;
+}
+
+// Puts a control into the member its row names. The row's member type decided which control
+// was made, so the cast only fails for a control some other code put under the name.
+void assign(Controls &controls, const ControlDesign &d, QObject *control)
+{
+    std::visit(
+        [&](auto member) {
+            using Pointer = std::remove_reference_t<decltype(controls.*member)>;
+            controls.*member = dynamic_cast<Pointer>(control);
+            if (!(controls.*member))
+                qFatal("The window's control %s is missing or not of its kind", d.name);
+        },
+        d.slot);
 }
 
 // Within a container, windowless controls lie below windowed ones; within each kind the design's
@@ -174,8 +195,8 @@ void applyStacking(const std::vector<std::pair<const ControlDesign *, QWidget *>
         byContainer[QString::fromLatin1(entry.first->container)].push_back(entry);
     for (auto &[container, entries] : byContainer) {
         std::sort(entries.begin(), entries.end(), [](const auto &a, const auto &b) {
-            const bool aBelow = isWindowless(a.first->type);
-            const bool bBelow = isWindowless(b.first->type);
+            const bool aBelow = isWindowless(a.first->type());
+            const bool bBelow = isWindowless(b.first->type());
             if (aBelow != bBelow)
                 return aBelow;
             return a.first->stack > b.first->stack;
@@ -215,7 +236,7 @@ void applyAccessibleNames(const std::vector<std::pair<const ControlDesign *, QWi
             if (const ControlDesign *label = findControlDesign(design->labelledBy))
                 name = QString::fromUtf8(label->text);
         }
-        if (name.isEmpty() && design->type == ControlType::ListView)
+        if (name.isEmpty() && design->type() == ControlType::ListView)
             name = QString::fromUtf8(listColumnDesign().header);
         if (!name.isEmpty())
             widget->setAccessibleName(name);
@@ -224,8 +245,9 @@ void applyAccessibleNames(const std::vector<std::pair<const ControlDesign *, QWi
 
 } // namespace
 
-void buildDesign(QWidget *form)
+Controls buildDesign(QWidget *form)
 {
+    Controls controls;
     QHash<QString, QWidget *> containers{{QStringLiteral("NoteWindow"), form}};
     std::vector<std::pair<const ControlDesign *, QWidget *>> placed;
     // Frames first, so that the controls inside them have their parent.
@@ -233,22 +255,32 @@ void buildDesign(QWidget *form)
     for (const ControlDesign &d : controlDesigns())
         ordered.push_back(&d);
     std::stable_partition(ordered.begin(), ordered.end(),
-                          [](const ControlDesign *d) { return d->type == ControlType::Frame; });
+                          [](const ControlDesign *d) { return d->type() == ControlType::Frame; });
     for (const ControlDesign *d : ordered) {
-        if (d->type == ControlType::Timer) {
-            makeTimer(*d, form);
+        if (d->type() == ControlType::Timer) {
+            assign(controls, *d, makeTimer(*d, form));
             continue;
         }
         QWidget *parent = containers.value(QString::fromLatin1(d->container), form);
         QWidget *widget = makeWidget(*d, parent);
         applyCommonSettings(*d, widget);
-        if (d->type == ControlType::Frame)
+        if (d->type() == ControlType::Frame)
             containers.insert(QString::fromLatin1(d->name), widget);
         placed.emplace_back(d, widget);
+        assign(controls, *d, widget);
     }
     applyStacking(placed);
     applyTabOrder(placed);
     applyAccessibleNames(placed);
+    return controls;
+}
+
+Controls findControls(const QWidget &form)
+{
+    Controls controls;
+    for (const ControlDesign &d : controlDesigns())
+        assign(controls, d, form.findChild<QObject *>(QString::fromLatin1(d.name)));
+    return controls;
 }
 
 } // namespace window

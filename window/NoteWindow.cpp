@@ -3,8 +3,7 @@
 #include "Design.h"
 #include "DesignBuilder.h"
 #include "Pictures.h"
-#include "runtime/App.h"
-#include "runtime/ErrorReport.h"
+#include "runtime/Desktop.h"
 #include "store/Session.h"
 #include "window/controls/CheckBox.h"
 #include "window/controls/CommandButton.h"
@@ -17,18 +16,11 @@
 
 namespace window {
 
-namespace {
-template<typename Control>
-void bind(QObject *form, Control *&member, const char *name)
-{
-    member = form->findChild<Control *>(QString::fromLatin1(name));
-    Q_ASSERT_X(member, "NoteWindow", name);
-}
-} // namespace
-
-NoteWindow::NoteWindow(QWidget *parent)
+NoteWindow::NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , TwipsControl(this)
+    , m_notes(std::move(notes))
+    , m_desktop(desktop)
 {
     const FormDesign &design = formDesign();
     setObjectName(QStringLiteral("NoteWindow"));
@@ -39,93 +31,51 @@ NoteWindow::NoteWindow(QWidget *parent)
     setPalette(background);
     setAutoFillBackground(true);
 
-    buildDesign(this);
-    bindControls();
+    m_ui = buildDesign(this);
     connectHandlers();
     setTwipsGeometry(design.left, design.top, design.width, design.height);
 }
 
 NoteWindow::~NoteWindow() = default;
 
-void NoteWindow::bindControls()
-{
-    bind(this, shownNoteId, "shownNoteId");
-    bind(this, deletePanel, "deletePanel");
-    bind(this, savePanel, "savePanel");
-    bind(this, autoHideBox, "autoHideBox");
-    bind(this, pointerPoll, "pointerPoll");
-    bind(this, lockBox, "lockBox");
-    bind(this, menuButton, "menuButton");
-    bind(this, commandPanel, "commandPanel");
-    bind(this, noteList, "noteList");
-    bind(this, narrowTimer, "narrowTimer");
-    bind(this, widenTimer, "widenTimer");
-    bind(this, noteText, "noteText");
-    bind(this, bottomEdge, "bottomEdge");
-    bind(this, topEdge, "topEdge");
-    bind(this, leftEdge, "leftEdge");
-    bind(this, unrolledArrow, "unrolledArrow");
-    bind(this, rolledUpArrow, "rolledUpArrow");
-    bind(this, titleStrip, "titleStrip");
-    bind(this, windowOutline, "windowOutline");
-    bind(this, deleteNoButton, "deleteNoButton");
-    bind(this, deleteYesButton, "deleteYesButton");
-    bind(this, deletePanelOutline, "deletePanelOutline");
-    bind(this, deletePrompt, "deletePrompt");
-    bind(this, saveCancelButton, "saveCancelButton");
-    bind(this, saveOkButton, "saveOkButton");
-    bind(this, titleEdit, "titleEdit");
-    bind(this, savePanelOutline, "savePanelOutline");
-    bind(this, titlePrompt, "titlePrompt");
-    bind(this, newButton, "newButton");
-    bind(this, deleteButton, "deleteButton");
-    bind(this, saveButton, "saveButton");
-    bind(this, exitButton, "exitButton");
-    bind(this, commandPanelOutline, "commandPanelOutline");
-}
-
 void NoteWindow::connectHandlers()
 {
-    connect(titleStrip, &window::Label::DblClick, this, &NoteWindow::toggleRolledUp);
-    connect(titleStrip, &window::Label::MouseDown, this, &NoteWindow::dragWindow);
-    connect(rolledUpArrow, &window::Image::MouseMove, this, &NoteWindow::unrollOnHover);
-    connect(exitButton, &QPushButton::clicked, this, &NoteWindow::askExit);
+    connect(m_ui.titleStrip, &window::Label::doubleClicked, this, &NoteWindow::toggleRolledUp);
+    connect(m_ui.titleStrip, &window::Label::pressed, this, &NoteWindow::dragWindow);
+    connect(m_ui.rolledUpArrow, &window::Image::pointerMoved, this, &NoteWindow::unrollOnHover);
+    connect(m_ui.exitButton, &QPushButton::clicked, this, &NoteWindow::askExit);
 
-    connect(noteList, &window::ListView::ItemClick, this, &NoteWindow::showNote);
-    connect(noteList, &window::ListView::HighlightMoved, this, &NoteWindow::highlightMoved);
-    connect(menuButton, &QPushButton::clicked, this, &NoteWindow::toggleCommandPanel);
-    connect(saveButton, &QPushButton::clicked, this, &NoteWindow::askTitle);
-    connect(deleteButton, &QPushButton::clicked, this, &NoteWindow::askDelete);
-    connect(newButton, &QPushButton::clicked, this, &NoteWindow::newNote);
-    connect(saveOkButton, &QPushButton::clicked, this, &NoteWindow::saveNote);
-    connect(saveCancelButton, &QPushButton::clicked, this, &NoteWindow::cancelSave);
-    connect(deleteYesButton, &QPushButton::clicked, this, &NoteWindow::deleteNote);
-    connect(deleteNoButton, &QPushButton::clicked, this, &NoteWindow::cancelDelete);
+    connect(m_ui.noteList, &window::ListView::itemClicked, this, &NoteWindow::showNote);
+    connect(m_ui.noteList, &window::ListView::highlightMoved, this, &NoteWindow::highlightMoved);
+    connect(m_ui.menuButton, &QPushButton::clicked, this, &NoteWindow::toggleCommandPanel);
+    connect(m_ui.saveButton, &QPushButton::clicked, this, &NoteWindow::askTitle);
+    connect(m_ui.deleteButton, &QPushButton::clicked, this, &NoteWindow::askDelete);
+    connect(m_ui.newButton, &QPushButton::clicked, this, &NoteWindow::newNote);
+    connect(m_ui.saveOkButton, &QPushButton::clicked, this, &NoteWindow::saveNote);
+    connect(m_ui.saveCancelButton, &QPushButton::clicked, this, &NoteWindow::cancelSave);
+    connect(m_ui.deleteYesButton, &QPushButton::clicked, this, &NoteWindow::deleteNote);
+    connect(m_ui.deleteNoButton, &QPushButton::clicked, this, &NoteWindow::cancelDelete);
 
-    connect(noteList, &window::ListView::MouseMove, this, &NoteWindow::startWidening);
-    connect(noteText, &window::MultiLineTextBox::MouseMove, this, &NoteWindow::pointerOverNote);
-    connect(leftEdge, &window::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
-    connect(topEdge, &window::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
-    connect(bottomEdge, &window::Label::MouseMove, this, &NoteWindow::pointerOverEdge);
-    connect(widenTimer, &window::Timer::tick, this, &NoteWindow::widenStep);
-    connect(narrowTimer, &window::Timer::tick, this, &NoteWindow::narrowStep);
+    connect(m_ui.noteList, &window::ListView::pointerMoved, this, &NoteWindow::startWidening);
+    connect(m_ui.noteText, &window::MultiLineTextBox::pointerMoved, this,
+            &NoteWindow::pointerOverNote);
+    connect(m_ui.leftEdge, &window::Label::pointerMoved, this, &NoteWindow::pointerOverEdge);
+    connect(m_ui.topEdge, &window::Label::pointerMoved, this, &NoteWindow::pointerOverEdge);
+    connect(m_ui.bottomEdge, &window::Label::pointerMoved, this, &NoteWindow::pointerOverEdge);
+    connect(m_ui.widenTimer, &window::Timer::tick, this, &NoteWindow::widenStep);
+    connect(m_ui.narrowTimer, &window::Timer::tick, this, &NoteWindow::narrowStep);
 
-    connect(pointerPoll, &window::Timer::tick, this, &NoteWindow::pollPointer);
-}
-
-store::NoteStore NoteWindow::noteStore() const
-{
-    return store::NoteStore(store::databasePathIn(runtime::App::Path()));
+    connect(m_ui.pointerPoll, &window::Timer::tick, this, &NoteWindow::pollPointer);
 }
 
 void NoteWindow::reportStoreError(const store::StoreError &error)
 {
-    runtime::reportError(this, error.message());
+    m_desktop.reportError(this, error.message());
 }
 
 void NoteWindow::reloadList()
 {
-    store::Result<store::NoteList> notes = noteStore().listNotes();
+    store::Result<store::NoteList> notes = m_notes.listNotes();
     if (!notes) {
         store::StoreError error = notes.error();
         error.remedy = QStringLiteral("Listan som visas kan vara inaktuell; den läses om vid "
@@ -140,7 +90,8 @@ void NoteWindow::reloadList()
 void NoteWindow::showList(store::NoteList notes)
 {
     store::NoteList::Parts parts = std::move(notes).release();
-    noteList->adoptItems(std::move(parts.ids), std::move(parts.starts), std::move(parts.titles));
+    m_ui.noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
+                              std::move(parts.titles));
 }
 
 } // namespace window

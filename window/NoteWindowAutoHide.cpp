@@ -1,5 +1,5 @@
 #include "NoteWindow.h"
-#include "runtime/Cursor.h"
+#include "runtime/Desktop.h"
 #include "runtime/Screen.h"
 #include "window/controls/CheckBox.h"
 
@@ -14,32 +14,32 @@ constexpr std::int16_t OutsidePollsBeforeHiding = 5;
 
 void NoteWindow::pollPointer()
 {
-    if (autoHideBox->checkState() == Qt::Unchecked)
+    if (m_ui.autoHideBox->checkState() == Qt::Unchecked)
         return;
     // A pointer that cannot be read counts as being at (0, 0).
-    const QPoint pointer = runtime::GetCursorPos().value_or(QPoint(0, 0));
-    const double x = pointer.x() * static_cast<double>(runtime::Screen::TwipsPerPixelX());
-    const double y = pointer.y() * static_cast<double>(runtime::Screen::TwipsPerPixelY());
+    const QPoint pointer = m_desktop.pointerPosition().value_or(QPoint(0, 0));
+    const double x = pointer.x() * static_cast<double>(runtime::Screen::twipsPerPixelX());
+    const double y = pointer.y() * static_cast<double>(runtime::Screen::twipsPerPixelY());
 
     // Strict comparisons, tested in this order until one holds: a pointer on an edge is
     // inside. The sums are formed in single precision, as the window's geometry is held.
-    bool outside = x < Left();
+    bool outside = x < leftTwips();
     if (!outside)
-        outside = y < Top();
+        outside = y < topTwips();
     if (!outside)
-        outside = y > static_cast<float>(Top() + Height());
+        outside = y > static_cast<float>(topTwips() + heightTwips());
     if (!outside)
-        outside = x > static_cast<float>(Left() + Width());
+        outside = x > static_cast<float>(leftTwips() + widthTwips());
 
     if (!outside) {
-        pollsOutside = 0;
+        m_pollsOutside = 0;
         return;
     }
     // The count is held at its maximum rather than overflowing after hours of polling with the
     // pointer away; past 5 its value no longer matters.
-    if (pollsOutside < std::numeric_limits<std::int16_t>::max())
-        ++pollsOutside;
-    if (pollsOutside == OutsidePollsBeforeHiding)
+    if (m_pollsOutside < std::numeric_limits<std::int16_t>::max())
+        ++m_pollsOutside;
+    if (m_pollsOutside == OutsidePollsBeforeHiding)
         hideNow();
 }
 

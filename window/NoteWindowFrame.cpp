@@ -1,7 +1,6 @@
 #include "NoteWindow.h"
-#include "runtime/ErrorReport.h"
-#include "runtime/FirstFrameMarker.h"
-#include "runtime/MessageBox.h"
+#include "runtime/Desktop.h"
+#include "runtime/FirstFrame.h"
 #include "runtime/SystemMove.h"
 #include "runtime/Topmost.h"
 #include "window/controls/CheckBox.h"
@@ -20,27 +19,31 @@ constexpr float UnrolledHeight = 4335;
 
 bool NoteWindow::load(ListFill fill)
 {
-    setTop(0);
+    setTopTwips(0);
     if (fill == ListFill::Now) {
         // Reading the list checks the file as thoroughly as check() would: one session, not two.
-        store::Result<store::NoteList> notes = noteStore().listNotes();
+        store::Result<store::NoteList> notes = m_notes.listNotes();
         if (!notes) {
             reportStoreError(notes.error());
             return false;
         }
         showList(std::move(*notes));
     } else {
-        if (const store::Result<store::Done> usable = noteStore().check(); !usable) {
+        if (const store::Result<store::Done> usable = m_notes.check(); !usable) {
             reportStoreError(usable.error());
             return false;
         }
-        runtime::afterFirstFrame(*this, [this] { reloadList(); });
     }
+    runtime::afterFirstFrame(*this, [this, fill] {
+        m_desktop.firstFrameShown();
+        if (fill == ListFill::AfterFirstFrame)
+            reloadList();
+    });
     toggleRolledUp();
     runtime::makeTopmost(this);
-    noteText->setText(QString());
-    noteText->setLocked(true);
-    noteList->setColumnHeaderWidth(0);
+    m_ui.noteText->setText(QString());
+    m_ui.noteText->setLocked(true);
+    m_ui.noteList->setColumnWidthTwips(0);
     return true;
 }
 
@@ -48,25 +51,25 @@ void NoteWindow::toggleRolledUp()
 {
     // Rolled up is exactly "as high as the title strip": both read as twips and compared for
     // equality, so any other height (a resize by the system, say) rolls the window up.
-    const float stripHeight = titleStrip->Height();
-    const float height = Height();
+    const float stripHeight = m_ui.titleStrip->heightTwips();
+    const float height = heightTwips();
     if (height == stripHeight) {
-        setHeight(UnrolledHeight);
-        unrolledArrow->setVisible(true);
-        rolledUpArrow->setVisible(false);
-        pointerPoll->setEnabled(true);
+        setHeightTwips(UnrolledHeight);
+        m_ui.unrolledArrow->setVisible(true);
+        m_ui.rolledUpArrow->setVisible(false);
+        m_ui.pointerPoll->setEnabled(true);
     } else {
-        setHeight(stripHeight);
-        unrolledArrow->setVisible(false);
-        rolledUpArrow->setVisible(true);
-        pointerPoll->setEnabled(false);
+        setHeightTwips(stripHeight);
+        m_ui.unrolledArrow->setVisible(false);
+        m_ui.rolledUpArrow->setVisible(true);
+        m_ui.pointerPoll->setEnabled(false);
     }
 }
 
 void NoteWindow::dragWindow()
 {
     // Only a checked box locks the window; unchecked and grayed let it move.
-    if (lockBox->checkState() == Qt::Checked)
+    if (m_ui.lockBox->checkState() == Qt::Checked)
         return;
     runtime::beginSystemMove(this);
 }
@@ -78,7 +81,7 @@ void NoteWindow::unrollOnHover()
 
 void NoteWindow::askExit()
 {
-    const QMessageBox::StandardButton answer = runtime::askYesNo(
+    const QMessageBox::StandardButton answer = m_desktop.askYesNo(
         this, QStringLiteral("Vill du avsluta Zentavo?"), QStringLiteral("Zentavo 1.0"));
     if (answer == QMessageBox::Yes)
         close();

@@ -20,55 +20,55 @@ void NoteWindow::startWidening()
 {
     // Widening starts only from exactly the narrow width; while the list is sliding either
     // way, a move over it changes nothing.
-    if (noteList->Width() == NarrowWidth) {
-        widenTimer->setEnabled(true);
-        narrowTimer->setEnabled(false);
+    if (m_ui.noteList->widthTwips() == NarrowWidth) {
+        m_ui.widenTimer->setEnabled(true);
+        m_ui.narrowTimer->setEnabled(false);
     }
 }
 
 void NoteWindow::pointerOverNote()
 {
-    if (noteList->Width() > NarrowWidth) {
-        narrowTimer->setEnabled(true);
-        widenTimer->setEnabled(false);
+    if (m_ui.noteList->widthTwips() > NarrowWidth) {
+        m_ui.narrowTimer->setEnabled(true);
+        m_ui.widenTimer->setEnabled(false);
     }
-    commandPanel->setVisible(false);
+    m_ui.commandPanel->setVisible(false);
 }
 
 void NoteWindow::startNarrowing()
 {
-    if (noteList->Width() > NarrowWidth) {
-        widenTimer->setEnabled(false);
-        narrowTimer->setEnabled(true);
+    if (m_ui.noteList->widthTwips() > NarrowWidth) {
+        m_ui.widenTimer->setEnabled(false);
+        m_ui.narrowTimer->setEnabled(true);
     }
 }
 
 void NoteWindow::pointerOverEdge()
 {
     startNarrowing();
-    commandPanel->setVisible(false);
+    m_ui.commandPanel->setVisible(false);
 }
 
 void NoteWindow::widenStep()
 {
-    const float width = noteList->Width();
+    const float width = m_ui.noteList->widthTwips();
     if (width == WideWidth) {
-        widenTimer->setEnabled(false);
+        m_ui.widenTimer->setEnabled(false);
         return;
     }
-    noteList->setWidth(width + Step);
-    noteList->setColumnHeaderWidth(noteList->Width() - ColumnInset);
+    m_ui.noteList->setWidthTwips(width + Step);
+    m_ui.noteList->setColumnWidthTwips(m_ui.noteList->widthTwips() - ColumnInset);
 }
 
 void NoteWindow::narrowStep()
 {
-    const float width = noteList->Width();
+    const float width = m_ui.noteList->widthTwips();
     if (width == NarrowWidth) {
-        narrowTimer->setEnabled(false);
+        m_ui.narrowTimer->setEnabled(false);
         return;
     }
-    noteList->setWidth(width - Step);
-    noteList->setColumnHeaderWidth(noteList->Width() - ColumnInset);
+    m_ui.noteList->setWidthTwips(width - Step);
+    m_ui.noteList->setColumnWidthTwips(m_ui.noteList->widthTwips() - ColumnInset);
 }
 
 } // namespace window

@@ -1,16 +1,12 @@
 #pragma once
 
-// The real window, offscreen, over a real memo.mdb, with the two seams the tests may use: error
-// reports are collected instead of shown, and the pointer stays inside the window so that the
-// auto-hide poll never rolls it up.
+// The real window, offscreen, over a real memo.mdb, driven as a person would (see
+// WindowTestSupport.h). Error reports are collected, and the pointer stays inside the window so
+// that the auto-hide poll never rolls it up.
 
-#include "runtime/Cursor.h"
-#include "runtime/ErrorReport.h"
-#include "window/NoteWindow.h"
-#include "window/controls/ListView.h"
+#include "WindowTestSupport.h"
 
 #include <QApplication>
-#include <QPoint>
 #include <QStringList>
 #include <memory>
 
@@ -19,56 +15,44 @@ namespace reliability {
 class WindowHarness
 {
 public:
-    WindowHarness()
+    explicit WindowHarness(store::NoteStore notes)
+        : window(std::make_unique<windowtest::WindowUnderTest>(std::move(notes)))
     {
         QApplication::setQuitOnLastWindowClosed(false);
-        runtime::setErrorSinkForTesting([this](const QString &message) { reports << message; });
-        runtime::setCursorPosForTesting([] { return std::optional<QPoint>(QPoint(600, 100)); });
-    }
-    ~WindowHarness()
-    {
-        form.reset();
-        runtime::setCursorPosForTesting({});
-        runtime::setErrorSinkForTesting({});
-    }
-    WindowHarness(const WindowHarness &) = delete;
-    WindowHarness &operator=(const WindowHarness &) = delete;
-
-    // Creates and loads the window, then unrolls it as the user would.
-    bool start()
-    {
-        form = std::make_unique<window::NoteWindow>();
-        if (!form->load())
-            return false;
-        form->show();
-        form->toggleRolledUp();
-        return true;
+        window->desktop.pointer = QPoint(600, 100);
     }
 
+    // Starts the window as the program does, shows it and unrolls it.
+    bool start() { return window->startUnrolled(); }
+
+    const window::Controls &ui() const { return window->ui; }
+    QStringList &reports() { return window->desktop.reports; }
+    const QStringList &reports() const { return window->desktop.reports; }
+
+    // The list as shown, by row.
     QStringList titles() const
     {
         QStringList result;
-        for (int i = 1; i <= form->noteList->itemCount(); ++i)
-            result << form->noteList->itemText(i - 1);
+        for (int row = 0; row < ui().noteList->itemCount(); ++row)
+            result << ui().noteList->itemText(row);
         return result;
     }
     QList<qint64> ids() const
     {
         QList<qint64> result;
-        for (int i = 1; i <= form->noteList->itemCount(); ++i)
-            result << form->noteList->itemId(i - 1);
+        for (int row = 0; row < ui().noteList->itemCount(); ++row)
+            result << ui().noteList->itemId(row);
         return result;
     }
     QStringList keys() const
     {
         QStringList result;
-        for (int i = 1; i <= form->noteList->itemCount(); ++i)
-            result << form->noteList->itemKey(i - 1);
+        for (int row = 0; row < ui().noteList->itemCount(); ++row)
+            result << ui().noteList->itemKey(row);
         return result;
     }
 
-    QStringList reports;
-    std::unique_ptr<window::NoteWindow> form;
+    std::unique_ptr<windowtest::WindowUnderTest> window;
 };
 
 } // namespace reliability

@@ -4,7 +4,6 @@
 
 #include "ReliabilitySupport.h"
 #include "WindowHarness.h"
-#include "runtime/App.h"
 #include "store/NewDatabase.h"
 #include "window/controls/Frame.h"
 #include "window/controls/TextBox.h"
@@ -46,23 +45,18 @@ private Q_SLOTS:
 
         const QString path = mountPoint + QStringLiteral("/memo.mdb");
         QVERIFY(store::createEmptyDatabase(path));
-        runtime::App::setPathForTesting(mountPoint);
-        struct Restore
-        {
-            ~Restore() { runtime::App::setPathForTesting(QString()); }
-        } restore;
-        WindowHarness w;
+        WindowHarness w{store::NoteStore(path)};
         QVERIFY(w.start());
-        window::NoteWindow &f = *w.form;
+        const window::Controls &f = w.ui();
         // A few notes that must survive.
         for (int i = 0; i < 3; ++i) {
-            f.newNote();
+            f.newButton->click();
             f.noteText->setText(QStringLiteral("anteckning %1").arg(i));
-            f.askTitle();
+            f.saveButton->click();
             f.titleEdit->setText(QStringLiteral("titel %1").arg(i));
-            f.saveNote();
+            f.saveOkButton->click();
         }
-        QCOMPARE(w.reports, QStringList());
+        QCOMPARE(w.reports(), QStringList());
 
         struct statvfs fs
         {
@@ -73,18 +67,18 @@ private Q_SLOTS:
         QString big;
         for (int i = 0; big.size() < 3 * 1024 * 1024; ++i)
             big += QStringLiteral("rad %1 av en anteckning som inte får plats på disken\n").arg(i);
-        f.newNote();
+        f.newButton->click();
         f.noteText->setText(big);
         const QString note = f.noteText->text();
-        f.askTitle();
+        f.saveButton->click();
         f.titleEdit->setText(QStringLiteral("för stor"));
         const QByteArray before = fileBytes(path);
         const QList<RawRow> rowsBefore = rawRows(path);
 
-        f.saveNote();
-        QCOMPARE(w.reports.size(), 1);
-        QVERIFY2(w.reports[0].contains(path), qPrintable(w.reports[0]));
-        QVERIFY2(w.reports[0].contains(QStringLiteral("full")), qPrintable(w.reports[0]));
+        f.saveOkButton->click();
+        QCOMPARE(w.reports().size(), 1);
+        QVERIFY2(w.reports()[0].contains(path), qPrintable(w.reports()[0]));
+        QVERIFY2(w.reports()[0].contains(QStringLiteral("full")), qPrintable(w.reports()[0]));
         const bool unchanged = fileBytes(path) == before;
         QVERIFY(unchanged);
         QVERIFY(!QFileInfo::exists(path + QStringLiteral("-journal")));
@@ -97,12 +91,12 @@ private Q_SLOTS:
 
         // The user shortens the note; now it fits and is saved once.
         f.noteText->setText(QStringLiteral("kortare"));
-        f.saveNote();
-        QCOMPARE(w.reports.size(), 1);
+        f.saveOkButton->click();
+        QCOMPARE(w.reports().size(), 1);
         QVERIFY(f.savePanel->isHidden());
         QCOMPARE(w.titles(), QStringList({"titel 0", "titel 1", "titel 2", "för stor"}));
         QCOMPARE(integrityCheck(path), QStringLiteral("ok"));
-        w.form.reset();
+        w.window.reset();
         qInfo("full-disk: %.1f MB note on a 2 MB tmpfs with %.2f MB free: error reported, "
               "database byte-for-byte %s, integrity ok, note and panel kept",
               double(note.toUtf8().size()) / 1048576, double(freeBytes) / 1048576,

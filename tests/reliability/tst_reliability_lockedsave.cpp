@@ -23,16 +23,16 @@ private Q_SLOTS:
     {
         testsupport::TestDatabase db;
         db.addNote(QStringLiteral("gammal"), QStringLiteral("fanns före"));
-        WindowHarness w;
+        WindowHarness w{db.store()};
         QVERIFY(w.start());
-        window::NoteWindow &f = *w.form;
+        const window::Controls &f = w.ui();
 
-        f.toggleCommandPanel();
-        f.newNote(); // Ny
+        f.menuButton->click();
+        f.newButton->click(); // Ny
         f.noteText->setText(QStringLiteral("Skriven medan filen var låst.\nRad två | \"citat\""));
         const QString note = f.noteText->text();
-        f.toggleCommandPanel();
-        f.askTitle(); // Spara
+        f.menuButton->click();
+        f.saveButton->click(); // Spara
         QVERIFY(!f.savePanel->isHidden());
         f.titleEdit->setText(QStringLiteral("låst"));
 
@@ -47,13 +47,14 @@ private Q_SLOTS:
 
         QElapsedTimer waited;
         waited.start();
-        f.saveNote(); // OK, while the file is locked
+        f.saveOkButton->click(); // OK, while the file is locked
         const qint64 ms = waited.elapsed();
-        QCOMPARE(w.reports.size(), 1);
-        QVERIFY2(w.reports[0].contains(db.path()), qPrintable(w.reports[0]));
-        QVERIFY2(w.reports[0].contains(QStringLiteral("database is locked")),
-                 qPrintable(w.reports[0]));
-        QVERIFY2(w.reports[0].contains(QStringLiteral("annat program")), qPrintable(w.reports[0]));
+        QCOMPARE(w.reports().size(), 1);
+        QVERIFY2(w.reports()[0].contains(db.path()), qPrintable(w.reports()[0]));
+        QVERIFY2(w.reports()[0].contains(QStringLiteral("database is locked")),
+                 qPrintable(w.reports()[0]));
+        QVERIFY2(w.reports()[0].contains(QStringLiteral("annat program")),
+                 qPrintable(w.reports()[0]));
         // It waited the busy timeout before giving up (a lower bound, not a speed).
         QVERIFY2(ms >= 4900, qPrintable(QString::number(ms)));
         QCOMPARE(f.noteText->text(), note);
@@ -67,8 +68,8 @@ private Q_SLOTS:
         QVERIFY2(said.contains(QStringLiteral("released")), qPrintable(said));
         QCOMPARE(holder.exitCode(), 0);
 
-        f.saveNote(); // OK again, the lock gone
-        QCOMPARE(w.reports.size(), 1);
+        f.saveOkButton->click(); // OK again, the lock gone
+        QCOMPARE(w.reports().size(), 1);
         QVERIFY(f.savePanel->isHidden());
         QCOMPARE(w.titles(), QStringList({"gammal", "låst"}));
         const QList<RawRow> rows = rawRows(db.path());

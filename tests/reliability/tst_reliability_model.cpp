@@ -7,7 +7,6 @@
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
 #include "WindowHarness.h"
-#include "runtime/MessageBox.h"
 #include "store/NoteStore.h"
 #include "window/controls/Frame.h"
 #include "window/controls/TextBox.h"
@@ -70,7 +69,7 @@ private:
 
     bool agree(const WindowHarness &w, const Model &m, const QString &path)
     {
-        const window::NoteWindow &f = *w.form;
+        const window::Controls &f = w.ui();
         QStringList titles, keys;
         for (const qlonglong id : m.listed) {
             titles << m.atLoad[id].title;
@@ -102,8 +101,8 @@ private:
             if (it->title != expected.title || it->text != expected.text)
                 wrong << QStringLiteral("row %1 differs").arg(it.key());
         }
-        if (!w.reports.isEmpty())
-            wrong << QStringLiteral("error reported: %1").arg(w.reports.join('\n'));
+        if (!w.reports().isEmpty())
+            wrong << QStringLiteral("error reported: %1").arg(w.reports().join('\n'));
         m_failure = wrong.join(QStringLiteral("; "));
         return wrong.isEmpty();
     }
@@ -111,9 +110,9 @@ private:
     // Whether the window reported exactly one error, containing what; takes it off the list.
     static bool takeReport(WindowHarness &w, const QString &what)
     {
-        const bool one = w.reports.size() == 1 && w.reports.first().contains(what);
+        const bool one = w.reports().size() == 1 && w.reports().first().contains(what);
         if (one)
-            w.reports.clear();
+            w.reports().clear();
         return one;
     }
 
@@ -135,9 +134,9 @@ private Q_SLOTS:
                 m.lastId = rawRows(db.path()).last().id;
                 m.table.insert(m.lastId, note);
             }
-            WindowHarness w;
+            WindowHarness w{db.store()};
             QVERIFY(w.start());
-            window::NoteWindow &f = *w.form;
+            const window::Controls &f = w.ui();
             m.reload();
             QStringList log;
             // Actions the window does not offer at that moment are drawn again.
@@ -147,12 +146,12 @@ private Q_SLOTS:
                 QString did;
                 if (action == 0) {
                     did = QStringLiteral("M");
-                    f.toggleCommandPanel();
+                    f.menuButton->click();
                     if (!m.save && !m.erase)
                         m.cmds = !m.cmds;
                 } else if (action == 1 && m.cmds) {
                     did = QStringLiteral("Ny");
-                    f.newNote();
+                    f.newButton->click();
                     m.newNote();
                 } else if (action == 2) {
                     // Typing: pasted random text, or keys typed one by one.
@@ -170,7 +169,7 @@ private Q_SLOTS:
                         m.noteText = f.noteText->text();
                 } else if (action == 3 && m.cmds) {
                     did = QStringLiteral("Spara");
-                    f.askTitle();
+                    f.saveButton->click();
                     if (m.shownNoteId.isEmpty()) {
                         m.cmds = false;
                         m.save = true;
@@ -181,7 +180,7 @@ private Q_SLOTS:
                     m.titleEdit = f.titleEdit->text();
                 } else if ((action == 5 || action == 6) && m.save) {
                     did = QStringLiteral("OK");
-                    f.saveNote();
+                    f.saveOkButton->click();
                     m.table.insert(++m.lastId, {m.titleEdit, m.noteText});
                     m.reload();
                     m.newNote();
@@ -189,12 +188,12 @@ private Q_SLOTS:
                     ++saves;
                 } else if (action == 7 && m.save) {
                     did = QStringLiteral("Avbryt");
-                    f.cancelSave();
+                    f.saveCancelButton->click();
                     m.save = false;
                 } else if ((action == 8 || action == 9) && !m.listed.isEmpty()) {
                     const qlonglong id = m.listed[qsizetype(below(rng, m.listed.size()))];
                     did = QStringLiteral("click %1").arg(id);
-                    f.showNote(id);
+                    w.window->clickNote(id);
                     if (m.save) {
                         // The note being saved stays; the list is not read.
                     } else if (m.table.contains(id)) {
@@ -210,14 +209,14 @@ private Q_SLOTS:
                     ++shows;
                 } else if (action == 10 && m.cmds) {
                     did = QStringLiteral("Radera");
-                    f.askDelete();
+                    f.deleteButton->click();
                     if (!m.shownNoteId.isEmpty()) {
                         m.cmds = false;
                         m.erase = true;
                     }
                 } else if (action == 11 && m.erase) {
                     did = QStringLiteral("Ja");
-                    f.deleteNote();
+                    f.deleteYesButton->click();
                     if (m.table.remove(m.shownNoteId.toLongLong()) == 0) {
                         // The note shown was deleted by the other program: nothing is
                         // deleted, the list is read again and the note stays on screen.
@@ -232,7 +231,7 @@ private Q_SLOTS:
                     }
                 } else if (action == 12 && m.erase) {
                     did = QStringLiteral("Nej");
-                    f.cancelDelete();
+                    f.deleteNoButton->click();
                     m.erase = false;
                 } else if (action == 13 && !m.table.isEmpty()) {
                     if (below(rng, 3) == 0) {
@@ -243,8 +242,8 @@ private Q_SLOTS:
                         m.table.remove(id);
                     } else if (m.cmds) {
                         did = QStringLiteral("Avsluta, Nej");
-                        runtime::setNextAnswer(QMessageBox::No);
-                        f.askExit();
+                        w.window->desktop.answers = {QMessageBox::No};
+                        f.exitButton->click();
                     }
                 }
                 if (did.isEmpty())

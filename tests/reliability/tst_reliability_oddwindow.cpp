@@ -5,7 +5,6 @@
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
 #include "WindowHarness.h"
-#include "runtime/MessageBox.h"
 #include "window/controls/Frame.h"
 #include "window/controls/TextBox.h"
 
@@ -39,28 +38,28 @@ private:
     // first of them, all through the window.
     void exercise(WindowHarness &w, const QStringList &titles, const QString &firstText)
     {
-        window::NoteWindow &f = *w.form;
+        const window::Controls &f = w.ui();
         QCOMPARE(w.titles(), titles);
         f.noteText->setText(QStringLiteral("något annat"));
-        f.showNote(w.ids().first());
+        w.window->clickNote(w.ids().first());
         QCOMPARE(f.noteText->text(), firstText);
         QVERIFY(f.noteText->isLocked());
-        f.newNote();
+        f.newButton->click();
         f.noteText->setText(QStringLiteral("ny text"));
-        f.askTitle();
+        f.saveButton->click();
         f.titleEdit->setText(QStringLiteral("ny"));
-        f.saveNote();
+        f.saveOkButton->click();
         QCOMPARE(w.titles(), titles + QStringList{"ny"});
-        f.showNote(w.ids().last());
+        w.window->clickNote(w.ids().last());
         QCOMPARE(f.noteText->text(), QStringLiteral("ny text"));
-        f.askDelete();
-        f.deleteNote();
+        f.deleteButton->click();
+        f.deleteYesButton->click();
         QCOMPARE(w.titles(), titles);
-        f.showNote(w.ids().first());
-        f.askDelete();
-        f.deleteNote();
+        w.window->clickNote(w.ids().first());
+        f.deleteButton->click();
+        f.deleteYesButton->click();
         QCOMPARE(w.titles(), titles.mid(1));
-        QCOMPARE(w.reports, QStringList());
+        QCOMPARE(w.reports(), QStringList());
         ++m_cases;
     }
 
@@ -77,7 +76,7 @@ private Q_SLOTS:
         QVERIFY(sqlite3(db.path(), QStringLiteral("INSERT INTO Memo (Titel, Text) VALUES "
                                                   "(NULL, NULL); INSERT INTO Memo (Titel, Text) "
                                                   "VALUES ('bara titel', NULL);")));
-        WindowHarness w;
+        WindowHarness w{db.store()};
         QVERIFY(w.start());
         exercise(w, {QString(), QStringLiteral("bara titel")}, QString());
     }
@@ -89,7 +88,7 @@ private Q_SLOTS:
                         QStringLiteral("CREATE TABLE mEmO (iD INTEGER PRIMARY KEY AUTOINCREMENT, "
                                        "TITEL TEXT, tExT TEXT); INSERT INTO mEmO (TITEL, tExT) "
                                        "VALUES ('versaler', 'små och STORA');")));
-        WindowHarness w;
+        WindowHarness w{db.store()};
         QVERIFY(w.start());
         exercise(w, {QStringLiteral("versaler")}, QStringLiteral("små och STORA"));
     }

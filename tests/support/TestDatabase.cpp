@@ -1,6 +1,5 @@
 #include "TestDatabase.h"
 
-#include "runtime/App.h"
 #include "store/NewDatabase.h"
 
 #include <QFile>
@@ -39,13 +38,9 @@ TestDatabase::TestDatabase(bool createFile)
         if (const auto created = store::createEmptyDatabase(path()); !created)
             qFatal("%s", qPrintable(created.error().message()));
     }
-    runtime::App::setPathForTesting(m_dir.path());
 }
 
-TestDatabase::~TestDatabase()
-{
-    runtime::App::setPathForTesting(QString());
-}
+TestDatabase::~TestDatabase() = default;
 
 QString TestDatabase::path() const
 {

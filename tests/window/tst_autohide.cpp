@@ -1,5 +1,5 @@
 // Rolling up when the pointer stays away. The pointer position is injected (screen pixels);
-// polls are pointerPoll's handler called directly. The unrolled window lies at 433..786 x 0..289
+// a poll is one tick of the running poll timer. The unrolled window lies at 433..786 x 0..289
 // pixels (Left 6495, Width 5295, Height 4335 twips at 15 twips per pixel).
 
 #include "TestDatabase.h"
@@ -22,6 +22,8 @@ namespace {
 constexpr float UnrolledHeight = 4335;
 const QPoint Inside(600, 100);
 const QPoint Outside(300, 100);
+// Outside the window wherever it lies along the top edge.
+const QPoint Below(300, 400);
 } // namespace
 
 class tst_autohide : public QObject
@@ -43,42 +45,49 @@ private Q_SLOTS:
     void listAfterHideMe();
     void failedPointerReadCountsAsOrigin_data();
     void failedPointerReadCountsAsOrigin();
-    void hideMeWhileRolledUpUnrolls();
     void timerDrivesThePoll();
 
 private:
     void pollAt(const std::optional<QPoint> &position, int times = 1);
-    bool unrolled() const { return m_form->Height() == UnrolledHeight; }
+    bool unrolled() const { return m_window->form.heightTwips() == UnrolledHeight; }
+    // Whether the polls so far have counted the pointer outside exactly four times in a row:
+    // the next poll outside rolls the window up. Leaves the window rolled up if so.
+    bool fourCounted();
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::FakePointer> m_pointer;
-    std::unique_ptr<NoteWindow> m_form;
+    std::unique_ptr<windowtest::WindowUnderTest> m_window;
 };
 
 void tst_autohide::init()
 {
     m_db = std::make_unique<testsupport::TestDatabase>();
     m_db->addNote(QStringLiteral("Första"), QStringLiteral("ett"));
-    m_pointer = std::make_unique<windowtest::FakePointer>(Inside);
-    m_form = std::make_unique<NoteWindow>();
-    QVERIFY(m_form->load());
-    m_form->toggleRolledUp();
+    m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
+    m_window->desktop.pointer = Inside;
+    QVERIFY(m_window->startUnrolled());
     QVERIFY(unrolled());
-    QVERIFY(m_form->pointerPoll->Enabled());
+    QVERIFY(m_window->ui.pointerPoll->isActive());
 }
 
 void tst_autohide::cleanup()
 {
-    m_form.reset();
-    m_pointer.reset();
+    m_window.reset();
     m_db.reset();
 }
 
 void tst_autohide::pollAt(const std::optional<QPoint> &position, int times)
 {
-    m_pointer->position = position;
+    m_window->desktop.pointer = position;
     for (int i = 0; i < times; ++i)
-        m_form->pollPointer();
+        windowtest::tick(m_window->ui.pointerPoll);
+}
+
+bool tst_autohide::fourCounted()
+{
+    if (!unrolled())
+        return false;
+    pollAt(Below);
+    return !unrolled();
 }
 
 void tst_autohide::edges_data()
@@ -108,44 +117,45 @@ void tst_autohide::edges()
 {
     QFETCH(QPoint, pointer);
     QFETCH(bool, outside);
-    m_form->pollsOutside = 2;
+    pollAt(Outside, 2);
     pollAt(pointer);
-    QCOMPARE(m_form->pollsOutside, std::int16_t(outside ? 3 : 0));
     QVERIFY(unrolled());
+    // Outside, it was the third in a row; inside, the run starts over.
+    pollAt(Outside, outside ? 1 : 4);
+    QVERIFY(fourCounted());
 }
 
 void tst_autohide::fifthOutsidePollRollsUp()
 {
-    NoteWindow &form = *m_form;
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
     // An open panel or a note being written is no reason to stay unrolled.
-    form.newNote();
-    form.commandPanel->setVisible(true);
-    form.noteText->setText(QStringLiteral("halvfärdig"));
+    ui.menuButton->click();
+    ui.newButton->click();
+    QTest::keyClicks(ui.noteText, QStringLiteral("halvfardig"));
+    ui.menuButton->click();
 
     pollAt(Outside, 4);
-    QCOMPARE(form.pollsOutside, std::int16_t(4));
     QVERIFY(unrolled());
-    QVERIFY(form.pointerPoll->Enabled());
+    QVERIFY(ui.pointerPoll->isActive());
 
     pollAt(Outside);
-    QCOMPARE(form.pollsOutside, std::int16_t(5));
-    QCOMPARE(form.Height(), form.titleStrip->Height());
-    QVERIFY(!form.pointerPoll->Enabled());
-    QVERIFY(form.unrolledArrow->isHidden());
-    QVERIFY(!form.rolledUpArrow->isHidden());
+    QCOMPARE(form.heightTwips(), ui.titleStrip->heightTwips());
+    QVERIFY(!ui.pointerPoll->isActive());
+    QVERIFY(ui.unrolledArrow->isHidden());
+    QVERIFY(!ui.rolledUpArrow->isHidden());
 
     // Rolling up leaves the note area as it was; unlike a move over the note, it does not
     // close the command panel.
-    QVERIFY(!form.commandPanel->isHidden());
-    QCOMPARE(form.noteText->text(), QStringLiteral("halvfärdig"));
-    QVERIFY(!form.noteText->isLocked());
+    QVERIFY(!ui.commandPanel->isHidden());
+    QCOMPARE(ui.noteText->text(), QStringLiteral("halvfardig"));
+    QVERIFY(!ui.noteText->isLocked());
 }
 
 void tst_autohide::insidePollResetsRun()
 {
     pollAt(Outside, 4);
     pollAt(Inside);
-    QCOMPARE(m_form->pollsOutside, std::int16_t(0));
     QVERIFY(unrolled());
 
     // The run starts over: four more outside polls are not enough.
@@ -157,63 +167,64 @@ void tst_autohide::insidePollResetsRun()
 
 void tst_autohide::uncheckedBoxKeepsCount()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     pollAt(Outside, 3);
-    form.autoHideBox->setCheckState(Qt::Unchecked);
+    ui.autoHideBox->click();
+    QCOMPARE(ui.autoHideBox->checkState(), Qt::Unchecked);
+    // Unchecked, polls neither count nor start the run over.
     pollAt(Outside, 4);
-    QCOMPARE(form.pollsOutside, std::int16_t(3));
     pollAt(Inside);
-    QCOMPARE(form.pollsOutside, std::int16_t(3));
     QVERIFY(unrolled());
 
     // Checked again, counting goes on from where it was.
-    form.autoHideBox->setCheckState(Qt::Checked);
+    ui.autoHideBox->click();
+    QCOMPARE(ui.autoHideBox->checkState(), Qt::Checked);
     pollAt(Outside);
-    QCOMPARE(form.pollsOutside, std::int16_t(4));
     QVERIFY(unrolled());
     // Any state but unchecked polls, the grayed one too.
-    form.autoHideBox->setCheckState(Qt::PartiallyChecked);
+    ui.autoHideBox->setCheckState(Qt::PartiallyChecked);
     pollAt(Outside);
-    QCOMPARE(form.pollsOutside, std::int16_t(5));
     QVERIFY(!unrolled());
 }
 
 void tst_autohide::leftBeforeFirstPollAfterUnroll()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     pollAt(Outside, 5);
     QVERIFY(!unrolled());
 
     // Unrolled again, with the pointer gone before the first poll: the count goes on from 5
     // and never meets 5 again, so the window stays unrolled.
-    form.unrollOnHover();
+    windowtest::moveOver(ui.rolledUpArrow);
     QVERIFY(unrolled());
-    for (int expected = 6; expected <= 12; ++expected) {
+    for (int poll = 6; poll <= 12; ++poll) {
         pollAt(Outside);
-        QCOMPARE(form.pollsOutside, std::int16_t(expected));
         QVERIFY(unrolled());
     }
 
     // One poll inside re-arms it.
     pollAt(Inside);
-    QCOMPARE(form.pollsOutside, std::int16_t(0));
-    pollAt(Outside, 5);
+    pollAt(Outside, 4);
+    QVERIFY(unrolled());
+    pollAt(Outside);
     QVERIFY(!unrolled());
 }
 
 void tst_autohide::counterSaturates()
 {
-    NoteWindow &form = *m_form;
-    form.pollsOutside = 32766;
-    pollAt(Outside);
-    QCOMPARE(form.pollsOutside, std::int16_t(32767));
-    pollAt(Outside);
-    QCOMPARE(form.pollsOutside, std::int16_t(32767));
+    const window::Controls &ui = m_window->ui;
+    // Unrolled with the count already past 5, as in leftBeforeFirstPollAfterUnroll.
+    pollAt(Outside, 5);
+    windowtest::moveOver(ui.rolledUpArrow);
+    // Hours of polling with the pointer away: a count that wrapped around would meet 5 again
+    // after 65,536 polls and roll the window up.
+    pollAt(Outside, 70000);
     QVERIFY(unrolled());
-    QVERIFY(form.pointerPoll->Enabled());
+    QVERIFY(ui.pointerPoll->isActive());
 
     pollAt(Inside);
-    QCOMPARE(form.pollsOutside, std::int16_t(0));
+    pollAt(Outside, 4);
+    QVERIFY(fourCounted());
 }
 
 void tst_autohide::listAfterHideMe_data()
@@ -238,23 +249,20 @@ void tst_autohide::listAfterHideMe()
     QFETCH(bool, narrowing);
     QFETCH(bool, wideningAfter);
     QFETCH(bool, narrowingAfter);
-    NoteWindow &form = *m_form;
-    form.noteList->setWidth(width);
-    form.widenTimer->setEnabled(widening);
-    form.narrowTimer->setEnabled(narrowing);
+    const window::Controls &ui = m_window->ui;
+    m_window->slideListTo(width, widening, narrowing);
 
     pollAt(Outside, 5);
     QVERIFY(!unrolled());
-    QCOMPARE(form.widenTimer->Enabled(), wideningAfter);
-    QCOMPARE(form.narrowTimer->Enabled(), narrowingAfter);
-    QCOMPARE(form.noteList->Width(), width);
+    QCOMPARE(ui.widenTimer->isActive(), wideningAfter);
+    QCOMPARE(ui.narrowTimer->isActive(), narrowingAfter);
+    QCOMPARE(ui.noteList->widthTwips(), width);
 
     // A list that narrows does so while the window is rolled up, and is narrow when it unrolls.
     if (narrowingAfter) {
-        while (form.narrowTimer->Enabled())
-            form.narrowStep();
-        form.unrollOnHover();
-        QCOMPARE(form.noteList->Width(), 200.0f);
+        windowtest::tickUntilStopped(ui.narrowTimer);
+        windowtest::moveOver(ui.rolledUpArrow);
+        QCOMPARE(ui.noteList->widthTwips(), 200.0f);
     }
 }
 
@@ -272,36 +280,25 @@ void tst_autohide::failedPointerReadCountsAsOrigin()
 {
     QFETCH(float, left);
     QFETCH(bool, counts);
-    NoteWindow &form = *m_form;
-    form.setLeft(left);
-    QCOMPARE(form.Left(), left);
-    form.pollsOutside = 2;
+    NoteWindow &form = m_window->form;
+    // Placed there by the window manager, say.
+    form.move(qRound(left / 15), 0);
+    QCOMPARE(form.leftTwips(), left);
+    pollAt(Below, 2);
     pollAt(std::nullopt);
-    QCOMPARE(form.pollsOutside, std::int16_t(counts ? 3 : 0));
-}
-
-void tst_autohide::hideMeWhileRolledUpUnrolls()
-{
-    NoteWindow &form = *m_form;
-    form.toggleRolledUp();
-    QVERIFY(!unrolled());
-    form.pollsOutside = 5;
-    form.hideNow();
     QVERIFY(unrolled());
-    QVERIFY(form.pointerPoll->Enabled());
-    QCOMPARE(form.pollsOutside, std::int16_t(5));
+    pollAt(Below, counts ? 1 : 4);
+    QVERIFY(fourCounted());
 }
 
 void tst_autohide::timerDrivesThePoll()
 {
-    NoteWindow &form = *m_form;
-    QCOMPARE(form.pointerPoll->Interval(), 500);
-    form.pollsOutside = 4;
-    m_pointer->position = Outside;
+    const window::Controls &ui = m_window->ui;
+    QCOMPARE(ui.pointerPoll->interval(), 500);
+    pollAt(Outside, 4);
     // The real timer's next poll is the fifth outside one.
     QTRY_VERIFY_WITH_TIMEOUT(!unrolled(), 5000);
-    QCOMPARE(form.pollsOutside, std::int16_t(5));
-    QVERIFY(!form.pointerPoll->Enabled());
+    QVERIFY(!ui.pointerPoll->isActive());
 }
 
 QTEST_MAIN(tst_autohide)

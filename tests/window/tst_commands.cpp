@@ -1,10 +1,9 @@
 // The command panel and note editing: which panel each button leaves shown, what "Spara" and
 // "Radera" do in each note state, and what "OK" and "Ja" leave in the database and the window.
-// Buttons are clicked through their clicked() signal; the database is a real file.
+// Buttons are clicked, notes chosen by clicking them in the list; the database is a real file.
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "runtime/MessageBox.h"
 #include "window/NoteWindow.h"
 #include "window/controls/CommandButton.h"
 #include "window/controls/Frame.h"
@@ -53,14 +52,13 @@ private Q_SLOTS:
 private:
     void click(const QString &event);
     void setNoteState(const QString &state);
+    void openPanel(const QString &panel);
     void showNote(int index);
     void makeStoreFail(const QString &how);
     QString shownPanels() const;
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::ErrorCapture> m_errors;
-    std::unique_ptr<windowtest::FakePointer> m_pointer;
-    std::unique_ptr<NoteWindow> m_form;
+    std::unique_ptr<windowtest::WindowUnderTest> m_window;
     QList<qlonglong> m_ids;
     const QStringList m_titles{QStringLiteral("Första"), QStringLiteral("Andra"),
                                QStringLiteral("Tredje")};
@@ -79,69 +77,79 @@ void tst_commands::init()
     m_ids.clear();
     for (int i = 0; i < 3; ++i)
         m_ids << m_db->addNote(m_titles[i], m_texts[i]);
-    m_errors = std::make_unique<windowtest::ErrorCapture>();
+    m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
     // The pointer stays inside the window, so an auto-hide poll never rolls it up.
-    m_pointer = std::make_unique<windowtest::FakePointer>(QPoint(600, 100));
-    m_form = std::make_unique<NoteWindow>();
-    QVERIFY(m_form->load());
-    m_form->toggleRolledUp();
+    m_window->desktop.pointer = QPoint(600, 100);
+    QVERIFY(m_window->startUnrolled());
 }
 
 void tst_commands::cleanup()
 {
-    QCOMPARE(m_errors->reports, QStringList());
-    m_form.reset();
-    m_pointer.reset();
-    m_errors.reset();
+    QCOMPARE(m_window->desktop.reports, QStringList());
+    m_window.reset();
     m_db.reset();
 }
 
 void tst_commands::click(const QString &event)
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     if (event == QLatin1String("M"))
-        form.menuButton->click();
+        ui.menuButton->click();
     else if (event == QLatin1String("Ny"))
-        form.newButton->click();
+        ui.newButton->click();
     else if (event == QLatin1String("Spara"))
-        form.saveButton->click();
+        ui.saveButton->click();
     else if (event == QLatin1String("Radera"))
-        form.deleteButton->click();
+        ui.deleteButton->click();
     else if (event == QLatin1String("OK"))
-        form.saveOkButton->click();
+        ui.saveOkButton->click();
     else if (event == QLatin1String("Avbryt"))
-        form.saveCancelButton->click();
+        ui.saveCancelButton->click();
     else if (event == QLatin1String("Ja"))
-        form.deleteYesButton->click();
+        ui.deleteYesButton->click();
     else if (event == QLatin1String("Nej"))
-        form.deleteNoButton->click();
+        ui.deleteNoButton->click();
     else if (event == QLatin1String("Avsluta, No")) {
-        runtime::setNextAnswer(QMessageBox::No);
-        form.exitButton->click();
+        m_window->desktop.answers = {QMessageBox::No};
+        ui.exitButton->click();
     } else if (event == QLatin1String("move over noteText"))
-        windowtest::moveOver(form.noteText->viewport());
+        windowtest::moveOver(ui.noteText->viewport());
     else
         QFAIL(qPrintable(event));
 }
 
 void tst_commands::showNote(int index)
 {
-    m_form->showNote(m_form->noteList->itemId(index - 1));
+    m_window->clickItem(index - 1);
 }
 
 // blank: as after start-up; new: after "Ny"; stored: a note of the list shown.
 void tst_commands::setNoteState(const QString &state)
 {
-    if (state == QLatin1String("new"))
-        m_form->newNote();
-    else if (state == QLatin1String("stored"))
+    if (state == QLatin1String("new")) {
+        click(QStringLiteral("M"));
+        click(QStringLiteral("Ny"));
+    } else if (state == QLatin1String("stored"))
         showNote(2);
+}
+
+// Opens a panel the way the user does: "M", then the button that asks the panel's question.
+void tst_commands::openPanel(const QString &panel)
+{
+    if (panel == QLatin1String("none"))
+        return;
+    click(QStringLiteral("M"));
+    if (panel == QLatin1String("savePanel"))
+        click(QStringLiteral("Spara"));
+    else if (panel == QLatin1String("deletePanel"))
+        click(QStringLiteral("Radera"));
 }
 
 QString tst_commands::shownPanels() const
 {
     QStringList shown;
-    for (window::Frame *frame : {m_form->commandPanel, m_form->savePanel, m_form->deletePanel}) {
+    for (window::Frame *frame :
+         {m_window->ui.commandPanel, m_window->ui.savePanel, m_window->ui.deletePanel}) {
         if (!frame->isHidden())
             shown << frame->objectName();
     }
@@ -200,8 +208,7 @@ void tst_commands::panelStates()
     QFETCH(QString, event);
     QFETCH(QString, expected);
     setNoteState(note);
-    if (panel != QLatin1String("none"))
-        m_form->findChild<window::Frame *>(panel)->setVisible(true);
+    openPanel(panel);
     QCOMPARE(shownPanels(), panel);
 
     click(event);
@@ -237,41 +244,41 @@ void tst_commands::noteStates()
     QFETCH(bool, locked);
     QFETCH(QString, button);
     QFETCH(QString, expected);
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     setNoteState(note);
-    QCOMPARE(!form.shownNoteId->text().isEmpty(), idSet);
-    QCOMPARE(form.noteText->isLocked(), locked);
-    const QString id = form.shownNoteId->text();
-    const QString text = form.noteText->text();
+    QCOMPARE(!ui.shownNoteId->text().isEmpty(), idSet);
+    QCOMPARE(ui.noteText->isLocked(), locked);
+    const QString id = ui.shownNoteId->text();
+    const QString text = ui.noteText->text();
 
     click(QStringLiteral("M"));
     click(button);
 
     QCOMPARE(shownPanels(), expected);
     // Opening a panel is all these buttons do: the note and its state stay as they were.
-    QCOMPARE(form.shownNoteId->text(), id);
-    QCOMPARE(form.noteText->text(), text);
-    QCOMPARE(form.noteText->isLocked(), locked);
+    QCOMPARE(ui.shownNoteId->text(), id);
+    QCOMPARE(ui.noteText->text(), text);
+    QCOMPARE(ui.noteText->isLocked(), locked);
     QCOMPARE(m_db->count(), 3);
 }
 
 void tst_commands::mMovesFocusToNote()
 {
-    NoteWindow &form = *m_form;
-    form.show();
+    const window::Controls &ui = m_window->ui;
+    NoteWindow &form = m_window->form;
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.noteList->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), form.noteList);
+    ui.noteList->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), ui.noteList);
 
     click(QStringLiteral("M"));
-    QVERIFY(!form.commandPanel->isHidden());
-    QCOMPARE(QApplication::focusWidget(), form.noteText);
+    QVERIFY(!ui.commandPanel->isHidden());
+    QCOMPARE(QApplication::focusWidget(), ui.noteText);
 
-    form.noteList->setFocus();
+    ui.noteList->setFocus();
     click(QStringLiteral("M"));
-    QVERIFY(form.commandPanel->isHidden());
-    QCOMPARE(QApplication::focusWidget(), form.noteText);
+    QVERIFY(ui.commandPanel->isHidden());
+    QCOMPARE(QApplication::focusWidget(), ui.noteText);
 }
 
 void tst_commands::mIgnoredWhileQuestionOpen_data()
@@ -284,78 +291,78 @@ void tst_commands::mIgnoredWhileQuestionOpen_data()
 void tst_commands::mIgnoredWhileQuestionOpen()
 {
     QFETCH(QString, panel);
-    NoteWindow &form = *m_form;
-    showNote(1);
-    form.findChild<window::Frame *>(panel)->setVisible(true);
-    form.show();
+    const window::Controls &ui = m_window->ui;
+    NoteWindow &form = m_window->form;
+    setNoteState(panel == QLatin1String("savePanel") ? QStringLiteral("new")
+                                                     : QStringLiteral("stored"));
+    openPanel(panel);
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
-    form.noteList->setFocus();
-    QTRY_COMPARE(QApplication::focusWidget(), form.noteList);
+    ui.noteList->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), ui.noteList);
 
     click(QStringLiteral("M"));
     QCOMPARE(shownPanels(), panel);
-    QCOMPARE(QApplication::focusWidget(), form.noteList);
+    QCOMPARE(QApplication::focusWidget(), ui.noteList);
 }
 
 void tst_commands::cancelAndNoChangeOnlyThePanel()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    form.noteText->setText(QStringLiteral("påbörjad"));
+    ui.noteText->setText(QStringLiteral("påbörjad"));
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setText(QStringLiteral("rubrik"));
+    ui.titleEdit->setText(QStringLiteral("rubrik"));
     click(QStringLiteral("Avbryt"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.noteText->text(), QStringLiteral("påbörjad"));
-    QVERIFY(!form.noteText->isLocked());
-    QCOMPARE(form.titleEdit->text(), QStringLiteral("rubrik"));
+    QCOMPARE(ui.noteText->text(), QStringLiteral("påbörjad"));
+    QVERIFY(!ui.noteText->isLocked());
+    QCOMPARE(ui.titleEdit->text(), QStringLiteral("rubrik"));
 
     showNote(3);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     click(QStringLiteral("Nej"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[2]));
-    QCOMPARE(form.noteText->text(), m_texts[2]);
-    QVERIFY(form.noteText->isLocked());
+    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[2]));
+    QCOMPARE(ui.noteText->text(), m_texts[2]);
+    QVERIFY(ui.noteText->isLocked());
     QCOMPARE(m_db->count(), 3);
 }
 
 void tst_commands::clickOnTitleShowsNote()
 {
-    NoteWindow &form = *m_form;
-    form.noteList->setWidth(2700);
-    form.noteList->setColumnHeaderWidth(2340);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-
-    const QRect item = form.noteList->itemRect(1);
+    const window::Controls &ui = m_window->ui;
+    QVERIFY(QTest::qWaitForWindowExposed(&m_window->form));
+    // The list is closed at first: the pointer slides it out, then the title is clicked.
+    QCOMPARE(ui.noteList->columnWidth(0), 0);
+    m_window->widenList();
+    const QRect item = ui.noteList->itemRect(1);
     QVERIFY(!item.isEmpty());
-    QTest::mouseClick(form.noteList->viewport(), Qt::LeftButton, {}, item.center());
+    QTest::mouseClick(ui.noteList->viewport(), Qt::LeftButton, {}, item.center());
 
-    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[1]));
-    QCOMPARE(form.noteText->text(), m_texts[1]);
-    QVERIFY(form.noteText->isLocked());
+    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[1]));
+    QCOMPARE(ui.noteText->text(), m_texts[1]);
+    QVERIFY(ui.noteText->isLocked());
 }
 
 void tst_commands::saveNewNote()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    QVERIFY(!form.noteText->isLocked());
-    QTest::keyClicks(form.noteText, QStringLiteral("skrivet"));
-    QCOMPARE(form.noteText->text(), QStringLiteral("skrivet"));
+    QVERIFY(!ui.noteText->isLocked());
+    QTest::keyClicks(ui.noteText, QStringLiteral("skrivet"));
+    QCOMPARE(ui.noteText->text(), QStringLiteral("skrivet"));
     // Quotes, "|" and line breaks travel only as values. (The title is typed, so ASCII.)
     const QString body = QStringLiteral("Rad 1 \"citat\" a|b 'x'\nRad 2 på svenska");
     const QString title = QStringLiteral("Inkop \"v. 12\" | 'lista'");
-    form.noteText->setText(body);
+    ui.noteText->setText(body);
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    QTest::keyClicks(form.titleEdit, title);
+    QTest::keyClicks(ui.titleEdit, title);
     click(QStringLiteral("OK"));
 
     const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
@@ -366,27 +373,27 @@ void tst_commands::saveNewNote()
     QCOMPARE(rows.last().text.toString(), body);
 
     // The list is reloaded with the new title at its end.
-    QCOMPARE(form.noteList->itemCount(), 4);
+    QCOMPARE(ui.noteList->itemCount(), 4);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(form.noteList->itemText(i), m_titles[i]);
-    QCOMPARE(form.noteList->itemKey(3), QStringLiteral("ID|%1").arg(newId));
-    QCOMPARE(form.noteList->itemText(3), title);
+        QCOMPARE(ui.noteList->itemText(i), m_titles[i]);
+    QCOMPARE(ui.noteList->itemKey(3), QStringLiteral("ID|%1").arg(newId));
+    QCOMPARE(ui.noteList->itemText(3), title);
 
     // Ready for the next note; the title box keeps the title just used.
-    QVERIFY(form.noteText->text().isEmpty());
-    QVERIFY(!form.noteText->isLocked());
-    QVERIFY(form.shownNoteId->text().isEmpty());
+    QVERIFY(ui.noteText->text().isEmpty());
+    QVERIFY(!ui.noteText->isLocked());
+    QVERIFY(ui.shownNoteId->text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(form.titleEdit->text(), title);
+    QCOMPARE(ui.titleEdit->text(), title);
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
 void tst_commands::saveRightAfterStart()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setText(QStringLiteral("Tom"));
+    ui.titleEdit->setText(QStringLiteral("Tom"));
     click(QStringLiteral("OK"));
 
     const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
@@ -395,12 +402,12 @@ void tst_commands::saveRightAfterStart()
     // An empty body is stored as empty text, not as a missing value.
     QVERIFY(!rows.last().text.isNull());
     QCOMPARE(rows.last().text.toString(), QString());
-    QVERIFY(!form.noteText->isLocked());
+    QVERIFY(!ui.noteText->isLocked());
 }
 
 void tst_commands::deleteShownNote()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     showNote(2);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
@@ -411,26 +418,26 @@ void tst_commands::deleteShownNote()
     QCOMPARE(rows[0].id, m_ids[0]);
     QCOMPARE(rows[1].id, m_ids[2]);
 
-    QCOMPARE(form.noteList->itemCount(), 2);
-    QCOMPARE(form.noteList->itemKey(0), QStringLiteral("ID|%1").arg(m_ids[0]));
-    QCOMPARE(form.noteList->itemKey(1), QStringLiteral("ID|%1").arg(m_ids[2]));
+    QCOMPARE(ui.noteList->itemCount(), 2);
+    QCOMPARE(ui.noteList->itemKey(0), QStringLiteral("ID|%1").arg(m_ids[0]));
+    QCOMPARE(ui.noteList->itemKey(1), QStringLiteral("ID|%1").arg(m_ids[2]));
 
-    QVERIFY(form.noteText->text().isEmpty());
-    QVERIFY(!form.noteText->isLocked());
-    QVERIFY(form.shownNoteId->text().isEmpty());
+    QVERIFY(ui.noteText->text().isEmpty());
+    QVERIFY(!ui.noteText->isLocked());
+    QVERIFY(ui.shownNoteId->text().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
 void tst_commands::deleteFollowsNoteShownNow()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     showNote(1);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     // The part of the widened list that the question does not cover can still be clicked.
     showNote(3);
-    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[2]));
+    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[2]));
     QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
     click(QStringLiteral("Ja"));
 
@@ -442,15 +449,15 @@ void tst_commands::deleteFollowsNoteShownNow()
 
 void tst_commands::listIgnoredWhileSaving()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setText(QStringLiteral("Kopia"));
-    form.noteText->setText(QStringLiteral("skrivet"));
+    ui.titleEdit->setText(QStringLiteral("Kopia"));
+    ui.noteText->setText(QStringLiteral("skrivet"));
     // A title chosen in the list while the save panel is open does not replace the note.
     showNote(2);
-    QVERIFY(form.shownNoteId->text().isEmpty());
-    QCOMPARE(form.noteText->text(), QStringLiteral("skrivet"));
+    QVERIFY(ui.shownNoteId->text().isEmpty());
+    QCOMPARE(ui.noteText->text(), QStringLiteral("skrivet"));
     QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
     click(QStringLiteral("OK"));
 
@@ -461,9 +468,9 @@ void tst_commands::listIgnoredWhileSaving()
     QVERIFY(rows.last().id > m_ids.last());
     QCOMPARE(rows.last().title.toString(), QStringLiteral("Kopia"));
     QCOMPARE(rows.last().text.toString(), QStringLiteral("skrivet"));
-    QVERIFY(form.noteText->text().isEmpty());
-    QVERIFY(!form.noteText->isLocked());
-    QVERIFY(form.shownNoteId->text().isEmpty());
+    QVERIFY(ui.noteText->text().isEmpty());
+    QVERIFY(!ui.noteText->isLocked());
+    QVERIFY(ui.shownNoteId->text().isEmpty());
 }
 
 void tst_commands::failedSave_data()
@@ -476,27 +483,27 @@ void tst_commands::failedSave_data()
 void tst_commands::failedSave()
 {
     QFETCH(QString, failure);
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
-    form.noteText->setText(QStringLiteral("viktig text"));
+    ui.noteText->setText(QStringLiteral("viktig text"));
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
-    form.titleEdit->setText(QStringLiteral("Viktigt"));
+    ui.titleEdit->setText(QStringLiteral("Viktigt"));
     makeStoreFail(failure);
 
     click(QStringLiteral("OK"));
 
-    QCOMPARE(m_errors->reports.size(), 1);
-    QVERIFY2(m_errors->reports.first().contains(m_db->path()),
-             qPrintable(m_errors->reports.first()));
-    m_errors->reports.clear();
+    QCOMPARE(m_window->desktop.reports.size(), 1);
+    QVERIFY2(m_window->desktop.reports.first().contains(m_db->path()),
+             qPrintable(m_window->desktop.reports.first()));
+    m_window->desktop.reports.clear();
     // Nothing is lost: the user can try again.
     QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
-    QCOMPARE(form.titleEdit->text(), QStringLiteral("Viktigt"));
-    QCOMPARE(form.noteText->text(), QStringLiteral("viktig text"));
-    QVERIFY(!form.noteText->isLocked());
-    QCOMPARE(form.noteList->itemCount(), 3);
+    QCOMPARE(ui.titleEdit->text(), QStringLiteral("Viktigt"));
+    QCOMPARE(ui.noteText->text(), QStringLiteral("viktig text"));
+    QVERIFY(!ui.noteText->isLocked());
+    QCOMPARE(ui.noteList->itemCount(), 3);
     if (QFile::exists(m_db->path()))
         QCOMPARE(m_db->count(), 3);
     else
@@ -511,7 +518,7 @@ void tst_commands::failedDelete_data()
 void tst_commands::failedDelete()
 {
     QFETCH(QString, failure);
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     showNote(2);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
@@ -519,14 +526,14 @@ void tst_commands::failedDelete()
 
     click(QStringLiteral("Ja"));
 
-    QCOMPARE(m_errors->reports.size(), 1);
-    QVERIFY2(m_errors->reports.first().contains(m_db->path()),
-             qPrintable(m_errors->reports.first()));
-    m_errors->reports.clear();
+    QCOMPARE(m_window->desktop.reports.size(), 1);
+    QVERIFY2(m_window->desktop.reports.first().contains(m_db->path()),
+             qPrintable(m_window->desktop.reports.first()));
+    m_window->desktop.reports.clear();
     QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
-    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[1]));
-    QCOMPARE(form.noteText->text(), m_texts[1]);
-    QCOMPARE(form.noteList->itemCount(), 3);
+    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[1]));
+    QCOMPARE(ui.noteText->text(), m_texts[1]);
+    QCOMPARE(ui.noteList->itemCount(), 3);
     if (QFile::exists(m_db->path()))
         QCOMPARE(m_db->count(), 3);
     else
@@ -538,17 +545,17 @@ void tst_commands::failedDelete()
 // "Radera", "Ja" deletes the note the user still sees, never the one that failed to show.
 void tst_commands::failedShowLeavesShownNoteForDelete()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     showNote(1);
     const QString away = m_db->path() + QStringLiteral(".borta");
     QVERIFY(QFile::rename(m_db->path(), away));
     showNote(2);
-    QCOMPARE(m_errors->reports.size(), 1);
-    QVERIFY(m_errors->reports.first().contains(QStringLiteral("kunde inte visas")));
-    m_errors->reports.clear();
-    QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[0]));
-    QCOMPARE(form.noteText->text(), m_texts[0]);
-    QVERIFY(form.noteText->isLocked());
+    QCOMPARE(m_window->desktop.reports.size(), 1);
+    QVERIFY(m_window->desktop.reports.first().contains(QStringLiteral("kunde inte visas")));
+    m_window->desktop.reports.clear();
+    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[0]));
+    QCOMPARE(ui.noteText->text(), m_texts[0]);
+    QVERIFY(ui.noteText->isLocked());
 
     QVERIFY(QFile::rename(away, m_db->path()));
     click(QStringLiteral("M"));
@@ -562,21 +569,22 @@ void tst_commands::failedShowLeavesShownNoteForDelete()
 
 void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     setNoteState(QStringLiteral("new"));
-    form.noteText->setText(QStringLiteral("osparat"));
+    ui.noteText->setText(QStringLiteral("osparat"));
     m_db->exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {m_ids[1]});
     showNote(2);
-    QCOMPARE(m_errors->reports.size(), 1);
-    QVERIFY2(m_errors->reports.first().contains(QStringLiteral("raderats någon annanstans")),
-             qPrintable(m_errors->reports.first()));
-    m_errors->reports.clear();
+    QCOMPARE(m_window->desktop.reports.size(), 1);
+    QVERIFY2(
+        m_window->desktop.reports.first().contains(QStringLiteral("raderats någon annanstans")),
+        qPrintable(m_window->desktop.reports.first()));
+    m_window->desktop.reports.clear();
     // Everything as it was: the unsaved note can still be saved.
-    QCOMPARE(form.noteText->text(), QStringLiteral("osparat"));
-    QVERIFY(!form.noteText->isLocked());
-    QVERIFY(form.shownNoteId->text().isEmpty());
-    QCOMPARE(form.noteList->itemCount(), 2);
-    QCOMPARE(form.noteList->itemId(1), m_ids[2]);
+    QCOMPARE(ui.noteText->text(), QStringLiteral("osparat"));
+    QVERIFY(!ui.noteText->isLocked());
+    QVERIFY(ui.shownNoteId->text().isEmpty());
+    QCOMPARE(ui.noteList->itemCount(), 2);
+    QCOMPARE(ui.noteList->itemId(1), m_ids[2]);
 }
 
 // A list reload that fails keeps the list the user had and says it may be out of date; the
@@ -584,21 +592,21 @@ void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
 // middle of the file is damaged, which a full read meets but adding a note at the end does not.
 void tst_commands::failedReloadKeepsListUntilNextReload()
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     const QString filler(400, QLatin1Char('x'));
     for (int i = 0; i < 200; ++i)
         m_db->addNote(QStringLiteral("fyll-%1-").arg(i, 3, 10, QLatin1Char('0')) + filler, "");
     const auto save = [&](const QString &title) {
         click(QStringLiteral("M"));
         click(QStringLiteral("Ny"));
-        form.noteText->setText(QStringLiteral("text"));
+        ui.noteText->setText(QStringLiteral("text"));
         click(QStringLiteral("M"));
         click(QStringLiteral("Spara"));
-        form.titleEdit->setText(title);
+        ui.titleEdit->setText(title);
         click(QStringLiteral("OK"));
     };
     save(QStringLiteral("först"));
-    QCOMPARE(form.noteList->itemCount(), 204);
+    QCOMPARE(ui.noteList->itemCount(), 204);
 
     QFile file(m_db->path());
     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -612,12 +620,12 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     file.close();
 
     save(QStringLiteral("andra"));
-    QCOMPARE(m_errors->reports.size(), 1);
-    QVERIFY2(m_errors->reports.first().contains(QStringLiteral("inaktuell")),
-             qPrintable(m_errors->reports.first()));
-    m_errors->reports.clear();
-    QCOMPARE(form.noteList->itemCount(), 204);
-    QCOMPARE(form.noteList->itemText(203), QStringLiteral("först"));
+    QCOMPARE(m_window->desktop.reports.size(), 1);
+    QVERIFY2(m_window->desktop.reports.first().contains(QStringLiteral("inaktuell")),
+             qPrintable(m_window->desktop.reports.first()));
+    m_window->desktop.reports.clear();
+    QCOMPARE(ui.noteList->itemCount(), 204);
+    QCOMPARE(ui.noteList->itemText(203), QStringLiteral("först"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
 
     QVERIFY(file.open(QIODevice::ReadWrite));
@@ -625,8 +633,8 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     file.write(healthy);
     file.close();
     save(QStringLiteral("tredje"));
-    QCOMPARE(form.noteList->itemCount(), 206);
-    QCOMPARE(form.noteList->itemText(204), QStringLiteral("andra"));
+    QCOMPARE(ui.noteList->itemCount(), 206);
+    QCOMPARE(ui.noteList->itemText(204), QStringLiteral("andra"));
 }
 
 QTEST_MAIN(tst_commands)

@@ -37,7 +37,7 @@ private Q_SLOTS:
         timer.setInterval(60);
         QSignalSpy ticks(&timer, &Timer::tick);
         timer.setEnabled(true);
-        QVERIFY(timer.Enabled());
+        QVERIFY(timer.isActive());
         // Re-enabling every few milliseconds must not hold the first tick back.
         QElapsedTimer clock;
         clock.start();
@@ -47,18 +47,18 @@ private Q_SLOTS:
         }
         QVERIFY(!ticks.isEmpty());
         timer.setEnabled(false);
-        QVERIFY(!timer.Enabled());
+        QVERIFY(!timer.isActive());
     }
 
     void listColumnWidthKeepsNegativeValue()
     {
         ListView noteList(nullptr);
-        noteList.setColumnHeaderWidth(2700);
+        noteList.setColumnWidthTwips(2700);
         QCOMPARE(noteList.columnWidth(0), 180);
-        noteList.setColumnHeaderWidth(-60);
-        QCOMPARE(noteList.ColumnHeaderWidth(), -60.0f);
+        noteList.setColumnWidthTwips(-60);
+        QCOMPARE(noteList.columnWidthTwips(), -60.0f);
         QCOMPARE(noteList.columnWidth(0), 180); // the list keeps what it had
-        noteList.setColumnHeaderWidth(0);
+        noteList.setColumnWidthTwips(0);
         QCOMPARE(noteList.columnWidth(0), 0);
     }
 
@@ -73,8 +73,8 @@ private Q_SLOTS:
         noteList.setColumnWidth(0, 150);
         noteList.show();
         QVERIFY(QTest::qWaitForWindowExposed(&noteList));
-        QSignalSpy clicks(&noteList, &ListView::ItemClick);
-        QSignalSpy moves(&noteList, &ListView::HighlightMoved);
+        QSignalSpy clicks(&noteList, &ListView::itemClicked);
+        QSignalSpy moves(&noteList, &ListView::highlightMoved);
         QTest::mouseClick(noteList.viewport(), Qt::LeftButton, {}, noteList.itemRect(1).center());
         QCOMPARE(clicks.size(), 1);
         QCOMPARE(clicks.at(0).at(0).toLongLong(), qint64(1));

@@ -3,7 +3,6 @@
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "runtime/MessageBox.h"
 #include "runtime/SystemMove.h"
 #include "window/NoteWindow.h"
 #include "window/controls/CheckBox.h"
@@ -52,8 +51,7 @@ private Q_SLOTS:
 
 private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::ErrorCapture> m_errors;
-    std::unique_ptr<NoteWindow> m_form;
+    std::unique_ptr<windowtest::WindowUnderTest> m_window;
     QList<qlonglong> m_ids;
 };
 
@@ -69,153 +67,167 @@ void tst_frame::init()
     m_ids = {m_db->addNote(QStringLiteral("Första"), QStringLiteral("ett")),
              m_db->addNote(QStringLiteral("Andra"), QStringLiteral("två")),
              m_db->addNote(QStringLiteral("Tredje"), QStringLiteral("tre"))};
-    m_errors = std::make_unique<windowtest::ErrorCapture>();
-    m_form = std::make_unique<NoteWindow>();
-    QVERIFY(m_form->load());
+    m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
+    QVERIFY(m_window->start());
 }
 
 void tst_frame::cleanup()
 {
     QVERIFY(!runtime::systemMoveActive());
-    QCOMPARE(m_errors->reports, QStringList());
-    m_form.reset();
-    m_errors.reset();
+    QCOMPARE(m_window->desktop.reports, QStringList());
+    m_window.reset();
     m_db.reset();
 }
 
 void tst_frame::startUp()
 {
-    NoteWindow &form = *m_form;
-    QCOMPARE(form.Height(), form.titleStrip->Height());
-    QCOMPARE(form.Height(), StripHeight);
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
+    QCOMPARE(form.heightTwips(), ui.titleStrip->heightTwips());
+    QCOMPARE(form.heightTwips(), StripHeight);
     QCOMPARE(form.height(), 17);
-    QCOMPARE(form.Top(), 0.0f);
-    QCOMPARE(form.Left(), 6495.0f);
-    QVERIFY(form.unrolledArrow->isHidden());
-    QVERIFY(!form.rolledUpArrow->isHidden());
-    QVERIFY(!form.pointerPoll->Enabled());
-    QVERIFY(!form.widenTimer->Enabled());
-    QVERIFY(!form.narrowTimer->Enabled());
-    QVERIFY(form.noteText->text().isEmpty());
-    QVERIFY(form.noteText->isLocked());
-    QCOMPARE(form.noteList->ColumnHeaderWidth(), 0.0f);
-    QCOMPARE(form.noteList->header()->sectionSize(0), 0);
-    QCOMPARE(form.noteList->Width(), 200.0f);
+    QCOMPARE(form.topTwips(), 0.0f);
+    QCOMPARE(form.leftTwips(), 6495.0f);
+    QVERIFY(ui.unrolledArrow->isHidden());
+    QVERIFY(!ui.rolledUpArrow->isHidden());
+    QVERIFY(!ui.pointerPoll->isActive());
+    QVERIFY(!ui.widenTimer->isActive());
+    QVERIFY(!ui.narrowTimer->isActive());
+    QVERIFY(ui.noteText->text().isEmpty());
+    QVERIFY(ui.noteText->isLocked());
+    QCOMPARE(ui.noteList->columnWidthTwips(), 0.0f);
+    QCOMPARE(ui.noteList->header()->sectionSize(0), 0);
+    QCOMPARE(ui.noteList->widthTwips(), 200.0f);
     QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    QCOMPARE(form.lockBox->checkState(), Qt::Checked);
-    QCOMPARE(form.autoHideBox->checkState(), Qt::Checked);
+    QCOMPARE(ui.lockBox->checkState(), Qt::Checked);
+    QCOMPARE(ui.autoHideBox->checkState(), Qt::Checked);
 
     // The list holds every note in ID order, keyed by ID and showing the title.
-    QCOMPARE(form.noteList->itemCount(), 3);
+    QCOMPARE(ui.noteList->itemCount(), 3);
     const QStringList titles{QStringLiteral("Första"), QStringLiteral("Andra"),
                              QStringLiteral("Tredje")};
     for (int i = 0; i < 3; ++i) {
-        QCOMPARE(form.noteList->itemKey(i), QStringLiteral("ID|%1").arg(m_ids[i]));
-        QCOMPARE(form.noteList->itemText(i), titles[i]);
+        QCOMPARE(ui.noteList->itemKey(i), QStringLiteral("ID|%1").arg(m_ids[i]));
+        QCOMPARE(ui.noteList->itemText(i), titles[i]);
     }
 }
 
 void tst_frame::loadWithoutDatabase()
 {
     testsupport::TestDatabase empty(false);
-    windowtest::ErrorCapture errors;
-    NoteWindow form;
-    QVERIFY(!form.load());
-    QCOMPARE(errors.reports.size(), 1);
-    QVERIFY2(errors.reports.first().contains(empty.path()), qPrintable(errors.reports.first()));
+    windowtest::WindowUnderTest window(empty);
+    QVERIFY(!window.start());
+    const QStringList &reports = window.desktop.reports;
+    QCOMPARE(reports.size(), 1);
+    QVERIFY2(reports.first().contains(empty.path()), qPrintable(reports.first()));
     // The program never creates its database, and the window is never shown.
     QVERIFY(!QFile::exists(empty.path()));
-    QVERIFY(!form.isVisible());
-    QCOMPARE(form.noteList->itemCount(), 0);
+    QVERIFY(!window.form.isVisible());
+    QCOMPARE(window.ui.noteList->itemCount(), 0);
 }
 
 // As the program starts: the database is checked before any window appears, and the list,
 // which the rolled-up strip does not show, fills in one step right after the first frame.
 void tst_frame::listFillsInOneStepAfterFirstFrame()
 {
-    NoteWindow form;
-    QVERIFY(form.load(NoteWindow::ListFill::AfterFirstFrame));
-    QCOMPARE(form.noteList->itemCount(), 0);
-    QSignalSpy resets(form.noteList->model(), &QAbstractItemModel::modelReset);
-    QSignalSpy inserts(form.noteList->model(), &QAbstractItemModel::rowsInserted);
-    form.show();
-    QTRY_COMPARE(form.noteList->itemCount(), 3);
+    windowtest::WindowUnderTest window(*m_db);
+    window::ListView *list = window.ui.noteList;
+    QVERIFY(window.form.load(NoteWindow::ListFill::AfterFirstFrame));
+    QCOMPARE(list->itemCount(), 0);
+    QSignalSpy resets(list->model(), &QAbstractItemModel::modelReset);
+    QSignalSpy inserts(list->model(), &QAbstractItemModel::rowsInserted);
+    // The desktop hears of the first frame before the list fills.
+    connect(list->model(), &QAbstractItemModel::modelReset, this,
+            [&] { QCOMPARE(window.desktop.firstFrames, 1); });
+    window.form.show();
+    QTRY_COMPARE(list->itemCount(), 3);
+    QCOMPARE(window.desktop.firstFrames, 1);
     QCOMPARE(resets.size(), 1);
     QCOMPARE(inserts.size(), 0);
-    QCOMPARE(form.noteList->itemId(2), m_ids[2]);
+    QCOMPARE(list->itemId(2), m_ids[2]);
 }
 
 void tst_frame::toggleRolledUp_data()
 {
+    QTest::addColumn<QString>("start");
     QTest::addColumn<float>("startHeight");
     QTest::addColumn<bool>("unrolls");
 
-    QTest::newRow("rolled up -> unrolled") << StripHeight << true;
-    QTest::newRow("unrolled -> rolled up") << UnrolledHeight << false;
+    QTest::newRow("rolled up -> unrolled") << "rolled up" << StripHeight << true;
+    QTest::newRow("unrolled -> rolled up") << "unrolled" << UnrolledHeight << false;
     // A height the program never sets itself (a resize by the system) counts as unrolled.
-    QTest::newRow("odd height -> rolled up") << 1000.0f << false;
+    QTest::newRow("odd height -> rolled up") << "resized" << 990.0f << false;
 }
 
 void tst_frame::toggleRolledUp()
 {
+    QFETCH(QString, start);
     QFETCH(float, startHeight);
     QFETCH(bool, unrolls);
-    NoteWindow &form = *m_form;
-    form.setHeight(startHeight);
-    QCOMPARE(form.Height(), startHeight);
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
+    if (start == QLatin1String("unrolled"))
+        windowtest::doubleClick(ui.titleStrip);
+    else if (start == QLatin1String("resized"))
+        form.resize(form.width(), 66);
+    QCOMPARE(form.heightTwips(), startHeight);
 
-    // Whatever else is going on in the window survives the toggle untouched.
-    form.commandPanel->setVisible(true);
-    form.noteList->setWidth(1500);
-    form.widenTimer->setEnabled(true);
-    form.noteText->setText(QStringLiteral("utkast"));
+    // Whatever else is going on in the window survives the toggle untouched: a new note being
+    // written, the command panel open, the list half-way out.
+    ui.menuButton->click();
+    ui.newButton->click();
+    QTest::keyClicks(ui.noteText, QStringLiteral("utkast"));
+    ui.menuButton->click();
+    windowtest::moveOver(ui.noteList->viewport());
+    for (int step = 0; step < 13; ++step)
+        QVERIFY(windowtest::tick(ui.widenTimer));
 
-    form.toggleRolledUp();
+    windowtest::doubleClick(ui.titleStrip);
 
-    QCOMPARE(form.Height(), unrolls ? UnrolledHeight : StripHeight);
-    QCOMPARE(form.unrolledArrow->isHidden(), !unrolls);
-    QCOMPARE(form.rolledUpArrow->isHidden(), unrolls);
-    QCOMPARE(form.pointerPoll->Enabled(), unrolls);
+    QCOMPARE(form.heightTwips(), unrolls ? UnrolledHeight : StripHeight);
+    QCOMPARE(ui.unrolledArrow->isHidden(), !unrolls);
+    QCOMPARE(ui.rolledUpArrow->isHidden(), unrolls);
+    QCOMPARE(ui.pointerPoll->isActive(), unrolls);
 
-    QVERIFY(!form.commandPanel->isHidden());
-    QCOMPARE(form.noteList->Width(), 1500.0f);
-    QVERIFY(form.widenTimer->Enabled());
-    QCOMPARE(form.noteText->text(), QStringLiteral("utkast"));
-    QCOMPARE(form.Top(), 0.0f);
-    QCOMPARE(form.Left(), 6495.0f);
+    QVERIFY(!ui.commandPanel->isHidden());
+    QCOMPARE(ui.noteList->widthTwips(), 1500.0f);
+    QVERIFY(ui.widenTimer->isActive());
+    QCOMPARE(ui.noteText->text(), QStringLiteral("utkast"));
+    QCOMPARE(form.topTwips(), 0.0f);
+    QCOMPARE(form.leftTwips(), 6495.0f);
 }
 
 void tst_frame::doubleToggleReturns()
 {
-    NoteWindow &form = *m_form;
-    form.toggleRolledUp();
-    form.toggleRolledUp();
-    QCOMPARE(form.Height(), StripHeight);
-    QVERIFY(!form.pointerPoll->Enabled());
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
+    windowtest::doubleClick(ui.titleStrip);
+    windowtest::doubleClick(ui.titleStrip);
+    QCOMPARE(form.heightTwips(), StripHeight);
+    QVERIFY(!ui.pointerPoll->isActive());
 
-    form.setHeight(UnrolledHeight);
-    form.toggleRolledUp();
-    form.toggleRolledUp();
-    QCOMPARE(form.Height(), UnrolledHeight);
-    QVERIFY(form.pointerPoll->Enabled());
+    windowtest::doubleClick(ui.titleStrip);
+    QCOMPARE(form.heightTwips(), UnrolledHeight);
+    windowtest::doubleClick(ui.titleStrip);
+    windowtest::doubleClick(ui.titleStrip);
+    QCOMPARE(form.heightTwips(), UnrolledHeight);
+    QVERIFY(ui.pointerPoll->isActive());
 }
 
 void tst_frame::stripDoubleClickAndArrowMove()
 {
-    NoteWindow &form = *m_form;
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
     // A real move over the arrow (which shows only while rolled up) unrolls the window.
-    windowtest::moveOver(form.rolledUpArrow);
-    QCOMPARE(form.Height(), UnrolledHeight);
-    QVERIFY(form.pointerPoll->Enabled());
+    windowtest::moveOver(ui.rolledUpArrow);
+    QCOMPARE(form.heightTwips(), UnrolledHeight);
+    QVERIFY(ui.pointerPoll->isActive());
 
     // A real double-click on the strip rolls it up again; the lock keeps the press from
     // starting a drag.
-    sendMouse(form.titleStrip, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(form.titleStrip, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    sendMouse(form.titleStrip, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(form.titleStrip, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    QCOMPARE(form.Height(), StripHeight);
-    QVERIFY(!form.pointerPoll->Enabled());
+    windowtest::doubleClick(ui.titleStrip);
+    QCOMPARE(form.heightTwips(), StripHeight);
+    QVERIFY(!ui.pointerPoll->isActive());
 }
 
 void tst_frame::dragLock_data()
@@ -236,49 +248,63 @@ void tst_frame::dragLock()
     QFETCH(Qt::CheckState, lock);
     QFETCH(Qt::MouseButton, button);
     QFETCH(bool, drags);
-    NoteWindow &form = *m_form;
-    form.lockBox->setCheckState(lock);
-    QCOMPARE(form.lockBox->checkState(), lock);
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
+    ui.lockBox->setCheckState(lock);
+    QCOMPARE(ui.lockBox->checkState(), lock);
 
-    sendMouse(form.titleStrip, QEvent::MouseButtonPress, button, button);
+    sendMouse(ui.titleStrip, QEvent::MouseButtonPress, button, button);
     QCOMPARE(runtime::systemMoveActive(), drags);
     // Releasing the button ends the move.
-    sendMouse(form.titleStrip, QEvent::MouseButtonRelease, button, Qt::NoButton);
+    sendMouse(ui.titleStrip, QEvent::MouseButtonRelease, button, Qt::NoButton);
     QVERIFY(!runtime::systemMoveActive());
-    QCOMPARE(form.Top(), 0.0f);
-    QCOMPARE(form.Left(), 6495.0f);
+    QCOMPARE(form.topTwips(), 0.0f);
+    QCOMPARE(form.leftTwips(), 6495.0f);
 }
 
 void tst_frame::exitAnsweredNo()
 {
-    NoteWindow &form = *m_form;
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.toggleRolledUp();
-    form.commandPanel->setVisible(true);
-    form.noteText->setText(QStringLiteral("osparat"));
+    windowtest::doubleClick(ui.titleStrip);
+    ui.menuButton->click();
+    ui.newButton->click();
+    QTest::keyClicks(ui.noteText, QStringLiteral("osparat"));
+    ui.menuButton->click();
 
-    runtime::setNextAnswer(QMessageBox::No);
-    form.exitButton->click();
+    m_window->desktop.answers = {QMessageBox::No};
+    ui.exitButton->click();
+
+    // The question is the window's own, in its words.
+    const QList<testsupport::TestDesktop::Question> &asked = m_window->desktop.questions;
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked[0].prompt, QStringLiteral("Vill du avsluta Zentavo?"));
+    QCOMPARE(asked[0].title, QStringLiteral("Zentavo 1.0"));
+    QCOMPARE(asked[0].parent, &form);
 
     QVERIFY(form.isVisible());
-    QVERIFY(!form.commandPanel->isHidden());
-    QCOMPARE(form.noteText->text(), QStringLiteral("osparat"));
-    QCOMPARE(form.Height(), UnrolledHeight);
+    QVERIFY(!ui.commandPanel->isHidden());
+    QCOMPARE(ui.noteText->text(), QStringLiteral("osparat"));
+    QCOMPARE(form.heightTwips(), UnrolledHeight);
     QCOMPARE(m_db->count(), 3);
 }
 
 void tst_frame::exitAnsweredYes()
 {
-    NoteWindow &form = *m_form;
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    form.toggleRolledUp();
-    form.commandPanel->setVisible(true);
-    form.noteText->setText(QStringLiteral("osparat"));
+    windowtest::doubleClick(ui.titleStrip);
+    ui.menuButton->click();
+    ui.newButton->click();
+    QTest::keyClicks(ui.noteText, QStringLiteral("osparat"));
+    ui.menuButton->click();
 
-    runtime::setNextAnswer(QMessageBox::Yes);
-    form.exitButton->click();
+    m_window->desktop.answers = {QMessageBox::Yes};
+    ui.exitButton->click();
 
     // Closed at once, with nothing saved on the way out.
     QVERIFY(!form.isVisible());

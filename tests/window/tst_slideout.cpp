@@ -1,6 +1,6 @@
 // The note list's slide-out. Mouse moves are real events sent to the widgets the pointer would
-// be over; ticks are the timer handlers called directly, so no test waits on the clock. The
-// timers' Enabled flags are what tell widening from narrowing.
+// be over; a tick is one interval of a running timer passing, so no test waits on the clock.
+// Which timer runs is what tells widening from narrowing.
 
 #include "TestDatabase.h"
 #include "WindowTestSupport.h"
@@ -42,10 +42,10 @@ private Q_SLOTS:
 
 private:
     QWidget *target(const QString &name) const;
-    void setState(float width, bool widening, bool narrowing);
+    void hideByPointerAway();
 
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<NoteWindow> m_form;
+    std::unique_ptr<windowtest::WindowUnderTest> m_window;
 };
 
 void tst_slideout::init()
@@ -53,35 +53,37 @@ void tst_slideout::init()
     m_db = std::make_unique<testsupport::TestDatabase>();
     m_db->addNote(QStringLiteral("Första"), QStringLiteral("ett"));
     m_db->addNote(QStringLiteral("Andra"), QStringLiteral("två"));
-    m_form = std::make_unique<NoteWindow>();
-    QVERIFY(m_form->load());
-    m_form->toggleRolledUp();
+    m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
+    m_window->desktop.pointer = QPoint(600, 100);
+    QVERIFY(m_window->startUnrolled());
 }
 
 void tst_slideout::cleanup()
 {
-    m_form.reset();
+    m_window.reset();
     m_db.reset();
 }
 
 // The widget a real move over the named control arrives at.
 QWidget *tst_slideout::target(const QString &name) const
 {
-    NoteWindow &form = *m_form;
+    const window::Controls &ui = m_window->ui;
     if (name == QLatin1String("noteList"))
-        return form.noteList->viewport();
+        return ui.noteList->viewport();
     if (name == QLatin1String("noteText"))
-        return form.noteText->viewport();
+        return ui.noteText->viewport();
     if (name == QLatin1String("noteText scroll bar"))
-        return form.noteText->verticalScrollBar();
-    return form.findChild<QWidget *>(name);
+        return ui.noteText->verticalScrollBar();
+    return m_window->form.findChild<QWidget *>(name);
 }
 
-void tst_slideout::setState(float width, bool widening, bool narrowing)
+// The pointer leaves the window and stays away for five polls: the window rolls up.
+void tst_slideout::hideByPointerAway()
 {
-    m_form->noteList->setWidth(width);
-    m_form->widenTimer->setEnabled(widening);
-    m_form->narrowTimer->setEnabled(narrowing);
+    m_window->desktop.pointer = QPoint(0, 600);
+    for (int poll = 0; poll < 5; ++poll)
+        QVERIFY(windowtest::tick(m_window->ui.pointerPoll));
+    QCOMPARE(m_window->form.heightTwips(), m_window->ui.titleStrip->heightTwips());
 }
 
 void tst_slideout::stateTable_data()
@@ -114,14 +116,14 @@ void tst_slideout::stateTable_data()
     row("narrow, move over noteList",     200, false, false, "noteList",     200, true,  false);
     row("narrow, move over noteText", 200, false, false, "noteText", 200, false, false);
     eachBorder("narrow",             200, false, false,                 false, false);
-    row("narrow, hideNow",            200, false, false, "hideNow",  200, false, false);
+    row("narrow, pointer away",       200, false, false, "away",     200, false, false);
 
     row("widening, tick",              1500, true, false, "widenTimer",  1600, true,  false);
     row("widening, tick at 2700",      2700, true, false, "widenTimer",  2700, false, false);
     row("widening, move over noteList",     1500, true, false, "noteList",     1500, true,  false);
     row("widening, move over noteText", 1500, true, false, "noteText", 1500, false, true);
     eachBorder("widening",             1500, true, false,                   false, true);
-    row("widening, hideNow",            1500, true, false, "hideNow",  1500, false, true);
+    row("widening, pointer away",       1500, true, false, "away",     1500, false, true);
     // Widening has started but its first tick has not run: the list is still exactly 200.
     row("widening at 200, move over noteText", 200, true, false, "noteText", 200, true, false);
     eachBorder("widening at 200",             200, true, false,                 true, false);
@@ -129,7 +131,7 @@ void tst_slideout::stateTable_data()
     row("wide, move over noteList",     2700, false, false, "noteList",     2700, false, false);
     row("wide, move over noteText", 2700, false, false, "noteText", 2700, false, true);
     eachBorder("wide",             2700, false, false,                  false, true);
-    row("wide, hideNow",            2700, false, false, "hideNow",  2700, false, true);
+    row("wide, pointer away",       2700, false, false, "away",     2700, false, true);
 
     row("narrowing, tick",                 1500, false, true, "narrowTimer",  1400, false, true);
     row("narrowing, tick at 200",           200, false, true, "narrowTimer",   200, false, false);
@@ -138,9 +140,6 @@ void tst_slideout::stateTable_data()
     eachBorder("narrowing",                1500, false, true,                   false, true);
     row("narrowing at 200, move over noteList",  200, false, true, "noteList",      200, true,  false);
 
-    // A width off the 100-twips grid never meets a stop test: the timer runs on past the end.
-    row("widening past the end",  2750, true, false, "widenTimer", 2850, true,  false);
-    row("narrowing past the end",  250, false, true, "narrowTimer",  150, false, true);
     // clang-format on
 }
 
@@ -153,131 +152,129 @@ void tst_slideout::stateTable()
     QFETCH(float, widthAfter);
     QFETCH(bool, wideningAfter);
     QFETCH(bool, narrowingAfter);
-    NoteWindow &form = *m_form;
-    setState(width, widening, narrowing);
+    const window::Controls &ui = m_window->ui;
+    m_window->slideListTo(width, widening, narrowing);
 
     if (event == QLatin1String("widenTimer"))
-        form.widenStep();
+        QVERIFY(windowtest::tick(ui.widenTimer));
     else if (event == QLatin1String("narrowTimer"))
-        form.narrowStep();
-    else if (event == QLatin1String("hideNow"))
-        form.hideNow();
+        QVERIFY(windowtest::tick(ui.narrowTimer));
+    else if (event == QLatin1String("away"))
+        hideByPointerAway();
     else
         moveOver(target(event));
 
-    QCOMPARE(form.noteList->Width(), widthAfter);
-    QCOMPARE(form.widenTimer->Enabled(), wideningAfter);
-    QCOMPARE(form.narrowTimer->Enabled(), narrowingAfter);
+    QCOMPARE(ui.noteList->widthTwips(), widthAfter);
+    QCOMPARE(ui.widenTimer->isActive(), wideningAfter);
+    QCOMPARE(ui.narrowTimer->isActive(), narrowingAfter);
 }
 
 void tst_slideout::fullWidening()
 {
-    NoteWindow &form = *m_form;
-    moveOver(form.noteList->viewport());
-    QVERIFY(form.widenTimer->Enabled());
+    const window::Controls &ui = m_window->ui;
+    moveOver(ui.noteList->viewport());
+    QVERIFY(ui.widenTimer->isActive());
 
     // 25 visible steps, the column following the list; the first one is refused by the list
     // (negative) and is only remembered.
     for (int step = 1; step <= 25; ++step) {
-        form.widenStep();
+        QVERIFY(windowtest::tick(ui.widenTimer));
         const float width = 200.f + 100.f * float(step);
-        QCOMPARE(form.noteList->Width(), width);
-        QCOMPARE(form.noteList->width(), qRound(width / 15.0));
-        QCOMPARE(form.noteList->ColumnHeaderWidth(), width - 360.f);
+        QCOMPARE(ui.noteList->widthTwips(), width);
+        QCOMPARE(ui.noteList->width(), qRound(width / 15.0));
+        QCOMPARE(ui.noteList->columnWidthTwips(), width - 360.f);
         if (width - 360.f >= 0)
-            QCOMPARE(form.noteList->columnWidth(0), qRound((width - 360.f) / 15.0));
-        QVERIFY(form.widenTimer->Enabled());
-        QVERIFY(!form.narrowTimer->Enabled());
+            QCOMPARE(ui.noteList->columnWidth(0), qRound((width - 360.f) / 15.0));
+        QVERIFY(ui.widenTimer->isActive());
+        QVERIFY(!ui.narrowTimer->isActive());
     }
-    QCOMPARE(form.noteList->ColumnHeaderWidth(), 2340.0f);
-    QCOMPARE(form.noteList->columnWidth(0), 156);
+    QCOMPARE(ui.noteList->columnWidthTwips(), 2340.0f);
+    QCOMPARE(ui.noteList->columnWidth(0), 156);
 
     // The 26th tick only stops the timer.
-    form.widenStep();
-    QCOMPARE(form.noteList->Width(), 2700.0f);
-    QCOMPARE(form.noteList->ColumnHeaderWidth(), 2340.0f);
-    QVERIFY(!form.widenTimer->Enabled());
+    QVERIFY(windowtest::tick(ui.widenTimer));
+    QCOMPARE(ui.noteList->widthTwips(), 2700.0f);
+    QCOMPARE(ui.noteList->columnWidthTwips(), 2340.0f);
+    QVERIFY(!ui.widenTimer->isActive());
 }
 
 void tst_slideout::fullNarrowing()
 {
-    NoteWindow &form = *m_form;
-    form.noteList->setWidth(2700);
-    form.noteList->setColumnHeaderWidth(2340);
-    moveOver(form.noteText->viewport());
-    QVERIFY(form.narrowTimer->Enabled());
+    const window::Controls &ui = m_window->ui;
+    m_window->widenList();
+    moveOver(ui.noteText->viewport());
+    QVERIFY(ui.narrowTimer->isActive());
 
     for (int step = 1; step <= 25; ++step) {
-        form.narrowStep();
+        QVERIFY(windowtest::tick(ui.narrowTimer));
         const float width = 2700.f - 100.f * float(step);
-        QCOMPARE(form.noteList->Width(), width);
-        QCOMPARE(form.noteList->ColumnHeaderWidth(), width - 360.f);
-        QVERIFY(form.narrowTimer->Enabled());
+        QCOMPARE(ui.noteList->widthTwips(), width);
+        QCOMPARE(ui.noteList->columnWidthTwips(), width - 360.f);
+        QVERIFY(ui.narrowTimer->isActive());
     }
-    form.narrowStep();
-    QCOMPARE(form.noteList->Width(), 200.0f);
-    QCOMPARE(form.noteList->ColumnHeaderWidth(), -160.0f);
-    QVERIFY(!form.narrowTimer->Enabled());
-    QVERIFY(!form.widenTimer->Enabled());
+    QVERIFY(windowtest::tick(ui.narrowTimer));
+    QCOMPARE(ui.noteList->widthTwips(), 200.0f);
+    QCOMPARE(ui.noteList->columnWidthTwips(), -160.0f);
+    QVERIFY(!ui.narrowTimer->isActive());
+    QVERIFY(!ui.widenTimer->isActive());
 }
 
 void tst_slideout::reversalAt1500()
 {
-    NoteWindow &form = *m_form;
-    moveOver(form.noteList->viewport());
-    while (form.noteList->Width() < 1500.f)
-        form.widenStep();
-    QCOMPARE(form.noteList->Width(), 1500.0f);
+    const window::Controls &ui = m_window->ui;
+    moveOver(ui.noteList->viewport());
+    while (ui.noteList->widthTwips() < 1500.f)
+        QVERIFY(windowtest::tick(ui.widenTimer));
+    QCOMPARE(ui.noteList->widthTwips(), 1500.0f);
 
-    moveOver(form.noteText->viewport());
-    QVERIFY(!form.widenTimer->Enabled());
-    QVERIFY(form.narrowTimer->Enabled());
+    moveOver(ui.noteText->viewport());
+    QVERIFY(!ui.widenTimer->isActive());
+    QVERIFY(ui.narrowTimer->isActive());
 
     int ticks = 0;
-    while (form.narrowTimer->Enabled() && ticks < 100) {
-        const float before = form.noteList->Width();
-        form.narrowStep();
+    while (ui.narrowTimer->isActive() && ticks < 100) {
+        const float before = ui.noteList->widthTwips();
+        QVERIFY(windowtest::tick(ui.narrowTimer));
         ++ticks;
-        if (form.narrowTimer->Enabled())
-            QCOMPARE(form.noteList->Width(), before - 100.f);
-        QVERIFY(!form.widenTimer->Enabled());
+        if (ui.narrowTimer->isActive())
+            QCOMPARE(ui.noteList->widthTwips(), before - 100.f);
+        QVERIFY(!ui.widenTimer->isActive());
     }
     QCOMPARE(ticks, 14); // 13 steps from 1500 to 200, then the stopping tick
-    QCOMPARE(form.noteList->Width(), 200.0f);
-    QCOMPARE(form.noteList->ColumnHeaderWidth(), -160.0f);
+    QCOMPARE(ui.noteList->widthTwips(), 200.0f);
+    QCOMPARE(ui.noteList->columnWidthTwips(), -160.0f);
 }
 
 void tst_slideout::moveOverListWhileNarrowing()
 {
-    NoteWindow &form = *m_form;
-    setState(2700, false, true);
-    while (form.noteList->Width() > 200.f) {
-        moveOver(form.noteList->viewport());
-        QVERIFY(!form.widenTimer->Enabled());
-        QVERIFY(form.narrowTimer->Enabled());
-        form.narrowStep();
+    const window::Controls &ui = m_window->ui;
+    m_window->slideListTo(2700, false, true);
+    while (ui.noteList->widthTwips() > 200.f) {
+        moveOver(ui.noteList->viewport());
+        QVERIFY(!ui.widenTimer->isActive());
+        QVERIFY(ui.narrowTimer->isActive());
+        QVERIFY(windowtest::tick(ui.narrowTimer));
     }
-    form.narrowStep();
-    QVERIFY(!form.narrowTimer->Enabled());
-    QCOMPARE(form.noteList->Width(), 200.0f);
+    QVERIFY(windowtest::tick(ui.narrowTimer));
+    QVERIFY(!ui.narrowTimer->isActive());
+    QCOMPARE(ui.noteList->widthTwips(), 200.0f);
 
     // Back at the narrow width, a move over the list widens it again.
-    moveOver(form.noteList->viewport());
-    QVERIFY(form.widenTimer->Enabled());
+    moveOver(ui.noteList->viewport());
+    QVERIFY(ui.widenTimer->isActive());
 }
 
 void tst_slideout::slideGoesOnWhileRolledUp()
 {
-    NoteWindow &form = *m_form;
-    moveOver(form.noteList->viewport());
-    form.widenStep();
-    form.toggleRolledUp();
-    QCOMPARE(form.Height(), form.titleStrip->Height());
-    QVERIFY(form.widenTimer->Enabled());
-    while (form.widenTimer->Enabled())
-        form.widenStep();
-    form.toggleRolledUp();
-    QCOMPARE(form.noteList->Width(), 2700.0f);
+    const window::Controls &ui = m_window->ui;
+    moveOver(ui.noteList->viewport());
+    QVERIFY(windowtest::tick(ui.widenTimer));
+    windowtest::doubleClick(ui.titleStrip);
+    QCOMPARE(m_window->form.heightTwips(), ui.titleStrip->heightTwips());
+    QVERIFY(ui.widenTimer->isActive());
+    windowtest::tickUntilStopped(ui.widenTimer);
+    windowtest::doubleClick(ui.titleStrip);
+    QCOMPARE(ui.noteList->widthTwips(), 2700.0f);
 }
 
 void tst_slideout::panelHiddenByMoves_data()
@@ -301,17 +298,19 @@ void tst_slideout::panelHiddenByMoves()
     QFETCH(QString, over);
     QFETCH(float, width);
     QFETCH(bool, hides);
-    NoteWindow &form = *m_form;
-    form.noteList->setWidth(width);
+    const window::Controls &ui = m_window->ui;
+    m_window->slideListTo(width, width != 200 && width != 2700, false);
 
-    form.commandPanel->setVisible(true);
+    ui.menuButton->click();
+    QVERIFY(!ui.commandPanel->isHidden());
     moveOver(target(over));
-    QCOMPARE(!form.commandPanel->isHidden(), !hides);
+    QCOMPARE(!ui.commandPanel->isHidden(), !hides);
 
     // An already hidden panel stays hidden; a move never shows it.
-    form.commandPanel->setVisible(false);
+    if (!ui.commandPanel->isHidden())
+        ui.menuButton->click();
     moveOver(target(over));
-    QVERIFY(form.commandPanel->isHidden());
+    QVERIFY(ui.commandPanel->isHidden());
 }
 
 void tst_slideout::listReportsMovesWithoutButton_data()
@@ -327,9 +326,9 @@ void tst_slideout::listReportsMovesWithoutButton_data()
 void tst_slideout::listReportsMovesWithoutButton()
 {
     QFETCH(QString, part);
-    NoteWindow &form = *m_form;
-    window::ListView *noteList = form.noteList;
-    QSignalSpy moves(noteList, &window::ListView::MouseMove);
+    const window::Controls &ui = m_window->ui;
+    window::ListView *noteList = m_window->ui.noteList;
+    QSignalSpy moves(noteList, &window::ListView::pointerMoved);
 
     QWidget *widget = noteList->viewport();
     QPoint pos;
@@ -348,7 +347,7 @@ void tst_slideout::listReportsMovesWithoutButton()
     moveOver(widget, pos);
 
     QCOMPARE(moves.count(), 1);
-    QVERIFY(form.widenTimer->Enabled());
+    QVERIFY(ui.widenTimer->isActive());
 }
 
 QTEST_MAIN(tst_slideout)

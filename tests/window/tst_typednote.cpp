@@ -25,49 +25,45 @@ class tst_typednote : public QObject
 
 private:
     std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::ErrorCapture> m_errors;
-    std::unique_ptr<windowtest::FakePointer> m_pointer;
-    std::unique_ptr<NoteWindow> m_form;
+    std::unique_ptr<windowtest::WindowUnderTest> m_window;
     QList<qlonglong> m_ids;
 
-    void start(int notes)
+    // Starts the window over `notes` notes, unrolled, and slides the list out once (or not).
+    void start(int notes, bool slideListOut = true)
     {
         m_db = std::make_unique<testsupport::TestDatabase>();
         m_ids.clear();
         for (int i = 0; i < notes; ++i)
             m_ids << m_db->addNote(QStringLiteral("Anteckning %1").arg(i + 1),
                                    QStringLiteral("text %1").arg(i + 1));
-        m_errors = std::make_unique<windowtest::ErrorCapture>();
-        m_pointer = std::make_unique<windowtest::FakePointer>(QPoint(600, 100));
-        m_form = std::make_unique<NoteWindow>();
-        QVERIFY(m_form->load());
-        m_form->show();
-        m_form->toggleRolledUp();
-        m_form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
-        // As after a first slide-out: the column has a width, so the keys have rows to move to.
-        m_form->noteList->setColumnHeaderWidth(1000);
+        m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
+        m_window->desktop.pointer = QPoint(600, 100);
+        QVERIFY(m_window->startUnrolled());
+        m_window->form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&m_window->form));
+        // After a first slide-out the column has a width, so the keys have rows to move to.
+        if (slideListOut)
+            m_window->widenList();
     }
 
     // "M", "Ny", and the text typed into the note area, where the focus now is.
     void writeNewNote(const QString &text)
     {
-        m_form->menuButton->click();
-        m_form->newButton->click();
-        QCOMPARE(QApplication::focusWidget(), m_form->noteText);
+        const window::Controls &ui = m_window->ui;
+        ui.menuButton->click();
+        ui.newButton->click();
+        QCOMPARE(QApplication::focusWidget(), ui.noteText);
         QTest::keyClicks(QApplication::focusWidget(), text);
-        QCOMPARE(m_form->noteText->text(), text);
+        QCOMPARE(ui.noteText->text(), text);
     }
 
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void cleanup()
     {
-        if (m_errors)
-            QCOMPARE(m_errors->reports, QStringList());
-        m_form.reset();
-        m_pointer.reset();
-        m_errors.reset();
+        if (m_window)
+            QCOMPARE(m_window->desktop.reports, QStringList());
+        m_window.reset();
         m_db.reset();
     }
 
@@ -85,55 +81,52 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(QString, typed);
         start(3);
-        NoteWindow &form = *m_form;
+        const window::Controls &ui = m_window->ui;
         writeNewNote(QStringLiteral("osparad text"));
-        QTest::keyClick(form.noteText, Qt::Key_Tab, Qt::ControlModifier);
-        form.noteList->setFocus();
-        QTRY_COMPARE(QApplication::focusWidget(), form.noteList);
+        QTest::keyClick(ui.noteText, Qt::Key_Tab, Qt::ControlModifier);
+        ui.noteList->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), ui.noteList);
         if (key)
-            QTest::keyClick(form.noteList, Qt::Key(key));
+            QTest::keyClick(ui.noteList, Qt::Key(key));
         else
-            QTest::keyClicks(form.noteList, typed);
-        QVERIFY(form.noteList->currentIndex().isValid());
-        QCOMPARE(form.noteText->text(), QStringLiteral("osparad text"));
-        QVERIFY(!form.noteText->isLocked());
-        QVERIFY(form.shownNoteId->text().isEmpty());
+            QTest::keyClicks(ui.noteList, typed);
+        QVERIFY(ui.noteList->currentIndex().isValid());
+        QCOMPARE(ui.noteText->text(), QStringLiteral("osparad text"));
+        QVERIFY(!ui.noteText->isLocked());
+        QVERIFY(ui.shownNoteId->text().isEmpty());
 
         // Enter shows the highlighted note.
-        const qint64 highlighted = form.noteList->itemId(form.noteList->currentIndex().row());
-        QTest::keyClick(form.noteList, Qt::Key_Return);
-        QCOMPARE(form.shownNoteId->text(), QString::number(highlighted));
-        QVERIFY(form.noteText->isLocked());
+        const qint64 highlighted = ui.noteList->itemId(ui.noteList->currentIndex().row());
+        QTest::keyClick(ui.noteList, Qt::Key_Return);
+        QCOMPARE(ui.shownNoteId->text(), QString::number(highlighted));
+        QVERIFY(ui.noteText->isLocked());
     }
 
     void keysInListShowAtOnceWithoutTypedText()
     {
         start(3);
-        NoteWindow &form = *m_form;
-        form.noteList->setFocus();
-        form.noteList->setCurrentIndex(form.noteList->model()->index(0, 0));
-        QTest::keyClick(form.noteList, Qt::Key_Down);
-        QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[1]));
-        QCOMPARE(form.noteText->text(), QStringLiteral("text 2"));
-        QTest::keyClick(form.noteList, Qt::Key_End);
-        QCOMPARE(form.shownNoteId->text(), QString::number(m_ids[2]));
+        const window::Controls &ui = m_window->ui;
+        ui.noteList->setFocus();
+        QTest::keyClick(ui.noteList, Qt::Key_Down);
+        QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[1]));
+        QCOMPARE(ui.noteText->text(), QStringLiteral("text 2"));
+        QTest::keyClick(ui.noteList, Qt::Key_End);
+        QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[2]));
     }
 
     void clickInListWhileSavingKeepsTheNote()
     {
         start(3);
-        NoteWindow &form = *m_form;
+        const window::Controls &ui = m_window->ui;
         writeNewNote(QStringLiteral("min nya text"));
-        form.menuButton->click();
-        form.saveButton->click();
+        ui.menuButton->click();
+        ui.saveButton->click();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Ny titel"));
-        form.noteList->setColumnWidth(0, 100);
-        form.noteList->setWidth(2700);
-        QTest::mouseClick(form.noteList->viewport(), Qt::LeftButton, {},
-                          form.noteList->itemRect(0).center());
-        QTest::keyClick(form.noteList, Qt::Key_Down);
-        QCOMPARE(form.noteText->text(), QStringLiteral("min nya text"));
-        form.saveOkButton->click();
+        QTest::mouseClick(ui.noteList->viewport(), Qt::LeftButton, {},
+                          ui.noteList->itemRect(0).center());
+        QTest::keyClick(ui.noteList, Qt::Key_Down);
+        QCOMPARE(ui.noteText->text(), QStringLiteral("min nya text"));
+        ui.saveOkButton->click();
         const auto rows = m_db->rows();
         QCOMPARE(rows.size(), 4);
         QCOMPARE(rows.last().title.toString(), QStringLiteral("Ny titel"));
@@ -145,47 +138,47 @@ private Q_SLOTS:
     void focusFollowsThePanels()
     {
         start(3);
-        NoteWindow &form = *m_form;
+        const window::Controls &ui = m_window->ui;
         writeNewNote(QStringLiteral("ett"));
-        form.menuButton->click();
-        form.saveButton->click();
-        QCOMPARE(QApplication::focusWidget(), form.titleEdit);
-        QTest::keyClicks(form.titleEdit, QStringLiteral("Forsta"));
-        form.saveOkButton->click(); // OK
-        QCOMPARE(QApplication::focusWidget(), form.noteText);
+        ui.menuButton->click();
+        ui.saveButton->click();
+        QCOMPARE(QApplication::focusWidget(), ui.titleEdit);
+        QTest::keyClicks(ui.titleEdit, QStringLiteral("Forsta"));
+        ui.saveOkButton->click(); // OK
+        QCOMPARE(QApplication::focusWidget(), ui.noteText);
 
-        QTest::keyClicks(form.noteText, QStringLiteral("tva"));
-        form.menuButton->click();
-        form.saveButton->click();
-        QCOMPARE(QApplication::focusWidget(), form.titleEdit);
-        QCOMPARE(form.titleEdit->selectedText(), QStringLiteral("Forsta"));
-        QTest::keyClicks(form.titleEdit, QStringLiteral("Andra"));
-        QCOMPARE(form.titleEdit->text(), QStringLiteral("Andra"));
-        form.saveCancelButton->click(); // Avbryt
-        QCOMPARE(QApplication::focusWidget(), form.noteText);
+        QTest::keyClicks(ui.noteText, QStringLiteral("tva"));
+        ui.menuButton->click();
+        ui.saveButton->click();
+        QCOMPARE(QApplication::focusWidget(), ui.titleEdit);
+        QCOMPARE(ui.titleEdit->selectedText(), QStringLiteral("Forsta"));
+        QTest::keyClicks(ui.titleEdit, QStringLiteral("Andra"));
+        QCOMPARE(ui.titleEdit->text(), QStringLiteral("Andra"));
+        ui.saveCancelButton->click(); // Avbryt
+        QCOMPARE(QApplication::focusWidget(), ui.noteText);
 
-        form.showNote(m_ids[0]);
-        form.menuButton->click();
-        form.deleteButton->click();   // Radera
-        form.deleteNoButton->click(); // Nej
-        QCOMPARE(QApplication::focusWidget(), form.noteText);
-        form.menuButton->click();
-        form.deleteButton->click();
-        form.deleteYesButton->click(); // Ja
-        QCOMPARE(QApplication::focusWidget(), form.noteText);
+        m_window->clickItem(0);
+        ui.menuButton->click();
+        ui.deleteButton->click();   // Radera
+        ui.deleteNoButton->click(); // Nej
+        QCOMPARE(QApplication::focusWidget(), ui.noteText);
+        ui.menuButton->click();
+        ui.deleteButton->click();
+        ui.deleteYesButton->click(); // Ja
+        QCOMPARE(QApplication::focusWidget(), ui.noteText);
         QCOMPARE(m_db->count(), 3);
     }
 
     void longTitleIsStoredWhole()
     {
         start(0);
-        NoteWindow &form = *m_form;
+        const window::Controls &ui = m_window->ui;
         writeNewNote(QStringLiteral("text"));
-        form.menuButton->click();
-        form.saveButton->click();
+        ui.menuButton->click();
+        ui.saveButton->click();
         const QString title = QString(100000, QLatin1Char('t'));
-        form.titleEdit->insert(title); // as a paste does
-        form.saveOkButton->click();
+        ui.titleEdit->insert(title); // as a paste does
+        ui.saveOkButton->click();
         QCOMPARE(m_db->rows().at(0).title.toString().size(), title.size());
     }
 
@@ -200,15 +193,15 @@ private Q_SLOTS:
     void manyNotesStillSlideOut()
     {
         QFETCH(QString, over);
-        start(40);
-        NoteWindow &form = *m_form;
-        QVERIFY(form.noteList->verticalScrollBar()->isVisible());
+        start(40, false);
+        const window::Controls &ui = m_window->ui;
+        QVERIFY(ui.noteList->verticalScrollBar()->isVisible());
         QWidget *target = over == QLatin1String("header")
-                              ? static_cast<QWidget *>(form.noteList->header()->viewport())
-                              : form.noteList->verticalScrollBar();
-        QVERIFY(!form.widenTimer->Enabled());
+                              ? static_cast<QWidget *>(ui.noteList->header()->viewport())
+                              : ui.noteList->verticalScrollBar();
+        QVERIFY(!ui.widenTimer->isActive());
         windowtest::moveOver(target);
-        QVERIFY(form.widenTimer->Enabled());
+        QVERIFY(ui.widenTimer->isActive());
     }
 
     // A title of a million characters is laid out no slower than a short one: the list shows
@@ -218,16 +211,16 @@ private Q_SLOTS:
         start(1);
         const QString title = QString(1 << 20, QChar(u'ö'));
         m_db->addNote(title, QStringLiteral("stor"));
-        NoteWindow &form = *m_form;
-        form.menuButton->click();
-        form.newButton->click();
-        QTest::keyClicks(form.noteText, QStringLiteral("x"));
-        form.menuButton->click();
-        form.saveButton->click();
-        form.titleEdit->setText(QStringLiteral("ny"));
-        form.saveOkButton->click(); // the reload brings the long title in
-        QCOMPARE(form.noteList->itemText(1), title);
-        const QString shown = form.noteList->model()->index(1, 0).data().toString();
+        const window::Controls &ui = m_window->ui;
+        ui.menuButton->click();
+        ui.newButton->click();
+        QTest::keyClicks(ui.noteText, QStringLiteral("x"));
+        ui.menuButton->click();
+        ui.saveButton->click();
+        ui.titleEdit->setText(QStringLiteral("ny"));
+        ui.saveOkButton->click(); // the reload brings the long title in
+        QCOMPARE(ui.noteList->itemText(1), title);
+        const QString shown = ui.noteList->model()->index(1, 0).data().toString();
         QVERIFY(shown.size() < 300);
         QVERIFY(title.startsWith(shown.chopped(1)));
     }

@@ -17,7 +17,7 @@ Image::Image(QWidget *parent)
 void Image::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
-    Q_EMIT MouseMove();
+    Q_EMIT pointerMoved();
 }
 
 } // namespace window

@@ -14,7 +14,7 @@ public:
     explicit Image(QWidget *parent);
 
 Q_SIGNALS:
-    void MouseMove();
+    void pointerMoved();
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;

@@ -16,19 +16,19 @@ Label::Label(QWidget *parent)
 void Label::mouseDoubleClickEvent(QMouseEvent *event)
 {
     event->accept();
-    Q_EMIT DblClick();
+    Q_EMIT doubleClicked();
 }
 
 void Label::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    Q_EMIT MouseDown();
+    Q_EMIT pressed();
 }
 
 void Label::mouseMoveEvent(QMouseEvent *event)
 {
     event->accept();
-    Q_EMIT MouseMove();
+    Q_EMIT pointerMoved();
 }
 
 void Label::setBorderColor(const QColor &color)

@@ -18,9 +18,9 @@ public:
     void setBorderColor(const QColor &color);
 
 Q_SIGNALS:
-    void DblClick();
-    void MouseDown();
-    void MouseMove();
+    void doubleClicked();
+    void pressed();
+    void pointerMoved();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;

@@ -41,16 +41,16 @@ ListView::ListView(QWidget *parent)
         relay->watch(bar);
         relay->watch(bar->parentWidget());
     }
-    connect(relay, &MouseMoveRelay::moved, this, &ListView::MouseMove);
+    connect(relay, &MouseMoveRelay::moved, this, &ListView::pointerMoved);
 
     connect(this, &QAbstractItemView::clicked, this,
-            [this](const QModelIndex &index) { Q_EMIT ItemClick(m_model->id(index.row())); });
+            [this](const QModelIndex &index) { Q_EMIT itemClicked(m_model->id(index.row())); });
 }
 
-void ListView::setColumnHeaderWidth(float twips)
+void ListView::setColumnWidthTwips(float twips)
 {
     m_columnWidth = twips;
-    const int pixels = runtime::twipsToPixels(twips, runtime::Screen::TwipsPerPixelX());
+    const int pixels = runtime::twipsToPixels(twips, runtime::Screen::twipsPerPixelX());
     if (pixels >= 0)
         setColumnWidth(0, pixels);
 }
@@ -106,9 +106,9 @@ void ListView::keyPressEvent(QKeyEvent *event)
     if (!after.isValid())
         return;
     if (confirm)
-        Q_EMIT ItemClick(m_model->id(after.row()));
+        Q_EMIT itemClicked(m_model->id(after.row()));
     else if (after != before)
-        Q_EMIT HighlightMoved(m_model->id(after.row()));
+        Q_EMIT highlightMoved(m_model->id(after.row()));
 }
 
 } // namespace window

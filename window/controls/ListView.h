@@ -10,9 +10,9 @@ namespace window {
 
 // A report list with one column. Each item carries a whole-number ID beside its text (its key
 // is "ID|" and the ID). Clicking an item, or Enter or Space on the highlighted one, raises
-// ItemClick with its ID; moving the highlight with the keyboard (arrows, Home/End, the page
-// keys, typing a title's first letters) raises HighlightMoved. Mouse moves over the items, the
-// empty area, the header and the scroll bars all raise MouseMove, with or without a button.
+// itemClicked with its ID; moving the highlight with the keyboard (arrows, Home/End, the page
+// keys, typing a title's first letters) raises highlightMoved. Mouse moves over the items, the
+// empty area, the header and the scroll bars all raise pointerMoved, with or without a button.
 class ListView : public QTreeView, public runtime::TwipsControl
 {
     Q_OBJECT
@@ -22,8 +22,8 @@ public:
     // The width of the first column in twips, as last assigned. The column takes it in pixels
     // where the list accepts it; a negative width is kept here but left to the list, which
     // keeps its column as it was.
-    float ColumnHeaderWidth() const { return m_columnWidth; }
-    void setColumnHeaderWidth(float twips);
+    float columnWidthTwips() const { return m_columnWidth; }
+    void setColumnWidthTwips(float twips);
     void setColumnHeaderText(const QString &text);
 
     // The items, by 0-based row: cleared, or replaced all at once (see ListModel::adopt).
@@ -37,9 +37,9 @@ public:
     QRect itemRect(int row) const;
 
 Q_SIGNALS:
-    void ItemClick(qint64 id);
-    void HighlightMoved(qint64 id);
-    void MouseMove();
+    void itemClicked(qint64 id);
+    void highlightMoved(qint64 id);
+    void pointerMoved();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -70,7 +70,7 @@ MultiLineTextBox::MultiLineTextBox(QWidget *parent)
     relay->watch(viewport());
     relay->watch(horizontalScrollBar());
     relay->watch(verticalScrollBar());
-    connect(relay, &MouseMoveRelay::moved, this, &MultiLineTextBox::MouseMove);
+    connect(relay, &MouseMoveRelay::moved, this, &MultiLineTextBox::pointerMoved);
 }
 
 void MultiLineTextBox::setText(const QString &value)

@@ -52,7 +52,7 @@ public:
     void finishLoading();
 
 Q_SIGNALS:
-    void MouseMove();
+    void pointerMoved();
 
 private:
     void showNextPiece(qsizetype maxChars);

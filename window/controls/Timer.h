@@ -14,9 +14,9 @@ class Timer : public QObject
 public:
     explicit Timer(QObject *parent);
 
-    int Interval() const { return m_timer.interval(); }
+    int interval() const { return m_timer.interval(); }
     void setInterval(int milliseconds) { m_timer.setInterval(milliseconds); }
-    bool Enabled() const { return m_timer.isActive(); }
+    bool isActive() const { return m_timer.isActive(); }
     void setEnabled(bool enabled);
 
 Q_SIGNALS:

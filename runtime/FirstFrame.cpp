@@ -1,11 +1,9 @@
-#include "FirstFrameMarker.h"
+#include "FirstFrame.h"
 
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
-#include <chrono>
-#include <cstdio>
 
 namespace runtime {
 
@@ -47,18 +45,6 @@ private:
 void afterFirstFrame(QWidget &window, std::function<void()> then)
 {
     new FirstExposeWatcher(window, std::move(then)); // owned by the window
-}
-
-void markFirstFrame(QWidget &window)
-{
-    if (qEnvironmentVariableIsEmpty("ZENTAVO_REPORT_FIRST_FRAME"))
-        return;
-    afterFirstFrame(window, [] {
-        const auto now = std::chrono::system_clock::now().time_since_epoch();
-        const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now);
-        std::printf("first-frame %lld\n", static_cast<long long>(us.count()));
-        std::fflush(stdout);
-    });
 }
 
 } // namespace runtime

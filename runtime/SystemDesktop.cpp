@@ -1,0 +1,60 @@
+#include "SystemDesktop.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QPushButton>
+#include <chrono>
+#include <cstdio>
+
+namespace runtime {
+
+SystemDesktop::SystemDesktop(FirstFrame firstFrame)
+    : m_firstFrame(firstFrame)
+{}
+
+std::optional<QPoint> SystemDesktop::pointerPosition()
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return std::nullopt;
+    return QCursor::pos();
+}
+
+QMessageBox::StandardButton SystemDesktop::askYesNo(QWidget *parent, const QString &prompt,
+                                                    const QString &title)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, parent);
+    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    // The window stays above all others, so its question must too.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+    return box.clickedButton() == yes ? QMessageBox::Yes : QMessageBox::No;
+}
+
+void SystemDesktop::reportError(QWidget *parent, const QString &message)
+{
+    std::fprintf(stderr, "zentavo: %s\n", message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Zentavo 1.0"), message, QMessageBox::Ok,
+                    parent);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    box.exec();
+}
+
+void SystemDesktop::firstFrameShown()
+{
+    if (m_firstFrame != FirstFrame::Report)
+        return;
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now);
+    std::printf("first-frame %lld\n", static_cast<long long>(us.count()));
+    std::fflush(stdout);
+}
+
+} // namespace runtime
