@@ -50,9 +50,9 @@ private Q_SLOTS:
         const window::Controls &f = w.ui();
         // A few notes that must survive.
         for (int i = 0; i < 3; ++i) {
-            f.newButton->click();
+            w.window->command(f.newButton);
             f.noteText->setText(QStringLiteral("anteckning %1").arg(i));
-            f.saveButton->click();
+            w.window->command(f.saveButton);
             f.titleEdit->setText(QStringLiteral("titel %1").arg(i));
             f.saveOkButton->click();
         }
@@ -67,10 +67,10 @@ private Q_SLOTS:
         QString big;
         for (int i = 0; big.size() < 3 * 1024 * 1024; ++i)
             big += QStringLiteral("rad %1 av en anteckning som inte får plats på disken\n").arg(i);
-        f.newButton->click();
+        w.window->command(f.newButton);
         f.noteText->setText(big);
         const QString note = f.noteText->text();
-        f.saveButton->click();
+        w.window->command(f.saveButton);
         f.titleEdit->setText(QStringLiteral("för stor"));
         const QByteArray before = fileBytes(path);
         const QList<RawRow> rowsBefore = rawRows(path);

@@ -128,6 +128,15 @@ public:
         QCOMPARE(ui.narrowTimer->isActive(), narrowing);
     }
 
+    // Chooses a command of the "M" panel ("Ny", "Radera", "Spara", "Avsluta"): opens the panel
+    // if it is closed, then clicks the button.
+    void command(window::CommandButton *button)
+    {
+        if (ui.commandPanel->isHidden())
+            ui.menuButton->click();
+        button->click();
+    }
+
     // Clicks the note with this ID in the list.
     void clickNote(qint64 id)
     {
