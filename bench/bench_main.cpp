@@ -213,6 +213,29 @@ void FullSlideOut(benchmark::State &state)
 }
 BENCHMARK(FullSlideOut)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
+// The first unroll after start-up with range(0) notes: the list, hidden while the window was
+// rolled up, lays out its rows and paints.
+void FirstUnroll(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto w = std::make_unique<BenchWindow>(db);
+        if (!w->start())
+            qFatal("the window did not start");
+        w->form.show();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        windowtest::doubleClick(w->ui.titleStrip);
+        QCoreApplication::processEvents();
+        w->form.repaint();
+        state.PauseTiming();
+        w.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(FirstUnroll)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // Wall time from the pointer leaving the unrolled window to the window rolling itself up.
 void AutoHide(benchmark::State &state)
 {

@@ -34,12 +34,12 @@ make_database() {
          INSERT INTO Memo (Titel, Text) SELECT 'Anteckning ' || i, 'Att göra ' || i FROM n;"
 }
 
-# One start of PROGRAM [ARGS] in the program folder: prints "<ms to first frame> <peak KiB>".
+# One start of PROGRAM [ARGS] in the program's own folder: prints "<ms to first frame> <peak KiB>".
 measure_once() {
     local out="$DIR/first-frame" rss="$DIR/rss" started frame pid
     rm -f "$out" "$rss"
     started=$(date +%s%6N)
-    (cd "$APP" && exec env QT_QPA_PLATFORM=xcb \
+    (cd "$(dirname "$1")" && exec env QT_QPA_PLATFORM=xcb \
         /usr/bin/time -f %M -o "$rss" "$@" >"$out" 2>/dev/null) &
     pid=$!
     frame_reported() { grep -q '^first-frame ' "$out" 2>/dev/null; }
@@ -54,21 +54,25 @@ measure_once() {
         'BEGIN { printf "%.1f %d\n", (b - a) / 1000, m }'
 }
 
-cp "$E2E_PROGRAM" "$APP/zentavo"
-# The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
-# the machine's load touches all of them alike.
+# One program folder for each note count, made before any run: nothing is copied or written
+# between the runs.
 counts=(0 "$notes" "$many")
 : >"$DIR/floor"
 for count in "${counts[@]}"; do
     : >"$DIR/zentavo-$count"
     make_database "$count"
-    cp "$DB" "$DIR/memo-$count.mdb"
+    mkdir -p "$DIR/app-$count"
+    cp "$E2E_PROGRAM" "$DIR/app-$count/zentavo"
+    mv "$DB" "$DIR/app-$count/memo.mdb"
 done
+sync
+# The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
+# the machine's load touches all of them alike.
 for ((i = 0; i < runs; i++)); do
     measure_once "$FLOOR" >>"$DIR/floor" || exit 1
     for count in "${counts[@]}"; do
-        cp "$DIR/memo-$count.mdb" "$DB"
-        measure_once "$APP/zentavo" --report-first-frame >>"$DIR/zentavo-$count" || exit 1
+        measure_once "$DIR/app-$count/zentavo" --report-first-frame >>"$DIR/zentavo-$count" \
+            || exit 1
     done
 done
 medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"; }

@@ -48,7 +48,8 @@ public:
 
     // The start-up sequence: docks the window at the top edge, checks that memo.mdb is a note
     // database, rolls the window up, makes it topmost, empties and locks the note text, closes
-    // the list's column and fills the note list (or has it filled after the first frame).
+    // the list's column, hides the list until the window first unrolls, and fills the note list
+    // (or has it filled after the first frame).
     // Returns false, having reported why, when the database cannot be used: the program cannot
     // start then. Call it once, before the window is shown.
     bool load(ListFill fill = ListFill::Now);

@@ -44,6 +44,9 @@ bool NoteWindow::load(ListFill fill)
     m_ui.noteText->setText(QString());
     m_ui.noteText->setLocked(true);
     m_ui.noteList->setColumnWidthTwips(0);
+    // The rolled-up strip shows no list. Hidden, the list keeps its notes but does not lay out
+    // a row for each of them (about 40 bytes a note, and the time) until the window unrolls.
+    m_ui.noteList->setVisible(false);
     return true;
 }
 
@@ -55,6 +58,7 @@ void NoteWindow::toggleRolledUp()
     const float height = heightTwips();
     if (height == stripHeight) {
         setHeightTwips(UnrolledHeight);
+        m_ui.noteList->setVisible(true);
         m_ui.unrolledArrow->setVisible(true);
         m_ui.rolledUpArrow->setVisible(false);
         m_ui.pointerPoll->setEnabled(true);

@@ -98,6 +98,8 @@ void tst_frame::startUp()
     QCOMPARE(ui.noteList->columnWidthTwips(), 0.0f);
     QCOMPARE(ui.noteList->header()->sectionSize(0), 0);
     QCOMPARE(ui.noteList->widthTwips(), 200.0f);
+    // The strip shows no list: it waits, hidden, for the first unroll.
+    QVERIFY(ui.noteList->isHidden());
     QVERIFY(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QCOMPARE(ui.lockBox->checkState(), Qt::Checked);
     QCOMPARE(ui.autoHideBox->checkState(), Qt::Checked);
@@ -222,12 +224,15 @@ void tst_frame::stripDoubleClickAndArrowMove()
     windowtest::moveOver(ui.rolledUpArrow);
     QCOMPARE(form.heightTwips(), UnrolledHeight);
     QVERIFY(ui.pointerPoll->isActive());
+    QVERIFY(!ui.noteList->isHidden());
 
     // A real double-click on the strip rolls it up again; the lock keeps the press from
     // starting a drag.
     windowtest::doubleClick(ui.titleStrip);
     QCOMPARE(form.heightTwips(), StripHeight);
     QVERIFY(!ui.pointerPoll->isActive());
+    // Once shown, the list stays laid out: it is not hidden again when the window rolls up.
+    QVERIFY(!ui.noteList->isHidden());
 }
 
 void tst_frame::dragLock_data()
