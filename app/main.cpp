@@ -32,6 +32,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Drawn once, for the note window and its message boxes alike.
     QApplication::setWindowIcon(window::programIcon());
     runtime::registerTahoma();
 

@@ -2,7 +2,6 @@
 
 #include "Design.h"
 #include "DesignBuilder.h"
-#include "Pictures.h"
 #include "runtime/Desktop.h"
 #include "store/Session.h"
 #include "window/controls/CheckBox.h"
@@ -25,7 +24,6 @@ NoteWindow::NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidge
     const FormDesign &design = formDesign();
     setObjectName(QStringLiteral("NoteWindow"));
     setWindowTitle(QString::fromUtf8(design.caption));
-    setWindowIcon(programIcon());
     QPalette background = palette();
     background.setColor(QPalette::Window, runtime::systemColor(design.background));
     setPalette(background);
