@@ -1,5 +1,6 @@
 #include "runtime/Fonts.h"
 #include "runtime/SystemDesktop.h"
+#include "store/CheckAhead.h"
 #include "store/Session.h"
 #include "window/NoteWindow.h"
 #include "window/Pictures.h"
@@ -31,11 +32,6 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // Drawn once, for the note window and its message boxes alike.
-    QApplication::setWindowIcon(window::programIcon());
-    runtime::registerTahoma();
-
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("Anteckningar överst på skärmen, sparade i memo.mdb bredvid programmet."));
@@ -47,14 +43,25 @@ int main(int argc, char *argv[])
     options.addOption(reportFirstFrame);
     options.process(app);
 
+    const store::NoteStore notes(store::databasePathIn(QCoreApplication::applicationDirPath()));
+    // After the options, which may end the program at once: loading SQLite and checking the
+    // database run beside the font set-up and the building of the window.
+    std::future<store::Result<store::Done>> checked = store::checkAhead(notes);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Drawn once, for the note window and its message boxes alike.
+    QApplication::setWindowIcon(window::programIcon());
+    runtime::registerTahoma();
+    // Every text of the program is in the design font. As the application's font it is also the
+    // only font loaded: the desktop's default font is never needed.
+    QApplication::setFont(runtime::designFont());
+
     runtime::SystemDesktop desktop(options.isSet(reportFirstFrame)
                                        ? runtime::SystemDesktop::FirstFrame::Report
                                        : runtime::SystemDesktop::FirstFrame::Quiet);
-    window::NoteWindow form(
-        store::NoteStore(store::databasePathIn(QCoreApplication::applicationDirPath())), desktop);
+    window::NoteWindow form(notes, desktop);
     // The database is checked before any window appears; the list, which the rolled-up strip
     // does not show, fills right after the first frame.
-    if (!form.load(window::NoteWindow::ListFill::AfterFirstFrame))
+    if (!form.loadChecked(checked.get()))
         return 1;
     form.show();
     return app.exec();

@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
+#include <atomic>
 
 namespace store {
 
@@ -19,8 +20,8 @@ constexpr qsizetype MaxPathBytes = 511 - 8;
 
 QString nextConnectionName()
 {
-    // Only ever touched from the thread that runs the store's operations.
-    static quint64 counter = 0;
+    // The program checks its database on a thread of its own at start-up.
+    static std::atomic<quint64> counter = 0;
     return QStringLiteral("zentavo-session-%1").arg(++counter);
 }
 

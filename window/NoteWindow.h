@@ -41,18 +41,19 @@ public:
     NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidget *parent = nullptr);
     ~NoteWindow() override;
 
-    // When the start-up sequence fills the note list: at once, or in one step on the event loop
-    // right after the window's first frame, so that the rolled-up strip (which shows no list)
-    // appears without waiting for thousands of notes.
-    enum class ListFill { Now, AfterFirstFrame };
-
-    // The start-up sequence: docks the window at the top edge, checks that memo.mdb is a note
-    // database, rolls the window up, makes it topmost, empties and locks the note text, closes
-    // the list's column, hides the list until the window first unrolls, and fills the note list
-    // (or has it filled after the first frame).
+    // The start-up sequence: docks the window at the top edge, reads the note list (which also
+    // checks that memo.mdb is a note database), rolls the window up, makes it topmost, empties
+    // and locks the note text, closes the list's column and hides the list until the window
+    // first unrolls.
     // Returns false, having reported why, when the database cannot be used: the program cannot
     // start then. Call it once, before the window is shown.
-    bool load(ListFill fill = ListFill::Now);
+    bool load();
+
+    // The same sequence for a database checked already: `checked` is what NoteStore::check() on
+    // this window's notes returned, which the program runs while it builds the window. The list
+    // fills in one step on the event loop right after the window's first frame, so that the
+    // rolled-up strip (which shows no list) appears without waiting for thousands of notes.
+    bool loadChecked(const store::Result<store::Done> &checked);
 
 private Q_SLOTS:
     // The title strip and the arrows.
@@ -85,6 +86,8 @@ private Q_SLOTS:
 
 private:
     void connectHandlers();
+    // What both start-up sequences do once the database is known to be usable.
+    void dockRolledUp();
     // Shows a store failure: the one place that words it for the user.
     void reportStoreError(const store::StoreError &error);
     // Reads the list again after a change. On failure the list the user had stays, and the

@@ -17,28 +17,37 @@ namespace {
 constexpr float UnrolledHeight = 4335;
 } // namespace
 
-bool NoteWindow::load(ListFill fill)
+bool NoteWindow::load()
+{
+    // Reading the list checks the file as thoroughly as check() would: one session, not two.
+    store::Result<store::NoteList> notes = m_notes.listNotes();
+    if (!notes) {
+        reportStoreError(notes.error());
+        return false;
+    }
+    showList(std::move(*notes));
+    runtime::afterFirstFrame(*this, [this] { m_desktop.firstFrameShown(); });
+    dockRolledUp();
+    return true;
+}
+
+bool NoteWindow::loadChecked(const store::Result<store::Done> &checked)
+{
+    if (!checked) {
+        reportStoreError(checked.error());
+        return false;
+    }
+    runtime::afterFirstFrame(*this, [this] {
+        m_desktop.firstFrameShown();
+        reloadList();
+    });
+    dockRolledUp();
+    return true;
+}
+
+void NoteWindow::dockRolledUp()
 {
     setTopTwips(0);
-    if (fill == ListFill::Now) {
-        // Reading the list checks the file as thoroughly as check() would: one session, not two.
-        store::Result<store::NoteList> notes = m_notes.listNotes();
-        if (!notes) {
-            reportStoreError(notes.error());
-            return false;
-        }
-        showList(std::move(*notes));
-    } else {
-        if (const store::Result<store::Done> usable = m_notes.check(); !usable) {
-            reportStoreError(usable.error());
-            return false;
-        }
-    }
-    runtime::afterFirstFrame(*this, [this, fill] {
-        m_desktop.firstFrameShown();
-        if (fill == ListFill::AfterFirstFrame)
-            reloadList();
-    });
     toggleRolledUp();
     runtime::makeTopmost(this);
     m_ui.noteText->setText(QString());
@@ -47,7 +56,6 @@ bool NoteWindow::load(ListFill fill)
     // The rolled-up strip shows no list. Hidden, the list keeps its notes but does not lay out
     // a row for each of them (about 40 bytes a note, and the time) until the window unrolls.
     m_ui.noteList->setVisible(false);
-    return true;
 }
 
 void NoteWindow::toggleRolledUp()

@@ -2,6 +2,7 @@
 // note, adding and deleting notes, and the errors a user sees when the file is not usable.
 
 #include "TestDatabase.h"
+#include "store/CheckAhead.h"
 #include "store/NoteStore.h"
 
 #include <QDir>
@@ -99,6 +100,24 @@ private Q_SLOTS:
         QVERIFY(!notes.readNote(1));
         QVERIFY(!notes.deleteNote({1, QString(), QString()}));
         QVERIFY(!QFile::exists(db.path()));
+    }
+
+    // The program checks its file on a second thread while the first may already use the store:
+    // each thread's sessions are its own, and every one of them is closed again.
+    void checkOnAnotherThreadWhileThisOneReads()
+    {
+        TestDatabase db;
+        db.addNote(QStringLiteral("A"), QStringLiteral("a"));
+        TestDatabase missing(false);
+        std::future<store::Result<store::Done>> good = store::checkAhead(db.store());
+        std::future<store::Result<store::Done>> bad = store::checkAhead(missing.store());
+        for (int i = 0; i < 20; ++i)
+            QCOMPARE(db.store().listNotes()->size(), std::size_t(1));
+        QVERIFY(good.get());
+        const store::Result<store::Done> badOutcome = bad.get();
+        QVERIFY(!badOutcome);
+        QVERIFY(badOutcome.error().message().contains(missing.path()));
+        QVERIFY(!QFile::exists(missing.path()));
     }
 
     void unusableFilesAreReportedAndLeftUntouched_data()

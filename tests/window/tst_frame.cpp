@@ -38,6 +38,7 @@ private Q_SLOTS:
     void cleanup();
 
     void startUp();
+    void loadWithoutDatabase_data();
     void loadWithoutDatabase();
     void listFillsInOneStepAfterFirstFrame();
     void toggleRolledUp_data();
@@ -114,11 +115,19 @@ void tst_frame::startUp()
     }
 }
 
+void tst_frame::loadWithoutDatabase_data()
+{
+    QTest::addColumn<bool>("checkedAhead");
+    QTest::newRow("list read at once") << false;
+    QTest::newRow("checked while the window was built") << true;
+}
+
 void tst_frame::loadWithoutDatabase()
 {
+    QFETCH(bool, checkedAhead);
     testsupport::TestDatabase empty(false);
     windowtest::WindowUnderTest window(empty);
-    QVERIFY(!window.start());
+    QVERIFY(checkedAhead ? !window.form.loadChecked(empty.store().check()) : !window.start());
     const QStringList &reports = window.desktop.reports;
     QCOMPARE(reports.size(), 1);
     QVERIFY2(reports.first().contains(empty.path()), qPrintable(reports.first()));
@@ -134,7 +143,7 @@ void tst_frame::listFillsInOneStepAfterFirstFrame()
 {
     windowtest::WindowUnderTest window(*m_db);
     window::ListView *list = window.ui.noteList;
-    QVERIFY(window.form.load(NoteWindow::ListFill::AfterFirstFrame));
+    QVERIFY(window.form.loadChecked(m_db->store().check()));
     QCOMPARE(list->itemCount(), 0);
     QSignalSpy resets(list->model(), &QAbstractItemModel::modelReset);
     QSignalSpy inserts(list->model(), &QAbstractItemModel::rowsInserted);
