@@ -29,7 +29,12 @@ void preferXWayland()
 int main(int argc, char *argv[])
 {
     preferXWayland();
+    // The fonts' configuration loads while the application connects to the display; the window
+    // needs it next.
+    std::jthread fontConfiguration = runtime::loadFontConfigurationAhead();
     QApplication app(argc, argv);
+    if (fontConfiguration.joinable())
+        fontConfiguration.join();
     QApplication::setApplicationName(QStringLiteral("Zentavo"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     QCommandLineParser options;

@@ -2,8 +2,27 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <system_error>
+
+#ifdef ZENTAVO_HAVE_FONTCONFIG
+#include <fontconfig/fontconfig.h>
+#endif
 
 namespace runtime {
+
+std::jthread loadFontConfigurationAhead()
+{
+#ifdef ZENTAVO_HAVE_FONTCONFIG
+    try {
+        // Loads fontconfig's default configuration, the one Qt uses; fontconfig makes sure it
+        // is loaded once however many threads ask.
+        return std::jthread([] { FcInit(); });
+    } catch (const std::system_error &) {
+        // No thread to be had: Qt loads the configuration itself, as it otherwise would.
+    }
+#endif
+    return {};
+}
 
 void registerTahoma()
 {

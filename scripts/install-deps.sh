@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake ninja-build
-    qt6-base-dev libqt6sql6-sqlite
+    qt6-base-dev libqt6sql6-sqlite libfontconfig-dev
     fonts-wine
     libbenchmark-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick
