@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The window frame: placement, topmost, rolling up and down, the drag lock, the exit question,
-# and a start without a note database.
+# and starts on a missing, foreign or wrongly shaped database, refused before any window.
 #
 # usage: window.sh PATH/TO/zentavo PATH/TO/zentavo-newdb
 
@@ -96,18 +96,35 @@ key Return
 wait_for_exit 10
 assert_eq 0 "$APP_STATUS" "exit status after answering Yes"
 
-# --- Without memo.mdb the program reports the missing file and ends ------------------------
+# --- A memo.mdb the program cannot use is reported before any window, and the program ends ----
+
+# Starts the program on the database as it is now: an error box must appear instead of the
+# window; once it is answered the program ends with a non-zero status, having named the file.
+expect_refused() { # WHAT
+    launch_zentavo
+    error_shown() { [[ -n $(xdotool search --onlyvisible --name '^Zentavo 1.0$' 2>/dev/null) ]]; }
+    expect_within 10 "no error box appeared $1" error_shown
+    box=$(xdotool search --onlyvisible --name '^Zentavo 1.0$' | head -n1)
+    [[ $(window_width "$box") != 353 ]] || fail "the main window was shown $1"
+    WIN=$box
+    key Return
+    wait_for_exit 10
+    assert_ne 0 "$APP_STATUS" "exit status $1"
+    assert_contains "$(cat "$APP_STDERR")" "$DB" "message on stderr $1"
+}
 
 rm -f "$DB"
-launch_zentavo
-error_shown() { [[ -n $(xdotool search --onlyvisible --name '^Zentavo 1.0$' 2>/dev/null) ]]; }
-expect_within 10 "no error box appeared for the missing database" error_shown
-box=$(xdotool search --onlyvisible --name '^Zentavo 1.0$' | head -n1)
-[[ $(window_width "$box") != 353 ]] || fail "the main window was shown although memo.mdb is missing"
-WIN=$box
-key Return
-wait_for_exit 10
-assert_ne 0 "$APP_STATUS" "exit status without a database"
-assert_contains "$(cat "$APP_STDERR")" "$DB" "message on stderr without a database"
+expect_refused "without a database"
 [[ ! -e $DB ]] || fail "the program created $DB although it must never create the database"
+
+printf 'Det här är ingen databas.\n%.0s' {1..40} >"$DB"
+before=$(md5sum <"$DB")
+expect_refused "for a file that is not a database"
+assert_eq "$before" "$(md5sum <"$DB")" "the file that is not a database, after the start"
+
+rm -f "$DB"
+sql "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel TEXT);
+     INSERT INTO Memo (Titel) VALUES ('Kvar');"
+expect_refused "for a table without the Text column"
+assert_eq "Kvar" "$(sql "SELECT Titel FROM Memo;")" "the note in the table without Text"
 exit 0
