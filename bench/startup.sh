@@ -36,20 +36,26 @@ make_database() {
 
 # One start of PROGRAM [ARGS] in the program's own folder: prints "<ms to first frame> <peak KiB>".
 measure_once() {
-    local out="$DIR/first-frame" rss="$DIR/rss" started frame pid
-    rm -f "$out" "$rss"
+    local marker="$DIR/first-frame" rss="$DIR/rss" started frame="" word value pid
+    rm -f "$marker" "$rss"
+    mkfifo "$marker"
     started=$(date +%s%6N)
     (cd "$(dirname "$1")" && exec env QT_QPA_PLATFORM=xcb \
-        /usr/bin/time -f %M -o "$rss" "$@" >"$out" 2>/dev/null) &
+        /usr/bin/time -f %M -o "$rss" "$@" >"$marker" 2>/dev/null) &
     pid=$!
-    frame_reported() { grep -q '^first-frame ' "$out" 2>/dev/null; }
-    expect_within 30 "$1 showed no first frame" frame_reported
-    frame=$(awk '/^first-frame/ { print $2; exit }' "$out")
+    # The marker is read as it comes, without polling: a poll would take the processor from the
+    # very start it measures.
+    exec 3<"$marker"
+    while read -r -t 30 word value <&3; do
+        [[ $word == first-frame ]] && { frame=$value; break; }
+    done
+    [[ -n $frame ]] || fail "$1 showed no first frame"
     # What the program does right after its first frame (filling the note list) counts in its
     # peak memory: let it happen before stopping the program.
     sleep 0.5
     pkill -TERM -P "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
+    exec 3<&-
     awk -v a="$started" -v b="$frame" -v m="$(tail -n1 "$rss")" \
         'BEGIN { printf "%.1f %d\n", (b - a) / 1000, m }'
 }
@@ -67,12 +73,18 @@ for count in "${counts[@]}"; do
 done
 sync
 # The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
-# the machine's load touches all of them alike.
+# the machine's load touches all of them alike, and each round begins with the next of them, so
+# that none always runs first.
+programs=(floor "${counts[@]}")
 for ((i = 0; i < runs; i++)); do
-    measure_once "$FLOOR" >>"$DIR/floor" || exit 1
-    for count in "${counts[@]}"; do
-        measure_once "$DIR/app-$count/zentavo" --report-first-frame >>"$DIR/zentavo-$count" \
-            || exit 1
+    for ((j = 0; j < ${#programs[@]}; j++)); do
+        which=${programs[(i + j) % ${#programs[@]}]}
+        if [[ $which == floor ]]; then
+            measure_once "$FLOOR" >>"$DIR/floor" || exit 1
+        else
+            measure_once "$DIR/app-$which/zentavo" --report-first-frame >>"$DIR/zentavo-$which" \
+                || exit 1
+        fi
     done
 done
 medians() { echo "$(cut -d' ' -f1 "$1" | median) $(cut -d' ' -f2 "$1" | median)"; }
