@@ -7,7 +7,7 @@
 # (Zentavo is measured at 0, --notes and --many notes.)
 set -euo pipefail
 
-runs=10
+runs=31
 notes=10000
 many=100000
 while [[ $# -gt 0 && $1 == --* ]]; do

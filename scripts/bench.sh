@@ -9,7 +9,7 @@ scripts/build.sh
 echo "== store and window (offscreen)"
 QT_QPA_PLATFORM=offscreen build/bench/zentavo_bench --benchmark_min_time=0.5
 echo "== start-up (Xvfb + openbox)"
-bench/startup.sh --runs 9 --notes 10000 --many 100000 build/zentavo build/zentavo-newdb build/bench/zentavo-floor
+bench/startup.sh --runs 31 --notes 10000 --many 100000 build/zentavo build/zentavo-newdb build/bench/zentavo-floor
 echo "== zentavo-notes: export, backup and import"
 bench/export.sh --runs 5 --notes 10000 build/zentavo-notes
 echo "== idle"
