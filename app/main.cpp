@@ -9,6 +9,9 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QStyleFactory>
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -24,19 +27,40 @@ void preferXWayland()
         qputenv("QT_QPA_PLATFORM", "xcb");
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+bool hasArgument(int argc, char *argv[], std::initializer_list<std::string_view> any)
 {
-    preferXWayland();
-    // The fonts' configuration loads while the application connects to the display; the window
-    // needs it next.
-    std::jthread fontConfiguration = runtime::loadFontConfigurationAhead();
-    QApplication app(argc, argv);
-    if (fontConfiguration.joinable())
-        fontConfiguration.join();
-    QApplication::setApplicationName(QStringLiteral("Zentavo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    return std::any_of(argv + 1, argv + argc, [any](const char *argument) {
+        return std::ranges::count(any, argument) > 0;
+    });
+}
+
+// Help and the version are for a terminal, which may have no display.
+bool asksForHelpOrVersion(int argc, char *argv[])
+{
+    return hasArgument(argc, argv, {"-h", "--help", "--help-all", "-v", "--version"});
+}
+
+// True when Qt would find no display to show the window on: no platform chosen, and neither an
+// X nor a Wayland display in the environment. Qt would end the program with an abort and a
+// message about reinstalling it.
+bool lacksDisplay(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || hasArgument(argc, argv, {"-platform"}))
+        return false;
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+struct Options
+{
+    bool reportFirstFrame = false;
+};
+
+// Reads the command line. --help, --version and a mistyped option are answered here and end
+// the program.
+Options readOptions(const QCoreApplication &app)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Zentavo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     QCommandLineParser options;
     options.setApplicationDescription(
         QStringLiteral("Anteckningar överst på skärmen, sparade i memo.mdb bredvid programmet."));
@@ -47,6 +71,33 @@ int main(int argc, char *argv[])
     reportFirstFrame.setFlags(QCommandLineOption::HiddenFromHelp);
     options.addOption(reportFirstFrame);
     options.process(app);
+    return Options{.reportFirstFrame = options.isSet(reportFirstFrame)};
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (asksForHelpOrVersion(argc, argv)) {
+        const QCoreApplication terminal(argc, argv);
+        readOptions(terminal);
+        return 0;
+    }
+    if (lacksDisplay(argc, argv)) {
+        std::fputs("Zentavo kan inte visa sitt fönster: ingen bildskärm hittades (varken DISPLAY "
+                   "eller WAYLAND_DISPLAY är satt). Starta Zentavo från skrivbordet, eller sätt "
+                   "DISPLAY till den bildskärm fönstret ska visas på.\n",
+                   stderr);
+        return 1;
+    }
+    preferXWayland();
+    // The fonts' configuration loads while the application connects to the display; the window
+    // needs it next.
+    std::jthread fontConfiguration = runtime::loadFontConfigurationAhead();
+    QApplication app(argc, argv);
+    if (fontConfiguration.joinable())
+        fontConfiguration.join();
+    const Options options = readOptions(app);
 
     const store::NoteStore notes(store::databasePathIn(QCoreApplication::applicationDirPath()));
     // After the options, which may end the program at once: loading SQLite and checking the
@@ -60,7 +111,7 @@ int main(int argc, char *argv[])
     // only font loaded: the desktop's default font is never needed.
     QApplication::setFont(runtime::designFont());
 
-    runtime::SystemDesktop desktop(options.isSet(reportFirstFrame)
+    runtime::SystemDesktop desktop(options.reportFirstFrame
                                        ? runtime::SystemDesktop::FirstFrame::Report
                                        : runtime::SystemDesktop::FirstFrame::Quiet);
     window::NoteWindow form(notes, desktop);
