@@ -139,8 +139,13 @@ void SaveAt100k(benchmark::State &state)
         w->ui.menuButton->click();
         w->ui.saveButton->click();
         w->ui.titleEdit->setText(QStringLiteral("Mätning"));
+        const int before = w->ui.noteList->itemCount();
         state.ResumeTiming();
         w->ui.saveOkButton->click(); // insert, reload the whole list, start a new note
+        state.PauseTiming();
+        if (w->ui.noteList->itemCount() != before + 1)
+            qFatal("SaveAt100k: the note was not saved");
+        state.ResumeTiming();
     }
 }
 BENCHMARK(SaveAt100k)->Unit(benchmark::kMillisecond);
@@ -161,8 +166,13 @@ void DeleteAt100k(benchmark::State &state)
         w->clickItem(w->ui.noteList->itemCount() - 1);
         w->ui.menuButton->click();
         w->ui.deleteButton->click();
+        const int before = w->ui.noteList->itemCount();
         state.ResumeTiming();
         w->ui.deleteYesButton->click(); // delete, reload the whole list, start a new note
+        state.PauseTiming();
+        if (w->ui.noteList->itemCount() != before - 1)
+            qFatal("DeleteAt100k: the note was not deleted");
+        state.ResumeTiming();
     }
 }
 BENCHMARK(DeleteAt100k)->Unit(benchmark::kMillisecond);

@@ -147,13 +147,15 @@ public:
         qFatal("No note %lld in the list", static_cast<long long>(id));
     }
 
-    // Clicks the list's item in `row` (0-based), sliding the list out first if it is closed.
+    // Clicks the list's item in `row` (0-based), sliding the list out first if it is closed and
+    // scrolling to the item, as a person scrolls to a title below the last one shown.
     void clickItem(int row)
     {
         if (ui.noteList->columnWidth(0) <= 0)
             widenList();
+        ui.noteList->scrollTo(ui.noteList->model()->index(row, 0));
         const QRect item = ui.noteList->itemRect(row);
-        if (item.isEmpty())
+        if (item.isEmpty() || !ui.noteList->viewport()->rect().contains(item.center()))
             qFatal("The list's row %d cannot be clicked", row);
         QTest::mouseClick(ui.noteList->viewport(), Qt::LeftButton, {}, item.center());
     }
