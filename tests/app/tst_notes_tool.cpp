@@ -2,6 +2,7 @@
 // subcommand writes, that notes survive a round trip through export, import and backup, and
 // that every refusal leaves the database and the target as they were.
 
+#include "ProgramRun.h"
 #include "TestDatabase.h"
 
 #include <QDir>
@@ -14,26 +15,14 @@ using testsupport::TestDatabase;
 
 namespace {
 
-struct Run
-{
-    int status = -1;
-    QByteArray out;
-    QString err;
-};
+using Run = testsupport::ProgramRun;
 
 Run run(const QStringList &arguments, const QString &workingDirectory = {})
 {
     QProcess tool;
     if (!workingDirectory.isEmpty())
         tool.setWorkingDirectory(workingDirectory);
-    tool.start(QStringLiteral(ZENTAVO_NOTES), arguments);
-    Run result;
-    if (!tool.waitForFinished(120000))
-        return result;
-    result.status = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-    result.out = tool.readAllStandardOutput();
-    result.err = QString::fromUtf8(tool.readAllStandardError());
-    return result;
+    return testsupport::runToEnd(tool, QStringLiteral(ZENTAVO_NOTES), arguments);
 }
 
 QByteArray contents(const QString &path)

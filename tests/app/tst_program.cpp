@@ -2,6 +2,8 @@
 // version are answered there, and a start that cannot show its window says why and ends with
 // status 1 instead of aborting.
 
+#include "ProgramRun.h"
+
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -9,12 +11,7 @@
 
 namespace {
 
-struct Run
-{
-    int status = -1; // -1: crashed or did not finish
-    QString out;
-    QString err;
-};
+using Run = testsupport::ProgramRun;
 
 // Runs a copy of zentavo in its own folder, so that nothing beside the build's is touched, with
 // no display of any kind in the environment.
@@ -29,14 +26,7 @@ Run runWithoutDisplay(const QTemporaryDir &folder, const QStringList &arguments)
         environment.remove(name);
     QProcess zentavo;
     zentavo.setProcessEnvironment(environment);
-    zentavo.start(program, arguments);
-    Run result;
-    if (!zentavo.waitForFinished(30000))
-        return result;
-    result.status = zentavo.exitStatus() == QProcess::NormalExit ? zentavo.exitCode() : -1;
-    result.out = QString::fromUtf8(zentavo.readAllStandardOutput());
-    result.err = QString::fromUtf8(zentavo.readAllStandardError());
-    return result;
+    return testsupport::runToEnd(zentavo, program, arguments, 30000);
 }
 
 } // namespace
@@ -61,9 +51,9 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const Run run = runWithoutDisplay(folder, {argument});
         QCOMPARE(run.status, 0);
-        QVERIFY2(run.out.contains(expected), qPrintable(run.out));
+        QVERIFY2(QString::fromUtf8(run.out).contains(expected), run.out.constData());
         // The measuring option is not for a person.
-        QVERIFY(!run.out.contains(QStringLiteral("report-first-frame")));
+        QVERIFY(!run.out.contains("report-first-frame"));
     }
 
     void startWithoutDisplaySaysWhyAndEnds()

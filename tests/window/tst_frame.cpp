@@ -51,6 +51,10 @@ private Q_SLOTS:
     void exitAnsweredYes();
 
 private:
+    // Unrolls the shown window, types a note it never saves and chooses "Avsluta", answering
+    // the question with `answer`.
+    void chooseExitWithUnsavedNote(QMessageBox::StandardButton answer);
+
     std::unique_ptr<testsupport::TestDatabase> m_db;
     std::unique_ptr<windowtest::WindowUnderTest> m_window;
     QList<qlonglong> m_ids;
@@ -276,7 +280,7 @@ void tst_frame::dragLock()
     QCOMPARE(form.leftTwips(), 6495.0f);
 }
 
-void tst_frame::exitAnsweredNo()
+void tst_frame::chooseExitWithUnsavedNote(QMessageBox::StandardButton answer)
 {
     NoteWindow &form = m_window->form;
     const window::Controls &ui = m_window->ui;
@@ -288,8 +292,17 @@ void tst_frame::exitAnsweredNo()
     QTest::keyClicks(ui.noteText, QStringLiteral("osparat"));
     ui.menuButton->click();
 
-    m_window->desktop.answers = {QMessageBox::No};
+    m_window->desktop.answers = {answer};
     ui.exitButton->click();
+}
+
+void tst_frame::exitAnsweredNo()
+{
+    NoteWindow &form = m_window->form;
+    const window::Controls &ui = m_window->ui;
+    chooseExitWithUnsavedNote(QMessageBox::No);
+    if (QTest::currentTestFailed())
+        return;
 
     // The question is the window's own, in its words.
     const QList<testsupport::TestDesktop::Question> &asked = m_window->desktop.questions;
@@ -308,17 +321,9 @@ void tst_frame::exitAnsweredNo()
 void tst_frame::exitAnsweredYes()
 {
     NoteWindow &form = m_window->form;
-    const window::Controls &ui = m_window->ui;
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    windowtest::doubleClick(ui.titleStrip);
-    ui.menuButton->click();
-    ui.newButton->click();
-    QTest::keyClicks(ui.noteText, QStringLiteral("osparat"));
-    ui.menuButton->click();
-
-    m_window->desktop.answers = {QMessageBox::Yes};
-    ui.exitButton->click();
+    chooseExitWithUnsavedNote(QMessageBox::Yes);
+    if (QTest::currentTestFailed())
+        return;
 
     // Closed at once, with nothing saved on the way out.
     QVERIFY(!form.isVisible());
