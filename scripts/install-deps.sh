@@ -27,5 +27,8 @@ if [ "$(id -u)" -ne 0 ]; then
     sudo="sudo"
 fi
 echo "Installing: ${missing[*]}"
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get update -q
-$sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+# Waits for another package manager run (an unattended upgrade, say) instead of failing at once.
+lock_wait=(-o DPkg::Lock::Timeout=300)
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get "${lock_wait[@]}" update -q
+$sudo env DEBIAN_FRONTEND=noninteractive apt-get "${lock_wait[@]}" install -y -q \
+    --no-install-recommends "${missing[@]}"
