@@ -2,13 +2,12 @@
 #include "runtime/SystemDesktop.h"
 #include "store/CheckAhead.h"
 #include "store/Session.h"
+#include "window/Application.h"
 #include "window/NoteWindow.h"
-#include "window/Pictures.h"
 
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
-#include <QStyleFactory>
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
@@ -103,13 +102,7 @@ int main(int argc, char *argv[])
     // After the options, which may end the program at once: loading SQLite and checking the
     // database run beside the font set-up and the building of the window.
     std::future<store::Result<store::Done>> checked = store::checkAhead(notes);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // Drawn once, for the note window and its message boxes alike.
-    QApplication::setWindowIcon(window::programIcon());
-    runtime::registerTahoma();
-    // Every text of the program is in the design font. As the application's font it is also the
-    // only font loaded: the desktop's default font is never needed.
-    QApplication::setFont(runtime::designFont());
+    window::prepareApplication();
 
     runtime::SystemDesktop desktop(options.reportFirstFrame
                                        ? runtime::SystemDesktop::FirstFrame::Report
@@ -117,7 +110,7 @@ int main(int argc, char *argv[])
     window::NoteWindow form(notes, desktop);
     // The database is checked before any window appears; the list, which the rolled-up strip
     // does not show, fills right after the first frame.
-    if (!form.loadChecked(checked.get()))
+    if (!form.start(checked.get()))
         return 1;
     form.show();
     return app.exec();

@@ -27,7 +27,7 @@ public:
         : WindowUnderTest(store::NoteStore(db.path()))
     {
         // The pointer stays over the window, so it never rolls itself up.
-        desktop.pointer = QPoint(500, 5);
+        desktop.pointer = windowtest::WindowUnderTest::inside();
     }
     ~BenchWindow()
     {
@@ -60,9 +60,7 @@ void ReloadList(benchmark::State &state)
             state.SkipWithError("listing failed");
             break;
         }
-        store::NoteList::Parts parts = std::move(*listed).release();
-        w->ui.noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
-                                   std::move(parts.titles));
+        w->ui.noteList->setNotes(std::move(*listed));
     }
     state.counters["notes"] = static_cast<double>(w->ui.noteList->itemCount());
 }
@@ -77,15 +75,12 @@ void ListMemory(benchmark::State &state)
     const store::NoteStore notes(db.path());
     double kept = 0;
     for (auto _ : state) {
-        w->ui.noteList->clearItems();
+        w->ui.noteList->setNotes({});
         QCoreApplication::processEvents();
         const std::size_t empty = ::mallinfo2().uordblks;
         store::Result<store::NoteList> listed = notes.listNotes();
-        store::NoteList::Parts parts = std::move(*listed).release();
-        w->ui.noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
-                                   std::move(parts.titles));
-        w->ui.noteList->setWidthTwips(2700);
-        w->ui.noteList->setColumnWidthTwips(2340);
+        w->ui.noteList->setNotes(std::move(*listed));
+        w->widenList();
         QCoreApplication::processEvents();
         w->ui.noteList->repaint();
         kept = double(::mallinfo2().uordblks) - double(empty);
@@ -188,9 +183,10 @@ void SlideOutTick(benchmark::State &state)
     moveOver(ui.noteList->viewport());
     for (auto _ : state) {
         // Out to the end, then back in as the pointer moves over the note, and out again.
-        if (!tick(ui.widenTimer) && !tick(ui.narrowTimer)) {
-            moveOver(ui.noteList->widthTwips() == 200 ? ui.noteList->viewport()
-                                                      : ui.noteText->viewport());
+        if (!tick(ui.slideTimer)) {
+            moveOver(w->state().listWidth() == window::design::ListSlide.narrow
+                         ? ui.noteList->viewport()
+                         : ui.noteText->viewport());
         }
         QCoreApplication::processEvents(); // the repaint a tick causes
     }
@@ -212,12 +208,12 @@ void FullSlideOut(benchmark::State &state)
         QElapsedTimer clock;
         clock.start();
         moveOver(w->ui.noteList->viewport());
-        while (w->ui.widenTimer->isActive())
+        while (w->ui.slideTimer->isActive())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
         state.PauseTiming();
         moveOver(w->ui.noteText->viewport());
-        windowtest::tickUntilStopped(w->ui.narrowTimer);
+        windowtest::tickUntilStopped(w->ui.slideTimer);
         state.ResumeTiming();
     }
 }
@@ -231,9 +227,9 @@ void FirstUnroll(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         auto w = std::make_unique<BenchWindow>(db);
+        // Shown rolled up, its first frame painted and the list read.
         if (!w->start())
             qFatal("the window did not start");
-        w->form.show();
         QCoreApplication::processEvents();
         state.ResumeTiming();
         windowtest::doubleClick(w->ui.titleStrip);
@@ -255,8 +251,8 @@ void AutoHide(benchmark::State &state)
     auto w = openWindow(db);
     for (auto _ : state) {
         state.PauseTiming();
-        w->desktop.pointer = QPoint(500, 5);
-        if (w->form.heightTwips() != 4335)
+        w->desktop.pointer = windowtest::WindowUnderTest::inside();
+        if (w->state().rolledUp())
             windowtest::doubleClick(w->ui.titleStrip);
         // At least one poll inside, then the pointer leaves at a moment that falls anywhere
         // within the poll interval, as a person's would.
@@ -265,7 +261,7 @@ void AutoHide(benchmark::State &state)
         state.ResumeTiming();
         QElapsedTimer clock;
         clock.start();
-        while (w->form.heightTwips() == 4335)
+        while (!w->state().rolledUp())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         state.SetIterationTime(static_cast<double>(clock.nsecsElapsed()) / 1e9);
     }

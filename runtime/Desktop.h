@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMessageBox>
 #include <QPoint>
 #include <QString>
 #include <optional>
@@ -9,10 +8,11 @@ class QWidget;
 
 namespace runtime {
 
-// What the window needs from the person at the desktop and cannot get from a widget: where the
-// pointer is, the answer to a modal question, the reading of an error report, and the moment its
-// first frame is on the screen. SystemDesktop is the real one; tests hand the window one of their
-// own, so that a question is answered and the pointer placed without a person.
+// What the window needs from the desktop and the person at it, beyond its own widgets: where the
+// pointer is, the answer to a modal question, the reading of an error report, the moment its first
+// frame is on the screen, staying above other windows and being moved by the window manager.
+// SystemDesktop is the real one; tests hand the window one of their own, so that a question is
+// answered and the pointer placed without a person.
 class Desktop
 {
 public:
@@ -25,16 +25,21 @@ public:
     virtual std::optional<QPoint> pointerPosition() = 0;
 
     // Asks a modal question with the buttons "Ja" and "Nej" and no icon, "Ja" being the default.
-    // Returns QMessageBox::Yes or QMessageBox::No; a box closed without a choice counts as No.
-    virtual QMessageBox::StandardButton askYesNo(QWidget *parent, const QString &prompt,
-                                                 const QString &title)
-        = 0;
+    // True for "Ja"; a box closed without a choice counts as "Nej".
+    virtual bool askYesNo(QWidget *parent, const QString &prompt, const QString &title) = 0;
 
     // Tells the person what went wrong. The caller decides what happens afterwards.
     virtual void reportError(QWidget *parent, const QString &message) = 0;
 
     // Called once, when the window's first frame has been painted and flushed.
     virtual void firstFrameShown() = 0;
+
+    // Keeps the top-level window above all windows that are not kept on top themselves.
+    virtual void keepOnTop(QWidget *window) = 0;
+
+    // Lets the window follow the pointer while the mouse button just pressed is held, as a press
+    // on a title bar does; the move ends when the button is released.
+    virtual void beginSystemMove(QWidget *window) = 0;
 
 protected:
     Desktop() = default;

@@ -1,8 +1,12 @@
 #include "SystemDesktop.h"
 
+#include "SystemMove.h"
+
 #include <QApplication>
 #include <QCursor>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QWindow>
 #include <chrono>
 #include <cstdio>
 
@@ -10,7 +14,10 @@ namespace runtime {
 
 SystemDesktop::SystemDesktop(FirstFrame firstFrame)
     : m_firstFrame(firstFrame)
+    , m_moves(std::make_unique<MoveTracker>())
 {}
+
+SystemDesktop::~SystemDesktop() = default;
 
 std::optional<QPoint> SystemDesktop::pointerPosition()
 {
@@ -19,8 +26,7 @@ std::optional<QPoint> SystemDesktop::pointerPosition()
     return QCursor::pos();
 }
 
-QMessageBox::StandardButton SystemDesktop::askYesNo(QWidget *parent, const QString &prompt,
-                                                    const QString &title)
+bool SystemDesktop::askYesNo(QWidget *parent, const QString &prompt, const QString &title)
 {
     QMessageBox box(QMessageBox::NoIcon, title, prompt, QMessageBox::NoButton, parent);
     QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
@@ -30,7 +36,7 @@ QMessageBox::StandardButton SystemDesktop::askYesNo(QWidget *parent, const QStri
     // The window stays above all others, so its question must too.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
-    return box.clickedButton() == yes ? QMessageBox::Yes : QMessageBox::No;
+    return box.clickedButton() == yes;
 }
 
 void SystemDesktop::reportError(QWidget *parent, const QString &message)
@@ -55,6 +61,23 @@ void SystemDesktop::firstFrameShown()
     const auto us = std::chrono::duration_cast<std::chrono::microseconds>(now);
     std::printf("first-frame %lld\n", static_cast<long long>(us.count()));
     std::fflush(stdout);
+}
+
+void SystemDesktop::keepOnTop(QWidget *window)
+{
+    // QWidget::setWindowFlag on a shown window would destroy and make anew its native window;
+    // QWindow::setFlags changes the flag in place.
+    if (QWindow *handle = window->windowHandle(); handle && window->isVisible()) {
+        handle->setFlags(handle->flags() | Qt::WindowStaysOnTopHint);
+        window->raise();
+        return;
+    }
+    window->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+}
+
+void SystemDesktop::beginSystemMove(QWidget *window)
+{
+    m_moves->begin(window);
 }
 
 } // namespace runtime

@@ -2,10 +2,15 @@
 
 #include "Desktop.h"
 
+#include <memory>
+
 namespace runtime {
 
-// The real desktop: Qt's pointer position and modal message boxes. Error reports also go to
-// standard error, and only there on the offscreen platform, where no one could close a box.
+class MoveTracker;
+
+// The real desktop: Qt's pointer position and modal message boxes, the window manager's "above"
+// state and move. Error reports also go to standard error, and only there on the offscreen
+// platform, where no one could close a box.
 class SystemDesktop final : public Desktop
 {
 public:
@@ -14,15 +19,18 @@ public:
     enum class FirstFrame { Quiet, Report };
 
     explicit SystemDesktop(FirstFrame firstFrame = FirstFrame::Quiet);
+    ~SystemDesktop() override;
 
     std::optional<QPoint> pointerPosition() override;
-    QMessageBox::StandardButton askYesNo(QWidget *parent, const QString &prompt,
-                                         const QString &title) override;
+    bool askYesNo(QWidget *parent, const QString &prompt, const QString &title) override;
     void reportError(QWidget *parent, const QString &message) override;
     void firstFrameShown() override;
+    void keepOnTop(QWidget *window) override;
+    void beginSystemMove(QWidget *window) override;
 
 private:
     FirstFrame m_firstFrame;
+    std::unique_ptr<MoveTracker> m_moves;
 };
 
 } // namespace runtime

@@ -2,95 +2,68 @@
 
 #include <QApplication>
 #include <QMouseEvent>
-#include <QPointer>
 #include <QWidget>
 #include <QWindow>
 
 namespace runtime {
 
-namespace {
-
-// Watches the application's mouse events for the duration of one move.
-class MoveTracker : public QObject
+MoveTracker::~MoveTracker()
 {
-public:
-    void begin(QWidget *window)
-    {
-        m_window = window;
-        m_state = State::Armed;
-        qApp->installEventFilter(this);
+    end();
+}
+
+void MoveTracker::begin(QWidget *window)
+{
+    m_window = window;
+    m_state = State::Armed;
+    qApp->installEventFilter(this);
+}
+
+bool MoveTracker::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        onMove(mouse->globalPosition().toPoint(), mouse->buttons() != Qt::NoButton);
+        break;
     }
-
-    bool active() const { return m_state != State::Idle; }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        switch (event->type()) {
-        case QEvent::MouseMove:
-            onMove(static_cast<QMouseEvent *>(event));
-            break;
-        case QEvent::MouseButtonRelease:
-            end();
-            break;
-        default:
-            break;
-        }
-        return QObject::eventFilter(watched, event);
+    case QEvent::MouseButtonRelease:
+        end();
+        break;
+    default:
+        break;
     }
+    return QObject::eventFilter(watched, event);
+}
 
-private:
-    enum class State { Idle, Armed, ByHand, ByWindowManager };
-
-    void onMove(QMouseEvent *event)
-    {
-        if (!m_window || event->buttons() == Qt::NoButton) {
+void MoveTracker::onMove(const QPoint &pointer, bool buttonHeld)
+{
+    if (!m_window || !buttonHeld) {
+        end();
+        return;
+    }
+    if (m_state == State::Armed) {
+        QWindow *handle = m_window->windowHandle();
+        if (handle && handle->startSystemMove()) {
+            // The window manager has the pointer now; Qt sees no release for this press.
+            m_state = State::ByWindowManager;
             end();
             return;
         }
-        const QPoint pointer = event->globalPosition().toPoint();
-        if (m_state == State::Armed) {
-            QWindow *handle = m_window->windowHandle();
-            if (handle && handle->startSystemMove()) {
-                // The window manager has the pointer now; Qt sees no release for this press.
-                m_state = State::ByWindowManager;
-                end();
-                return;
-            }
-            m_state = State::ByHand;
-            m_grabOffset = pointer - m_window->frameGeometry().topLeft();
-        }
-        if (m_state == State::ByHand)
-            m_window->move(pointer - m_grabOffset);
+        m_state = State::ByHand;
+        m_grabOffset = pointer - m_window->frameGeometry().topLeft();
     }
+    if (m_state == State::ByHand)
+        m_window->move(pointer - m_grabOffset);
+}
 
-    void end()
-    {
-        m_state = State::Idle;
+void MoveTracker::end()
+{
+    if (m_state == State::Idle)
+        return;
+    m_state = State::Idle;
+    if (qApp)
         qApp->removeEventFilter(this);
-    }
-
-    QPointer<QWidget> m_window;
-    State m_state = State::Idle;
-    QPoint m_grabOffset;
-};
-
-MoveTracker &tracker()
-{
-    static MoveTracker instance;
-    return instance;
-}
-
-} // namespace
-
-void beginSystemMove(QWidget *window)
-{
-    tracker().begin(window);
-}
-
-bool systemMoveActive()
-{
-    return tracker().active();
 }
 
 } // namespace runtime

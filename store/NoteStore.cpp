@@ -71,24 +71,22 @@ void NoteList::reserve(qint64 notes, qint64 titleBytes)
     m_titles.reserve(qsizetype(titleBytes));
 }
 
-NoteEntry NoteList::at(std::size_t index) const
+QByteArrayView NoteList::utf8Title(std::size_t index) const
 {
     const qsizetype start = m_starts[index];
-    return {m_ids[index],
-            decodeText(TextEncoding::Utf8, m_titles.sliced(start, m_starts[index + 1] - start))};
+    return QByteArrayView(m_titles).sliced(start, m_starts[index + 1] - start);
 }
 
-NoteList::Parts NoteList::release() &&
+NoteEntry NoteList::at(std::size_t index) const
 {
-    // Kept as long as the list shows them: no room to grow.
+    return {m_ids[index], decodeText(TextEncoding::Utf8, utf8Title(index).toByteArray())};
+}
+
+void NoteList::squeeze()
+{
     m_ids.shrink_to_fit();
     m_starts.shrink_to_fit();
     m_titles.squeeze();
-    Parts parts{std::move(m_ids), std::move(m_starts), std::move(m_titles)};
-    m_ids.clear();
-    m_starts = {0};
-    m_titles.clear();
-    return parts;
 }
 
 Result<Done> NoteStore::check() const
@@ -117,11 +115,19 @@ Result<NoteList> NoteStore::listNotes() const
     rows.setForwardOnly(true);
     if (!run(rows, SelectAllNotes))
         return session.describe(rows.lastError());
-    while (rows.next())
-        notes.append(rows.value(0).toLongLong(),
-                     decodeText(session.encoding(), rows.value(1).toByteArray()));
+    // A UTF-8 file's titles go into the list as they are stored; a UTF-16 file's are converted.
+    const bool utf8 = session.encoding() == TextEncoding::Utf8;
+    while (rows.next()) {
+        const QByteArray title = rows.value(1).toByteArray();
+        if (utf8)
+            notes.append(rows.value(0).toLongLong(), QByteArrayView(title));
+        else
+            notes.append(rows.value(0).toLongLong(), decodeText(session.encoding(), title));
+    }
     if (rows.lastError().isValid())
         return session.describe(rows.lastError());
+    // Kept as long as the list shows it: no room to grow.
+    notes.squeeze();
     return notes;
 }
 

@@ -19,8 +19,8 @@ struct NoteEntry
 
 // Every note's ID and title, in order, held compactly: the titles end to end as UTF-8 in one
 // byte array, so that a list of many thousand notes costs its bytes, an ID and an offset each.
-// Its parts can be handed whole to a holder of the same layout (the window's list) without a
-// copy. A title reads back as the text it was; bytes that are no valid UTF-8 read as U+FFFD.
+// The window's list keeps it as it is. A title reads back as the text it was; bytes that are no
+// valid UTF-8 read as U+FFFD.
 class NoteList
 {
 public:
@@ -34,6 +34,11 @@ public:
     bool empty() const { return m_ids.empty(); }
     NoteEntry at(std::size_t index) const;
     NoteEntry front() const { return at(0); }
+    qint64 id(std::size_t index) const { return m_ids[index]; }
+    // The title's bytes as stored in the list, undecoded.
+    QByteArrayView utf8Title(std::size_t index) const;
+    // Gives back the room reserved for growth: for a list that is kept.
+    void squeeze();
 
     class const_iterator
     {
@@ -57,18 +62,11 @@ public:
     const_iterator begin() const { return {this, 0}; }
     const_iterator end() const { return {this, size()}; }
 
-    struct Parts
-    {
-        std::vector<qint64> ids;
-        std::vector<qsizetype> starts; // where each title starts; one more marks the end
-        QByteArray titles;             // UTF-8
-    };
-    Parts release() &&;
-
 private:
     std::vector<qint64> m_ids;
+    // Where each title starts in m_titles; one more entry marks the end of the last.
     std::vector<qsizetype> m_starts{0};
-    QByteArray m_titles;
+    QByteArray m_titles; // UTF-8
 };
 
 // A whole note as read from the database.

@@ -1,74 +1,113 @@
 #pragma once
 
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QTimer;
+class QWidget;
+
 namespace window {
 
-class CheckBox;
 class CommandButton;
-class Frame;
-class Image;
-class Label;
 class ListView;
-class MultiLineTextBox;
-class Shape;
-class TextBox;
-class Timer;
+class NoteTextEdit;
 
-// Every control of the note window, each declared once. The design builder creates them from
-// the design table (Design.cpp), whose rows name the member each control goes to; the window's
-// parent chain owns them. A new control is one row there and one member here.
+// Every control of the note window, each declared once. buildControls (ControlsBuilder.h) makes
+// them from the design as children of the window, which owns them; forEachControl names them.
+// A new control is a member here, a line in forEachControl and its making in the builder.
 struct Controls
 {
-    // The title strip: "Zentavo 1.0". Double-click rolls the window up or down; pressing it
-    // moves the window unless it is locked.
-    Label *titleStrip = nullptr;
+    // The title strip: "Zentavo 1.0". A double-click rolls the window up or down; pressing it
+    // moves the window unless it is locked in place.
+    QLabel *titleStrip = nullptr;
+    QFrame *titleStripOutline = nullptr;
     // The arrow shown while rolled up (pointing up); the pointer over it unrolls the window.
-    Image *rolledUpArrow = nullptr;
+    QLabel *rolledUpArrow = nullptr;
     // The arrow shown while unrolled (pointing down).
-    Image *unrolledArrow = nullptr;
+    QLabel *unrolledArrow = nullptr;
     // "Lås fönster...": checked, the window stays where it is.
-    CheckBox *lockBox = nullptr;
+    QCheckBox *lockBox = nullptr;
     // "AutoDölj...": checked, the window rolls up when the pointer stays away.
-    CheckBox *autoHideBox = nullptr;
+    QCheckBox *autoHideBox = nullptr;
     // The note text: read-only while a stored note is shown, editable for a new one.
-    MultiLineTextBox *noteText = nullptr;
+    NoteTextEdit *noteText = nullptr;
     // The saved notes' titles, narrow until the pointer moves over it.
     ListView *noteList = nullptr;
     // Strips along the left, top and bottom edges: the pointer over them narrows the list.
-    Label *leftEdge = nullptr;
-    Label *topEdge = nullptr;
-    Label *bottomEdge = nullptr;
-    // Ticks that widen or narrow the list one step at a time.
-    Timer *widenTimer = nullptr;
-    Timer *narrowTimer = nullptr;
-    // Reads where the pointer is twice a second, to roll the window up when it stays away.
-    Timer *pointerPoll = nullptr;
-    // The ID of the note shown; empty for a new note. Never shown.
-    TextBox *shownNoteId = nullptr;
-    Shape *windowOutline = nullptr;
+    QLabel *leftEdge = nullptr;
+    QLabel *topEdge = nullptr;
+    QLabel *bottomEdge = nullptr;
+    // Ticks that move the list one step of its slide.
+    QTimer *slideTimer = nullptr;
+    // Looks where the pointer is twice a second while the window is unrolled.
+    QTimer *pointerPoll = nullptr;
+    QFrame *windowOutline = nullptr;
 
     // "M" opens and closes the command panel: "Ny", "Radera", "Spara", "Avsluta".
     CommandButton *menuButton = nullptr;
-    Frame *commandPanel = nullptr;
+    QFrame *commandPanel = nullptr;
     CommandButton *newButton = nullptr;
     CommandButton *deleteButton = nullptr;
     CommandButton *saveButton = nullptr;
     CommandButton *exitButton = nullptr;
-    Shape *commandPanelOutline = nullptr;
+    QFrame *commandPanelOutline = nullptr;
 
     // The save panel asks for the title: "OK" stores the note, "Avbryt" goes back to it.
-    Frame *savePanel = nullptr;
-    Label *titlePrompt = nullptr;
-    TextBox *titleEdit = nullptr;
+    QFrame *savePanel = nullptr;
+    QLabel *titlePrompt = nullptr;
+    QLineEdit *titleEdit = nullptr;
+    QFrame *titleEditOutline = nullptr;
     CommandButton *saveOkButton = nullptr;
     CommandButton *saveCancelButton = nullptr;
-    Shape *savePanelOutline = nullptr;
+    QFrame *savePanelOutline = nullptr;
 
     // The delete panel asks "Vill du radera denna notering?": "Ja" deletes the note shown.
-    Frame *deletePanel = nullptr;
-    Label *deletePrompt = nullptr;
+    QFrame *deletePanel = nullptr;
+    QLabel *deletePrompt = nullptr;
     CommandButton *deleteYesButton = nullptr;
     CommandButton *deleteNoButton = nullptr;
-    Shape *deletePanelOutline = nullptr;
+    QFrame *deletePanelOutline = nullptr;
 };
+
+// Calls visit(member, name) for every member of Controls, the name being the member's own: the
+// one list by which the controls are named when they are made and found again by name.
+template<typename Controls, typename Visit>
+void forEachControl(Controls &ui, Visit &&visit)
+{
+    visit(ui.titleStrip, "titleStrip");
+    visit(ui.titleStripOutline, "titleStripOutline");
+    visit(ui.rolledUpArrow, "rolledUpArrow");
+    visit(ui.unrolledArrow, "unrolledArrow");
+    visit(ui.lockBox, "lockBox");
+    visit(ui.autoHideBox, "autoHideBox");
+    visit(ui.noteText, "noteText");
+    visit(ui.noteList, "noteList");
+    visit(ui.leftEdge, "leftEdge");
+    visit(ui.topEdge, "topEdge");
+    visit(ui.bottomEdge, "bottomEdge");
+    visit(ui.slideTimer, "slideTimer");
+    visit(ui.pointerPoll, "pointerPoll");
+    visit(ui.windowOutline, "windowOutline");
+    visit(ui.menuButton, "menuButton");
+    visit(ui.commandPanel, "commandPanel");
+    visit(ui.newButton, "newButton");
+    visit(ui.deleteButton, "deleteButton");
+    visit(ui.saveButton, "saveButton");
+    visit(ui.exitButton, "exitButton");
+    visit(ui.commandPanelOutline, "commandPanelOutline");
+    visit(ui.savePanel, "savePanel");
+    visit(ui.titlePrompt, "titlePrompt");
+    visit(ui.titleEdit, "titleEdit");
+    visit(ui.titleEditOutline, "titleEditOutline");
+    visit(ui.saveOkButton, "saveOkButton");
+    visit(ui.saveCancelButton, "saveCancelButton");
+    visit(ui.savePanelOutline, "savePanelOutline");
+    visit(ui.deletePanel, "deletePanel");
+    visit(ui.deletePrompt, "deletePrompt");
+    visit(ui.deleteYesButton, "deleteYesButton");
+    visit(ui.deleteNoButton, "deleteNoButton");
+    visit(ui.deletePanelOutline, "deletePanelOutline");
+}
 
 } // namespace window

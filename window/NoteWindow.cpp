@@ -1,69 +1,180 @@
 #include "NoteWindow.h"
 
+#include "ControlsBuilder.h"
 #include "Design.h"
-#include "DesignBuilder.h"
 #include "runtime/Desktop.h"
-#include "store/Session.h"
-#include "window/controls/CheckBox.h"
+#include "runtime/FirstFrame.h"
+#include "runtime/Fonts.h"
 #include "window/controls/CommandButton.h"
-#include "window/controls/Frame.h"
-#include "window/controls/Image.h"
-#include "window/controls/Label.h"
 #include "window/controls/ListView.h"
-#include "window/controls/TextBox.h"
-#include "window/controls/Timer.h"
+#include "window/controls/NoteTextEdit.h"
+#include "window/controls/PointerRelay.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMoveEvent>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 namespace window {
 
+namespace {
+
+// Starts or stops a timer; a timer that already runs keeps its interval running, so that a stream
+// of events that keep asking for it never holds its ticks back.
+void run(QTimer *timer, bool running)
+{
+    if (timer->isActive() == running)
+        return;
+    if (running)
+        timer->start();
+    else
+        timer->stop();
+}
+
+} // namespace
+
 NoteWindow::NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-    , TwipsControl(this)
     , m_notes(std::move(notes))
     , m_desktop(desktop)
+    , m_scale(Scale::of(screen()))
 {
-    const FormDesign &design = formDesign();
     setObjectName(QStringLiteral("NoteWindow"));
-    setWindowTitle(QString::fromUtf8(design.caption));
+    setWindowTitle(QString::fromUtf8(design::Caption));
+    // Every text of the window is in the design font.
+    setFont(runtime::designFont());
     QPalette background = palette();
-    background.setColor(QPalette::Window, runtime::systemColor(design.background));
+    background.setColor(QPalette::Window, runtime::systemColor(design::WindowBackground));
     setPalette(background);
     setAutoFillBackground(true);
 
-    m_ui = buildDesign(this);
+    m_ui = buildControls(*this, m_layout);
+    // The rolled-up strip shows no list. Hidden, the list keeps its notes but lays out no row for
+    // them (about 40 bytes a note, and the time) until the window first unrolls.
+    m_ui.noteList->hide();
     connectHandlers();
-    setTwipsGeometry(design.left, design.top, design.width, design.height);
+    m_place = m_scale.rect(design::Window).topLeft();
+    move(m_place);
+    applyScale(m_scale);
 }
 
 NoteWindow::~NoteWindow() = default;
 
 void NoteWindow::connectHandlers()
 {
-    connect(m_ui.titleStrip, &window::Label::doubleClicked, this, &NoteWindow::toggleRolledUp);
-    connect(m_ui.titleStrip, &window::Label::pressed, this, &NoteWindow::dragWindow);
-    connect(m_ui.rolledUpArrow, &window::Image::pointerMoved, this, &NoteWindow::unrollOnHover);
+    auto *titleStrip = new PointerRelay(this);
+    titleStrip->watch(m_ui.titleStrip);
+    connect(titleStrip, &PointerRelay::doubleClicked, this, &NoteWindow::toggleRolledUp);
+    connect(titleStrip, &PointerRelay::pressed, this, &NoteWindow::dragWindow);
+    auto *rolledUpArrow = new PointerRelay(this);
+    rolledUpArrow->watch(m_ui.rolledUpArrow);
+    connect(rolledUpArrow, &PointerRelay::moved, this, &NoteWindow::unrollOnHover);
     connect(m_ui.exitButton, &QPushButton::clicked, this, &NoteWindow::askExit);
+    connect(m_ui.lockBox, &QCheckBox::toggled, this,
+            [this](bool locked) { m_state.setLockedInPlace(locked); });
+    connect(m_ui.autoHideBox, &QCheckBox::toggled, this,
+            [this](bool on) { m_state.setAutoHide(on); });
 
-    connect(m_ui.noteList, &window::ListView::itemClicked, this, &NoteWindow::showNote);
-    connect(m_ui.noteList, &window::ListView::highlightMoved, this, &NoteWindow::highlightMoved);
+    connect(m_ui.noteList, &ListView::pointerMoved, this, &NoteWindow::pointerOverList);
+    connect(m_ui.noteText, &NoteTextEdit::pointerMoved, this, &NoteWindow::pointerOverNoteOrEdge);
+    auto *edges = new PointerRelay(this);
+    for (QLabel *edge : {m_ui.leftEdge, m_ui.topEdge, m_ui.bottomEdge})
+        edges->watch(edge);
+    connect(edges, &PointerRelay::moved, this, &NoteWindow::pointerOverNoteOrEdge);
+    connect(m_ui.slideTimer, &QTimer::timeout, this, &NoteWindow::slideStep);
+    connect(m_ui.pointerPoll, &QTimer::timeout, this, &NoteWindow::pollPointer);
+
+    connect(m_ui.noteList, &ListView::itemClicked, this, &NoteWindow::showNote);
+    connect(m_ui.noteList, &ListView::highlightMoved, this, &NoteWindow::highlightMoved);
     connect(m_ui.menuButton, &QPushButton::clicked, this, &NoteWindow::toggleCommandPanel);
-    connect(m_ui.saveButton, &QPushButton::clicked, this, &NoteWindow::askTitle);
-    connect(m_ui.deleteButton, &QPushButton::clicked, this, &NoteWindow::askDelete);
     connect(m_ui.newButton, &QPushButton::clicked, this, &NoteWindow::newNote);
+    connect(m_ui.saveButton, &QPushButton::clicked, this, &NoteWindow::askTitle);
     connect(m_ui.saveOkButton, &QPushButton::clicked, this, &NoteWindow::saveNote);
     connect(m_ui.saveCancelButton, &QPushButton::clicked, this, &NoteWindow::cancelSave);
+    connect(m_ui.deleteButton, &QPushButton::clicked, this, &NoteWindow::askDelete);
     connect(m_ui.deleteYesButton, &QPushButton::clicked, this, &NoteWindow::deleteNote);
     connect(m_ui.deleteNoButton, &QPushButton::clicked, this, &NoteWindow::cancelDelete);
+}
 
-    connect(m_ui.noteList, &window::ListView::pointerMoved, this, &NoteWindow::startWidening);
-    connect(m_ui.noteText, &window::MultiLineTextBox::pointerMoved, this,
-            &NoteWindow::pointerOverNote);
-    connect(m_ui.leftEdge, &window::Label::pointerMoved, this, &NoteWindow::pointerOverEdge);
-    connect(m_ui.topEdge, &window::Label::pointerMoved, this, &NoteWindow::pointerOverEdge);
-    connect(m_ui.bottomEdge, &window::Label::pointerMoved, this, &NoteWindow::pointerOverEdge);
-    connect(m_ui.widenTimer, &window::Timer::tick, this, &NoteWindow::widenStep);
-    connect(m_ui.narrowTimer, &window::Timer::tick, this, &NoteWindow::narrowStep);
+bool NoteWindow::start(const store::Result<store::Done> &checked)
+{
+    if (!checked) {
+        reportStoreError(checked.error());
+        return false;
+    }
+    // Docked: the top edge at the top of the screen, the left edge where the design has it.
+    m_place = m_scale.rect(design::Window).topLeft();
+    move(m_place);
+    // Before the native window is made: a flag it is made with.
+    m_desktop.keepOnTop(this);
+    runtime::afterFirstFrame(*this, [this] {
+        m_desktop.firstFrameShown();
+        reloadList();
+    });
+    // The native window exists now; the layout follows the screen it is on.
+    connect(windowHandle(), &QWindow::screenChanged, this, &NoteWindow::followScreen);
+    followScreen(windowHandle()->screen());
+    return true;
+}
 
-    connect(m_ui.pointerPoll, &window::Timer::tick, this, &NoteWindow::pollPointer);
+void NoteWindow::followScreen(QScreen *screen)
+{
+    disconnect(m_screenResolution);
+    if (screen) {
+        m_screenResolution = connect(screen, &QScreen::logicalDotsPerInchChanged, this,
+                                     [this, screen] { applyScale(Scale::of(screen)); });
+    }
+    applyScale(Scale::of(screen));
+}
+
+void NoteWindow::applyScale(const Scale &scale)
+{
+    m_scale = scale;
+    m_layout.apply(m_scale);
+    render();
+}
+
+void NoteWindow::moveEvent(QMoveEvent *event)
+{
+    m_place = event->pos();
+    QWidget::moveEvent(event);
+}
+
+QRect NoteWindow::placeOnScreen() const
+{
+    const int height = m_state.rolledUp() ? design::TitleStrip.height : design::Window.height;
+    return QRect(m_place, m_scale.size(design::Window.width, height));
+}
+
+void NoteWindow::render()
+{
+    const bool rolledUp = m_state.rolledUp();
+    resize(placeOnScreen().size());
+    m_ui.unrolledArrow->setVisible(!rolledUp);
+    m_ui.rolledUpArrow->setVisible(rolledUp);
+    // Laid out from the first unroll on; never hidden again.
+    if (!rolledUp)
+        m_ui.noteList->show();
+    run(m_ui.pointerPoll, !rolledUp);
+
+    renderList();
+
+    const Panel panel = m_state.panel();
+    m_ui.commandPanel->setVisible(panel == Panel::Commands);
+    m_ui.savePanel->setVisible(panel == Panel::Save);
+    m_ui.deletePanel->setVisible(panel == Panel::Delete);
+    m_ui.noteText->setLocked(!m_state.noteEditable());
+}
+
+void NoteWindow::renderList()
+{
+    m_ui.noteList->resize(m_scale.x(m_state.listWidth()), m_scale.y(design::NoteList.height));
+    // A negative width is the state's to keep; the list keeps the column it has.
+    if (m_state.columnWidth() >= 0)
+        m_ui.noteList->setColumnWidth(0, m_scale.x(m_state.columnWidth()));
+    run(m_ui.slideTimer, m_state.slide() != Slide::Still);
 }
 
 void NoteWindow::reportStoreError(const store::StoreError &error)
@@ -82,14 +193,7 @@ void NoteWindow::reloadList()
         reportStoreError(error);
         return;
     }
-    showList(std::move(*notes));
-}
-
-void NoteWindow::showList(store::NoteList notes)
-{
-    store::NoteList::Parts parts = std::move(notes).release();
-    m_ui.noteList->adoptItems(std::move(parts.ids), std::move(parts.starts),
-                              std::move(parts.titles));
+    m_ui.noteList->setNotes(std::move(*notes));
 }
 
 } // namespace window

@@ -1,31 +1,32 @@
 #pragma once
 
 // The note window. NoteWindow is the program's only window: a borderless strip docked at the top of
-// the screen that unrolls to show the note text (noteText), the note list (noteList) and the "M"
-// button with its command panel.
+// the screen that unrolls to show the note text, the note list and the "M" button with its panels.
 //
-// How the pieces meet: DesignBuilder creates every control from the fixed design table (Design.h)
-// as a child of NoteWindow and hands back their typed pointers (Controls.h); the controls are thin
-// classes over Qt widgets (window/controls/) that keep their geometry in twips and raise the
-// events the window handles. Each event is connected once to one private handler below, named for
-// what it does. Handlers read and set control properties; all the window's state lives there (and
-// in m_pollsOutside and m_shownNote). What the window needs from the desktop beyond its widgets
-// (the pointer's position, answers to questions, error reports) goes through runtime::Desktop.
-// Handlers that touch the note database call the store/ operations, which open and close a session
-// of their own and hand back the values read or a StoreError. A store failure is reported to the
-// user by reportStoreError and ends only the handler it happened in, leaving the window as it was.
+// How the pieces meet: everything the window knows of itself is a WindowState, a plain object
+// with no widget in it. Every event of a control is connected once to one private handler below,
+// named for what it does. A handler asks the state what happens (and, for a note, the store), then
+// calls render(), which draws the state onto the widgets: the window's height, which arrow and
+// panel shows, the list's width and column, which timers run, whether the note can be written in.
+// Nothing is decided by reading a widget back. The controls are made from the design (Design.h)
+// by buildControls; their places are twips in the design and become pixels in one place, Layout,
+// at the resolution of the screen the window is on. What the window needs of the desktop beyond
+// its widgets (the pointer, questions, error reports, staying on top, the window manager's move)
+// goes through runtime::Desktop. The store's operations open and close a session of their own
+// and hand back values or a StoreError; a failure is worded by reportStoreError and ends only the
+// handler it happened in.
 //
-// Handlers are spread over files by concern: NoteWindowFrame.cpp (start-up, roll-up, drag, exit),
-// NoteWindowNotes.cpp (showing a note, the command panel), NoteWindowSlideOut.cpp (the list's
-// slide-out), NoteWindowAutoHide.cpp (rolling up when the pointer stays away).
+// Handlers are spread over files by concern: NoteWindowFrame.cpp (rolling up, dragging, exit, the
+// list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels).
 
 #include "Controls.h"
-#include "runtime/TwipsControl.h"
+#include "Layout.h"
+#include "WindowState.h"
 #include "store/NoteStore.h"
 
 #include <QWidget>
-#include <cstdint>
-#include <optional>
+
+class QScreen;
 
 namespace runtime {
 class Desktop;
@@ -33,80 +34,78 @@ class Desktop;
 
 namespace window {
 
-class NoteWindow : public QWidget, public runtime::TwipsControl
+class NoteWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // The window keeps its notes in `notes`; the desktop must outlive it.
+    // The window keeps its notes in `notes`; the desktop must outlive it. It is made rolled up,
+    // as it first shows.
     NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidget *parent = nullptr);
     ~NoteWindow() override;
 
-    // The start-up sequence: docks the window at the top edge, reads the note list (which also
-    // checks that memo.mdb is a note database), rolls the window up, makes it topmost, empties
-    // and locks the note text, closes the list's column and hides the list until the window
-    // first unrolls.
-    // Returns false, having reported why, when the database cannot be used: the program cannot
-    // start then. Call it once, before the window is shown.
-    bool load();
+    // The start: `checked` is what NoteStore::check() said of this window's database, which the
+    // program finds out while the window is being made. When the database cannot be used, says
+    // why and returns false: the window must not be shown. Otherwise docks the window at the top
+    // of the screen and keeps it above other windows; once shown, its first frame is reported to
+    // the desktop and the note list is read. Call it once, before the window is shown.
+    bool start(const store::Result<store::Done> &checked);
 
-    // The same sequence for a database checked already: `checked` is what NoteStore::check() on
-    // this window's notes returned, which the program runs while it builds the window. The list
-    // fills in one step on the event loop right after the window's first frame, so that the
-    // rolled-up strip (which shows no list) appears without waiting for thousands of notes.
-    bool loadChecked(const store::Result<store::Done> &checked);
+    // What the window knows of itself, for those who watch it (the tests).
+    const WindowState &state() const { return m_state; }
+
+protected:
+    void moveEvent(QMoveEvent *event) override;
 
 private Q_SLOTS:
     // The title strip and the arrows.
     void toggleRolledUp();
     void dragWindow();
     void unrollOnHover();
+    void askExit();
 
-    // The note list and the command, save and delete panels.
+    // The list's slide-out and the pointer staying away.
+    void pointerOverList();
+    void pointerOverNoteOrEdge();
+    void slideStep();
+    void pollPointer();
+
+    // The note list, the note and the command, save and delete panels.
     void showNote(qint64 id);
     void highlightMoved(qint64 id);
     void toggleCommandPanel();
     void newNote();
-    void askDelete();
     void askTitle();
-    void askExit();
     void saveNote();
     void cancelSave();
+    void askDelete();
     void deleteNote();
     void cancelDelete();
 
-    // The list's slide-out.
-    void startWidening();
-    void pointerOverNote();
-    void pointerOverEdge();
-    void widenStep();
-    void narrowStep();
-
-    // Rolling up when the pointer stays away.
-    void pollPointer();
-
 private:
     void connectHandlers();
-    // What both start-up sequences do once the database is known to be usable.
-    void dockRolledUp();
-    // Shows a store failure: the one place that words it for the user.
+    // Lays the controls out for the screen the window is on, again when its resolution changes.
+    void followScreen(QScreen *screen);
+    void applyScale(const Scale &scale);
+    // Draws the state onto the widgets.
+    void render();
+    void renderList();
+    // Where the window is on the screen, in pixels, as the state has it.
+    QRect placeOnScreen() const;
+    // Shows a store failure: the one place that words it for the person.
     void reportStoreError(const store::StoreError &error);
-    // Reads the list again after a change. On failure the list the user had stays, and the
+    // Reads the list again after a change. On failure the list the person had stays, and the
     // report says it may be out of date; the next reload that succeeds replaces it.
     void reloadList();
-    void showList(store::NoteList notes);
-    // The start of narrowing shared by the edge strips and hideNow.
-    void startNarrowing();
-    // Narrows the list and rolls the window up (or down, if it is rolled up already).
-    void hideNow();
 
     const store::NoteStore m_notes;
     runtime::Desktop &m_desktop;
+    WindowState m_state;
+    Layout m_layout;
+    Scale m_scale;
+    // The window's top-left corner on the screen, as the window manager last placed it.
+    QPoint m_place;
     Controls m_ui;
-    // Polls counted with the pointer outside the window since it was last found inside.
-    std::int16_t m_pollsOutside = 0;
-    // The note shown read-only (its ID is in shownNoteId): what "Ja" deletes, checked against the
-    // database so that a note that has since taken its ID is never deleted instead.
-    std::optional<store::Note> m_shownNote;
+    QMetaObject::Connection m_screenResolution;
 };
 
 } // namespace window

@@ -5,8 +5,6 @@
 #include "ReliabilitySupport.h"
 #include "WindowHarness.h"
 #include "store/NewDatabase.h"
-#include "window/controls/Frame.h"
-#include "window/controls/TextBox.h"
 
 #include <QDir>
 #include <QFileInfo>

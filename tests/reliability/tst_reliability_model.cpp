@@ -1,15 +1,13 @@
 // A model-based test: random sequences of the user's actions (new, type, save, click a title,
 // delete, cancel, and now and then another program deleting a note) against the real window
 // offscreen and a plain in-memory model of the notes and the window's note state. After every
-// step the list, shownNoteId, noteText, the panels and the table agree with the model.
+// step the list, the note shown, its text, the panels and the table agree with the model.
 // ZENTAVO_RELIABILITY_SEED repeats a run; the seed is printed with every failure.
 
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
 #include "WindowHarness.h"
 #include "store/NoteStore.h"
-#include "window/controls/Frame.h"
-#include "window/controls/TextBox.h"
 
 #include <QMap>
 #include <QTest>
@@ -31,7 +29,7 @@ struct Model
     QList<qlonglong> listed;      // the IDs in the list, as last loaded
     QMap<qlonglong, Note> atLoad; // the titles the list showed when loaded
     qlonglong lastId = 0;         // IDs are never reused
-    QString shownNoteId, noteText, titleEdit;
+    QString shownId, noteText, titleEdit;
     bool locked = true;
     bool cmds = false, save = false, erase = false;
 
@@ -43,20 +41,11 @@ struct Model
     void newNote()
     {
         noteText.clear();
-        shownNoteId.clear();
+        shownId.clear();
         locked = false;
         cmds = false;
     }
 };
-
-// A note as the note box gives it back once shown (the box may normalize line breaks). The
-// stored text itself is checked against the table.
-QString asShown(const QString &text)
-{
-    static window::MultiLineTextBox box(nullptr);
-    box.setText(text);
-    return box.text();
-}
 
 } // namespace
 
@@ -66,6 +55,16 @@ class TestModel : public QObject
 
 private:
     QString m_failure;
+    // A note as the note box gives it back once shown (the box may normalize line breaks). The
+    // stored text itself is checked against the table.
+    std::unique_ptr<window::NoteTextEdit> m_box;
+    QString asShown(const QString &text)
+    {
+        if (!m_box)
+            m_box = std::make_unique<window::NoteTextEdit>(nullptr);
+        m_box->setText(text);
+        return m_box->text();
+    }
 
     bool agree(const WindowHarness &w, const Model &m, const QString &path)
     {
@@ -78,9 +77,10 @@ private:
         QStringList wrong;
         if (w.titles() != titles || w.keys() != keys)
             wrong << QStringLiteral("list %1 vs model %2").arg(w.keys().join(','), keys.join(','));
-        if (f.shownNoteId->text() != m.shownNoteId)
-            wrong << QStringLiteral("shownNoteId '%1' vs '%2'")
-                         .arg(f.shownNoteId->text(), m.shownNoteId);
+        const std::optional<store::Note> &shown = w.window->state().shownNote();
+        const QString shownId = shown ? QString::number(shown->id) : QString();
+        if (shownId != m.shownId)
+            wrong << QStringLiteral("note shown '%1' vs '%2'").arg(shownId, m.shownId);
         if (f.noteText->text() != m.noteText)
             wrong << QStringLiteral("noteText differs");
         if (f.noteText->isLocked() != m.locked)
@@ -117,6 +117,8 @@ private:
     }
 
 private Q_SLOTS:
+    void cleanupTestCase() { m_box.reset(); }
+
     void randomUserSessions()
     {
         const int sequences = runCount(200, 40, 2000);
@@ -170,7 +172,7 @@ private Q_SLOTS:
                 } else if (action == 3 && m.cmds) {
                     did = QStringLiteral("Spara");
                     f.saveButton->click();
-                    if (m.shownNoteId.isEmpty()) {
+                    if (m.shownId.isEmpty()) {
                         m.cmds = false;
                         m.save = true;
                     }
@@ -197,7 +199,7 @@ private Q_SLOTS:
                     if (m.save) {
                         // The note being saved stays; the list is not read.
                     } else if (m.table.contains(id)) {
-                        m.shownNoteId = QString::number(id);
+                        m.shownId = QString::number(id);
                         m.noteText = asShown(m.table[id].text);
                         m.locked = true;
                     } else {
@@ -210,14 +212,14 @@ private Q_SLOTS:
                 } else if (action == 10 && m.cmds) {
                     did = QStringLiteral("Radera");
                     f.deleteButton->click();
-                    if (!m.shownNoteId.isEmpty()) {
+                    if (!m.shownId.isEmpty()) {
                         m.cmds = false;
                         m.erase = true;
                     }
                 } else if (action == 11 && m.erase) {
                     did = QStringLiteral("Ja");
                     f.deleteYesButton->click();
-                    if (m.table.remove(m.shownNoteId.toLongLong()) == 0) {
+                    if (m.table.remove(m.shownId.toLongLong()) == 0) {
                         // The note shown was deleted by the other program: nothing is
                         // deleted, the list is read again and the note stays on screen.
                         QVERIFY(takeReport(w, QStringLiteral("raderats någon annanstans")));
@@ -242,7 +244,7 @@ private Q_SLOTS:
                         m.table.remove(id);
                     } else if (m.cmds) {
                         did = QStringLiteral("Avsluta, Nej");
-                        w.window->desktop.answers = {QMessageBox::No};
+                        w.window->desktop.answers = {false};
                         f.exitButton->click();
                     }
                 }

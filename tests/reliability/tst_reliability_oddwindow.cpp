@@ -5,8 +5,6 @@
 #include "ReliabilitySupport.h"
 #include "TestDatabase.h"
 #include "WindowHarness.h"
-#include "window/controls/Frame.h"
-#include "window/controls/TextBox.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,27 +1,32 @@
-// The layer over Qt: twips arithmetic, exact read-back of twips geometry, check box values,
-// timers, the list control and the real desktop's question box.
+// The layer over Qt: twips arithmetic and the real desktop: its question box, staying on top and
+// the move of a window with the pointer where no window manager takes it over.
 
-#include "runtime/Screen.h"
 #include "runtime/SystemDesktop.h"
 #include "runtime/Twips.h"
-#include "runtime/TwipsControl.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 
 using namespace runtime;
 
-static_assert(twipsPerPixelForDpi(96) == 15.0f);
-static_assert(twipsPerPixelForDpi(192) == 7.5f);
+static_assert(twipsPerPixelForDpi(96) == 15.0);
+static_assert(twipsPerPixelForDpi(192) == 7.5);
+static_assert(twipsPerPixelForDpi(0) == 15.0);
 static_assert(twipsToPixels(6495, 15) == 433);
 static_assert(twipsToPixels(4335, 15) == 289);
 static_assert(twipsToPixels(255, 15) == 17);
+static_assert(twipsToPixels(4335, 7.5) == 578);
+// Halves go away from nought, on both sides.
 static_assert(twipsToPixels(-60, 15) == -4);
-static_assert(pixelsToTwips(17, 15) == 255.0f);
+static_assert(twipsToPixels(100, 15) == 7);
+static_assert(twipsToPixels(-100, 15) == -7);
 
 // Runs `act` on the question box as soon as it is on the screen.
 static void whenQuestionShown(const std::function<void(QMessageBox *)> &act)
@@ -34,73 +39,71 @@ static void whenQuestionShown(const std::function<void(QMessageBox *)> &act)
     });
 }
 
-// A widget whose geometry is kept in twips.
-class TwipsWidget : public QWidget, public TwipsControl
-{
-public:
-    TwipsWidget()
-        : TwipsControl(this)
-    {}
-};
-
 class TestRuntime : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
-    void screenIsFifteenTwipsPerPixelAt96Dpi()
+    // Kept on top before it is shown, as a flag the native window is made with, and after, by
+    // changing that flag in place: the window stays on the screen.
+    void keepOnTop()
     {
-        QCOMPARE(Screen::twipsPerPixelX(), 15.0f);
-        QCOMPARE(Screen::twipsPerPixelY(), 15.0f);
+        SystemDesktop desktop;
+        QWidget before;
+        desktop.keepOnTop(&before);
+        QVERIFY(before.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+        QWidget shown;
+        shown.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&shown));
+        QWindow *native = shown.windowHandle();
+        desktop.keepOnTop(&shown);
+        QVERIFY(shown.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+        QCOMPARE(shown.windowHandle(), native);
+        QVERIFY(shown.isVisible());
     }
 
-    void twipsReadBackExactlyAsAssigned_data()
+    // Without a window manager to take it over, the window follows the pointer's moves while the
+    // button is held, from the first motion on, and stays where the button was let go.
+    void systemMoveByHand()
     {
-        QTest::addColumn<float>("twips");
-        QTest::addColumn<int>("pixels");
-        QTest::newRow("whole pixels") << 2700.0f << 180;
-        QTest::newRow("between pixels") << 207.0f << 14;
-        QTest::newRow("fraction") << 200.5f << 13;
-    }
-    void twipsReadBackExactlyAsAssigned()
-    {
-        QFETCH(float, twips);
-        QFETCH(int, pixels);
-        TwipsWidget label;
-        label.setTwipsGeometry(0, 0, 10, 10);
-        label.setWidthTwips(twips);
-        QCOMPARE(label.widthTwips(), twips);
-        QCOMPARE(label.width(), pixels);
-        label.setHeightTwips(twips);
-        QCOMPARE(label.heightTwips(), twips);
-        QCOMPARE(label.widthTwips(), twips); // setting one property keeps the others
-    }
-
-    void sizeChangedBehindTheLogicsBackReadsFromPixels()
-    {
-        TwipsWidget label;
-        label.setTwipsGeometry(0, 0, 5295, 255);
-        label.resize(353, 100); // as a window manager might
-        QCOMPARE(label.heightTwips(), 1500.0f);
-        QCOMPARE(label.widthTwips(), 5295.0f);
+        SystemDesktop desktop;
+        QWidget window;
+        window.setGeometry(100, 100, 200, 50);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QPoint start = window.pos();
+        const auto send = [&](QEvent::Type type, Qt::MouseButtons buttons, QPoint global) {
+            QMouseEvent event(type, QPointF(window.mapFromGlobal(global)), QPointF(global),
+                              Qt::LeftButton, buttons, Qt::NoModifier);
+            QApplication::sendEvent(&window, &event);
+        };
+        const QPoint grip = window.mapToGlobal(QPoint(10, 10));
+        desktop.beginSystemMove(&window);
+        send(QEvent::MouseMove, Qt::LeftButton, grip);
+        send(QEvent::MouseMove, Qt::LeftButton, grip + QPoint(30, 40));
+        QCOMPARE(window.pos(), start + QPoint(30, 40));
+        send(QEvent::MouseButtonRelease, Qt::NoButton, grip + QPoint(30, 40));
+        send(QEvent::MouseMove, Qt::LeftButton, grip + QPoint(90, 90));
+        QCOMPARE(window.pos(), start + QPoint(30, 40));
     }
 
     void questionBox_data()
     {
         QTest::addColumn<QString>("action");
-        QTest::addColumn<QMessageBox::StandardButton>("answer");
-        QTest::newRow("Ja clicked") << "Ja" << QMessageBox::Yes;
-        QTest::newRow("Nej clicked") << "Nej" << QMessageBox::No;
-        QTest::newRow("Enter takes the default") << "Enter" << QMessageBox::Yes;
-        QTest::newRow("Escape") << "Escape" << QMessageBox::No;
-        QTest::newRow("closed without a choice") << "close" << QMessageBox::No;
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("Ja clicked") << "Ja" << true;
+        QTest::newRow("Nej clicked") << "Nej" << false;
+        QTest::newRow("Enter takes the default") << "Enter" << true;
+        QTest::newRow("Escape") << "Escape" << false;
+        QTest::newRow("closed without a choice") << "close" << false;
     }
     // The question as a person sees it: the prompt and title given, no icon, "Ja" and "Nej"
     // with "Ja" the default, above the window it belongs to.
     void questionBox()
     {
         QFETCH(QString, action);
-        QFETCH(QMessageBox::StandardButton, answer);
+        QFETCH(bool, answer);
         SystemDesktop desktop;
         QWidget window;
         window.show();

@@ -1,9 +1,12 @@
 #pragma once
 
-// The desktop as a test sets it up: the pointer where the test puts it, questions answered from
-// a list given beforehand, error reports and first frames counted rather than shown.
+// The desktop as a test sets it up: the pointer where the test puts it, questions answered from a
+// list given beforehand, error reports and first frames counted rather than shown. Staying on top
+// and the window manager's move are the real ones (on the offscreen platform a move is made by
+// hand, with the pointer's moves).
 
 #include "runtime/Desktop.h"
+#include "runtime/SystemDesktop.h"
 
 #include <QList>
 #include <QStringList>
@@ -22,23 +25,33 @@ public:
 
     std::optional<QPoint> pointerPosition() override { return pointer; }
 
-    // Takes the first answer given; a question nobody answered is closed, which counts as No.
-    QMessageBox::StandardButton askYesNo(QWidget *parent, const QString &prompt,
-                                         const QString &title) override
+    // Takes the first answer given; a question nobody answered is closed, which counts as "Nej".
+    bool askYesNo(QWidget *parent, const QString &prompt, const QString &title) override
     {
         questions.append({prompt, title, parent});
-        return answers.isEmpty() ? QMessageBox::No : answers.takeFirst();
+        return !answers.isEmpty() && answers.takeFirst();
     }
 
     void reportError(QWidget *, const QString &message) override { reports << message; }
     void firstFrameShown() override { ++firstFrames; }
+    void keepOnTop(QWidget *window) override { m_system.keepOnTop(window); }
+    void beginSystemMove(QWidget *window) override
+    {
+        ++systemMoves;
+        m_system.beginSystemMove(window);
+    }
 
     // Where the pointer is, in screen pixels; empty for a pointer that cannot be read.
     std::optional<QPoint> pointer = QPoint(0, 0);
-    QList<QMessageBox::StandardButton> answers;
+    // The answers to the questions to come, "Ja" being true.
+    QList<bool> answers;
     QList<Question> questions;
     QStringList reports;
     int firstFrames = 0;
+    int systemMoves = 0;
+
+private:
+    runtime::SystemDesktop m_system;
 };
 
 } // namespace testsupport

@@ -1,168 +1,129 @@
 #pragma once
 
-// The real note window over a test's database, driven the way a person drives it: mouse events
-// and keys sent to its real controls, found by their object names. The desktop is the test's
-// own (TestDesktop): it places the pointer and answers questions. No event loop runs unless a
-// test runs one, so the window's timers tick when a test says time has passed (tick()).
+// The real note window over a test's database, started the way the program starts it and driven
+// the way a person drives it: mouse events and keys sent to its real controls, found by their
+// names. The desktop is the test's own (TestDesktop): it places the pointer and answers questions.
+// A timer ticks when a test says its interval has passed (tick()), so no test waits on the clock
+// unless it means to.
 
 #include "TestDatabase.h"
 #include "TestDesktop.h"
 #include "window/Controls.h"
-#include "window/DesignBuilder.h"
+#include "window/ControlsBuilder.h"
+#include "window/Design.h"
+#include "window/Layout.h"
 #include "window/NoteWindow.h"
-#include "window/controls/CheckBox.h"
 #include "window/controls/CommandButton.h"
-#include "window/controls/Frame.h"
-#include "window/controls/Image.h"
-#include "window/controls/Label.h"
 #include "window/controls/ListView.h"
-#include "window/controls/TextBox.h"
-#include "window/controls/Timer.h"
+#include "window/controls/NoteTextEdit.h"
 
-#include <QApplication>
-#include <QMouseEvent>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
 #include <QPoint>
-#include <QPointingDevice>
-#include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <memory>
 
 namespace windowtest {
 
 // Sends one mouse event of the given type to target at pos (the centre when pos is null).
-inline bool sendMouse(QWidget *target, QEvent::Type type, Qt::MouseButton button,
-                      Qt::MouseButtons buttons, QPoint pos = {})
-{
-    if (pos.isNull())
-        pos = target->rect().center();
-    QMouseEvent event(type, QPointF(pos), QPointF(target->mapToGlobal(pos)), button, buttons,
-                      Qt::NoModifier, QPointingDevice::primaryPointingDevice());
-    return QApplication::sendEvent(target, &event);
-}
-
+bool sendMouse(QWidget *target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons,
+               QPoint pos = {});
 // A move with no button held: only widgets that track the mouse ever see one.
-inline void moveOver(QWidget *target, QPoint pos = {})
-{
-    sendMouse(target, QEvent::MouseMove, Qt::NoButton, Qt::NoButton, pos);
-}
-
-inline void doubleClick(QWidget *target)
-{
-    sendMouse(target, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-    sendMouse(target, QEvent::MouseButtonDblClick, Qt::LeftButton, Qt::LeftButton);
-    sendMouse(target, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-}
+void moveOver(QWidget *target, QPoint pos = {});
+void doubleClick(QWidget *target);
 
 // One interval of the timer passes: it ticks if it is running. Returns whether it ticked.
-inline bool tick(window::Timer *timer)
-{
-    if (!timer->isActive())
-        return false;
-    Q_EMIT timer->tick();
-    return true;
-}
-
+bool tick(QTimer *timer);
 // Lets the timer tick until it stops itself, at most `limit` times; returns the ticks.
-inline int tickUntilStopped(window::Timer *timer, int limit = 1000)
-{
-    int ticks = 0;
-    while (ticks < limit && tick(timer))
-        ++ticks;
-    return ticks;
-}
+int tickUntilStopped(QTimer *timer, int limit = 1000);
+
+// The design's twips in the pixels of the screen the tests run on (96 or 192 dpi).
+window::Scale scale();
 
 // The note window as a person at a test's desktop finds it.
 class WindowUnderTest
 {
 public:
-    explicit WindowUnderTest(const testsupport::TestDatabase &db)
-        : WindowUnderTest(db.store())
-    {}
-    explicit WindowUnderTest(store::NoteStore notes)
-        : form(std::move(notes), desktop)
-    {}
+    explicit WindowUnderTest(store::NoteStore notes);
+    explicit WindowUnderTest(const testsupport::TestDatabase &db);
     WindowUnderTest(const WindowUnderTest &) = delete;
     WindowUnderTest &operator=(const WindowUnderTest &) = delete;
 
-    // Starts the window as the program does, reading the list at once.
-    bool start() { return form.load(); }
+    // Starts the window as the program does: the database checked, the window docked and shown,
+    // and after its first frame the note list read. False, with a report, when it did not start.
+    bool start();
+    // Starts it and unrolls it with a double-click on the title strip.
+    bool startUnrolled();
 
-    // Starts it, shows it and unrolls it with a double-click on the title strip.
-    bool startUnrolled()
-    {
-        if (!start())
-            return false;
-        form.show();
-        doubleClick(ui.titleStrip);
-        return form.heightTwips() > ui.titleStrip->heightTwips();
-    }
+    // A point in the middle of the docked, unrolled window: a pointer there never rolls it up.
+    static QPoint inside();
+    const window::WindowState &state() const { return form.state(); }
 
     // The pointer moves over the list, and the list slides all the way out.
-    void widenList()
-    {
-        moveOver(ui.noteList->viewport());
-        tickUntilStopped(ui.widenTimer);
-    }
-
-    // Brings the list to `width` twips the way the pointer does: over the list to widen it, over
-    // the note to narrow it, with the timers ticking in between, and leaves it widening,
-    // narrowing or still. Fails the test if the list does not end up so.
-    void slideListTo(float width, bool widening, bool narrowing)
-    {
-        const auto ticks = [](window::Timer *timer, float steps) {
-            for (int i = 0; i < qRound(steps); ++i)
-                QVERIFY(tick(timer));
-        };
-        if (narrowing) {
-            widenList();
-            moveOver(ui.noteText->viewport());
-            ticks(ui.narrowTimer, (2700 - width) / 100);
-        } else if (widening) {
-            moveOver(ui.noteList->viewport());
-            ticks(ui.widenTimer, (width - 200) / 100);
-        } else if (width == 2700) {
-            widenList();
-        }
-        QCOMPARE(ui.noteList->widthTwips(), width);
-        QCOMPARE(ui.widenTimer->isActive(), widening);
-        QCOMPARE(ui.narrowTimer->isActive(), narrowing);
-    }
-
-    // Chooses a command of the "M" panel ("Ny", "Radera", "Spara", "Avsluta"): opens the panel
-    // if it is closed, then clicks the button.
-    void command(window::CommandButton *button)
-    {
-        if (ui.commandPanel->isHidden())
-            ui.menuButton->click();
-        button->click();
-    }
-
+    void widenList();
+    // Brings the list to `width` twips the way the pointer does (over the list to widen it, over
+    // the note to narrow it, the slide ticking in between) and leaves it sliding that way, or
+    // still. Fails the test if the list does not end up so.
+    void slideListTo(int width, window::Slide slide);
+    // Chooses a command of the "M" panel: opens the panel if it is closed, then clicks the button.
+    void command(window::CommandButton *button);
     // Clicks the note with this ID in the list.
-    void clickNote(qint64 id)
-    {
-        for (int row = 0; row < ui.noteList->itemCount(); ++row) {
-            if (ui.noteList->itemId(row) == id)
-                return clickItem(row);
-        }
-        qFatal("No note %lld in the list", static_cast<long long>(id));
-    }
-
+    void clickNote(qint64 id);
     // Clicks the list's item in `row` (0-based), sliding the list out first if it is closed and
     // scrolling to the item, as a person scrolls to a title below the last one shown.
-    void clickItem(int row)
-    {
-        if (ui.noteList->columnWidth(0) <= 0)
-            widenList();
-        ui.noteList->scrollTo(ui.noteList->model()->index(row, 0));
-        const QRect item = ui.noteList->itemRect(row);
-        if (item.isEmpty() || !ui.noteList->viewport()->rect().contains(item.center()))
-            qFatal("The list's row %d cannot be clicked", row);
-        QTest::mouseClick(ui.noteList->viewport(), Qt::LeftButton, {}, item.center());
-    }
+    void clickItem(int row);
 
+    const store::NoteStore notes;
     testsupport::TestDesktop desktop;
     window::NoteWindow form;
     const window::Controls ui = window::findControls(form);
+};
+
+// A test case of the note window. Before each test function: a fresh memo.mdb holding the first
+// `notes` of the standard notes (noteTitle(), noteText()), the window over it started and, if
+// asked, unrolled, with the pointer inside it. After each: no error report left unread (a test
+// that expects one clears it), no database session left open.
+class WindowTestCase : public QObject
+{
+    Q_OBJECT
+public:
+    struct Setup
+    {
+        int notes = 3;
+        bool unrolled = true;
+    };
+    explicit WindowTestCase(Setup setup);
+    ~WindowTestCase() override;
+
+    static QString noteTitle(int index);
+    static QString noteText(int index);
+
+protected:
+    WindowUnderTest &window() { return *m_window; }
+    window::NoteWindow &form() { return m_window->form; }
+    const window::Controls &ui() const { return m_window->ui; }
+    const window::WindowState &state() const { return m_window->state(); }
+    testsupport::TestDesktop &desktop() { return m_window->desktop; }
+    testsupport::TestDatabase &db() { return *m_db; }
+    // The IDs of the notes the database started with.
+    const QList<qlonglong> &ids() const { return m_ids; }
+    // Starts afresh, inside a test function, with another set-up.
+    void restart(Setup setup);
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+private:
+    Setup m_setup;
+    std::unique_ptr<testsupport::TestDatabase> m_db;
+    std::unique_ptr<WindowUnderTest> m_window;
+    QList<qlonglong> m_ids;
 };
 
 } // namespace windowtest

@@ -1,304 +1,163 @@
-// Rolling up when the pointer stays away. The pointer position is injected (screen pixels);
-// a poll is one tick of the running poll timer. The unrolled window lies at 433..786 x 0..289
-// pixels (Left 6495, Width 5295, Height 4335 twips at 15 twips per pixel).
+// Rolling up when the pointer stays away, in the real window: the looks at the pointer run only
+// while it is unrolled, measure the pointer against where the window really is on the screen, and
+// roll it up on the look that the count calls for. The pointer's place is the test desktop's; a
+// look is one tick of the running poll timer.
 
-#include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "window/NoteWindow.h"
-#include "window/controls/CheckBox.h"
-#include "window/controls/Frame.h"
-#include "window/controls/Image.h"
-#include "window/controls/Label.h"
-#include "window/controls/ListView.h"
-#include "window/controls/TextBox.h"
-#include "window/controls/Timer.h"
 
 #include <QTest>
-#include <memory>
 
-using window::NoteWindow;
+using window::Slide;
+namespace design = window::design;
 
 namespace {
-constexpr float UnrolledHeight = 4335;
-const QPoint Inside(600, 100);
-const QPoint Outside(300, 100);
-// Outside the window wherever it lies along the top edge.
-const QPoint Below(300, 400);
+constexpr int LooksToRollUp = design::PollsOutsideBeforeRollingUp;
 } // namespace
 
-class tst_autohide : public QObject
+class tst_autohide : public windowtest::WindowTestCase
 {
     Q_OBJECT
+public:
+    tst_autohide()
+        : WindowTestCase({.notes = 1, .unrolled = true})
+    {}
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void edges_data();
-    void edges();
-    void fifthOutsidePollRollsUp();
-    void insidePollResetsRun();
-    void uncheckedBoxKeepsCount();
-    void leftBeforeFirstPollAfterUnroll();
-    void counterSaturates();
-    void listAfterHideMe_data();
-    void listAfterHideMe();
-    void failedPointerReadCountsAsOrigin_data();
-    void failedPointerReadCountsAsOrigin();
-    void timerDrivesThePoll();
+    void looksOnlyWhileUnrolled();
+    void edgesOfTheWindowWhereItIs_data();
+    void edgesOfTheWindowWhereItIs();
+    void rollsUpOnTheLastLookAndKeepsTheNote();
+    void listNarrowsWhileRolledUp();
+    void uncheckedBoxKeepsTheWindowOpen();
+    void unreadablePointerIsTheCorner();
+    void timerDrivesTheLooks();
 
 private:
-    void pollAt(const std::optional<QPoint> &position, int times = 1);
-    bool unrolled() const { return m_window->form.heightTwips() == UnrolledHeight; }
-    // Whether the polls so far have counted the pointer outside exactly four times in a row:
-    // the next poll outside rolls the window up. Leaves the window rolled up if so.
-    bool fourCounted();
-
-    std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::WindowUnderTest> m_window;
+    void lookAt(const std::optional<QPoint> &pointer, int times = 1);
 };
 
-void tst_autohide::init()
+void tst_autohide::lookAt(const std::optional<QPoint> &pointer, int times)
 {
-    m_db = std::make_unique<testsupport::TestDatabase>();
-    m_db->addNote(QStringLiteral("Första"), QStringLiteral("ett"));
-    m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
-    m_window->desktop.pointer = Inside;
-    QVERIFY(m_window->startUnrolled());
-    QVERIFY(unrolled());
-    QVERIFY(m_window->ui.pointerPoll->isActive());
-}
-
-void tst_autohide::cleanup()
-{
-    m_window.reset();
-    m_db.reset();
-}
-
-void tst_autohide::pollAt(const std::optional<QPoint> &position, int times)
-{
-    m_window->desktop.pointer = position;
+    desktop().pointer = pointer;
     for (int i = 0; i < times; ++i)
-        windowtest::tick(m_window->ui.pointerPoll);
+        windowtest::tick(ui().pointerPoll);
 }
 
-bool tst_autohide::fourCounted()
+void tst_autohide::looksOnlyWhileUnrolled()
 {
-    if (!unrolled())
-        return false;
-    pollAt(Below);
-    return !unrolled();
+    const window::Controls &ui = this->ui();
+    QCOMPARE(ui.pointerPoll->interval(), design::PollMs);
+    QVERIFY(ui.pointerPoll->isActive());
+    windowtest::doubleClick(ui.titleStrip);
+    QVERIFY(!ui.pointerPoll->isActive());
+    windowtest::doubleClick(ui.titleStrip);
+    QVERIFY(ui.pointerPoll->isActive());
 }
 
-void tst_autohide::edges_data()
+void tst_autohide::edgesOfTheWindowWhereItIs_data()
 {
-    QTest::addColumn<QPoint>("pointer");
-    QTest::addColumn<bool>("outside");
-
-    // Every comparison is strict: a pointer exactly on an edge is inside.
-    QTest::newRow("left of window") << QPoint(432, 100) << true;
-    QTest::newRow("on left edge") << QPoint(433, 100) << false;
-    QTest::newRow("above window") << QPoint(600, -1) << true;
-    QTest::newRow("on top edge") << QPoint(600, 0) << false;
-    QTest::newRow("below window") << QPoint(600, 290) << true;
-    QTest::newRow("on bottom edge") << QPoint(600, 289) << false;
-    QTest::newRow("right of window") << QPoint(787, 100) << true;
-    QTest::newRow("on right edge") << QPoint(786, 100) << false;
-    QTest::newRow("top-left corner") << QPoint(433, 0) << false;
-    QTest::newRow("top-right corner") << QPoint(786, 0) << false;
-    QTest::newRow("bottom-left corner") << QPoint(433, 289) << false;
-    QTest::newRow("bottom-right corner") << QPoint(786, 289) << false;
-    QTest::newRow("diagonally above left") << QPoint(432, -1) << true;
-    QTest::newRow("diagonally below right") << QPoint(787, 290) << true;
-    QTest::newRow("middle") << QPoint(600, 150) << false;
+    QTest::addColumn<QPoint>("movedBy"); // where the window manager put the window
+    QTest::newRow("docked") << QPoint(0, 0);
+    QTest::newRow("moved") << QPoint(-300, 200);
 }
 
-void tst_autohide::edges()
+// A pointer on any edge of the window, the far ones included, is inside; one pixel beyond is out.
+void tst_autohide::edgesOfTheWindowWhereItIs()
 {
-    QFETCH(QPoint, pointer);
-    QFETCH(bool, outside);
-    pollAt(Outside, 2);
-    pollAt(pointer);
-    QVERIFY(unrolled());
-    // Outside, it was the third in a row; inside, the run starts over.
-    pollAt(Outside, outside ? 1 : 4);
-    QVERIFY(fourCounted());
+    QFETCH(QPoint, movedBy);
+    form().move(form().pos() + movedBy);
+    const QRect w = form().geometry();
+    const int right = w.left() + w.width();
+    const int bottom = w.top() + w.height();
+    const QList<QPair<QPoint, QPoint>> edges{
+        {QPoint(w.left(), w.center().y()), QPoint(w.left() - 1, w.center().y())},
+        {QPoint(w.center().x(), w.top()), QPoint(w.center().x(), w.top() - 1)},
+        {QPoint(right, w.center().y()), QPoint(right + 1, w.center().y())},
+        {QPoint(w.center().x(), bottom), QPoint(w.center().x(), bottom + 1)},
+    };
+    for (const auto &[on, beyond] : edges) {
+        lookAt(beyond, LooksToRollUp - 1);
+        lookAt(on);
+        QCOMPARE(state().pollsOutside(), 0);
+        lookAt(beyond, LooksToRollUp);
+        QVERIFY2(
+            state().rolledUp(),
+            qPrintable(
+                QStringLiteral("beyond %1,%2 is not outside").arg(beyond.x()).arg(beyond.y())));
+        windowtest::doubleClick(ui().titleStrip);
+        lookAt(w.center());
+    }
 }
 
-void tst_autohide::fifthOutsidePollRollsUp()
+void tst_autohide::rollsUpOnTheLastLookAndKeepsTheNote()
 {
-    NoteWindow &form = m_window->form;
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     // An open panel or a note being written is no reason to stay unrolled.
-    ui.menuButton->click();
-    ui.newButton->click();
+    window().command(ui.newButton);
     QTest::keyClicks(ui.noteText, QStringLiteral("halvfardig"));
     ui.menuButton->click();
 
-    pollAt(Outside, 4);
-    QVERIFY(unrolled());
+    const QPoint away = form().geometry().bottomRight() + QPoint(50, 50);
+    lookAt(away, LooksToRollUp - 1);
+    QVERIFY(!state().rolledUp());
     QVERIFY(ui.pointerPoll->isActive());
 
-    pollAt(Outside);
-    QCOMPARE(form.heightTwips(), ui.titleStrip->heightTwips());
+    lookAt(away);
+    QVERIFY(state().rolledUp());
+    QCOMPARE(form().height(), windowtest::scale().y(design::TitleStrip.height));
     QVERIFY(!ui.pointerPoll->isActive());
     QVERIFY(ui.unrolledArrow->isHidden());
     QVERIFY(!ui.rolledUpArrow->isHidden());
-
-    // Rolling up leaves the note area as it was; unlike a move over the note, it does not
-    // close the command panel.
+    // Rolling up leaves the note area as it was; unlike a move over the note, it does not close
+    // the command panel.
     QVERIFY(!ui.commandPanel->isHidden());
     QCOMPARE(ui.noteText->text(), QStringLiteral("halvfardig"));
     QVERIFY(!ui.noteText->isLocked());
 }
 
-void tst_autohide::insidePollResetsRun()
+void tst_autohide::listNarrowsWhileRolledUp()
 {
-    pollAt(Outside, 4);
-    pollAt(Inside);
-    QVERIFY(unrolled());
-
-    // The run starts over: four more outside polls are not enough.
-    pollAt(Outside, 4);
-    QVERIFY(unrolled());
-    pollAt(Outside);
-    QVERIFY(!unrolled());
+    const window::Controls &ui = this->ui();
+    window().widenList();
+    lookAt(form().geometry().bottomRight() + QPoint(50, 50), LooksToRollUp);
+    QVERIFY(state().rolledUp());
+    QCOMPARE(state().slide(), Slide::Narrowing);
+    windowtest::tickUntilStopped(ui.slideTimer);
+    windowtest::moveOver(ui.rolledUpArrow);
+    QCOMPARE(ui.noteList->width(), windowtest::scale().x(design::ListSlide.narrow));
 }
 
-void tst_autohide::uncheckedBoxKeepsCount()
+void tst_autohide::uncheckedBoxKeepsTheWindowOpen()
 {
-    const window::Controls &ui = m_window->ui;
-    pollAt(Outside, 3);
+    const window::Controls &ui = this->ui();
+    const QPoint away = form().geometry().bottomRight() + QPoint(50, 50);
+    lookAt(away, 3);
     ui.autoHideBox->click();
-    QCOMPARE(ui.autoHideBox->checkState(), Qt::Unchecked);
-    // Unchecked, polls neither count nor start the run over.
-    pollAt(Outside, 4);
-    pollAt(Inside);
-    QVERIFY(unrolled());
-
+    QVERIFY(!ui.autoHideBox->isChecked());
+    lookAt(away, 2 * LooksToRollUp);
+    QVERIFY(!state().rolledUp());
     // Checked again, counting goes on from where it was.
     ui.autoHideBox->click();
-    QCOMPARE(ui.autoHideBox->checkState(), Qt::Checked);
-    pollAt(Outside);
-    QVERIFY(unrolled());
-    // Any state but unchecked polls, the grayed one too.
-    ui.autoHideBox->setCheckState(Qt::PartiallyChecked);
-    pollAt(Outside);
-    QVERIFY(!unrolled());
+    lookAt(away, LooksToRollUp - 3);
+    QVERIFY(state().rolledUp());
 }
 
-void tst_autohide::leftBeforeFirstPollAfterUnroll()
+void tst_autohide::unreadablePointerIsTheCorner()
 {
-    const window::Controls &ui = m_window->ui;
-    pollAt(Outside, 5);
-    QVERIFY(!unrolled());
-
-    // Unrolled again, with the pointer gone before the first poll: the count goes on from 5
-    // and never meets 5 again, so the window stays unrolled.
-    windowtest::moveOver(ui.rolledUpArrow);
-    QVERIFY(unrolled());
-    for (int poll = 6; poll <= 12; ++poll) {
-        pollAt(Outside);
-        QVERIFY(unrolled());
-    }
-
-    // One poll inside re-arms it.
-    pollAt(Inside);
-    pollAt(Outside, 4);
-    QVERIFY(unrolled());
-    pollAt(Outside);
-    QVERIFY(!unrolled());
+    // The docked window lies away from the screen's corner, where a pointer that cannot be read
+    // is taken to be.
+    QVERIFY(form().x() > 0);
+    lookAt(std::nullopt, LooksToRollUp);
+    QVERIFY(state().rolledUp());
 }
 
-void tst_autohide::counterSaturates()
+void tst_autohide::timerDrivesTheLooks()
 {
-    const window::Controls &ui = m_window->ui;
-    // Unrolled with the count already past 5, as in leftBeforeFirstPollAfterUnroll.
-    pollAt(Outside, 5);
-    windowtest::moveOver(ui.rolledUpArrow);
-    // Hours of polling with the pointer away: a count that wrapped around would meet 5 again
-    // after 65,536 polls and roll the window up.
-    pollAt(Outside, 70000);
-    QVERIFY(unrolled());
-    QVERIFY(ui.pointerPoll->isActive());
-
-    pollAt(Inside);
-    pollAt(Outside, 4);
-    QVERIFY(fourCounted());
-}
-
-void tst_autohide::listAfterHideMe_data()
-{
-    QTest::addColumn<float>("width");
-    QTest::addColumn<bool>("widening");
-    QTest::addColumn<bool>("narrowing");
-    QTest::addColumn<bool>("wideningAfter");
-    QTest::addColumn<bool>("narrowingAfter");
-
-    QTest::newRow("wide") << 2700.f << false << false << false << true;
-    QTest::newRow("widening") << 1500.f << true << false << false << true;
-    QTest::newRow("narrowing") << 1500.f << false << true << false << true;
-    QTest::newRow("narrow") << 200.f << false << false << false << false;
-    QTest::newRow("narrow, widening just started") << 200.f << true << false << true << false;
-}
-
-void tst_autohide::listAfterHideMe()
-{
-    QFETCH(float, width);
-    QFETCH(bool, widening);
-    QFETCH(bool, narrowing);
-    QFETCH(bool, wideningAfter);
-    QFETCH(bool, narrowingAfter);
-    const window::Controls &ui = m_window->ui;
-    m_window->slideListTo(width, widening, narrowing);
-
-    pollAt(Outside, 5);
-    QVERIFY(!unrolled());
-    QCOMPARE(ui.widenTimer->isActive(), wideningAfter);
-    QCOMPARE(ui.narrowTimer->isActive(), narrowingAfter);
-    QCOMPARE(ui.noteList->widthTwips(), width);
-
-    // A list that narrows does so while the window is rolled up, and is narrow when it unrolls.
-    if (narrowingAfter) {
-        windowtest::tickUntilStopped(ui.narrowTimer);
-        windowtest::moveOver(ui.rolledUpArrow);
-        QCOMPARE(ui.noteList->widthTwips(), 200.0f);
-    }
-}
-
-void tst_autohide::failedPointerReadCountsAsOrigin_data()
-{
-    QTest::addColumn<float>("left");
-    QTest::addColumn<bool>("counts");
-
-    QTest::newRow("window away from origin") << 6495.f << true;
-    // With the window's corner at the screen's origin, (0, 0) is on its edge: inside.
-    QTest::newRow("window at origin") << 0.f << false;
-}
-
-void tst_autohide::failedPointerReadCountsAsOrigin()
-{
-    QFETCH(float, left);
-    QFETCH(bool, counts);
-    NoteWindow &form = m_window->form;
-    // Placed there by the window manager, say.
-    form.move(qRound(left / 15), 0);
-    QCOMPARE(form.leftTwips(), left);
-    pollAt(Below, 2);
-    pollAt(std::nullopt);
-    QVERIFY(unrolled());
-    pollAt(Below, counts ? 1 : 4);
-    QVERIFY(fourCounted());
-}
-
-void tst_autohide::timerDrivesThePoll()
-{
-    const window::Controls &ui = m_window->ui;
-    QCOMPARE(ui.pointerPoll->interval(), 500);
-    pollAt(Outside, 4);
-    // The real timer's next poll is the fifth outside one.
-    QTRY_VERIFY_WITH_TIMEOUT(!unrolled(), 5000);
-    QVERIFY(!ui.pointerPoll->isActive());
+    lookAt(form().geometry().bottomRight() + QPoint(50, 50), LooksToRollUp - 1);
+    QVERIFY(!state().rolledUp());
+    // The real timer's next look is the last one.
+    QTRY_VERIFY_WITH_TIMEOUT(state().rolledUp(), 5 * design::PollMs);
+    QVERIFY(!ui().pointerPoll->isActive());
 }
 
 QTEST_MAIN(tst_autohide)

@@ -2,31 +2,24 @@
 // "Radera" do in each note state, and what "OK" and "Ja" leave in the database and the window.
 // Buttons are clicked, notes chosen by clicking them in the list; the database is a real file.
 
-#include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "window/NoteWindow.h"
-#include "window/controls/CommandButton.h"
-#include "window/controls/Frame.h"
-#include "window/controls/ListView.h"
-#include "window/controls/TextBox.h"
-#include <QSqlDatabase>
 
 #include <QDir>
 #include <QFile>
+#include <QSqlDatabase>
 #include <QTest>
-#include <memory>
 
 using window::NoteWindow;
 
-class tst_commands : public QObject
+class tst_commands : public windowtest::WindowTestCase
 {
     Q_OBJECT
+public:
+    tst_commands()
+        : WindowTestCase({.notes = 3, .unrolled = true})
+    {}
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void panelStates_data();
     void panelStates();
     void noteStates_data();
@@ -56,43 +49,18 @@ private:
     void showNote(int index);
     void makeStoreFail(const QString &how);
     QString shownPanels() const;
-
-    std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::WindowUnderTest> m_window;
-    QList<qlonglong> m_ids;
-    const QStringList m_titles{QStringLiteral("Första"), QStringLiteral("Andra"),
-                               QStringLiteral("Tredje")};
-    const QStringList m_texts{QStringLiteral("ett"), QStringLiteral("två\nrader"),
-                              QStringLiteral("tre")};
+    // The ID of the stored note shown, as text; empty for none.
+    QString shownId() const;
 };
 
-void tst_commands::initTestCase()
+QString tst_commands::shownId() const
 {
-    QApplication::setQuitOnLastWindowClosed(false);
-}
-
-void tst_commands::init()
-{
-    m_db = std::make_unique<testsupport::TestDatabase>();
-    m_ids.clear();
-    for (int i = 0; i < 3; ++i)
-        m_ids << m_db->addNote(m_titles[i], m_texts[i]);
-    m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
-    // The pointer stays inside the window, so an auto-hide poll never rolls it up.
-    m_window->desktop.pointer = QPoint(600, 100);
-    QVERIFY(m_window->startUnrolled());
-}
-
-void tst_commands::cleanup()
-{
-    QCOMPARE(m_window->desktop.reports, QStringList());
-    m_window.reset();
-    m_db.reset();
+    return state().shownNote() ? QString::number(state().shownNote()->id) : QString();
 }
 
 void tst_commands::click(const QString &event)
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     if (event == QLatin1String("M"))
         ui.menuButton->click();
     else if (event == QLatin1String("Ny"))
@@ -110,7 +78,7 @@ void tst_commands::click(const QString &event)
     else if (event == QLatin1String("Nej"))
         ui.deleteNoButton->click();
     else if (event == QLatin1String("Avsluta, No")) {
-        m_window->desktop.answers = {QMessageBox::No};
+        desktop().answers = {false};
         ui.exitButton->click();
     } else if (event == QLatin1String("move over noteText"))
         windowtest::moveOver(ui.noteText->viewport());
@@ -120,7 +88,7 @@ void tst_commands::click(const QString &event)
 
 void tst_commands::showNote(int index)
 {
-    m_window->clickItem(index - 1);
+    window().clickItem(index - 1);
 }
 
 // blank: as after start-up; new: after "Ny"; stored: a note of the list shown.
@@ -148,8 +116,7 @@ void tst_commands::openPanel(const QString &panel)
 QString tst_commands::shownPanels() const
 {
     QStringList shown;
-    for (window::Frame *frame :
-         {m_window->ui.commandPanel, m_window->ui.savePanel, m_window->ui.deletePanel}) {
+    for (QFrame *frame : {ui().commandPanel, ui().savePanel, ui().deletePanel}) {
         if (!frame->isHidden())
             shown << frame->objectName();
     }
@@ -161,12 +128,12 @@ QString tst_commands::shownPanels() const
 void tst_commands::makeStoreFail(const QString &how)
 {
     if (how == QLatin1String("refused by the database")) {
-        m_db->exec(QStringLiteral("CREATE TRIGGER refuse_insert BEFORE INSERT ON Memo "
-                                  "BEGIN SELECT RAISE(ABORT, 'skrivning nekad'); END"));
-        m_db->exec(QStringLiteral("CREATE TRIGGER refuse_delete BEFORE DELETE ON Memo "
-                                  "BEGIN SELECT RAISE(ABORT, 'radering nekad'); END"));
+        db().exec(QStringLiteral("CREATE TRIGGER refuse_insert BEFORE INSERT ON Memo "
+                                 "BEGIN SELECT RAISE(ABORT, 'skrivning nekad'); END"));
+        db().exec(QStringLiteral("CREATE TRIGGER refuse_delete BEFORE DELETE ON Memo "
+                                 "BEGIN SELECT RAISE(ABORT, 'radering nekad'); END"));
     } else {
-        QVERIFY(QFile::remove(m_db->path()));
+        QVERIFY(QFile::remove(db().path()));
     }
 }
 
@@ -244,11 +211,11 @@ void tst_commands::noteStates()
     QFETCH(bool, locked);
     QFETCH(QString, button);
     QFETCH(QString, expected);
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     setNoteState(note);
-    QCOMPARE(!ui.shownNoteId->text().isEmpty(), idSet);
+    QCOMPARE(!shownId().isEmpty(), idSet);
     QCOMPARE(ui.noteText->isLocked(), locked);
-    const QString id = ui.shownNoteId->text();
+    const QString id = shownId();
     const QString text = ui.noteText->text();
 
     click(QStringLiteral("M"));
@@ -256,16 +223,16 @@ void tst_commands::noteStates()
 
     QCOMPARE(shownPanels(), expected);
     // Opening a panel is all these buttons do: the note and its state stay as they were.
-    QCOMPARE(ui.shownNoteId->text(), id);
+    QCOMPARE(shownId(), id);
     QCOMPARE(ui.noteText->text(), text);
     QCOMPARE(ui.noteText->isLocked(), locked);
-    QCOMPARE(m_db->count(), 3);
+    QCOMPARE(db().count(), 3);
 }
 
 void tst_commands::mMovesFocusToNote()
 {
-    const window::Controls &ui = m_window->ui;
-    NoteWindow &form = m_window->form;
+    const window::Controls &ui = this->ui();
+    NoteWindow &form = this->form();
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     ui.noteList->setFocus();
@@ -291,8 +258,8 @@ void tst_commands::mIgnoredWhileQuestionOpen_data()
 void tst_commands::mIgnoredWhileQuestionOpen()
 {
     QFETCH(QString, panel);
-    const window::Controls &ui = m_window->ui;
-    NoteWindow &form = m_window->form;
+    const window::Controls &ui = this->ui();
+    NoteWindow &form = this->form();
     setNoteState(panel == QLatin1String("savePanel") ? QStringLiteral("new")
                                                      : QStringLiteral("stored"));
     openPanel(panel);
@@ -308,7 +275,7 @@ void tst_commands::mIgnoredWhileQuestionOpen()
 
 void tst_commands::cancelAndNoChangeOnlyThePanel()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
     ui.noteText->setText(QStringLiteral("påbörjad"));
@@ -326,31 +293,31 @@ void tst_commands::cancelAndNoChangeOnlyThePanel()
     click(QStringLiteral("Radera"));
     click(QStringLiteral("Nej"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));
-    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[2]));
-    QCOMPARE(ui.noteText->text(), m_texts[2]);
+    QCOMPARE(shownId(), QString::number(ids()[2]));
+    QCOMPARE(ui.noteText->text(), noteText(2));
     QVERIFY(ui.noteText->isLocked());
-    QCOMPARE(m_db->count(), 3);
+    QCOMPARE(db().count(), 3);
 }
 
 void tst_commands::clickOnTitleShowsNote()
 {
-    const window::Controls &ui = m_window->ui;
-    QVERIFY(QTest::qWaitForWindowExposed(&m_window->form));
+    const window::Controls &ui = this->ui();
+    QVERIFY(QTest::qWaitForWindowExposed(&form()));
     // The list is closed at first: the pointer slides it out, then the title is clicked.
     QCOMPARE(ui.noteList->columnWidth(0), 0);
-    m_window->widenList();
+    window().widenList();
     const QRect item = ui.noteList->itemRect(1);
     QVERIFY(!item.isEmpty());
     QTest::mouseClick(ui.noteList->viewport(), Qt::LeftButton, {}, item.center());
 
-    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[1]));
-    QCOMPARE(ui.noteText->text(), m_texts[1]);
+    QCOMPARE(shownId(), QString::number(ids()[1]));
+    QCOMPARE(ui.noteText->text(), noteText(1));
     QVERIFY(ui.noteText->isLocked());
 }
 
 void tst_commands::saveNewNote()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
     QVERIFY(!ui.noteText->isLocked());
@@ -365,24 +332,24 @@ void tst_commands::saveNewNote()
     QTest::keyClicks(ui.titleEdit, title);
     click(QStringLiteral("OK"));
 
-    const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
+    const QList<testsupport::TestDatabase::Row> rows = db().rows();
     QCOMPARE(rows.size(), 4);
     const qlonglong newId = rows.last().id;
-    QVERIFY(newId > m_ids.last());
+    QVERIFY(newId > ids().last());
     QCOMPARE(rows.last().title.toString(), title);
     QCOMPARE(rows.last().text.toString(), body);
 
     // The list is reloaded with the new title at its end.
     QCOMPARE(ui.noteList->itemCount(), 4);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(ui.noteList->itemText(i), m_titles[i]);
+        QCOMPARE(ui.noteList->itemText(i), noteTitle(i));
     QCOMPARE(ui.noteList->itemKey(3), QStringLiteral("ID|%1").arg(newId));
     QCOMPARE(ui.noteList->itemText(3), title);
 
     // Ready for the next note; the title box keeps the title just used.
     QVERIFY(ui.noteText->text().isEmpty());
     QVERIFY(!ui.noteText->isLocked());
-    QVERIFY(ui.shownNoteId->text().isEmpty());
+    QVERIFY(shownId().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
     QCOMPARE(ui.titleEdit->text(), title);
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
@@ -390,13 +357,13 @@ void tst_commands::saveNewNote()
 
 void tst_commands::saveRightAfterStart()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
     ui.titleEdit->setText(QStringLiteral("Tom"));
     click(QStringLiteral("OK"));
 
-    const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
+    const QList<testsupport::TestDatabase::Row> rows = db().rows();
     QCOMPARE(rows.size(), 4);
     QCOMPARE(rows.last().title.toString(), QStringLiteral("Tom"));
     // An empty body is stored as empty text, not as a missing value.
@@ -407,70 +374,69 @@ void tst_commands::saveRightAfterStart()
 
 void tst_commands::deleteShownNote()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     showNote(2);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     click(QStringLiteral("Ja"));
 
-    const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
+    const QList<testsupport::TestDatabase::Row> rows = db().rows();
     QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows[0].id, m_ids[0]);
-    QCOMPARE(rows[1].id, m_ids[2]);
+    QCOMPARE(rows[0].id, ids()[0]);
+    QCOMPARE(rows[1].id, ids()[2]);
 
     QCOMPARE(ui.noteList->itemCount(), 2);
-    QCOMPARE(ui.noteList->itemKey(0), QStringLiteral("ID|%1").arg(m_ids[0]));
-    QCOMPARE(ui.noteList->itemKey(1), QStringLiteral("ID|%1").arg(m_ids[2]));
+    QCOMPARE(ui.noteList->itemKey(0), QStringLiteral("ID|%1").arg(ids()[0]));
+    QCOMPARE(ui.noteList->itemKey(1), QStringLiteral("ID|%1").arg(ids()[2]));
 
     QVERIFY(ui.noteText->text().isEmpty());
     QVERIFY(!ui.noteText->isLocked());
-    QVERIFY(ui.shownNoteId->text().isEmpty());
+    QVERIFY(shownId().isEmpty());
     QCOMPARE(shownPanels(), QStringLiteral("none"));
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
 void tst_commands::deleteFollowsNoteShownNow()
 {
-    const window::Controls &ui = m_window->ui;
     showNote(1);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     // The part of the widened list that the question does not cover can still be clicked.
     showNote(3);
-    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[2]));
+    QCOMPARE(shownId(), QString::number(ids()[2]));
     QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
     click(QStringLiteral("Ja"));
 
-    const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
+    const QList<testsupport::TestDatabase::Row> rows = db().rows();
     QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows[0].id, m_ids[0]);
-    QCOMPARE(rows[1].id, m_ids[1]);
+    QCOMPARE(rows[0].id, ids()[0]);
+    QCOMPARE(rows[1].id, ids()[1]);
 }
 
 void tst_commands::listIgnoredWhileSaving()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     click(QStringLiteral("M"));
     click(QStringLiteral("Spara"));
     ui.titleEdit->setText(QStringLiteral("Kopia"));
     ui.noteText->setText(QStringLiteral("skrivet"));
     // A title chosen in the list while the save panel is open does not replace the note.
     showNote(2);
-    QVERIFY(ui.shownNoteId->text().isEmpty());
+    QVERIFY(shownId().isEmpty());
     QCOMPARE(ui.noteText->text(), QStringLiteral("skrivet"));
     QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
     click(QStringLiteral("OK"));
 
-    const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
+    const QList<testsupport::TestDatabase::Row> rows = db().rows();
     QCOMPARE(rows.size(), 4);
-    QCOMPARE(rows[1].id, m_ids[1]);
-    QCOMPARE(rows[1].text.toString(), m_texts[1]);
-    QVERIFY(rows.last().id > m_ids.last());
+    QCOMPARE(rows[1].id, ids()[1]);
+    QCOMPARE(rows[1].text.toString(), noteText(1));
+    QVERIFY(rows.last().id > ids().last());
     QCOMPARE(rows.last().title.toString(), QStringLiteral("Kopia"));
     QCOMPARE(rows.last().text.toString(), QStringLiteral("skrivet"));
     QVERIFY(ui.noteText->text().isEmpty());
     QVERIFY(!ui.noteText->isLocked());
-    QVERIFY(ui.shownNoteId->text().isEmpty());
+    QVERIFY(shownId().isEmpty());
 }
 
 void tst_commands::failedSave_data()
@@ -483,7 +449,7 @@ void tst_commands::failedSave_data()
 void tst_commands::failedSave()
 {
     QFETCH(QString, failure);
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     click(QStringLiteral("M"));
     click(QStringLiteral("Ny"));
     ui.noteText->setText(QStringLiteral("viktig text"));
@@ -494,20 +460,20 @@ void tst_commands::failedSave()
 
     click(QStringLiteral("OK"));
 
-    QCOMPARE(m_window->desktop.reports.size(), 1);
-    QVERIFY2(m_window->desktop.reports.first().contains(m_db->path()),
-             qPrintable(m_window->desktop.reports.first()));
-    m_window->desktop.reports.clear();
+    QCOMPARE(desktop().reports.size(), 1);
+    QVERIFY2(desktop().reports.first().contains(db().path()),
+             qPrintable(desktop().reports.first()));
+    desktop().reports.clear();
     // Nothing is lost: the user can try again.
     QCOMPARE(shownPanels(), QStringLiteral("savePanel"));
     QCOMPARE(ui.titleEdit->text(), QStringLiteral("Viktigt"));
     QCOMPARE(ui.noteText->text(), QStringLiteral("viktig text"));
     QVERIFY(!ui.noteText->isLocked());
     QCOMPARE(ui.noteList->itemCount(), 3);
-    if (QFile::exists(m_db->path()))
-        QCOMPARE(m_db->count(), 3);
+    if (QFile::exists(db().path()))
+        QCOMPARE(db().count(), 3);
     else
-        QVERIFY(QDir(m_db->folder()).isEmpty()); // and the file was not created either
+        QVERIFY(QDir(db().folder()).isEmpty()); // and the file was not created either
 }
 
 void tst_commands::failedDelete_data()
@@ -518,7 +484,7 @@ void tst_commands::failedDelete_data()
 void tst_commands::failedDelete()
 {
     QFETCH(QString, failure);
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     showNote(2);
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
@@ -526,18 +492,18 @@ void tst_commands::failedDelete()
 
     click(QStringLiteral("Ja"));
 
-    QCOMPARE(m_window->desktop.reports.size(), 1);
-    QVERIFY2(m_window->desktop.reports.first().contains(m_db->path()),
-             qPrintable(m_window->desktop.reports.first()));
-    m_window->desktop.reports.clear();
+    QCOMPARE(desktop().reports.size(), 1);
+    QVERIFY2(desktop().reports.first().contains(db().path()),
+             qPrintable(desktop().reports.first()));
+    desktop().reports.clear();
     QCOMPARE(shownPanels(), QStringLiteral("deletePanel"));
-    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[1]));
-    QCOMPARE(ui.noteText->text(), m_texts[1]);
+    QCOMPARE(shownId(), QString::number(ids()[1]));
+    QCOMPARE(ui.noteText->text(), noteText(1));
     QCOMPARE(ui.noteList->itemCount(), 3);
-    if (QFile::exists(m_db->path()))
-        QCOMPARE(m_db->count(), 3);
+    if (QFile::exists(db().path()))
+        QCOMPARE(db().count(), 3);
     else
-        QVERIFY(QDir(m_db->folder()).isEmpty());
+        QVERIFY(QDir(db().folder()).isEmpty());
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
 }
 
@@ -545,46 +511,45 @@ void tst_commands::failedDelete()
 // "Radera", "Ja" deletes the note the user still sees, never the one that failed to show.
 void tst_commands::failedShowLeavesShownNoteForDelete()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     showNote(1);
-    const QString away = m_db->path() + QStringLiteral(".borta");
-    QVERIFY(QFile::rename(m_db->path(), away));
+    const QString away = db().path() + QStringLiteral(".borta");
+    QVERIFY(QFile::rename(db().path(), away));
     showNote(2);
-    QCOMPARE(m_window->desktop.reports.size(), 1);
-    QVERIFY(m_window->desktop.reports.first().contains(QStringLiteral("kunde inte visas")));
-    m_window->desktop.reports.clear();
-    QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[0]));
-    QCOMPARE(ui.noteText->text(), m_texts[0]);
+    QCOMPARE(desktop().reports.size(), 1);
+    QVERIFY(desktop().reports.first().contains(QStringLiteral("kunde inte visas")));
+    desktop().reports.clear();
+    QCOMPARE(shownId(), QString::number(ids()[0]));
+    QCOMPARE(ui.noteText->text(), noteText(0));
     QVERIFY(ui.noteText->isLocked());
 
-    QVERIFY(QFile::rename(away, m_db->path()));
+    QVERIFY(QFile::rename(away, db().path()));
     click(QStringLiteral("M"));
     click(QStringLiteral("Radera"));
     click(QStringLiteral("Ja"));
-    const QList<testsupport::TestDatabase::Row> rows = m_db->rows();
+    const QList<testsupport::TestDatabase::Row> rows = db().rows();
     QCOMPARE(rows.size(), 2);
-    QCOMPARE(rows[0].id, m_ids[1]);
-    QCOMPARE(rows[1].id, m_ids[2]);
+    QCOMPARE(rows[0].id, ids()[1]);
+    QCOMPARE(rows[1].id, ids()[2]);
 }
 
 void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     setNoteState(QStringLiteral("new"));
     ui.noteText->setText(QStringLiteral("osparat"));
-    m_db->exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {m_ids[1]});
+    db().exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {ids()[1]});
     showNote(2);
-    QCOMPARE(m_window->desktop.reports.size(), 1);
-    QVERIFY2(
-        m_window->desktop.reports.first().contains(QStringLiteral("raderats någon annanstans")),
-        qPrintable(m_window->desktop.reports.first()));
-    m_window->desktop.reports.clear();
+    QCOMPARE(desktop().reports.size(), 1);
+    QVERIFY2(desktop().reports.first().contains(QStringLiteral("raderats någon annanstans")),
+             qPrintable(desktop().reports.first()));
+    desktop().reports.clear();
     // Everything as it was: the unsaved note can still be saved.
     QCOMPARE(ui.noteText->text(), QStringLiteral("osparat"));
     QVERIFY(!ui.noteText->isLocked());
-    QVERIFY(ui.shownNoteId->text().isEmpty());
+    QVERIFY(shownId().isEmpty());
     QCOMPARE(ui.noteList->itemCount(), 2);
-    QCOMPARE(ui.noteList->itemId(1), m_ids[2]);
+    QCOMPARE(ui.noteList->itemId(1), ids()[2]);
 }
 
 // A list reload that fails keeps the list the user had and says it may be out of date; the
@@ -592,10 +557,10 @@ void tst_commands::noteDeletedElsewhereIsSaidAndListReloaded()
 // middle of the file is damaged, which a full read meets but adding a note at the end does not.
 void tst_commands::failedReloadKeepsListUntilNextReload()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     const QString filler(400, QLatin1Char('x'));
     for (int i = 0; i < 200; ++i)
-        m_db->addNote(QStringLiteral("fyll-%1-").arg(i, 3, 10, QLatin1Char('0')) + filler, "");
+        db().addNote(QStringLiteral("fyll-%1-").arg(i, 3, 10, QLatin1Char('0')) + filler, "");
     const auto save = [&](const QString &title) {
         click(QStringLiteral("M"));
         click(QStringLiteral("Ny"));
@@ -608,7 +573,7 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     save(QStringLiteral("först"));
     QCOMPARE(ui.noteList->itemCount(), 204);
 
-    QFile file(m_db->path());
+    QFile file(db().path());
     QVERIFY(file.open(QIODevice::ReadWrite));
     const qsizetype marker = file.readAll().indexOf("fyll-100-");
     QVERIFY(marker > 0);
@@ -620,10 +585,10 @@ void tst_commands::failedReloadKeepsListUntilNextReload()
     file.close();
 
     save(QStringLiteral("andra"));
-    QCOMPARE(m_window->desktop.reports.size(), 1);
-    QVERIFY2(m_window->desktop.reports.first().contains(QStringLiteral("inaktuell")),
-             qPrintable(m_window->desktop.reports.first()));
-    m_window->desktop.reports.clear();
+    QCOMPARE(desktop().reports.size(), 1);
+    QVERIFY2(desktop().reports.first().contains(QStringLiteral("inaktuell")),
+             qPrintable(desktop().reports.first()));
+    desktop().reports.clear();
     QCOMPARE(ui.noteList->itemCount(), 204);
     QCOMPARE(ui.noteList->itemText(203), QStringLiteral("först"));
     QCOMPARE(shownPanels(), QStringLiteral("none"));

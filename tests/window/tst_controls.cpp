@@ -1,12 +1,9 @@
-// The window's controls: thin Qt widgets that keep their geometry in twips and raise the events
-// the window handles. Real widgets on the offscreen platform.
+// The window's own controls, where they do more than Qt's: the note list and the note text.
+// Real widgets on the offscreen platform.
 
-#include "window/controls/CheckBox.h"
 #include "window/controls/ListView.h"
-#include "window/controls/TextBox.h"
-#include "window/controls/Timer.h"
+#include "window/controls/NoteTextEdit.h"
 
-#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
@@ -18,54 +15,13 @@ class TestControls : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void clickNeverGraysTheBox()
-    {
-        CheckBox box(nullptr);
-        box.setCheckState(Qt::PartiallyChecked);
-        // A click never makes the box grayed; it goes between checked and unchecked.
-        box.click();
-        QCOMPARE(box.checkState(), Qt::Unchecked);
-        box.click();
-        QCOMPARE(box.checkState(), Qt::Checked);
-        box.click();
-        QCOMPARE(box.checkState(), Qt::Unchecked);
-    }
-
-    void enablingARunningTimerKeepsItsInterval()
-    {
-        Timer timer(nullptr);
-        timer.setInterval(60);
-        QSignalSpy ticks(&timer, &Timer::tick);
-        timer.setEnabled(true);
-        QVERIFY(timer.isActive());
-        // Re-enabling every few milliseconds must not hold the first tick back.
-        QElapsedTimer clock;
-        clock.start();
-        while (ticks.isEmpty() && clock.elapsed() < 5000) {
-            timer.setEnabled(true);
-            QTest::qWait(5);
-        }
-        QVERIFY(!ticks.isEmpty());
-        timer.setEnabled(false);
-        QVERIFY(!timer.isActive());
-    }
-
-    void listColumnWidthKeepsNegativeValue()
-    {
-        ListView noteList(nullptr);
-        noteList.setColumnWidthTwips(2700);
-        QCOMPARE(noteList.columnWidth(0), 180);
-        noteList.setColumnWidthTwips(-60);
-        QCOMPARE(noteList.columnWidthTwips(), -60.0f);
-        QCOMPARE(noteList.columnWidth(0), 180); // the list keeps what it had
-        noteList.setColumnWidthTwips(0);
-        QCOMPARE(noteList.columnWidth(0), 0);
-    }
-
     void listItemsKeepKeysAndOrder()
     {
         ListView noteList(nullptr);
-        noteList.adoptItems({3, 1}, {0, 3, 6}, QByteArray("treett"));
+        store::NoteList notes;
+        notes.append(3, QStringLiteral("tre"));
+        notes.append(1, QStringLiteral("ett"));
+        noteList.setNotes(std::move(notes));
         QCOMPARE(noteList.itemCount(), 2);
         QCOMPARE(noteList.itemKey(0), QString("ID|3"));
         QCOMPARE(noteList.itemText(1), QString("ett"));
@@ -87,13 +43,13 @@ private Q_SLOTS:
         QCOMPARE(clicks.size(), 2);
         QCOMPARE(clicks.at(1).at(0).toLongLong(), qint64(3));
         QCOMPARE(moves.size(), 1);
-        noteList.clearItems();
+        noteList.setNotes({});
         QCOMPARE(noteList.itemCount(), 0);
     }
 
     void textBoxReadsBackExactlyWhatWasSet()
     {
-        MultiLineTextBox box(nullptr);
+        NoteTextEdit box(nullptr);
         const QString stored = QStringLiteral("ett\r\ntvå\rtre\nfyra");
         box.setText(stored);
         QCOMPARE(box.text(), stored);
@@ -107,7 +63,7 @@ private Q_SLOTS:
 
     void longTextShowsAtOnceAndLoadsTheRest()
     {
-        MultiLineTextBox box(nullptr);
+        NoteTextEdit box(nullptr);
         QString text;
         for (int line = 0; line < 40000; ++line)
             text += QStringLiteral("rad %1 med 🙂 och åäö\n").arg(line);

@@ -6,15 +6,12 @@
 // after start.
 
 #include "WindowTestSupport.h"
-#include "runtime/Fonts.h"
-#include "runtime/Screen.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
-#include <QStyleFactory>
 #include <QTest>
 
 using window::NoteWindow;
@@ -30,15 +27,16 @@ QWidget *topmostAt(QWidget *container, const QPoint &pos)
     return hit;
 }
 
-// The controls of the design: every named widget below the window that a builder placed (a
-// Qt widget's own parts, such as a scroll bar, have no name or a name of Qt's).
+// The controls of the design that are widgets (a Qt widget's own parts, such as a scroll bar,
+// are not among them).
 QList<QWidget *> designControls(const NoteWindow &form)
 {
     QList<QWidget *> controls;
-    for (QWidget *widget : form.findChildren<QWidget *>()) {
-        if (dynamic_cast<runtime::TwipsControl *>(widget))
+    window::Controls ui = window::findControls(form);
+    window::forEachControl(ui, [&](QObject *control, const char *) {
+        if (auto *widget = qobject_cast<QWidget *>(control))
             controls << widget;
-    }
+    });
     return controls;
 }
 
@@ -69,16 +67,17 @@ QList<int> rowWidths(const QImage &image)
 
 } // namespace
 
-class tst_layout : public QObject
+class tst_layout : public windowtest::WindowTestCase
 {
     Q_OBJECT
+public:
+    tst_layout()
+        : WindowTestCase({.notes = 1, .unrolled = true})
+    {}
 
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
-
     void windowScalesWithTheScreen();
+    void timesAPersonSees();
     void everyControlInsideItsContainer_data();
     void everyControlInsideItsContainer();
     void everyCaptionFits();
@@ -95,45 +94,16 @@ private:
     // Opens a panel the way a person does; "" leaves all closed.
     void openPanel(const QString &panel);
     // Pixels per design pixel: 1 at 96 dpi, 2 at 192.
-    static double scale() { return 15.0 / runtime::Screen::twipsPerPixelX(); }
-
-    std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::WindowUnderTest> m_window;
+    static double scale() { return windowtest::scale().x(1500) / 100.0; }
 };
-
-void tst_layout::initTestCase()
-{
-    // As the program starts.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    runtime::registerTahoma();
-    QApplication::setQuitOnLastWindowClosed(false);
-}
-
-void tst_layout::init()
-{
-    m_db = std::make_unique<testsupport::TestDatabase>();
-    m_db->addNote(QStringLiteral("Första"), QStringLiteral("ett"));
-    m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
-    // The pointer stays over the window (at either resolution), so it never rolls up by itself.
-    m_window->desktop.pointer = QPoint(qRound(600 * scale()), qRound(100 * scale()));
-    QVERIFY(m_window->startUnrolled());
-    QVERIFY(QTest::qWaitForWindowExposed(&m_window->form));
-}
-
-void tst_layout::cleanup()
-{
-    QCOMPARE(m_window->desktop.reports, QStringList());
-    m_window.reset();
-    m_db.reset();
-}
 
 void tst_layout::openPanel(const QString &panel)
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     if (panel.isEmpty())
         return;
     if (panel == QLatin1String("deletePanel"))
-        m_window->clickItem(0);
+        window().clickItem(0);
     ui.menuButton->click();
     if (panel == QLatin1String("savePanel"))
         ui.saveButton->click();
@@ -143,11 +113,33 @@ void tst_layout::openPanel(const QString &panel)
 
 void tst_layout::windowScalesWithTheScreen()
 {
-    NoteWindow &form = m_window->form;
+    NoteWindow &form = this->form();
     QCOMPARE(form.geometry(),
              QRect(qRound(433 * scale()), 0, qRound(353 * scale()), qRound(289 * scale())));
-    windowtest::doubleClick(m_window->ui.titleStrip);
+    windowtest::doubleClick(ui().titleStrip);
     QCOMPARE(form.height(), qRound(17 * scale()));
+    // The list slides out to 180 pixels, its column to 156.
+    window().widenList();
+    QCOMPARE(ui().noteList->width(), qRound(180 * scale()));
+    QCOMPARE(ui().noteList->columnWidth(0), qRound(156 * scale()));
+}
+
+// The times a person sees, stated once: the list slides out in 25 steps of 10 ms, and the window
+// rolls itself up on the fifth look, half a second apart, after the pointer has left it.
+void tst_layout::timesAPersonSees()
+{
+    const window::Controls &ui = this->ui();
+    QCOMPARE(ui.slideTimer->interval(), 10);
+    windowtest::moveOver(ui.noteList->viewport());
+    QCOMPARE(windowtest::tickUntilStopped(ui.slideTimer), 25 + 1);
+
+    QCOMPARE(ui.pointerPoll->interval(), 500);
+    desktop().pointer = QPoint(-10, -10);
+    int looks = 0;
+    while (windowtest::tick(ui.pointerPoll))
+        ++looks;
+    QCOMPARE(looks, 5);
+    QVERIFY(state().rolledUp());
 }
 
 void tst_layout::everyControlInsideItsContainer_data()
@@ -161,8 +153,8 @@ void tst_layout::everyControlInsideItsContainer()
 {
     QFETCH(bool, listOut);
     if (listOut)
-        m_window->widenList();
-    const QList<QWidget *> controls = designControls(m_window->form);
+        window().widenList();
+    const QList<QWidget *> controls = designControls(form());
     QVERIFY(controls.size() >= 30);
     for (const QWidget *control : controls) {
         const QWidget *container = control->parentWidget();
@@ -181,7 +173,7 @@ void tst_layout::everyControlInsideItsContainer()
 
 void tst_layout::everyCaptionFits()
 {
-    for (const QWidget *control : designControls(m_window->form)) {
+    for (const QWidget *control : designControls(form())) {
         const QString caption = captionOf(control);
         if (caption.isEmpty())
             continue;
@@ -223,7 +215,7 @@ void tst_layout::pointerReachesTopmost()
     QFETCH(QPoint, pixel);
     QFETCH(QString, expected);
     const QPoint scaled(qRound(pixel.x() * scale()), qRound(pixel.y() * scale()));
-    QWidget *hit = topmostAt(&m_window->form, scaled);
+    QWidget *hit = topmostAt(&form(), scaled);
     QCOMPARE(hit ? hit->objectName() : QString(), expected);
 }
 
@@ -257,8 +249,8 @@ void tst_layout::tabOrder()
 {
     QFETCH(QString, panel);
     QFETCH(QStringList, cycle);
-    NoteWindow &form = m_window->form;
-    const window::Controls &ui = m_window->ui;
+    NoteWindow &form = this->form();
+    const window::Controls &ui = this->ui();
     openPanel(panel);
     form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&form));
@@ -279,12 +271,12 @@ void tst_layout::tabOrder()
 // what is shown, and a check box (which has no caption) is named by its tooltip.
 void tst_layout::everyReachableControlIsNamed()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     QStringList names;
     for (const QString &panel : {QString(), QStringLiteral("commandPanel"),
                                  QStringLiteral("savePanel"), QStringLiteral("deletePanel")}) {
         openPanel(panel);
-        for (QWidget *control : designControls(m_window->form)) {
+        for (QWidget *control : designControls(form())) {
             if (!control->isVisible() || !(control->focusPolicy() & Qt::TabFocus))
                 continue;
             QAccessibleInterface *node = QAccessible::queryAccessibleInterface(control);
@@ -312,7 +304,7 @@ void tst_layout::everyReachableControlIsNamed()
 
 void tst_layout::arrowsPointTheRightWay()
 {
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     // Unrolled, the arrow that shows points down, tip at the bottom: its last row is narrower
     // than its first.
     QVERIFY(!ui.unrolledArrow->isHidden());
@@ -333,7 +325,7 @@ void tst_layout::arrowsPointTheRightWay()
 
 void tst_layout::noteAreaHasTheFocusAfterStart()
 {
-    windowtest::WindowUnderTest window(*m_db);
+    windowtest::WindowUnderTest window(db());
     QVERIFY(window.start());
     window.form.show();
     window.form.activateWindow();
@@ -344,17 +336,17 @@ void tst_layout::noteAreaHasTheFocusAfterStart()
 // Enter in the title box or the note never presses a button of its own accord.
 void tst_layout::noButtonAnswersEnterByItself()
 {
-    for (QPushButton *button : m_window->form.findChildren<QPushButton *>()) {
+    for (QPushButton *button : form().findChildren<QPushButton *>()) {
         QVERIFY2(!button->isDefault(), qPrintable(button->objectName()));
         QVERIFY2(!button->autoDefault(), qPrintable(button->objectName()));
     }
-    const window::Controls &ui = m_window->ui;
+    const window::Controls &ui = this->ui();
     ui.menuButton->click();
     ui.saveButton->click();
     QTest::keyClicks(ui.titleEdit, QStringLiteral("rubrik"));
     QTest::keyClick(ui.titleEdit, Qt::Key_Return);
     QVERIFY(!ui.savePanel->isHidden());
-    QCOMPARE(m_db->count(), 1);
+    QCOMPARE(db().count(), 1);
 }
 
 QTEST_MAIN(tst_layout)

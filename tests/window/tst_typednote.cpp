@@ -3,53 +3,43 @@
 // button, a title longer than a line edit's default limit; and the list slides out with many
 // notes and long titles. The real window on the offscreen platform, driven by keys and clicks.
 
-#include "TestDatabase.h"
 #include "WindowTestSupport.h"
-#include "window/NoteWindow.h"
-#include "window/controls/CommandButton.h"
-#include "window/controls/Frame.h"
-#include "window/controls/ListView.h"
-#include "window/controls/TextBox.h"
-#include "window/controls/Timer.h"
 
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
-#include <memory>
 
-using window::NoteWindow;
-
-class tst_typednote : public QObject
+class tst_typednote : public windowtest::WindowTestCase
 {
     Q_OBJECT
+public:
+    tst_typednote()
+        : WindowTestCase({.notes = 0, .unrolled = true})
+    {}
 
 private:
-    std::unique_ptr<testsupport::TestDatabase> m_db;
-    std::unique_ptr<windowtest::WindowUnderTest> m_window;
-    QList<qlonglong> m_ids;
-
-    // Starts the window over `notes` notes, unrolled, and slides the list out once (or not).
+    // Starts the window over `notes` notes, unrolled and active, and slides the list out once (or
+    // not).
     void start(int notes, bool slideListOut = true)
     {
-        m_db = std::make_unique<testsupport::TestDatabase>();
-        m_ids.clear();
-        for (int i = 0; i < notes; ++i)
-            m_ids << m_db->addNote(QStringLiteral("Anteckning %1").arg(i + 1),
-                                   QStringLiteral("text %1").arg(i + 1));
-        m_window = std::make_unique<windowtest::WindowUnderTest>(*m_db);
-        m_window->desktop.pointer = QPoint(600, 100);
-        QVERIFY(m_window->startUnrolled());
-        m_window->form.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&m_window->form));
+        restart({.notes = notes, .unrolled = true});
+        form().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form()));
         // After a first slide-out the column has a width, so the keys have rows to move to.
         if (slideListOut)
-            m_window->widenList();
+            window().widenList();
+    }
+
+    // The ID of the stored note shown, as text; empty for none.
+    QString shownId() const
+    {
+        return state().shownNote() ? QString::number(state().shownNote()->id) : QString();
     }
 
     // "M", "Ny", and the text typed into the note area, where the focus now is.
     void writeNewNote(const QString &text)
     {
-        const window::Controls &ui = m_window->ui;
+        const window::Controls &ui = this->ui();
         ui.menuButton->click();
         ui.newButton->click();
         QCOMPARE(QApplication::focusWidget(), ui.noteText);
@@ -58,15 +48,6 @@ private:
     }
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
-    void cleanup()
-    {
-        if (m_window)
-            QCOMPARE(m_window->desktop.reports, QStringList());
-        m_window.reset();
-        m_db.reset();
-    }
-
     void keysInListKeepTypedNote_data()
     {
         QTest::addColumn<int>("key");
@@ -81,7 +62,7 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(QString, typed);
         start(3);
-        const window::Controls &ui = m_window->ui;
+        const window::Controls &ui = this->ui();
         writeNewNote(QStringLiteral("osparad text"));
         QTest::keyClick(ui.noteText, Qt::Key_Tab, Qt::ControlModifier);
         ui.noteList->setFocus();
@@ -93,31 +74,31 @@ private Q_SLOTS:
         QVERIFY(ui.noteList->currentIndex().isValid());
         QCOMPARE(ui.noteText->text(), QStringLiteral("osparad text"));
         QVERIFY(!ui.noteText->isLocked());
-        QVERIFY(ui.shownNoteId->text().isEmpty());
+        QVERIFY(shownId().isEmpty());
 
         // Enter shows the highlighted note.
         const qint64 highlighted = ui.noteList->itemId(ui.noteList->currentIndex().row());
         QTest::keyClick(ui.noteList, Qt::Key_Return);
-        QCOMPARE(ui.shownNoteId->text(), QString::number(highlighted));
+        QCOMPARE(shownId(), QString::number(highlighted));
         QVERIFY(ui.noteText->isLocked());
     }
 
     void keysInListShowAtOnceWithoutTypedText()
     {
         start(3);
-        const window::Controls &ui = m_window->ui;
+        const window::Controls &ui = this->ui();
         ui.noteList->setFocus();
         QTest::keyClick(ui.noteList, Qt::Key_Down);
-        QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[1]));
-        QCOMPARE(ui.noteText->text(), QStringLiteral("text 2"));
+        QCOMPARE(shownId(), QString::number(ids()[1]));
+        QCOMPARE(ui.noteText->text(), noteText(1));
         QTest::keyClick(ui.noteList, Qt::Key_End);
-        QCOMPARE(ui.shownNoteId->text(), QString::number(m_ids[2]));
+        QCOMPARE(shownId(), QString::number(ids()[2]));
     }
 
     void clickInListWhileSavingKeepsTheNote()
     {
         start(3);
-        const window::Controls &ui = m_window->ui;
+        const window::Controls &ui = this->ui();
         writeNewNote(QStringLiteral("min nya text"));
         ui.menuButton->click();
         ui.saveButton->click();
@@ -127,7 +108,7 @@ private Q_SLOTS:
         QTest::keyClick(ui.noteList, Qt::Key_Down);
         QCOMPARE(ui.noteText->text(), QStringLiteral("min nya text"));
         ui.saveOkButton->click();
-        const auto rows = m_db->rows();
+        const auto rows = db().rows();
         QCOMPARE(rows.size(), 4);
         QCOMPARE(rows.last().title.toString(), QStringLiteral("Ny titel"));
         QCOMPARE(rows.last().text.toString(), QStringLiteral("min nya text"));
@@ -138,7 +119,7 @@ private Q_SLOTS:
     void focusFollowsThePanels()
     {
         start(3);
-        const window::Controls &ui = m_window->ui;
+        const window::Controls &ui = this->ui();
         writeNewNote(QStringLiteral("ett"));
         ui.menuButton->click();
         ui.saveButton->click();
@@ -157,7 +138,7 @@ private Q_SLOTS:
         ui.saveCancelButton->click(); // Avbryt
         QCOMPARE(QApplication::focusWidget(), ui.noteText);
 
-        m_window->clickItem(0);
+        window().clickItem(0);
         ui.menuButton->click();
         ui.deleteButton->click();   // Radera
         ui.deleteNoButton->click(); // Nej
@@ -166,20 +147,20 @@ private Q_SLOTS:
         ui.deleteButton->click();
         ui.deleteYesButton->click(); // Ja
         QCOMPARE(QApplication::focusWidget(), ui.noteText);
-        QCOMPARE(m_db->count(), 3);
+        QCOMPARE(db().count(), 3);
     }
 
     void longTitleIsStoredWhole()
     {
         start(0);
-        const window::Controls &ui = m_window->ui;
+        const window::Controls &ui = this->ui();
         writeNewNote(QStringLiteral("text"));
         ui.menuButton->click();
         ui.saveButton->click();
         const QString title = QString(100000, QLatin1Char('t'));
         ui.titleEdit->insert(title); // as a paste does
         ui.saveOkButton->click();
-        QCOMPARE(m_db->rows().at(0).title.toString().size(), title.size());
+        QCOMPARE(db().rows().at(0).title.toString().size(), title.size());
     }
 
     // With enough notes for a scroll bar, the narrow list is nearly all scroll bar: a move over
@@ -194,14 +175,14 @@ private Q_SLOTS:
     {
         QFETCH(QString, over);
         start(40, false);
-        const window::Controls &ui = m_window->ui;
+        const window::Controls &ui = this->ui();
         QVERIFY(ui.noteList->verticalScrollBar()->isVisible());
         QWidget *target = over == QLatin1String("header")
                               ? static_cast<QWidget *>(ui.noteList->header()->viewport())
                               : ui.noteList->verticalScrollBar();
-        QVERIFY(!ui.widenTimer->isActive());
+        QVERIFY(!ui.slideTimer->isActive());
         windowtest::moveOver(target);
-        QVERIFY(ui.widenTimer->isActive());
+        QVERIFY(ui.slideTimer->isActive());
     }
 
     // A title of a million characters is laid out no slower than a short one: the list shows
@@ -210,8 +191,8 @@ private Q_SLOTS:
     {
         start(1);
         const QString title = QString(1 << 20, QChar(u'ö'));
-        m_db->addNote(title, QStringLiteral("stor"));
-        const window::Controls &ui = m_window->ui;
+        db().addNote(title, QStringLiteral("stor"));
+        const window::Controls &ui = this->ui();
         ui.menuButton->click();
         ui.newButton->click();
         QTest::keyClicks(ui.noteText, QStringLiteral("x"));

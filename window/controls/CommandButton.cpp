@@ -7,7 +7,6 @@ namespace window {
 
 CommandButton::CommandButton(QWidget *parent)
     : QPushButton(parent)
-    , runtime::TwipsControl(this)
     , m_face(Qt::white)
     , m_border(Qt::black)
 {

@@ -1,5 +1,7 @@
 #include "ListModel.h"
 
+#include "store/TextEncoding.h"
+
 #include <QStringDecoder>
 #include <algorithm>
 
@@ -7,19 +9,25 @@ namespace window {
 
 namespace {
 
-// The most characters of a text the list lays out. The widest column shows a few dozen; laying
+// The most characters of a title the list lays out. The widest column shows a few dozen; laying
 // out a title of a million characters at every step of the slide-out would freeze the window.
 constexpr qsizetype MaxShownCharacters = 256;
 
-// The start of a text as the list shows it: at most MaxShownCharacters, and an ellipsis where
-// it goes on. Only the bytes that can hold those characters are decoded.
+// The start of a title as the list shows it: at most MaxShownCharacters, and an ellipsis where it
+// goes on. A long title has only the bytes decoded that can hold those characters.
 QString shownText(QByteArrayView utf8)
 {
     constexpr qsizetype MaxBytes = 4 * MaxShownCharacters;
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    QString text = decoder.decode(utf8.first(std::min(utf8.size(), MaxBytes)));
-    if (text.size() <= MaxShownCharacters && utf8.size() <= MaxBytes)
-        return text;
+    QString text;
+    if (utf8.size() <= MaxBytes) {
+        text = store::decodeText(store::TextEncoding::Utf8, utf8.toByteArray());
+        if (text.size() <= MaxShownCharacters)
+            return text;
+    } else {
+        // Only a beginning: the bytes of a character split at the cut are left unread.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        text = decoder.decode(utf8.first(MaxBytes));
+    }
     qsizetype length = std::min(text.size(), MaxShownCharacters);
     if (text.at(length - 1).isHighSurrogate())
         --length;
@@ -37,7 +45,7 @@ int ListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return static_cast<int>(m_ids.size());
+    return static_cast<int>(m_notes.size());
 }
 
 int ListModel::columnCount(const QModelIndex &parent) const
@@ -50,7 +58,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || !hasRow(index.row()) || index.column() != 0)
         return {};
     if (role == Qt::DisplayRole)
-        return shownText(bytesOf(index.row()));
+        return shownText(m_notes.utf8Title(std::size_t(index.row())));
     return {};
 }
 
@@ -67,24 +75,16 @@ void ListModel::setHeaderText(const QString &text)
     Q_EMIT headerDataChanged(Qt::Horizontal, 0, 0);
 }
 
-void ListModel::clear()
+void ListModel::setNotes(store::NoteList notes)
 {
-    adopt({}, {0}, {});
-}
-
-void ListModel::adopt(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts)
-{
-    Q_ASSERT(starts.size() == ids.size() + 1);
     beginResetModel();
-    m_ids = std::move(ids);
-    m_starts = std::move(starts);
-    m_texts = std::move(utf8Texts);
+    m_notes = std::move(notes);
     endResetModel();
 }
 
 qint64 ListModel::id(int row) const
 {
-    return hasRow(row) ? m_ids[std::size_t(row)] : 0;
+    return hasRow(row) ? m_notes.id(std::size_t(row)) : 0;
 }
 
 QString ListModel::key(int row) const
@@ -92,18 +92,9 @@ QString ListModel::key(int row) const
     return hasRow(row) ? QStringLiteral("ID|") + QString::number(id(row)) : QString();
 }
 
-QByteArrayView ListModel::bytesOf(int row) const
-{
-    const qsizetype start = m_starts[std::size_t(row)];
-    return QByteArrayView(m_texts).sliced(start, m_starts[std::size_t(row) + 1] - start);
-}
-
 QString ListModel::text(int row) const
 {
-    if (!hasRow(row))
-        return {};
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
-    return decoder.decode(bytesOf(row));
+    return hasRow(row) ? m_notes.at(std::size_t(row)).title : QString();
 }
 
 } // namespace window

@@ -1,9 +1,6 @@
 #include "ListView.h"
 
-#include "ListModel.h"
-#include "MouseMoveRelay.h"
-#include "runtime/Screen.h"
-#include "runtime/Twips.h"
+#include "PointerRelay.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -13,7 +10,6 @@ namespace window {
 
 ListView::ListView(QWidget *parent)
     : QTreeView(parent)
-    , runtime::TwipsControl(this)
     , m_model(new ListModel(this))
 {
     setModel(m_model);
@@ -24,13 +20,13 @@ ListView::ListView(QWidget *parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    // The program sets the column width itself; a stretching last section would ignore it.
+    // The window sets the column's width itself; a stretching last section would ignore it.
     header()->setStretchLastSection(false);
     header()->setSectionsMovable(false);
     header()->setMinimumSectionSize(0);
     header()->setSectionResizeMode(QHeaderView::Interactive);
 
-    auto *relay = new MouseMoveRelay(this);
+    auto *relay = new PointerRelay(this);
     relay->watch(this);
     relay->watch(viewport());
     relay->watch(header());
@@ -41,18 +37,10 @@ ListView::ListView(QWidget *parent)
         relay->watch(bar);
         relay->watch(bar->parentWidget());
     }
-    connect(relay, &MouseMoveRelay::moved, this, &ListView::pointerMoved);
+    connect(relay, &PointerRelay::moved, this, &ListView::pointerMoved);
 
     connect(this, &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { Q_EMIT itemClicked(m_model->id(index.row())); });
-}
-
-void ListView::setColumnWidthTwips(float twips)
-{
-    m_columnWidth = twips;
-    const int pixels = runtime::twipsToPixels(twips, runtime::Screen::twipsPerPixelX());
-    if (pixels >= 0)
-        setColumnWidth(0, pixels);
 }
 
 void ListView::setColumnHeaderText(const QString &text)
@@ -60,15 +48,9 @@ void ListView::setColumnHeaderText(const QString &text)
     m_model->setHeaderText(text);
 }
 
-void ListView::clearItems()
+void ListView::setNotes(store::NoteList notes)
 {
-    m_model->clear();
-}
-
-void ListView::adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts,
-                          QByteArray utf8Texts)
-{
-    m_model->adopt(std::move(ids), std::move(starts), std::move(utf8Texts));
+    m_model->setNotes(std::move(notes));
 }
 
 int ListView::itemCount() const

@@ -1,34 +1,26 @@
 #pragma once
 
-#include "runtime/TwipsControl.h"
-
 #include "ListModel.h"
 
 #include <QTreeView>
 
 namespace window {
 
-// A report list with one column. Each item carries a whole-number ID beside its text (its key
-// is "ID|" and the ID). Clicking an item, or Enter or Space on the highlighted one, raises
-// itemClicked with its ID; moving the highlight with the keyboard (arrows, Home/End, the page
-// keys, typing a title's first letters) raises highlightMoved. Mouse moves over the items, the
-// empty area, the header and the scroll bars all raise pointerMoved, with or without a button.
-class ListView : public QTreeView, public runtime::TwipsControl
+// The note list: a report list with one column, each item a note's title with its ID kept beside
+// it (its key is "ID|" and the ID). Raises what a tree view does not tell on its own: a click on
+// an item, or Enter or Space on the highlighted one, raises itemClicked with its ID; moving the
+// highlight with the keyboard (arrows, Home/End, the page keys, typing a title's first letters)
+// raises highlightMoved; moves of the pointer over the items, the empty area, the header and the
+// scroll bars all raise pointerMoved, with or without a button held.
+class ListView : public QTreeView
 {
     Q_OBJECT
 public:
     explicit ListView(QWidget *parent);
 
-    // The width of the first column in twips, as last assigned. The column takes it in pixels
-    // where the list accepts it; a negative width is kept here but left to the list, which
-    // keeps its column as it was.
-    float columnWidthTwips() const { return m_columnWidth; }
-    void setColumnWidthTwips(float twips);
     void setColumnHeaderText(const QString &text);
-
-    // The items, by 0-based row: cleared, or replaced all at once (see ListModel::adopt).
-    void clearItems();
-    void adoptItems(std::vector<qint64> ids, std::vector<qsizetype> starts, QByteArray utf8Texts);
+    // Replaces every item at once.
+    void setNotes(store::NoteList notes);
     int itemCount() const;
     qint64 itemId(int row) const;
     QString itemKey(int row) const;
@@ -46,7 +38,6 @@ protected:
 
 private:
     ListModel *m_model;
-    float m_columnWidth = 0;
 };
 
 } // namespace window

@@ -1,36 +1,12 @@
-#include "TextBox.h"
+#include "NoteTextEdit.h"
 
-#include "MouseMoveRelay.h"
+#include "PointerRelay.h"
 
-#include <QPainter>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTimer>
 
 namespace window {
-
-TextBox::TextBox(QWidget *parent)
-    : QLineEdit(parent)
-    , runtime::TwipsControl(this)
-{}
-
-void TextBox::setFlatBorder(const QColor &color)
-{
-    m_flatBorder = color;
-    setFrame(!color.isValid());
-    setTextMargins(1, 1, 1, 1);
-    update();
-}
-
-void TextBox::paintEvent(QPaintEvent *event)
-{
-    QLineEdit::paintEvent(event);
-    if (!m_flatBorder.isValid())
-        return;
-    QPainter painter(this);
-    painter.setPen(m_flatBorder);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-}
 
 namespace {
 // A text up to this long is shown in one go; a longer one in pieces of about this size.
@@ -50,30 +26,28 @@ qsizetype pieceEnd(const QString &text, qsizetype from, qsizetype maxChars)
 }
 } // namespace
 
-MultiLineTextBox::MultiLineTextBox(QWidget *parent)
+NoteTextEdit::NoteTextEdit(QWidget *parent)
     : QPlainTextEdit(parent)
-    , runtime::TwipsControl(this)
     , m_loader(new QTimer(this))
 {
     m_loader->setInterval(0);
     connect(m_loader, &QTimer::timeout, this, [this] { showNextPiece(2 * PieceChars); });
-    connect(document(), &QTextDocument::contentsChanged, this,
-            &MultiLineTextBox::onContentsChanged);
+    connect(document(), &QTextDocument::contentsChanged, this, &NoteTextEdit::onContentsChanged);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Tab moves the focus on, as in every other control of the window.
     setTabChangesFocus(true);
 
-    auto *relay = new MouseMoveRelay(this);
+    auto *relay = new PointerRelay(this);
     relay->watch(this);
     relay->watch(viewport());
     relay->watch(horizontalScrollBar());
     relay->watch(verticalScrollBar());
-    connect(relay, &MouseMoveRelay::moved, this, &MultiLineTextBox::pointerMoved);
+    connect(relay, &PointerRelay::moved, this, &NoteTextEdit::pointerMoved);
 }
 
-void MultiLineTextBox::setText(const QString &value)
+void NoteTextEdit::setText(const QString &value)
 {
     m_loader->stop();
     m_value = value;
@@ -85,7 +59,7 @@ void MultiLineTextBox::setText(const QString &value)
     showNextPiece(PieceChars);
 }
 
-void MultiLineTextBox::showNextPiece(qsizetype maxChars)
+void NoteTextEdit::showNextPiece(qsizetype maxChars)
 {
     if (!isLoading()) {
         m_loader->stop();
@@ -108,13 +82,13 @@ void MultiLineTextBox::showNextPiece(qsizetype maxChars)
         m_loader->stop();
 }
 
-void MultiLineTextBox::finishLoading()
+void NoteTextEdit::finishLoading()
 {
     while (isLoading())
         showNextPiece(m_value.size());
 }
 
-void MultiLineTextBox::onContentsChanged()
+void NoteTextEdit::onContentsChanged()
 {
     if (m_programChange)
         return;
@@ -125,7 +99,7 @@ void MultiLineTextBox::onContentsChanged()
     m_loader->stop();
 }
 
-void MultiLineTextBox::setLocked(bool locked)
+void NoteTextEdit::setLocked(bool locked)
 {
     // An editable text must be whole before the user can change it.
     if (!locked)

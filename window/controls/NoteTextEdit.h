@@ -1,43 +1,23 @@
 #pragma once
 
-#include "runtime/TwipsControl.h"
-
-#include <QLineEdit>
 #include <QPlainTextEdit>
 
 class QTimer;
 
 namespace window {
 
-// A single-line text box.
-class TextBox : public QLineEdit, public runtime::TwipsControl
-{
-    Q_OBJECT
-public:
-    explicit TextBox(QWidget *parent);
-
-    // Flat: a one-pixel border in this colour instead of the style's sunken frame.
-    void setFlatBorder(const QColor &color);
-
-protected:
-    void paintEvent(QPaintEvent *event) override;
-
-private:
-    QColor m_flatBorder;
-};
-
-// A multi-line text box with both scroll bars and no line wrapping: the only line breaks are
-// those typed or stored. Reports mouse moves over its text and its scroll bars.
+// The note text: several lines with both scroll bars and no wrapping, so the only line breaks are
+// those typed or stored. Reports every move of the pointer over its text and its scroll bars.
 //
-// Text reads back exactly what the program set until the user changes it: the box itself shows
+// Its text reads back exactly what the program set until the user changes it: the box itself shows
 // every kind of line break (CR LF, CR, LF) as a plain break. A long text shows its beginning at
 // once and the rest follows in pieces from the event loop, so that a note of many megabytes
 // appears without delay and the window stays responsive while it loads.
-class MultiLineTextBox : public QPlainTextEdit, public runtime::TwipsControl
+class NoteTextEdit : public QPlainTextEdit
 {
     Q_OBJECT
 public:
-    explicit MultiLineTextBox(QWidget *parent);
+    explicit NoteTextEdit(QWidget *parent);
 
     // The text, exactly as set until the user changes it.
     QString text() const { return m_exact ? m_value : toPlainText(); }

@@ -1,0 +1,22 @@
+#include "Application.h"
+
+#include "Pictures.h"
+#include "runtime/Fonts.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+namespace window {
+
+void prepareApplication()
+{
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Drawn once, for the note window and its message boxes alike.
+    QApplication::setWindowIcon(programIcon());
+    runtime::registerTahoma();
+    // Every text of the program is in the design font. As the application's font it is also the
+    // only font loaded: the desktop's default font is never needed.
+    QApplication::setFont(runtime::designFont());
+}
+
+} // namespace window

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "Design.h"
+#include "store/NoteStore.h"
+
+#include <QPoint>
+#include <QRect>
+#include <optional>
+
+namespace window {
+
+// Which of the panels over the note area is open; at most one is.
+enum class Panel { None, Commands, Save, Delete };
+
+// Which way the note list is sliding, if at all.
+enum class Slide { Still, Widening, Narrowing };
+
+// What the note area holds: nothing yet (read-only), a new note being written, or a stored note
+// (read-only).
+enum class NoteMode { Blank, Writing, Stored };
+
+// Everything the note window knows about itself, with no widget in it: whether it is rolled up,
+// how wide the note list is and which way it slides, which panel is open, which note is shown,
+// how many looks in a row found the pointer away, and the two choices on the title strip. The
+// window's handlers ask it what happens and then draw the answer; nothing is read back from the
+// widgets. Widths are in twips, the design's unit.
+//
+// It starts as the window is first shown: rolled up, the list narrow with its column closed, no
+// panel open, nothing in the note area, locked in place, hiding itself when the pointer is away.
+class WindowState
+{
+public:
+    // Rolling up and down. Unrolled, the window looks for the pointer (pointer polls); rolled up,
+    // it does not.
+    bool rolledUp() const { return m_rolledUp; }
+    void toggleRolledUp();
+
+    // The note list's slide-out.
+    int listWidth() const { return m_listWidth; }
+    // The list's column: the list's width less an inset once the list has moved, so it can be
+    // negative; the list keeps its last column width that was not.
+    int columnWidth() const { return m_columnWidth; }
+    Slide slide() const { return m_slide; }
+    // The pointer over the list widens it, but only from exactly its narrow width: while it
+    // slides either way, this changes nothing.
+    void pointerOverList();
+    // The pointer over the note text or an edge strip narrows the list from wherever it is, and
+    // closes the command panel.
+    void pointerOverNoteOrEdge();
+    // One tick of the slide: a step of the way, or, at the end of the way, the stop.
+    void slideTick();
+
+    // The panels and the note.
+    Panel panel() const { return m_panel; }
+    NoteMode noteMode() const { return m_noteMode; }
+    bool noteEditable() const { return m_noteMode == NoteMode::Writing; }
+    // The stored note shown, as it was read: what a delete removes.
+    const std::optional<store::Note> &shownNote() const { return m_shownNote; }
+    // "M": opens or closes the command panel. Returns false, having changed nothing, while the
+    // save or delete question is open.
+    bool toggleCommandPanel();
+    // "Ny": an empty note to write, the command panel closed.
+    void startNewNote();
+    // "Spara": the save panel, unless a stored note is shown (a stored note is never saved
+    // again). Returns whether it opened.
+    bool openSavePanel();
+    // "Radera": the delete question, only while a stored note is shown. Returns whether it opened.
+    bool openDeletePanel();
+    // "Avbryt", "Nej": the open panel closes; nothing else changes.
+    void closePanel();
+    // Whether a title chosen in the list is shown: not while the save panel is open, so the note
+    // being saved stays the note typed.
+    bool showsChosenNote() const { return m_panel != Panel::Save; }
+    void showStoredNote(store::Note note);
+    // "OK" stored the note, or "Ja" deleted the one shown: a new empty note, no panel open.
+    void changeStored();
+
+    // The title strip's two choices.
+    bool lockedInPlace() const { return m_lockedInPlace; }
+    void setLockedInPlace(bool locked) { m_lockedInPlace = locked; }
+    bool autoHide() const { return m_autoHide; }
+    void setAutoHide(bool on) { m_autoHide = on; }
+
+    // One look at the pointer (in screen pixels; empty when it could not be read, which counts as
+    // the screen's corner) against the window's place on the screen. On an edge is inside.
+    // Counts the looks in a row that find it outside; returns true on the look that should roll
+    // the window up. With auto-hide off it changes nothing.
+    bool pollPointer(const std::optional<QPoint> &pointer, const QRect &window);
+    int pollsOutside() const { return m_pollsOutside; }
+    // Narrows the list, if it is out, and rolls the window up: what the pointer staying away does.
+    void hideNow();
+
+private:
+    void startNarrowing();
+
+    bool m_rolledUp = true;
+    int m_listWidth = design::ListSlide.narrow;
+    int m_columnWidth = 0;
+    Slide m_slide = Slide::Still;
+    Panel m_panel = Panel::None;
+    NoteMode m_noteMode = NoteMode::Blank;
+    std::optional<store::Note> m_shownNote;
+    bool m_lockedInPlace = true;
+    bool m_autoHide = true;
+    int m_pollsOutside = 0;
+};
+
+} // namespace window
