@@ -11,6 +11,11 @@ constexpr design::Slide Way = design::ListSlide;
 void WindowState::toggleRolledUp()
 {
     m_rolledUp = !m_rolledUp;
+    // Counted afresh from every unroll: a count left over from the last roll-up would otherwise
+    // stay past the number that rolls the window up, and the window would never hide again until
+    // the pointer had been inside once.
+    if (!m_rolledUp)
+        m_pollsOutside = 0;
 }
 
 void WindowState::pointerOverList()

@@ -30,8 +30,8 @@ enum class NoteMode { Blank, Writing, Stored };
 class WindowState
 {
 public:
-    // Rolling up and down. Unrolled, the window looks for the pointer (pointer polls); rolled up,
-    // it does not.
+    // Rolling up and down. Unrolled, the window looks for the pointer (pointer polls), counting
+    // afresh from every unroll; rolled up, it does not.
     bool rolledUp() const { return m_rolledUp; }
     void toggleRolledUp();
 

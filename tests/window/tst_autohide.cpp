@@ -30,6 +30,8 @@ private Q_SLOTS:
     void listNarrowsWhileRolledUp();
     void uncheckedBoxKeepsTheWindowOpen();
     void unreadablePointerIsTheCorner();
+    void rollsUpEveryTime_data();
+    void rollsUpEveryTime();
     void timerDrivesTheLooks();
 
 private:
@@ -149,6 +151,32 @@ void tst_autohide::unreadablePointerIsTheCorner()
     QVERIFY(form().x() > 0);
     lookAt(std::nullopt, LooksToRollUp);
     QVERIFY(state().rolledUp());
+}
+
+void tst_autohide::rollsUpEveryTime_data()
+{
+    QTest::addColumn<bool>("byHovering"); // else by a double-click on the strip
+    QTest::newRow("unrolled by the arrow") << true;
+    QTest::newRow("unrolled by the strip") << false;
+}
+
+// Unrolled again and left at once, before any look finds the pointer inside: the window rolls up
+// again after as many looks as the first time, every time.
+void tst_autohide::rollsUpEveryTime()
+{
+    QFETCH(bool, byHovering);
+    const QPoint away = form().geometry().bottomRight() + QPoint(50, 50);
+    for (int round = 0; round < 3; ++round) {
+        lookAt(away, LooksToRollUp - 1);
+        QVERIFY(!state().rolledUp());
+        lookAt(away);
+        QVERIFY2(state().rolledUp(), qPrintable(QStringLiteral("round %1").arg(round)));
+        if (byHovering)
+            windowtest::moveOver(ui().rolledUpArrow);
+        else
+            windowtest::doubleClick(ui().titleStrip);
+        QVERIFY(!state().rolledUp());
+    }
 }
 
 void tst_autohide::timerDrivesTheLooks()

@@ -92,8 +92,8 @@ private Q_SLOTS:
     void fifthLookOutsideRollsUp();
     void lookInsideStartsTheCountAgain();
     void autoHideOffKeepsTheCount();
-    void countGoesOnAfterRollUp();
-    void countIsHeldAtItsLimit();
+    void countStartsAfreshOnEveryUnroll();
+    void rollUpIsCalledForOnce();
     void unreadablePointerIsTheCorner_data();
     void unreadablePointerIsTheCorner();
     void noLooksWhileRolledUp();
@@ -429,33 +429,39 @@ void tst_state::autoHideOffKeepsTheCount()
     QVERIFY(state.rolledUp());
 }
 
-// After rolling up, the count stays where it was; unrolled again with the pointer already away,
-// counting goes on past it, and only a look inside lets it roll up again.
-void tst_state::countGoesOnAfterRollUp()
+// Every unroll counts afresh: unrolled again with the pointer already away, the window rolls up
+// again after as many looks as the first time, however it was rolled up or unrolled.
+void tst_state::countStartsAfreshOnEveryUnroll()
 {
     WindowState state;
+    for (int round = 0; round < 3; ++round) {
+        state.toggleRolledUp();
+        QCOMPARE(state.pollsOutside(), 0);
+        poll(state, Outside, design::PollsOutsideBeforeRollingUp - 1);
+        QVERIFY(!state.rolledUp());
+        poll(state, Outside);
+        QVERIFY(state.rolledUp());
+    }
+    // Rolled up by hand in the middle of a count, and unrolled: the count starts over too.
     state.toggleRolledUp();
-    poll(state, Outside, design::PollsOutsideBeforeRollingUp);
-    QVERIFY(state.rolledUp());
+    poll(state, Outside, design::PollsOutsideBeforeRollingUp - 1);
     state.toggleRolledUp();
-    poll(state, Outside, 20);
+    state.toggleRolledUp();
+    poll(state, Outside, design::PollsOutsideBeforeRollingUp - 1);
     QVERIFY(!state.rolledUp());
-    poll(state, Inside);
-    poll(state, Outside, design::PollsOutsideBeforeRollingUp);
-    QVERIFY(state.rolledUp());
 }
 
-void tst_state::countIsHeldAtItsLimit()
+// A run of looks outside calls for the roll-up once, however long it goes on (hours of looks with
+// the pointer away, were the window not rolled up): the count never wraps round to call again.
+void tst_state::rollUpIsCalledForOnce()
 {
     WindowState state;
     state.toggleRolledUp();
-    poll(state, Outside, design::PollsOutsideBeforeRollingUp);
-    state.toggleRolledUp();
-    // Hours of looks with the pointer away: a count that wrapped round would meet the roll-up
-    // again.
-    poll(state, Outside, 70000);
-    QVERIFY(!state.rolledUp());
-    QVERIFY(state.pollsOutside() > design::PollsOutsideBeforeRollingUp);
+    int calls = 0;
+    for (int look = 0; look < 70000; ++look)
+        calls += state.pollPointer(Outside, dockedWindow()) ? 1 : 0;
+    QCOMPARE(calls, 1);
+    QVERIFY(state.pollsOutside() <= design::PollsOutsideBeforeRollingUp + 1);
 }
 
 void tst_state::unreadablePointerIsTheCorner_data()
