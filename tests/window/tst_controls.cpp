@@ -4,9 +4,30 @@
 #include "window/controls/ListView.h"
 #include "window/controls/NoteTextEdit.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QSignalSpy>
 #include <QTest>
+
+namespace {
+
+// Characters a text document turns into something else when its text is taken as plain text,
+// or when they are inserted: the note keeps them all.
+const QString Unusual = QString::fromUtf16(u"a\u00a0b\u2028c\ufdd0d\ufdd1e \U0001F642 åäö");
+
+// Types each character of `text` into the box as a key that gives that character.
+void typeInto(QWidget *box, const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i, length),
+                            Qt::NoModifier);
+        i += length - 1;
+    }
+}
+
+} // namespace
 
 using namespace window;
 
@@ -59,6 +80,57 @@ private Q_SLOTS:
         box.moveCursor(QTextCursor::End);
         QTest::keyClicks(&box, "!");
         QCOMPARE(box.text(), QStringLiteral("ett\ntvå\ntre\nfyra!"));
+    }
+
+    void typedTextReadsBackEveryCharacter_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("readBack");
+        for (const char *how : {"typed", "pasted"}) {
+            QTest::addRow("%s, unusual characters", how) << how << Unusual << Unusual;
+            // A paragraph separator is the box's own line break.
+            QTest::addRow("%s, paragraph separator", how)
+                << how << QString::fromUtf16(u"ett\u2029två") << QStringLiteral("ett\ntvå");
+        }
+        QTest::newRow("pasted, CR LF")
+            << "pasted" << QStringLiteral("ett\r\ntvå\rtre") << QStringLiteral("ett\ntvå\ntre");
+    }
+    void typedTextReadsBackEveryCharacter()
+    {
+        QFETCH(QString, how);
+        QFETCH(QString, given);
+        QFETCH(QString, readBack);
+        NoteTextEdit box(nullptr);
+        box.setLocked(false);
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QTest::keyClicks(&box, "x");
+        if (how == QLatin1String("typed")) {
+            typeInto(&box, given);
+        } else {
+            QApplication::clipboard()->setText(given);
+            QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        }
+        QTest::keyClicks(&box, "y");
+        QCOMPARE(box.text(), QStringLiteral("x") + readBack + QStringLiteral("y"));
+    }
+
+    // A text set by the program with every kind of character reads back as set, and still does
+    // after the person has typed into it.
+    void setTextKeepsEveryCharacterWhenEdited()
+    {
+        NoteTextEdit box(nullptr);
+        box.setText(Unusual);
+        box.setLocked(false);
+        QCOMPARE(box.text(), Unusual);
+        box.moveCursor(QTextCursor::End);
+        QTest::keyClicks(&box, "!");
+        QCOMPARE(box.text(), Unusual + QStringLiteral("!"));
+        // Undoing the typing does not undo what the program set.
+        box.undo();
+        box.undo();
+        QCOMPARE(box.text(), Unusual);
     }
 
     void longTextShowsAtOnceAndLoadsTheRest()

@@ -5,6 +5,7 @@
 
 #include "WindowTestSupport.h"
 
+#include <QClipboard>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QTest>
@@ -148,6 +149,34 @@ private Q_SLOTS:
         ui.deleteYesButton->click(); // Ja
         QCOMPARE(QApplication::focusWidget(), ui.noteText);
         QCOMPARE(db().count(), 3);
+    }
+
+    // A note pasted with characters a text box likes to change (a no-break space, a line
+    // separator, the noncharacters U+FDD0 and U+FDD1, an emoji) is stored as it was pasted, byte
+    // for byte, title too, and shows again as it was.
+    void unusualCharactersAreStoredAsTyped()
+    {
+        start(0);
+        const window::Controls &ui = this->ui();
+        const QString text = QString::fromUtf16(
+            u"Pris:\u00a0100\u00a0kr\u2028rad\ufdd0två\ufdd1 \U0001F642\nslut");
+        const QString title = QString::fromUtf16(u"Titel\u00a0med\u2028mer\ufdd0");
+        writeNewNote(QStringLiteral("x"));
+        QTest::keyClick(ui.noteText, Qt::Key_Backspace);
+        QApplication::clipboard()->setText(text);
+        QTest::keyClick(ui.noteText, Qt::Key_V, Qt::ControlModifier);
+        ui.menuButton->click();
+        ui.saveButton->click();
+        QApplication::clipboard()->setText(title);
+        QTest::keyClick(ui.titleEdit, Qt::Key_V, Qt::ControlModifier);
+        ui.saveOkButton->click();
+
+        const auto rows = db().rows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows.at(0).text.toString().toUtf8(), text.toUtf8());
+        QCOMPARE(rows.at(0).title.toString().toUtf8(), title.toUtf8());
+        window().clickItem(0);
+        QCOMPARE(ui.noteText->text(), text);
     }
 
     void longTitleIsStoredWhole()
