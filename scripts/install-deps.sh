@@ -12,6 +12,7 @@ packages=(
     weston xwayland qt6-wayland
     sqlite3 time clang-format shellcheck
     desktop-file-utils appstream
+    debhelper dpkg-dev fakeroot lintian
 )
 
 missing=()
