@@ -34,7 +34,9 @@ if [[ $(id -u) -ne 0 ]]; then
 fi
 
 # One run at a time on a machine: two would install and purge the same package.
-exec 9>/run/lock/zentavo-package-test.lock
+lock_dir=/run/lock
+[[ -d $lock_dir ]] || lock_dir=/tmp
+exec 9>"$lock_dir/zentavo-package-test.lock"
 flock -w 1200 9 || fail "another run of this test held its lock for 20 minutes"
 
 if dpkg-query -W -f='${Status}' zentavo 2>/dev/null | grep -q 'install ok installed'; then
