@@ -1,7 +1,8 @@
 #pragma once
 
-// The subcommands of zentavo-notes. Each returns the program's exit status: 0 done, 2 when the
-// database or a file cannot be used (the reason is on standard error).
+// The subcommands of zentavo-notes. Each returns the program's exit status, the same for every
+// command-line tool of Zentavo: 0 done, 1 a usage error (the command line is wrong; main
+// answers those), 2 when the database or a file cannot be used (the reason is on standard error).
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 #include "runtime/Fonts.h"
 #include "runtime/SystemDesktop.h"
 #include "store/CheckAhead.h"
-#include "store/Session.h"
+#include "store/DatabaseLocation.h"
 #include "window/Application.h"
 #include "window/NoteWindow.h"
 
@@ -52,6 +52,7 @@ bool lacksDisplay(int argc, char *argv[])
 struct Options
 {
     bool reportFirstFrame = false;
+    store::DatabaseLocation database;
 };
 
 // Reads the command line. --help, --version and a mistyped option are answered here and end
@@ -61,16 +62,25 @@ Options readOptions(const QCoreApplication &app)
     QCoreApplication::setApplicationName(QStringLiteral("Zentavo"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     QCommandLineParser options;
-    options.setApplicationDescription(
-        QStringLiteral("Anteckningar överst på skärmen, sparade i memo.mdb bredvid programmet."));
     options.addHelpOption();
     options.addVersionOption();
+    const QCommandLineOption database(QStringList{QStringLiteral("db")},
+                                      QStringLiteral("Öppnar en annan anteckningsdatabas."),
+                                      QStringLiteral("SÖKVÄG"));
+    options.addOption(database);
     // For start-up measurements: prints when the first frame is on the screen.
     QCommandLineOption reportFirstFrame(QStringLiteral("report-first-frame"));
     reportFirstFrame.setFlags(QCommandLineOption::HiddenFromHelp);
     options.addOption(reportFirstFrame);
+    // The help names the database in use, which --db may change.
+    options.parse(QCoreApplication::arguments());
+    const store::DatabaseLocation location
+        = store::locateDatabase(options.value(database), QCoreApplication::applicationDirPath(),
+                                store::configuredInstallation());
+    options.setApplicationDescription(QStringLiteral("Anteckningar överst på skärmen.\n\n")
+                                      + store::describeLocation(location));
     options.process(app);
-    return Options{.reportFirstFrame = options.isSet(reportFirstFrame)};
+    return Options{.reportFirstFrame = options.isSet(reportFirstFrame), .database = location};
 }
 
 } // namespace
@@ -98,7 +108,13 @@ int main(int argc, char *argv[])
         fontConfiguration.join();
     const Options options = readOptions(app);
 
-    const store::NoteStore notes(store::databasePathIn(QCoreApplication::applicationDirPath()));
+    // Installed for every user, the program makes the user's own database on the first start.
+    const store::Result<store::Made> made = store::makeWhenMissing(options.database);
+    if (made && *made == store::Made::Now) {
+        std::fprintf(stderr, "zentavo: %s\n",
+                     store::madeNotice(options.database.path).toLocal8Bit().constData());
+    }
+    const store::NoteStore notes(options.database.path);
     // After the options, which may end the program at once: loading SQLite and checking the
     // database run beside the font set-up and the building of the window.
     std::future<store::Result<store::Done>> checked = store::checkAhead(notes);
@@ -110,7 +126,7 @@ int main(int argc, char *argv[])
     window::NoteWindow form(notes, desktop);
     // The database is checked before any window appears; the list, which the rolled-up strip
     // does not show, fills right after the first frame.
-    if (!form.start(checked.get()))
+    if (!form.start(made ? checked.get() : store::Result<store::Done>(made.error())))
         return 1;
     form.show();
     return app.exec();

@@ -2,7 +2,7 @@
 // new ones. Runs without a display: it is built on the store alone.
 
 #include "NotesTool.h"
-#include "store/Session.h"
+#include "store/DatabaseLocation.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -18,6 +18,21 @@ int usageError(const QString &message)
     return notestool::UsageError;
 }
 
+// Installed for every user, the user's own database is made when a command first needs it.
+int makeOwnDatabase(const store::DatabaseLocation &location)
+{
+    const store::Result<store::Made> made = store::makeWhenMissing(location);
+    if (!made) {
+        std::fprintf(stderr, "zentavo-notes: %s\n", made.error().message().toUtf8().constData());
+        return notestool::CannotUse;
+    }
+    if (*made == store::Made::Now) {
+        std::fprintf(stderr, "zentavo-notes: %s\n",
+                     store::madeNotice(location.path).toUtf8().constData());
+    }
+    return notestool::Done;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -27,24 +42,32 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Anteckningarna i Zentavos databas, utan fönster.\n\n"
-        "Kommandon:\n"
-        "  new SÖKVÄG          skapar en tom databas (aldrig över en fil som finns)\n"
-        "  list                en rad per anteckning: ID, tabb, titel\n"
-        "  show ID             anteckningens text precis som den är sparad\n"
-        "  export MAPP         en textfil per anteckning, \"ID - titel.txt\"\n"
-        "  backup FIL          en kontrollerad kopia av databasen\n"
-        "  import FIL...       en anteckning per textfil (UTF-8), alla eller ingen"));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption database(
         QStringList{QStringLiteral("db")},
-        QStringLiteral("Databasen (annars memo.mdb bredvid programmet). Skapas aldrig, utom av "
-                       "new."),
+        QStringLiteral("En annan databas än den som Zentavo använder. Skapas aldrig, utom av new."),
         QStringLiteral("SÖKVÄG"));
     parser.addOption(database);
     parser.addPositionalArgument(QStringLiteral("kommando"), QStringLiteral("Se ovan."));
+    // The help names the database in use, which --db may change.
+    parser.parse(QCoreApplication::arguments());
+    const store::DatabaseLocation location
+        = store::locateDatabase(parser.value(database), QCoreApplication::applicationDirPath(),
+                                store::configuredInstallation());
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Anteckningarna i Zentavos databas, utan fönster.\n\n"
+            "Kommandon:\n"
+            "  new SÖKVÄG          skapar en tom databas (aldrig över en fil som finns)\n"
+            "  list                en rad per anteckning: ID, tabb, titel\n"
+            "  show ID             anteckningens text precis som den är sparad\n"
+            "  export MAPP         en textfil per anteckning, \"ID - titel.txt\"\n"
+            "  backup FIL          en kontrollerad kopia av databasen\n"
+            "  import FIL...       en anteckning per textfil (UTF-8), alla eller ingen\n\n")
+        + store::describeLocation(location)
+        + QStringLiteral("\n\nSlutstatus: 0 klart, 1 fel i kommandoraden, 2 databasen eller en "
+                         "fil\nkan inte användas (felet står på standard error)."));
     parser.process(app);
 
     const QStringList arguments = parser.positionalArguments();
@@ -52,9 +75,11 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("inget kommando angavs"));
     const QString command = arguments.first();
     const QStringList rest = arguments.mid(1);
-    const QString path = parser.isSet(database)
-                             ? parser.value(database)
-                             : store::databasePathIn(QCoreApplication::applicationDirPath());
+    // Runs a command on the database, made first where it is the user's own and missing.
+    const auto onDatabase = [&location](const auto &operation) {
+        const int made = makeOwnDatabase(location);
+        return made == notestool::Done ? operation(location.path) : made;
+    };
 
     const auto oneArgument = [&]() -> std::optional<QString> {
         if (rest.size() != 1 || rest.first().isEmpty())
@@ -69,27 +94,32 @@ int main(int argc, char *argv[])
                       : usageError(QStringLiteral("new behöver en SÖKVÄG"));
     }
     if (command == QLatin1String("list"))
-        return rest.isEmpty() ? notestool::listNotes(path)
+        return rest.isEmpty() ? onDatabase(notestool::listNotes)
                               : usageError(QStringLiteral("list tar inga argument"));
     if (command == QLatin1String("show")) {
         bool ok = false;
         const qint64 id = rest.size() == 1 ? rest.first().toLongLong(&ok) : 0;
-        return ok ? notestool::showNote(path, id)
+        return ok ? onDatabase([id](const QString &path) { return notestool::showNote(path, id); })
                   : usageError(QStringLiteral("show behöver ett ID, ett heltal"));
     }
     if (command == QLatin1String("export")) {
         const auto folder = oneArgument();
-        return folder ? notestool::exportNotes(path, *folder)
-                      : usageError(QStringLiteral("export behöver en MAPP"));
+        if (!folder)
+            return usageError(QStringLiteral("export behöver en MAPP"));
+        return onDatabase(
+            [&folder](const QString &path) { return notestool::exportNotes(path, *folder); });
     }
     if (command == QLatin1String("backup")) {
         const auto file = oneArgument();
-        return file ? notestool::backup(path, *file)
-                    : usageError(QStringLiteral("backup behöver en FIL"));
+        if (!file)
+            return usageError(QStringLiteral("backup behöver en FIL"));
+        return onDatabase([&file](const QString &path) { return notestool::backup(path, *file); });
     }
     if (command == QLatin1String("import")) {
         return rest.isEmpty() ? usageError(QStringLiteral("import behöver minst en FIL"))
-                              : notestool::importFiles(path, rest);
+                              : onDatabase([&rest](const QString &path) {
+                                    return notestool::importFiles(path, rest);
+                                });
     }
     return usageError(QStringLiteral("okänt kommando: %1").arg(command));
 }

@@ -1,11 +1,19 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing Zentavo need; skips the
 # package lists and the install when everything is there already. Uses sudo when not root.
+# With --package, only what building the Debian package needs (scripts/package.sh).
+# Usage: install-deps.sh [--package]
 set -euo pipefail
 
-packages=(
-    build-essential cmake ninja-build
+# Building the program, and the Debian package of it.
+packaging=(
+    build-essential cmake
     qt6-base-dev libqt6sql6-sqlite libfontconfig-dev
+    debhelper dpkg-dev fakeroot lintian
+)
+# Running it, testing it (the package's test included) and measuring it.
+developing=(
+    ninja-build
     fonts-wine
     libbenchmark-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick
@@ -13,6 +21,15 @@ packages=(
     sqlite3 time clang-format shellcheck
     desktop-file-utils appstream
 )
+
+case ${1:-} in
+--package) packages=("${packaging[@]}") ;;
+"") packages=("${packaging[@]}" "${developing[@]}") ;;
+*)
+    echo "usage: $0 [--package]" >&2
+    exit 1
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

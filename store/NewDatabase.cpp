@@ -47,7 +47,7 @@ Result<Done> createTable(const QString &path)
 
 } // namespace
 
-Result<Done> createEmptyDatabase(const QString &given)
+Result<Done> createEmptyDatabase(const QString &given, FileAccess access)
 {
     const QString path = QFileInfo(given).absoluteFilePath();
     if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
@@ -56,10 +56,23 @@ Result<Done> createEmptyDatabase(const QString &given)
     }
     // Claim the name exclusively first, so that a file appearing meanwhile is never touched.
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    const bool opened = access == FileAccess::OwnerOnly
+                            ? file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly)
+                            : file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+    if (!opened) {
         return StoreError{headline(), path, file.errorString(),
                           QStringLiteral("Kontrollera att mappen finns och att du får skriva "
                                          "i den.")};
+    }
+    // The umask can only take rights away; set them exactly, so that an odd umask leaves the
+    // owner able to write. SQLite gives its journal the same rights as the file.
+    if (access == FileAccess::OwnerOnly && !file.setPermissions(ownerOnly)) {
+        const QString cause = file.errorString();
+        file.close();
+        QFile::remove(path);
+        return StoreError{headline(), path, cause,
+                          QStringLiteral("Kontrollera att du får ändra filer i mappen.")};
     }
     file.close();
     Result<Done> created = createTable(path);

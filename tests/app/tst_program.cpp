@@ -1,9 +1,12 @@
 // The zentavo program itself, started from a terminal without any display: help and the
 // version are answered there, and a start that cannot show its window says why and ends with
-// status 1 instead of aborting.
+// status 1 instead of aborting. And the database the three programs use.
 
 #include "ProgramRun.h"
+#include "store/NewDatabase.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -13,20 +16,29 @@ namespace {
 
 using Run = testsupport::ProgramRun;
 
-// Runs a copy of zentavo in its own folder, so that nothing beside the build's is touched, with
-// no display of any kind in the environment.
-Run runWithoutDisplay(const QTemporaryDir &folder, const QStringList &arguments)
+// Runs a copy of a program (zentavo unless named) in its own folder, so that nothing beside the
+// build's is touched, with no display of any kind in the environment, or on Qt's offscreen
+// platform.
+Run runCopy(const QTemporaryDir &folder, const QStringList &arguments, const QString &platform = {},
+            const QString &built = QStringLiteral(ZENTAVO))
 {
-    const QString program = folder.filePath(QStringLiteral("zentavo"));
+    const QString program = folder.filePath(QFileInfo(built).fileName());
     if (!QFile::exists(program))
-        QFile::copy(QStringLiteral(ZENTAVO), program);
+        QFile::copy(built, program);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {QStringLiteral("DISPLAY"), QStringLiteral("WAYLAND_DISPLAY"),
                                 QStringLiteral("QT_QPA_PLATFORM")})
         environment.remove(name);
-    QProcess zentavo;
-    zentavo.setProcessEnvironment(environment);
-    return testsupport::runToEnd(zentavo, program, arguments, 30000);
+    if (!platform.isEmpty())
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    return testsupport::runToEnd(process, program, arguments, 30000);
+}
+
+Run runWithoutDisplay(const QTemporaryDir &folder, const QStringList &arguments)
+{
+    return runCopy(folder, arguments);
 }
 
 } // namespace
@@ -65,6 +77,59 @@ private Q_SLOTS:
         QVERIFY2(run.err.contains(QStringLiteral("ingen bildskärm")), qPrintable(run.err));
         // It ends before looking for its database, and creates none.
         QVERIFY(!QFile::exists(folder.filePath(QStringLiteral("memo.mdb"))));
+    }
+
+    // The three programs of a portable copy agree on its database, memo.mdb beside them; the
+    // help of zentavo and zentavo-notes names it, and the one --db names instead.
+    void programsAgreeOnTheDatabase()
+    {
+        QTemporaryDir folder;
+        const QString beside = folder.filePath(QStringLiteral("memo.mdb"));
+        const QString other = folder.filePath(QStringLiteral("annan/memo.mdb"));
+        const QString notes = QStringLiteral(ZENTAVO_NOTES);
+        const auto help = [&](const QStringList &arguments, const QString &program) {
+            const Run run = runCopy(folder, arguments, {}, program);
+            return run.status == 0 ? QString::fromUtf8(run.out) : QString();
+        };
+        for (const QString &program : {QStringLiteral(ZENTAVO), notes}) {
+            const QString text = help({"--help"}, program);
+            QVERIFY2(
+                text.contains(QStringLiteral("Anteckningsdatabasen: %1 (finns inte").arg(beside)),
+                qPrintable(text));
+            const QString chosen = help({"--db", other, "--help"}, program);
+            QVERIFY2(chosen.contains(QStringLiteral("Anteckningsdatabasen: %1 ").arg(other)),
+                     qPrintable(chosen));
+        }
+        QVERIFY(help({"--help"}, notes)
+                    .contains(QStringLiteral("Slutstatus: 0 klart, 1 fel i kommandoraden, 2 "
+                                             "databasen eller en fil\nkan inte användas")));
+        // Help makes nothing; zentavo-newdb without a path makes the database the others use.
+        QVERIFY(!QFile::exists(beside));
+        QCOMPARE(runCopy(folder, {}, {}, QStringLiteral(ZENTAVO_NEWDB)).status, 0);
+        QVERIFY(QFile::exists(beside));
+        QVERIFY(help({"--help"}, QStringLiteral(ZENTAVO))
+                    .split('\n')
+                    .contains(QStringLiteral("Anteckningsdatabasen: %1").arg(beside)));
+        const Run listed = runCopy(folder, {"list"}, {}, notes);
+        QCOMPARE(listed.status, 0);
+        QVERIFY(listed.out.isEmpty());
+        QVERIFY(listed.err.isEmpty());
+    }
+
+    // zentavo --db opens the database named: one that is missing is reported by its path, the
+    // program ends with status 1, and nothing is made there or beside the program.
+    void dbOpensAnotherDatabase()
+    {
+        QTemporaryDir folder;
+        QVERIFY(store::createEmptyDatabase(folder.filePath(QStringLiteral("memo.mdb"))));
+        const QString missing = folder.filePath(QStringLiteral("saknas.mdb"));
+        const Run run = runCopy(folder, {"--db", missing}, QStringLiteral("offscreen"));
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(missing), qPrintable(run.err));
+        QVERIFY(run.err.contains(QStringLiteral("filen finns inte")));
+        QVERIFY(!QFile::exists(missing));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
+                 QStringList({QStringLiteral("memo.mdb"), QStringLiteral("zentavo")}));
     }
 };
 

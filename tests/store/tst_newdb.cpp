@@ -2,6 +2,7 @@
 
 #include "store/NewDatabase.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -80,6 +81,8 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path));
     }
 
+    // The exit statuses of every command-line tool: 0 done, 1 a usage error, 2 a file that
+    // cannot be used; the help says so.
     void toolExitCodes()
     {
         QTemporaryDir dir;
@@ -87,9 +90,49 @@ private Q_SLOTS:
         QCOMPARE(runTool({path}), 0);
         QVERIFY(tableSql(path).contains("Memo"));
         QByteArray errors;
-        QCOMPARE(runTool({path}, &errors), 1);
+        QCOMPARE(runTool({path}, &errors), 2);
         QVERIFY(errors.contains(path.toLocal8Bit()));
-        QCOMPARE(runTool({}), 2);
+        QCOMPARE(runTool({dir.filePath("saknas/memo.mdb")}), 2);
+        for (const QStringList &wrong : {QStringList{dir.filePath("a.mdb"), dir.filePath("b.mdb")},
+                                         QStringList{""}, QStringList{"--okänd"}}) {
+            QCOMPARE(runTool(wrong, &errors), 1);
+            QVERIFY2(!errors.isEmpty(), qPrintable(wrong.join(' ')));
+        }
+        QVERIFY(!QFile::exists(dir.filePath("a.mdb")));
+        QVERIFY(!QFile::exists(dir.filePath("b.mdb")));
+
+        QProcess help;
+        help.start(QStringLiteral(ZENTAVO_NEWDB), {"--help"});
+        QVERIFY(help.waitForFinished(30000));
+        QCOMPARE(help.exitCode(), 0);
+        const QString text = QString::fromUtf8(help.readAllStandardOutput());
+        QVERIFY2(text.contains("Slutstatus: 0 klart, 1 fel i kommandoraden, 2 databasen kunde "
+                               "inte skapas"),
+                 qPrintable(text));
+    }
+
+    // Without a path, the tool makes the database where the programs beside it look: beside
+    // itself in a portable copy, and says where; never over one that is there.
+    void withoutPathMakesItWhereTheProgramsLook()
+    {
+        QTemporaryDir dir;
+        const QString tool = dir.filePath("zentavo-newdb");
+        QVERIFY(QFile::copy(QStringLiteral(ZENTAVO_NEWDB), tool));
+        QProcess first;
+        first.setWorkingDirectory(QDir::tempPath());
+        first.start(tool, {});
+        QVERIFY(first.waitForFinished(30000));
+        QCOMPARE(first.exitCode(), 0);
+        const QString path = dir.filePath("memo.mdb");
+        QCOMPARE(QString::fromUtf8(first.readAllStandardOutput()).trimmed(), path);
+        QVERIFY(tableSql(path).contains("Memo"));
+
+        QProcess second;
+        second.start(tool, {});
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitCode(), 2);
+        QVERIFY(second.readAllStandardError().contains(path.toUtf8()));
+        QVERIFY(tableSql(path).contains("Memo"));
     }
 
     // A name that looks like an SQLite URI is still just a file name: exactly that file is
