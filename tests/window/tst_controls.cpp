@@ -16,10 +16,15 @@ namespace {
 // or when they are inserted: the note keeps them all.
 const QString Unusual = QString::fromUtf16(u"a\u00a0b\u2028c\ufdd0d\ufdd1e \U0001F642 åäö");
 
-// Types each character of `text` into the box as a key that gives that character.
+// Types each character of `text` into the box as a key that gives that character; a carriage
+// return is the Enter key.
 void typeInto(QWidget *box, const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text.at(i) == u'\r') {
+            QTest::keyClick(box, Qt::Key_Return);
+            continue;
+        }
         const qsizetype length = text.at(i).isHighSurrogate() ? 2 : 1;
         QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i, length),
                             Qt::NoModifier);
@@ -74,12 +79,14 @@ private Q_SLOTS:
         const QString stored = QStringLiteral("ett\r\ntvå\rtre\nfyra");
         box.setText(stored);
         QCOMPARE(box.text(), stored);
-        QCOMPARE(box.toPlainText(), QStringLiteral("ett\ntvå\ntre\nfyra"));
-        // Once the user types, the box holds what is shown.
+        // Shown as four lines; the returns are kept as invisible marks.
+        QCOMPARE(box.document()->blockCount(), 4);
+        QCOMPARE(box.toPlainText().remove(QChar(0x200B)), QStringLiteral("ett\ntvå\ntre\nfyra"));
+        // Once the person types, the box reads back what it holds, each line break as it was.
         box.setLocked(false);
         box.moveCursor(QTextCursor::End);
         QTest::keyClicks(&box, "!");
-        QCOMPARE(box.text(), QStringLiteral("ett\ntvå\ntre\nfyra!"));
+        QCOMPARE(box.text(), stored + QStringLiteral("!"));
     }
 
     void typedTextReadsBackEveryCharacter_data()
@@ -93,8 +100,12 @@ private Q_SLOTS:
             QTest::addRow("%s, paragraph separator", how)
                 << how << QString::fromUtf16(u"ett\u2029två") << QStringLiteral("ett\ntvå");
         }
-        QTest::newRow("pasted, CR LF")
-            << "pasted" << QStringLiteral("ett\r\ntvå\rtre") << QStringLiteral("ett\ntvå\ntre");
+        // Pasted line breaks are kept as they were, each kind of them.
+        const QString breaks = QStringLiteral("ett\r\ntvå\rtre\nfyra\r\n\r\nfem\r");
+        QTest::newRow("pasted, CR LF and CR") << "pasted" << breaks << breaks;
+        // Enter is a line feed, whatever its key gives.
+        QTest::newRow("typed, Enter")
+            << "typed" << QStringLiteral("ett\rtvå") << QStringLiteral("ett\ntvå");
     }
     void typedTextReadsBackEveryCharacter()
     {
@@ -116,21 +127,38 @@ private Q_SLOTS:
         QCOMPARE(box.text(), QStringLiteral("x") + readBack + QStringLiteral("y"));
     }
 
+    // A carriage return the person has typed something after is gone with its line break; one
+    // whose line break is joined to the next line goes with it.
+    void returnsBelongToTheirLineBreaks()
+    {
+        NoteTextEdit box(nullptr);
+        box.setLocked(false);
+        QApplication::clipboard()->setText(QStringLiteral("ett\r\ntvå\r\ntre"));
+        QTest::keyClick(&box, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(box.text(), QStringLiteral("ett\r\ntvå\r\ntre"));
+        QTextCursor cursor = box.textCursor();
+        cursor.setPosition(4); // after the invisible return that ends "ett"
+        box.setTextCursor(cursor);
+        QTest::keyClicks(&box, "x");
+        QCOMPARE(box.text(), QStringLiteral("ettx\ntvå\r\ntre"));
+    }
+
     // A text set by the program with every kind of character reads back as set, and still does
     // after the person has typed into it.
     void setTextKeepsEveryCharacterWhenEdited()
     {
         NoteTextEdit box(nullptr);
-        box.setText(Unusual);
+        const QString unusual = Unusual + QStringLiteral("\r\nrad\r");
+        box.setText(unusual);
         box.setLocked(false);
-        QCOMPARE(box.text(), Unusual);
+        QCOMPARE(box.text(), unusual);
         box.moveCursor(QTextCursor::End);
         QTest::keyClicks(&box, "!");
-        QCOMPARE(box.text(), Unusual + QStringLiteral("!"));
+        QCOMPARE(box.text(), unusual + QStringLiteral("!"));
         // Undoing the typing does not undo what the program set.
         box.undo();
         box.undo();
-        QCOMPARE(box.text(), Unusual);
+        QCOMPARE(box.text(), unusual);
     }
 
     void longTextShowsAtOnceAndLoadsTheRest()
@@ -150,10 +178,13 @@ private Q_SLOTS:
         box.setText(QStringLiteral("kort"));
         QVERIFY(!box.isLoading());
         QCOMPARE(box.toPlainText(), QStringLiteral("kort"));
-        // An editable box holds the whole text at once.
+        // Unlocked, it can be written in once it is whole, and not before.
         box.setText(text);
         box.setLocked(false);
-        QVERIFY(!box.isLoading());
+        QVERIFY(box.isLoading());
+        QVERIFY(box.isReadOnly());
+        QTRY_VERIFY(!box.isLoading());
+        QVERIFY(!box.isReadOnly());
         QCOMPARE(box.toPlainText(), text);
     }
 };

@@ -28,33 +28,58 @@ qsizetype pieceEnd(const QString &text, qsizetype from, qsizetype maxChars)
     return text.at(limit - 1).isHighSurrogate() ? limit - 1 : limit;
 }
 
-// The two characters a text document takes for the edges of a frame, and so turns into a
-// paragraph break wherever they are inserted. They stand in the document as U+FFFD with the
-// character itself kept in this property of its format.
+// Characters a text document does not keep as they are: it takes the two frame marks for the
+// edges of a frame and a carriage return for a line break, so each of them becomes a paragraph
+// break wherever it is inserted. In the document they are a stand-in character whose format keeps
+// what it stands for: a frame mark a U+FFFD (the noncharacter is shown as such), a carriage return
+// an invisible U+200B just before the line break it belongs to.
 constexpr char16_t FrameStart = 0xFDD0;
 constexpr char16_t FrameEnd = 0xFDD1;
-constexpr char16_t StandIn = 0xFFFD;
+constexpr char16_t Replacement = 0xFFFD;
+constexpr char16_t ZeroWidth = 0x200B;
 constexpr int KeptCharacter = QTextFormat::UserProperty + 1;
+// What a carriage return's stand-in keeps: one before a line feed, or one that is itself the line
+// break.
+constexpr int ReturnBeforeLineFeed = '\r';
+constexpr int ReturnAlone = 0x10000 + '\r';
 
-bool holdsFrameMarks(QStringView text)
+bool needsStandIns(QStringView text)
 {
-    return text.contains(QChar(FrameStart)) || text.contains(QChar(FrameEnd));
+    for (const QChar c : text) {
+        if (c.unicode() == FrameStart || c.unicode() == FrameEnd || c.unicode() == u'\r')
+            return true;
+    }
+    return false;
 }
 
-// Inserts text at the cursor with every character as it is, the frame marks included.
+void insertStandIn(QTextCursor &cursor, const QTextCharFormat &plain, char16_t shown, int kept)
+{
+    QTextCharFormat format = plain;
+    format.setProperty(KeptCharacter, kept);
+    cursor.insertText(QString(QChar(shown)), format);
+}
+
+// Inserts text at the cursor so that it reads back with every character as it is.
 void insertEveryCharacter(QTextCursor &cursor, QStringView text)
 {
     const QTextCharFormat plain = cursor.charFormat();
     qsizetype from = 0;
     for (qsizetype at = 0; at < text.size(); ++at) {
         const char16_t c = text.at(at).unicode();
-        if (c != FrameStart && c != FrameEnd)
+        if (c != FrameStart && c != FrameEnd && c != u'\r')
             continue;
         cursor.insertText(text.sliced(from, at - from).toString(), plain);
-        QTextCharFormat kept = plain;
-        kept.setProperty(KeptCharacter, int(c));
-        cursor.insertText(QString(QChar(StandIn)), kept);
         from = at + 1;
+        if (c != u'\r') {
+            insertStandIn(cursor, plain, Replacement, c);
+            continue;
+        }
+        const bool beforeLineFeed = at + 1 < text.size() && text.at(at + 1) == u'\n';
+        insertStandIn(cursor, plain, ZeroWidth,
+                      beforeLineFeed ? ReturnBeforeLineFeed : ReturnAlone);
+        cursor.insertText(QStringLiteral("\n"), plain);
+        if (beforeLineFeed)
+            from = ++at + 1;
     }
     cursor.insertText(text.sliced(from).toString(), plain);
     cursor.setCharFormat(plain);
@@ -88,6 +113,7 @@ void NoteTextEdit::setText(const QString &value)
     m_value = value;
     m_exact = true;
     m_shownUpTo = 0;
+    m_hasStandIns = false;
     m_programChange = true;
     setPlainText(QString());
     m_programChange = false;
@@ -103,22 +129,29 @@ void NoteTextEdit::showNextPiece(qsizetype maxChars)
     const qsizetype end = pieceEnd(m_value, m_shownUpTo, maxChars);
     const QStringView piece = QStringView(m_value).sliced(m_shownUpTo, end - m_shownUpTo);
     m_programChange = true;
-    if (m_shownUpTo == 0 && !holdsFrameMarks(piece)) {
+    if (m_shownUpTo == 0 && !needsStandIns(piece)) {
         setPlainText(piece.toString());
     } else {
         // What the program shows is not the person's to undo.
         document()->setUndoRedoEnabled(false);
         QTextCursor atEnd(document());
         atEnd.movePosition(QTextCursor::End);
-        insertEveryCharacter(atEnd, piece);
+        if (needsStandIns(piece)) {
+            insertEveryCharacter(atEnd, piece);
+            m_hasStandIns = true;
+        } else {
+            atEnd.insertText(piece.toString());
+        }
         document()->setUndoRedoEnabled(true);
     }
     m_programChange = false;
     m_shownUpTo = end;
-    if (isLoading())
+    if (isLoading()) {
         m_loader->start();
-    else
-        m_loader->stop();
+        return;
+    }
+    m_loader->stop();
+    applyLock();
 }
 
 void NoteTextEdit::finishLoading()
@@ -131,7 +164,7 @@ void NoteTextEdit::onContentsChanged()
 {
     if (m_programChange)
         return;
-    // The user has changed the text: from now on it is what the box holds.
+    // The person has changed the text: from now on it is what the box holds.
     m_exact = false;
     m_value.clear();
     m_shownUpTo = 0;
@@ -140,19 +173,47 @@ void NoteTextEdit::onContentsChanged()
 
 QString NoteTextEdit::typedText() const
 {
-    // The document's own plain text would turn a no-break space into a space and a line
-    // separator into a line feed: read it block by block, each block's break a line feed.
+    if (!m_hasStandIns) {
+        // The document's own plain text would turn a no-break space into a space and a line
+        // separator into a line feed; its raw text keeps them, with its line breaks as U+2029.
+        QString text = document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        return text;
+    }
     QString text;
     text.reserve(document()->characterCount());
+    // Whether the line break that ends the block just read is a carriage return of its own.
+    bool breakIsAReturn = false;
     for (QTextBlock block = document()->begin(); block.isValid(); block = block.next()) {
-        if (block != document()->begin())
+        if (block != document()->begin() && !breakIsAReturn)
             text += QLatin1Char('\n');
+        breakIsAReturn = false;
+        const int lastInBlock = block.position() + block.length() - 2;
         for (auto part = block.begin(); !part.atEnd(); ++part) {
             const QTextFragment fragment = part.fragment();
-            QString piece = fragment.text();
-            if (const QVariant kept = fragment.charFormat().property(KeptCharacter); kept.isValid())
-                piece.replace(QChar(StandIn), QChar(char16_t(kept.toInt())));
-            text += piece;
+            const QString piece = fragment.text();
+            const QVariant kept = fragment.charFormat().property(KeptCharacter);
+            if (!kept.isValid()) {
+                text += piece;
+                continue;
+            }
+            const int keptCharacter = kept.toInt();
+            const bool frameMark = keptCharacter == FrameStart || keptCharacter == FrameEnd;
+            for (qsizetype i = 0; i < piece.size(); ++i) {
+                const char16_t c = piece.at(i).unicode();
+                if (frameMark && c == Replacement) {
+                    text += QChar(char16_t(keptCharacter));
+                } else if (!frameMark && c == ZeroWidth) {
+                    // A carriage return belongs to the line break right after it; one the person
+                    // has since typed something after has gone with its break.
+                    if (fragment.position() + i == lastInBlock) {
+                        text += QLatin1Char('\r');
+                        breakIsAReturn = keptCharacter == ReturnAlone;
+                    }
+                } else {
+                    text += QChar(c);
+                }
+            }
         }
     }
     return text;
@@ -160,37 +221,48 @@ QString NoteTextEdit::typedText() const
 
 void NoteTextEdit::insertFromMimeData(const QMimeData *source)
 {
-    if (!source->hasText() || !holdsFrameMarks(source->text())) {
+    if (!source->hasText() || !needsStandIns(source->text())) {
         QPlainTextEdit::insertFromMimeData(source);
         return;
     }
     QTextCursor cursor = textCursor();
     insertEveryCharacter(cursor, source->text());
+    m_hasStandIns = true;
     setTextCursor(cursor);
 }
 
 void NoteTextEdit::keyPressEvent(QKeyEvent *event)
 {
-    if (isReadOnly() || !holdsFrameMarks(event->text())) {
+    // Enter gives a carriage return as its text: that one is the box's own line break.
+    const QString typed = event->text();
+    const bool frameMark = typed.contains(QChar(FrameStart)) || typed.contains(QChar(FrameEnd));
+    if (isReadOnly() || !frameMark) {
         QPlainTextEdit::keyPressEvent(event);
         return;
     }
     QTextCursor cursor = textCursor();
-    insertEveryCharacter(cursor, event->text());
+    insertEveryCharacter(cursor, typed);
+    m_hasStandIns = true;
     setTextCursor(cursor);
     event->accept();
 }
 
 void NoteTextEdit::setLocked(bool locked)
 {
-    // An editable text must be whole before the user can change it.
-    if (!locked)
-        finishLoading();
-    setReadOnly(locked);
+    m_locked = locked;
+    applyLock();
+}
+
+void NoteTextEdit::applyLock()
+{
+    // A text still loading stays read-only until it is whole: the person edits all of it or
+    // nothing.
+    const bool readOnly = m_locked || isLoading();
+    setReadOnly(readOnly);
     // A read-only QPlainTextEdit hides its caret and stops taking keyboard text; keep the text
     // selectable so a stored note can still be copied.
-    setTextInteractionFlags(locked ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
-                                   : Qt::TextEditorInteraction);
+    setTextInteractionFlags(readOnly ? Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard
+                                     : Qt::TextEditorInteraction);
 }
 
 } // namespace window

@@ -9,14 +9,13 @@ namespace window {
 // The note text: several lines with both scroll bars and no wrapping, so the only line breaks are
 // those typed or stored. Reports every move of the pointer over its text and its scroll bars.
 //
-// Its text reads back exactly what the program set until the user changes it: the box itself shows
-// every kind of line break (CR LF, CR, LF) as a plain break. Once changed, it reads back every
-// character typed or pasted as it is (a no-break space, a line separator U+2028, the
-// noncharacters U+FDD0 and U+FDD1 included), every line break the box holds as a line feed; a
-// paragraph separator U+2029 is a line break to the box, so it reads back as a line feed too. A
-// long text shows its beginning at once and the rest follows in pieces from the event loop, so
-// that a note of many megabytes appears without delay and the window stays responsive while it
-// loads.
+// Its text reads back exactly what the program set until the person changes it, and then every
+// character set, typed or pasted as it was: a no-break space, a line separator U+2028, the
+// noncharacters U+FDD0 and U+FDD1 and the line breaks CR LF and CR included. A line break made in
+// the box (Enter) reads back as a line feed, and so does a paragraph separator U+2029, which is
+// the box's own line break. A long text shows its beginning at once and the rest follows in pieces
+// from the event loop, so that a note of many megabytes appears without delay and the window
+// stays responsive while it loads; it can be written in once it is whole.
 class NoteTextEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -26,8 +25,9 @@ public:
     // The text, exactly as set until the user changes it.
     QString text() const { return m_exact ? m_value : typedText(); }
     void setText(const QString &value);
-    // Locked: read-only, the text selectable but not changed.
-    bool isLocked() const { return isReadOnly(); }
+    // Locked: read-only, the text selectable but not changed. Unlocked, the person can write in
+    // it as soon as all of its text is shown.
+    bool isLocked() const { return m_locked; }
     void setLocked(bool locked);
 
     // Whether part of a long text is still to be shown.
@@ -46,11 +46,15 @@ private:
     QString typedText() const;
     void showNextPiece(qsizetype maxChars);
     void onContentsChanged();
+    void applyLock();
 
     QString m_value;     // the text as the program set it
-    bool m_exact = true; // no change by the user since
+    bool m_exact = true; // no change by the person since
     qsizetype m_shownUpTo = 0;
     bool m_programChange = false;
+    bool m_locked = false;
+    // Whether a character of the document stands in for one it does not keep as it is.
+    bool m_hasStandIns = false;
     QTimer *m_loader;
 };
 
