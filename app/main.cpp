@@ -1,3 +1,4 @@
+#include "runtime/EndSignals.h"
 #include "runtime/Fonts.h"
 #include "runtime/SystemDesktop.h"
 #include "store/CheckAhead.h"
@@ -8,6 +9,7 @@
 #include <QApplication>
 #include <QCommandLineOption>
 #include <QCommandLineParser>
+#include <QSessionManager>
 #include <algorithm>
 #include <cstdio>
 #include <string_view>
@@ -123,11 +125,20 @@ int main(int argc, char *argv[])
     runtime::SystemDesktop desktop(options.reportFirstFrame
                                        ? runtime::SystemDesktop::FirstFrame::Report
                                        : runtime::SystemDesktop::FirstFrame::Quiet);
-    window::NoteWindow form(notes, desktop);
+    window::NoteWindow form(notes, store::DraftFolder::forDatabase(notes.path()), desktop);
     // The database is checked before any window appears; the list, which the rolled-up strip
     // does not show, fills right after the first frame.
     if (!form.start(made ? checked.get() : store::Result<store::Done>(made.error())))
         return 1;
+    // Asked to end by the desktop (the session ending, a terminal, a service manager), the program
+    // keeps the note being written as a draft first.
+    const runtime::EndSignals ending;
+    QObject::connect(&ending, &runtime::EndSignals::endRequested, &form, [&form] {
+        form.keepDraftNow();
+        QCoreApplication::exit(0);
+    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&form](QSessionManager &) { form.keepDraftNow(); });
     form.show();
     return app.exec();
 }

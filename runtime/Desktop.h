@@ -28,8 +28,12 @@ public:
     // True for "Ja"; a box closed without a choice counts as "Nej".
     virtual bool askYesNo(QWidget *parent, const QString &prompt, const QString &title) = 0;
 
-    // Tells the person what went wrong. The caller decides what happens afterwards.
+    // Tells the person what went wrong, and waits until they have read it. The caller decides
+    // what happens afterwards.
     virtual void reportError(QWidget *parent, const QString &message) = 0;
+
+    // Tells the person something without waiting for them: the program goes on at once.
+    virtual void tell(QWidget *parent, const QString &message) = 0;
 
     // Called once, when the window's first frame has been painted and flushed.
     virtual void firstFrameShown() = 0;

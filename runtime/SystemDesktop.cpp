@@ -53,6 +53,22 @@ void SystemDesktop::reportError(QWidget *parent, const QString &message)
     box.exec();
 }
 
+void SystemDesktop::tell(QWidget *parent, const QString &message)
+{
+    std::fprintf(stderr, "zentavo: %s\n", message.toLocal8Bit().constData());
+    std::fflush(stderr);
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return;
+    auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zentavo 1.0"), message,
+                                QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->show();
+}
+
 void SystemDesktop::firstFrameShown()
 {
     if (m_firstFrame != FirstFrame::Report)

@@ -24,6 +24,7 @@ public:
     std::optional<QPoint> pointerPosition() override;
     bool askYesNo(QWidget *parent, const QString &prompt, const QString &title) override;
     void reportError(QWidget *parent, const QString &message) override;
+    void tell(QWidget *parent, const QString &message) override;
     void firstFrameShown() override;
     void keepOnTop(QWidget *window) override;
     void beginSystemMove(QWidget *window) override;

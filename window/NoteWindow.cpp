@@ -2,6 +2,7 @@
 
 #include "ControlsBuilder.h"
 #include "Design.h"
+#include "DraftKeeper.h"
 #include "runtime/Desktop.h"
 #include "runtime/FirstFrame.h"
 #include "runtime/Fonts.h"
@@ -12,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMoveEvent>
 #include <QScreen>
 #include <QTimer>
@@ -35,7 +37,8 @@ void run(QTimer *timer, bool running)
 
 } // namespace
 
-NoteWindow::NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidget *parent)
+NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtime::Desktop &desktop,
+                       QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
     , m_notes(std::move(notes))
     , m_desktop(desktop)
@@ -51,6 +54,8 @@ NoteWindow::NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidge
     setAutoFillBackground(true);
 
     m_ui = buildControls(*this, m_layout);
+    m_drafts = new DraftKeeper(
+        std::move(drafts), [this] { return draftToKeep(); }, this);
     // The rolled-up strip shows no list. Hidden, the list keeps its notes but lays out no row for
     // them (about 40 bytes a note, and the time) until the window first unrolls.
     m_ui.noteList->hide();
@@ -96,6 +101,11 @@ void NoteWindow::connectHandlers()
     connect(m_ui.deleteButton, &QPushButton::clicked, this, &NoteWindow::askDelete);
     connect(m_ui.deleteYesButton, &QPushButton::clicked, this, &NoteWindow::deleteNote);
     connect(m_ui.deleteNoButton, &QPushButton::clicked, this, &NoteWindow::cancelDelete);
+
+    connect(m_ui.noteText, &QPlainTextEdit::textChanged, this, &NoteWindow::noteEdited);
+    connect(m_ui.titleEdit, &QLineEdit::textEdited, this, &NoteWindow::noteEdited);
+    connect(m_drafts, &DraftKeeper::restored, this, &NoteWindow::restoreDraft);
+    connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
 }
 
 bool NoteWindow::start(const store::Result<store::Done> &checked)
@@ -112,6 +122,7 @@ bool NoteWindow::start(const store::Result<store::Done> &checked)
     runtime::afterFirstFrame(*this, [this] {
         m_desktop.firstFrameShown();
         reloadList();
+        m_drafts->start();
     });
     // The native window exists now; the layout follows the screen it is on.
     connect(windowHandle(), &QWindow::screenChanged, this, &NoteWindow::followScreen);

@@ -16,12 +16,17 @@
 // and hand back values or a StoreError; a failure is worded by reportStoreError and ends only the
 // handler it happened in.
 //
+// The note being written is kept on disk as a draft by a DraftKeeper, so that nothing typed is lost
+// when the program ends however it ends; a draft left by a program that ended comes back at start.
+//
 // Handlers are spread over files by concern: NoteWindowFrame.cpp (rolling up, dragging, exit, the
-// list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels).
+// list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels),
+// NoteWindowDrafts.cpp (the draft of the note being written).
 
 #include "Controls.h"
 #include "Layout.h"
 #include "WindowState.h"
+#include "store/Drafts.h"
 #include "store/NoteStore.h"
 
 #include <QWidget>
@@ -34,27 +39,36 @@ class Desktop;
 
 namespace window {
 
+class DraftKeeper;
+
 class NoteWindow : public QWidget
 {
     Q_OBJECT
 public:
-    // The window keeps its notes in `notes`; the desktop must outlive it. It is made rolled up,
-    // as it first shows.
-    NoteWindow(store::NoteStore notes, runtime::Desktop &desktop, QWidget *parent = nullptr);
+    // The window keeps its notes in `notes`, and the note being written as a draft in `drafts`;
+    // the desktop must outlive it. It is made rolled up, as it first shows.
+    NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtime::Desktop &desktop,
+               QWidget *parent = nullptr);
     ~NoteWindow() override;
 
     // The start: `checked` is what NoteStore::check() said of this window's database, which the
     // program finds out while the window is being made. When the database cannot be used, says
     // why and returns false: the window must not be shown. Otherwise docks the window at the top
     // of the screen and keeps it above other windows; once shown, its first frame is reported to
-    // the desktop and the note list is read. Call it once, before the window is shown.
+    // the desktop, the note list is read, and a draft a program left unsaved when it ended is
+    // restored to the note area. Call it once, before the window is shown.
     bool start(const store::Result<store::Done> &checked);
+
+    // Writes the note being written to its draft and waits for the disk: the program is ending
+    // (closing the window does the same).
+    void keepDraftNow();
 
     // What the window knows of itself, for those who watch it (the tests).
     const WindowState &state() const { return m_state; }
 
 protected:
     void moveEvent(QMoveEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private Q_SLOTS:
     // The title strip and the arrows.
@@ -81,8 +95,16 @@ private Q_SLOTS:
     void deleteNote();
     void cancelDelete();
 
+    // Drafts of the note being written.
+    void noteEdited();
+    void restoreDraft(const store::Draft &draft);
+    void draftNotKept(const store::StoreError &error);
+
 private:
     void connectHandlers();
+    // What the note area holds that is worth keeping as a draft: typed text that is no stored
+    // note, with the title typed for it while the save panel is open.
+    std::optional<store::Draft> draftToKeep() const;
     // Lays the controls out for the screen the window is on, again when its resolution changes.
     void followScreen(QScreen *screen);
     void applyScale(const Scale &scale);
@@ -105,6 +127,7 @@ private:
     // The window's top-left corner on the screen, as the window manager last placed it.
     QPoint m_place;
     Controls m_ui;
+    DraftKeeper *m_drafts;
     QMetaObject::Connection m_screenResolution;
 };
 

@@ -1,3 +1,4 @@
+#include "DraftKeeper.h"
 #include "NoteWindow.h"
 #include "window/controls/ListView.h"
 #include "window/controls/NoteTextEdit.h"
@@ -23,6 +24,7 @@ void NoteWindow::showNote(qint64 id)
     m_ui.noteText->setText(read->text);
     m_state.showStoredNote(std::move(*read));
     render();
+    m_drafts->changedNow();
 }
 
 void NoteWindow::highlightMoved(qint64 id)
@@ -47,6 +49,7 @@ void NoteWindow::newNote()
     m_ui.noteText->setText(QString());
     m_state.startNewNote();
     render();
+    m_drafts->changedNow();
     // The panel's button had the focus; typing goes to the new note, not the next tab stop.
     m_ui.noteText->setFocus();
 }
@@ -56,6 +59,7 @@ void NoteWindow::askTitle()
     if (!m_state.openSavePanel())
         return;
     render();
+    m_drafts->changed();
     // Typing replaces the title used last time.
     m_ui.titleEdit->setFocus();
     m_ui.titleEdit->selectAll();
@@ -77,6 +81,7 @@ void NoteWindow::saveNote()
     m_ui.noteText->setText(QString());
     m_state.changeStored();
     render();
+    m_drafts->changedNow();
     m_ui.noteText->setFocus();
 }
 
@@ -84,6 +89,7 @@ void NoteWindow::cancelSave()
 {
     m_state.closePanel();
     render();
+    m_drafts->changed();
     m_ui.noteText->setFocus();
 }
 
@@ -117,6 +123,7 @@ void NoteWindow::deleteNote()
     m_ui.noteText->setText(QString());
     m_state.changeStored();
     render();
+    m_drafts->changedNow();
     m_ui.noteText->setFocus();
 }
 

@@ -33,6 +33,7 @@ public:
     }
 
     void reportError(QWidget *, const QString &message) override { reports << message; }
+    void tell(QWidget *, const QString &message) override { notices << message; }
     void firstFrameShown() override { ++firstFrames; }
     void keepOnTop(QWidget *window) override { m_system.keepOnTop(window); }
     void beginSystemMove(QWidget *window) override
@@ -47,6 +48,7 @@ public:
     QList<bool> answers;
     QList<Question> questions;
     QStringList reports;
+    QStringList notices;
     int firstFrames = 0;
     int systemMoves = 0;
 

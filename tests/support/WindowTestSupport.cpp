@@ -56,13 +56,16 @@ window::Scale scale()
     return window::Scale::of(QGuiApplication::primaryScreen());
 }
 
-WindowUnderTest::WindowUnderTest(store::NoteStore notes)
+WindowUnderTest::WindowUnderTest(store::NoteStore notes, std::optional<QString> draftsFolder)
     : notes(std::move(notes))
-    , form(this->notes, desktop)
+    , drafts(draftsFolder.value_or(draftsHome.filePath(QStringLiteral("drafts"))),
+             this->notes.path())
+    , form(this->notes, drafts, desktop)
 {}
 
-WindowUnderTest::WindowUnderTest(const testsupport::TestDatabase &db)
-    : WindowUnderTest(db.store())
+WindowUnderTest::WindowUnderTest(const testsupport::TestDatabase &db,
+                                 std::optional<QString> draftsFolder)
+    : WindowUnderTest(db.store(), std::move(draftsFolder))
 {}
 
 bool WindowUnderTest::start()

@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QObject>
 #include <QPoint>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <memory>
@@ -48,8 +49,11 @@ window::Scale scale();
 class WindowUnderTest
 {
 public:
-    explicit WindowUnderTest(store::NoteStore notes);
-    explicit WindowUnderTest(const testsupport::TestDatabase &db);
+    // The window over these notes, its drafts in a folder of its own (a temporary one unless
+    // given), as a program of its own would have them.
+    explicit WindowUnderTest(store::NoteStore notes, std::optional<QString> draftsFolder = {});
+    explicit WindowUnderTest(const testsupport::TestDatabase &db,
+                             std::optional<QString> draftsFolder = {});
     WindowUnderTest(const WindowUnderTest &) = delete;
     WindowUnderTest &operator=(const WindowUnderTest &) = delete;
 
@@ -78,6 +82,8 @@ public:
     void clickItem(int row);
 
     const store::NoteStore notes;
+    QTemporaryDir draftsHome;
+    const store::DraftFolder drafts;
     testsupport::TestDesktop desktop;
     window::NoteWindow form;
     const window::Controls ui = window::findControls(form);

@@ -1,0 +1,111 @@
+#pragma once
+
+// Drafts: the note a person is writing and has not saved, kept on disk while Zentavo runs so that
+// nothing typed is lost when the program ends in any way (log-off, a crash, a power cut).
+//
+// Each database has a drafts folder of its own in the person's state folder,
+// $XDG_STATE_HOME/zentavo/drafts/<key> (~/.local/state when the variable is not set), the key
+// made from the database's canonical path: two copies of Zentavo with databases of their own never
+// share drafts, and the program's own folder need not be writable. The folders are readable by
+// their owner only (0700), each draft file too (0600), whatever the umask.
+//
+// Every running program has a slot in the folder: a draft file, "<id>.draft", and a lock file,
+// "<id>.lock", locked for as long as the program runs; the system drops the lock when the program
+// ends, however it ends. A draft whose lock can be taken is waiting: its program no longer runs.
+// A starting program takes over one waiting draft, if there is one, and restores it; it never
+// removes a draft it has not restored. A draft is replaced whole (written to a new file, flushed
+// to disk, renamed over the old one, the folder flushed), so a power cut or a kill at any instant
+// leaves the old draft or the new one, never a torn one.
+
+#include "StoreError.h"
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace store {
+
+struct DraftLock;
+
+// A note being written: its text and, when the person was giving it a title, that title.
+struct Draft
+{
+    QString text;
+    std::optional<QString> title;
+
+    bool operator==(const Draft &) const = default;
+};
+
+// The drafts folder of one database.
+class DraftFolder
+{
+public:
+    // The drafts folder of the database at this path, in the person's state folder.
+    static DraftFolder forDatabase(const QString &databasePath);
+    // A drafts folder at this path, for the database at databasePath (the tests' own places).
+    DraftFolder(QString folder, QString databasePath);
+
+    const QString &path() const { return m_folder; }
+    const QString &databasePath() const { return m_database; }
+
+    // A draft in the folder, as a listing shows it.
+    struct Entry
+    {
+        QString file;
+        // Whether the program that wrote it has ended, so that it waits to be restored or saved.
+        bool waiting = false;
+        // Its content, or why it cannot be read.
+        Result<Draft> draft = Draft{};
+    };
+    // Every draft in the folder, in the order of their file names. An absent folder has none.
+    Result<std::vector<Entry>> list() const;
+
+private:
+    QString m_folder;
+    QString m_database;
+};
+
+// The slot of one running program in a drafts folder: its draft file and the lock it holds while
+// the program runs. Moved, not copied; the lock is let go when the slot is destroyed.
+class DraftSlot
+{
+public:
+    // Takes a slot in the folder, making the folder where needed: the slot of a waiting draft if
+    // there is one and `restore` says so, its draft then in restored(); else a new, empty slot.
+    enum class Restore { Waiting, None };
+    static Result<DraftSlot> claim(const DraftFolder &folder, Restore restore = Restore::Waiting);
+
+    // Takes the slot of one waiting draft file (a file name from DraftFolder::list()), to store it
+    // elsewhere: fails when its program still runs or another has taken it.
+    static Result<DraftSlot> takeWaiting(const DraftFolder &folder, const QString &file);
+
+    DraftSlot(DraftSlot &&other) noexcept;
+    DraftSlot &operator=(DraftSlot &&other) noexcept;
+    ~DraftSlot();
+
+    // The draft this slot held when it was taken, if any.
+    const std::optional<Draft> &restored() const { return m_restored; }
+    QString draftPath() const;
+
+    // Replaces the slot's draft with this one, whole.
+    Result<Done> write(const Draft &draft);
+    // Removes the slot's draft; nothing to remove is no failure.
+    Result<Done> remove();
+    // Removes the draft and lets go of the slot, as a program that ends with nothing unsaved does.
+    void release();
+
+private:
+    DraftSlot(QString folder, QString id, std::unique_ptr<DraftLock> lock);
+
+    QString m_folder;
+    QString m_id;
+    std::unique_ptr<DraftLock> m_lock;
+    std::optional<Draft> m_restored;
+};
+
+// A draft's bytes in its file, and back. Decoding fails on anything that is not a whole draft.
+QByteArray encodeDraft(const Draft &draft);
+std::optional<Draft> decodeDraft(const QByteArray &bytes);
+
+} // namespace store

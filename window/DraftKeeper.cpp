@@ -1,0 +1,150 @@
+#include "DraftKeeper.h"
+
+#include <QTimer>
+#include <chrono>
+
+namespace window {
+
+namespace {
+// How long a program that is ending waits for its draft to reach the disk.
+constexpr std::chrono::seconds EndingWait{10};
+} // namespace
+
+DraftKeeper::DraftKeeper(store::DraftFolder folder, Snapshot snapshot, QObject *parent)
+    : QObject(parent)
+    , m_folder(std::move(folder))
+    , m_snapshot(std::move(snapshot))
+    , m_pause(new QTimer(this))
+{
+    m_pause->setObjectName(QStringLiteral("draftPause"));
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(PauseMs);
+    connect(m_pause, &QTimer::timeout, this,
+            [this] { queue({.claim = false, .write = true, .draft = m_snapshot()}); });
+    m_writer = std::thread([this] { work(); });
+}
+
+DraftKeeper::~DraftKeeper()
+{
+    // What was asked for is written; what the note area holds now is no longer to be had, as the
+    // window is going away (an ending program has called keepNow()).
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_writer.join();
+}
+
+void DraftKeeper::start()
+{
+    queue({.claim = true, .write = false, .draft = std::nullopt});
+}
+
+void DraftKeeper::changed()
+{
+    m_pause->start();
+}
+
+void DraftKeeper::changedNow()
+{
+    m_pause->stop();
+    queue({.claim = false, .write = true, .draft = m_snapshot()});
+}
+
+void DraftKeeper::keepNow()
+{
+    changedNow();
+    std::unique_lock lock(m_mutex);
+    m_idle.wait_for(lock, EndingWait, [this] { return !m_pending.write && !m_busy; });
+}
+
+void DraftKeeper::queue(Job job)
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pending.claim = m_pending.claim || job.claim;
+        if (job.write) {
+            m_pending.write = true;
+            m_pending.draft = std::move(job.draft);
+        }
+    }
+    m_wake.notify_all();
+}
+
+void DraftKeeper::work()
+{
+    bool draftOnDisk = false;
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_stop || m_pending.claim || m_pending.write; });
+            if (!m_pending.claim && !m_pending.write)
+                break; // stopping, and nothing left to do
+            job = std::exchange(m_pending, {});
+            m_busy = true;
+        }
+        std::optional<store::StoreError> failure;
+        if (job.claim && !m_slot) {
+            // A draft to write already is the person's; a draft left waiting is not taken over
+            // then, so that it is never written over.
+            const auto restore
+                = job.write ? store::DraftSlot::Restore::None : store::DraftSlot::Restore::Waiting;
+            store::Result<store::DraftSlot> slot = store::DraftSlot::claim(m_folder, restore);
+            // A folder that cannot be used is told when there is a draft to write.
+            if (slot) {
+                m_slot = std::move(*slot);
+                if (const std::optional<store::Draft> &left = m_slot->restored()) {
+                    draftOnDisk = true;
+                    QMetaObject::invokeMethod(
+                        this, [this, draft = *left] { Q_EMIT restored(draft); },
+                        Qt::QueuedConnection);
+                }
+            }
+        }
+        if (job.write && (job.draft || draftOnDisk)) {
+            if (!m_slot) {
+                // The folder could not be used at the start; it may be usable now.
+                store::Result<store::DraftSlot> slot
+                    = store::DraftSlot::claim(m_folder, store::DraftSlot::Restore::None);
+                if (slot)
+                    m_slot = std::move(*slot);
+                else
+                    failure = slot.error();
+            }
+            if (m_slot) {
+                const store::Result<store::Done> written
+                    = job.draft ? m_slot->write(*job.draft) : m_slot->remove();
+                if (!written)
+                    failure = written.error();
+                else
+                    draftOnDisk = job.draft.has_value();
+            }
+            QMetaObject::invokeMethod(
+                this, [this, failure] { report(failure); }, Qt::QueuedConnection);
+        }
+        {
+            const std::lock_guard lock(m_mutex);
+            m_busy = false;
+        }
+        m_idle.notify_all();
+    }
+    // Nothing kept: the slot goes, lock file and all.
+    if (m_slot && !draftOnDisk)
+        m_slot->release();
+}
+
+void DraftKeeper::report(const std::optional<store::StoreError> &failure)
+{
+    if (!failure) {
+        m_failing = false;
+        return;
+    }
+    if (m_failing)
+        return;
+    m_failing = true;
+    Q_EMIT failed(*failure);
+}
+
+} // namespace window

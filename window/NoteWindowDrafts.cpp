@@ -1,0 +1,63 @@
+#include "DraftKeeper.h"
+#include "NoteWindow.h"
+#include "runtime/Desktop.h"
+#include "window/controls/NoteTextEdit.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+
+namespace window {
+
+std::optional<store::Draft> NoteWindow::draftToKeep() const
+{
+    if (!m_state.noteEditable())
+        return std::nullopt;
+    store::Draft draft{m_ui.noteText->text(), std::nullopt};
+    if (draft.text.isEmpty())
+        return std::nullopt;
+    if (m_state.panel() == Panel::Save)
+        draft.title = m_ui.titleEdit->text();
+    return draft;
+}
+
+void NoteWindow::noteEdited()
+{
+    m_drafts->changed();
+}
+
+void NoteWindow::keepDraftNow()
+{
+    m_drafts->keepNow();
+}
+
+void NoteWindow::closeEvent(QCloseEvent *event)
+{
+    // However the window is closed (the exit question, the window manager, the session ending),
+    // the note being written stays on disk.
+    keepDraftNow();
+    QWidget::closeEvent(event);
+}
+
+void NoteWindow::restoreDraft(const store::Draft &draft)
+{
+    // The draft comes just after the first frame, while the window is still rolled up and its
+    // note area read-only: nothing the person did can be in its place yet.
+    if (m_state.noteMode() != NoteMode::Blank)
+        return;
+    m_ui.noteText->setText(draft.text);
+    if (draft.title)
+        m_ui.titleEdit->setText(*draft.title);
+    m_state.startNewNote();
+    render();
+    m_desktop.tell(this, QStringLiteral("Zentavo har återställt en anteckning som inte var sparad "
+                                        "när programmet avslutades förra gången. Den finns i "
+                                        "anteckningsfältet: rulla ned fönstret för att se den, och "
+                                        "spara den med M, Spara."));
+}
+
+void NoteWindow::draftNotKept(const store::StoreError &error)
+{
+    m_desktop.tell(this, error.message());
+}
+
+} // namespace window
