@@ -7,6 +7,10 @@
 #include <QString>
 #include <QStringList>
 
+namespace store {
+struct Draft;
+}
+
 namespace notestool {
 
 enum ExitStatus { Done = 0, UsageError = 1, CannotUse = 2 };
@@ -17,6 +21,12 @@ int showNote(const QString &database, qint64 id);
 int exportNotes(const QString &database, const QString &folder);
 int backup(const QString &database, const QString &destination);
 int importFiles(const QString &database, const QStringList &files);
+// The drafts of notes that programs writing them ended without saving (and of those still being
+// written), one line each; and the waiting ones stored as notes, each removed once stored.
+int listDrafts(const QString &database);
+int saveDrafts(const QString &database);
+// The title a draft is stored under: the one typed for it, else its first line.
+QString draftTitle(const store::Draft &draft);
 
 // The file name a note is exported under: "ID - title.txt", the title made safe for any common
 // file system and cut so that the name stays within 255 bytes.

@@ -49,6 +49,10 @@ int main(int argc, char *argv[])
         QStringLiteral("En annan databas än den som Zentavo använder. Skapas aldrig, utom av new."),
         QStringLiteral("SÖKVÄG"));
     parser.addOption(database);
+    const QCommandLineOption saveDrafts(
+        QStringList{QStringLiteral("save")},
+        QStringLiteral("Med drafts: sparar de väntande utkasten som anteckningar."));
+    parser.addOption(saveDrafts);
     parser.addPositionalArgument(QStringLiteral("kommando"), QStringLiteral("Se ovan."));
     // The help names the database in use, which --db may change.
     parser.parse(QCoreApplication::arguments());
@@ -64,7 +68,11 @@ int main(int argc, char *argv[])
             "  show ID             anteckningens text precis som den är sparad\n"
             "  export MAPP         en textfil per anteckning, \"ID - titel.txt\"\n"
             "  backup FIL          en kontrollerad kopia av databasen\n"
-            "  import FIL...       en anteckning per textfil (UTF-8), alla eller ingen\n\n")
+            "  import FIL...       en anteckning per textfil (UTF-8), alla eller ingen\n"
+            "  drafts [--save]     osparade anteckningar som ett Zentavo lämnade när det\n"
+            "                      avslutades (väntar) eller skriver just nu (öppet); med\n"
+            "                      --save sparas de väntande som anteckningar, titeln\n"
+            "                      utkastets eller dess första rad\n\n")
         + store::describeLocation(location)
         + QStringLiteral("\n\nSlutstatus: 0 klart, 1 fel i kommandoraden, 2 databasen eller en "
                          "fil\nkan inte användas (felet står på standard error)."));
@@ -75,6 +83,8 @@ int main(int argc, char *argv[])
         return usageError(QStringLiteral("inget kommando angavs"));
     const QString command = arguments.first();
     const QStringList rest = arguments.mid(1);
+    if (parser.isSet(saveDrafts) && command != QLatin1String("drafts"))
+        return usageError(QStringLiteral("--save hör till drafts"));
     // Runs a command on the database, made first where it is the user's own and missing.
     const auto onDatabase = [&location](const auto &operation) {
         const int made = makeOwnDatabase(location);
@@ -120,6 +130,12 @@ int main(int argc, char *argv[])
                               : onDatabase([&rest](const QString &path) {
                                     return notestool::importFiles(path, rest);
                                 });
+    }
+    if (command == QLatin1String("drafts")) {
+        if (!rest.isEmpty())
+            return usageError(QStringLiteral("drafts tar inga argument utom --save"));
+        return parser.isSet(saveDrafts) ? onDatabase(notestool::saveDrafts)
+                                        : notestool::listDrafts(location.path);
     }
     return usageError(QStringLiteral("okänt kommando: %1").arg(command));
 }
