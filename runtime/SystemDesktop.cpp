@@ -66,6 +66,9 @@ void SystemDesktop::tell(QWidget *parent, const QString &message)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    // Shown beside the person's work without taking the keyboard from it: typing goes on where
+    // it was.
+    box->setAttribute(Qt::WA_ShowWithoutActivating);
     box->show();
 }
 

@@ -30,6 +30,8 @@ DIR=$(mktemp -d "${TMPDIR:-/tmp}/zentavo-e2e.XXXXXX")
 APP="$DIR/app"     # the program's own folder: the copied executable and its memo.mdb
 DB="$APP/memo.mdb"
 mkdir -p "$APP"
+# The person's state folder, where the program keeps the drafts of unsaved notes: the test's own.
+export XDG_STATE_HOME="$DIR/state"
 
 XVFB_PID=""
 WM_PID=""
@@ -71,6 +73,11 @@ e2e_cleanup() {
     kill_pid "$APP_PID"
     kill_pid "$WM_PID"
     kill_pid "$XVFB_PID"
+    # Folders the scripts mounted (register_mount) go before the folder that holds them.
+    local mount_point
+    for mount_point in ${E2E_MOUNTS:-}; do
+        umount -l "$mount_point" 2>/dev/null || true
+    done
     rm -rf "$DIR"
     exit "$status"
 }
@@ -81,6 +88,12 @@ trap 'exit 130' INT TERM
 E2E_EXTRA_PIDS=""
 track_pid() {
     E2E_EXTRA_PIDS="$E2E_EXTRA_PIDS $1"
+}
+
+# Registers a mount point under $DIR to be unmounted on exit.
+E2E_MOUNTS=""
+register_mount() {
+    E2E_MOUNTS="$E2E_MOUNTS $1"
 }
 
 # ---------------------------------------------------------------------------------------------
@@ -186,6 +199,8 @@ start_display() {
         -e '/<mouse>/,/<\/mouse>/c\  <mouse></mouse>' \
         /etc/xdg/openbox/rc.xml >"$DIR/openbox-rc.xml" || fail "cannot write the openbox configuration"
     # openbox runs its start-up command once it manages the screen; no window is opened before.
+    # (A display started again after the last one went away waits for its own openbox.)
+    rm -f "$DIR/READY"
     openbox --config-file "$DIR/openbox-rc.xml" --startup "touch $DIR/READY" \
         >"$DIR/openbox.log" 2>&1 &
     WM_PID=$!
@@ -195,7 +210,12 @@ start_display() {
 # Copies the program into the private folder and starts it there; sets APP_PID. The window is
 # not waited for: see find_main_window.
 launch_zentavo() {
-    cp "$E2E_PROGRAM" "$APP/zentavo"
+    # Put in place by a rename, so that a copy already running on it is left alone.
+    if ! cmp -s "$E2E_PROGRAM" "$APP/zentavo"; then
+        if ! cp "$E2E_PROGRAM" "$APP/zentavo.new" || ! mv -f "$APP/zentavo.new" "$APP/zentavo"; then
+            fail "cannot put the program into $APP"
+        fi
+    fi
     APP_RUNS=$((APP_RUNS + 1))
     APP_STDERR="$DIR/zentavo-$APP_RUNS.stderr"
     (
