@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTest>
+#include <QTimer>
 #include <benchmark/benchmark.h>
+#include <ctime>
 #include <malloc.h>
 #include <memory>
 
@@ -121,6 +123,60 @@ void ShowNoteWhole(benchmark::State &state)
     showNote(state, true);
 }
 BENCHMARK(ShowNoteWhole)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+
+// The processor time the calling thread has had, in milliseconds.
+double threadMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+// A key typed into a new note of range(0) characters, with what keeping it as a draft costs the
+// window: each key is followed by the pause after which the draft is read, in pieces from the
+// event loop, and handed to its writing thread, as if the person paused after every key. The time
+// is the key's, until it is drawn; longest_turn_ms is the longest the window was busy at one go
+// while the draft was read (in processor time), which is the most a key typed meanwhile could
+// wait.
+void TypeIntoDraft(benchmark::State &state)
+{
+    bench::BenchDatabase &db = bench::BenchDatabase::withNotes(10);
+    auto w = openWindow(db);
+    w->command(w->ui.newButton);
+    const QString line = QStringLiteral("En rad i ett långt utkast, med åäö och lite mer text.\n");
+    QString text;
+    text.reserve(state.range(0));
+    while (text.size() + line.size() <= state.range(0))
+        text += line;
+    w->ui.noteText->insertPlainText(text); // as a paste gives it
+    w->ui.noteText->moveCursor(QTextCursor::End);
+    QTimer *pause = w->form.findChild<QTimer *>(QStringLiteral("draftPause"));
+    double longestTurn = 0;
+    for (auto _ : state) {
+        QElapsedTimer key;
+        key.start();
+        QTest::keyClick(w->ui.noteText, Qt::Key_A);
+        w->ui.noteText->viewport()->repaint();
+        state.SetIterationTime(static_cast<double>(key.nsecsElapsed()) / 1e9);
+        windowtest::tick(pause);
+        for (int turn = 0; turn < 64; ++turn) {
+            // The window's own thread's processor time: on a shared machine the wall clock also
+            // counts the moments the thread waits for a processor.
+            const double before = threadMilliseconds();
+            QCoreApplication::processEvents();
+            longestTurn = std::max(longestTurn, threadMilliseconds() - before);
+        }
+    }
+    state.counters["longest_turn_ms"] = longestTurn;
+    w->form.keepDraftNow();
+    if (w->ui.noteText->text().size() != text.size() + qsizetype(state.iterations()))
+        state.SkipWithError("the keys did not reach the note");
+}
+BENCHMARK(TypeIntoDraft)
+    ->Arg(1 << 20)
+    ->Arg(10 << 20)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 void SaveAt100k(benchmark::State &state)
 {

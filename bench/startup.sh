@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up cost of Zentavo under Xvfb with openbox, beside the floor (a minimal frameless,
 # always-on-top Qt window): the time from exec to the first painted frame, and the peak resident
-# memory, for Zentavo on an empty database and on one of many notes; medians over the runs.
+# memory, for Zentavo on an empty database, on one of many notes, and on an empty one with a
+# 10 MB draft of an unsaved note waiting to be restored; medians over the runs.
 #
 # Usage: startup.sh [--runs N] [--notes N] [--many N] ZENTAVO ZENTAVO-NEWDB ZENTAVO-FLOOR
 # (Zentavo is measured at 0, --notes and --many notes.)
@@ -71,11 +72,28 @@ for count in "${counts[@]}"; do
     cp "$E2E_PROGRAM" "$DIR/app-$count/zentavo"
     mv "$DB" "$DIR/app-$count/memo.mdb"
 done
+# A 10 MB draft waiting for an empty database, as a program that ended without saving leaves it.
+# The program restores it at every start and keeps it again when it is stopped.
+make_database 0
+mkdir -p "$DIR/app-draft"
+cp "$E2E_PROGRAM" "$DIR/app-draft/zentavo"
+mv "$DB" "$DIR/app-draft/memo.mdb"
+draft_key=$(printf '%s' "$(realpath "$DIR/app-draft/memo.mdb")" | sha256sum | cut -c1-32)
+draft_folder="$XDG_STATE_HOME/zentavo/drafts/$draft_key"
+mkdir -p "$draft_folder"
+chmod 0700 "$XDG_STATE_HOME/zentavo" "$XDG_STATE_HOME/zentavo/drafts" "$draft_folder"
+line="En rad i ett långt utkast som aldrig sparades, med åäö och lite mer text."
+head -c $((10 * 1024 * 1024)) < <(yes "$line") >"$DIR/draft.txt"
+{
+    printf 'ZENTAVO-DRAFT 1\nTEXT %d\n\n' "$(stat -c %s "$DIR/draft.txt")"
+    cat "$DIR/draft.txt"
+} >"$draft_folder/benchmark.draft"
+: >"$DIR/zentavo-draft"
 sync
 # The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
 # the machine's load touches all of them alike, and each round begins with the next of them, so
 # that none always runs first.
-programs=(floor "${counts[@]}")
+programs=(floor "${counts[@]}" draft)
 for ((i = 0; i < runs; i++)); do
     for ((j = 0; j < ${#programs[@]}; j++)); do
         which=${programs[(i + j) % ${#programs[@]}]}
@@ -106,4 +124,9 @@ for count in "${counts[@]}"; do
     read -r ms kb < <(medians "$DIR/zentavo-$count")
     row "zentavo, $count notes" "$ms" "$(fastest "$DIR/zentavo-$count")" "$kb"
 done
+read -r ms kb < <(medians "$DIR/zentavo-draft")
+row "zentavo, 10 MB draft" "$ms" "$(fastest "$DIR/zentavo-draft")" "$kb"
+# The draft was restored at each start and kept again at each stop.
+[[ $(find "$draft_folder" -name '*.draft' | wc -l) -eq 1 ]] ||
+    fail "the waiting draft was not kept as one draft across the starts"
 exit 0

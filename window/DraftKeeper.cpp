@@ -1,5 +1,6 @@
 #include "DraftKeeper.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <chrono>
 
@@ -10,17 +11,24 @@ namespace {
 constexpr std::chrono::seconds EndingWait{10};
 } // namespace
 
-DraftKeeper::DraftKeeper(store::DraftFolder folder, Snapshot snapshot, QObject *parent)
+DraftKeeper::DraftKeeper(store::DraftFolder folder, Snapshot now, LaterSnapshot later,
+                         QObject *parent)
     : QObject(parent)
     , m_folder(std::move(folder))
-    , m_snapshot(std::move(snapshot))
+    , m_snapshot(std::move(now))
+    , m_laterSnapshot(std::move(later))
     , m_pause(new QTimer(this))
 {
     m_pause->setObjectName(QStringLiteral("draftPause"));
     m_pause->setSingleShot(true);
     m_pause->setInterval(PauseMs);
-    connect(m_pause, &QTimer::timeout, this,
-            [this] { queue({.claim = false, .write = true, .draft = m_snapshot()}); });
+    connect(m_pause, &QTimer::timeout, this, [this] {
+        const quint64 asked = ++m_asked;
+        m_laterSnapshot([keeper = QPointer(this), asked](std::optional<store::Draft> draft) {
+            if (keeper && keeper->m_asked == asked)
+                keeper->queue({.claim = false, .write = true, .draft = std::move(draft)});
+        });
+    });
     m_writer = std::thread([this] { work(); });
 }
 
@@ -48,6 +56,7 @@ void DraftKeeper::changed()
 
 void DraftKeeper::changedNow()
 {
+    ++m_asked;
     m_pause->stop();
     queue({.claim = false, .write = true, .draft = m_snapshot()});
 }

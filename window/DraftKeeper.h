@@ -25,10 +25,15 @@ class DraftKeeper : public QObject
 {
     Q_OBJECT
 public:
-    // What the note area holds now: a draft to keep, or nothing (which removes the draft).
+    // What the note area holds: a draft to keep, or nothing (which removes the draft). Taken at
+    // once, or, once typing pauses, handed over when read: reading a long note must not hold up
+    // the keys typed meanwhile. A snapshot for later that is never handed over (the note changed
+    // while it was read) writes nothing; the change itself starts the next pause.
     using Snapshot = std::function<std::optional<store::Draft>()>;
+    using Handover = std::function<void(std::optional<store::Draft>)>;
+    using LaterSnapshot = std::function<void(Handover)>;
 
-    DraftKeeper(store::DraftFolder folder, Snapshot snapshot, QObject *parent);
+    DraftKeeper(store::DraftFolder folder, Snapshot now, LaterSnapshot later, QObject *parent);
     // Writes what the note area holds and ends the writing thread.
     ~DraftKeeper() override;
 
@@ -63,7 +68,10 @@ private:
 
     store::DraftFolder m_folder;
     Snapshot m_snapshot;
+    LaterSnapshot m_laterSnapshot;
     QTimer *m_pause;
+    // Counts the snapshots asked for: one handed over after a later one was asked is stale.
+    quint64 m_asked = 0;
     bool m_failing = false;
 
     std::mutex m_mutex;

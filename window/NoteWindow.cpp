@@ -55,7 +55,8 @@ NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtim
 
     m_ui = buildControls(*this, m_layout);
     m_drafts = new DraftKeeper(
-        std::move(drafts), [this] { return draftToKeep(); }, this);
+        std::move(drafts), [this] { return draftToKeep(); },
+        [this](DraftKeeper::Handover handover) { readDraftToKeep(std::move(handover)); }, this);
     // The rolled-up strip shows no list. Hidden, the list keeps its notes but lays out no row for
     // them (about 40 bytes a note, and the time) until the window first unrolls.
     m_ui.noteList->hide();

@@ -30,6 +30,7 @@
 #include "store/NoteStore.h"
 
 #include <QWidget>
+#include <functional>
 
 class QScreen;
 
@@ -105,6 +106,8 @@ private:
     // What the note area holds that is worth keeping as a draft: typed text that is no stored
     // note, with the title typed for it while the save panel is open.
     std::optional<store::Draft> draftToKeep() const;
+    // The same, read in pieces where the note is long, and handed over once read.
+    void readDraftToKeep(std::function<void(std::optional<store::Draft>)> handover);
     // Lays the controls out for the screen the window is on, again when its resolution changes.
     void followScreen(QScreen *screen);
     void applyScale(const Scale &scale);

@@ -20,6 +20,24 @@ std::optional<store::Draft> NoteWindow::draftToKeep() const
     return draft;
 }
 
+void NoteWindow::readDraftToKeep(std::function<void(std::optional<store::Draft>)> handover)
+{
+    if (!m_state.noteEditable()) {
+        handover(std::nullopt);
+        return;
+    }
+    m_ui.noteText->readText([this, handover = std::move(handover)](const QString &text) {
+        if (text.isEmpty() || !m_state.noteEditable()) {
+            handover(std::nullopt);
+            return;
+        }
+        store::Draft draft{text, std::nullopt};
+        if (m_state.panel() == Panel::Save)
+            draft.title = m_ui.titleEdit->text();
+        handover(std::move(draft));
+    });
+}
+
 void NoteWindow::noteEdited()
 {
     m_drafts->changed();

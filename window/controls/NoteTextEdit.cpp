@@ -14,6 +14,8 @@ namespace window {
 namespace {
 // A text up to this long is shown in one go; a longer one in pieces of about this size.
 constexpr qsizetype PieceChars = 64 * 1024;
+// A typed text is read back in pieces of this size, each in a moment too short to feel.
+constexpr int ReadPieceChars = 256 * 1024;
 
 // Where a piece of text that starts at `from` may end: after the last line break within
 // maxChars, else at maxChars, never inside a surrogate pair.
@@ -89,9 +91,12 @@ void insertEveryCharacter(QTextCursor &cursor, QStringView text)
 NoteTextEdit::NoteTextEdit(QWidget *parent)
     : QPlainTextEdit(parent)
     , m_loader(new QTimer(this))
+    , m_reader(new QTimer(this))
 {
     m_loader->setInterval(0);
     connect(m_loader, &QTimer::timeout, this, [this] { showNextPiece(2 * PieceChars); });
+    m_reader->setInterval(0);
+    connect(m_reader, &QTimer::timeout, this, &NoteTextEdit::readNextPiece);
     connect(document(), &QTextDocument::contentsChanged, this, &NoteTextEdit::onContentsChanged);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -217,6 +222,50 @@ QString NoteTextEdit::typedText() const
         }
     }
     return text;
+}
+
+void NoteTextEdit::readText(std::function<void(const QString &)> then)
+{
+    m_reader->stop();
+    m_read.clear();
+    m_readThen = nullptr;
+    // Read at once what is at hand at once; only the document's own text is read in pieces.
+    if (m_exact || m_hasStandIns) {
+        then(text());
+        return;
+    }
+    m_readThen = std::move(then);
+    m_readUpTo = 0;
+    m_readRevision = document()->revision();
+    m_read.reserve(document()->characterCount());
+    m_reader->start();
+}
+
+void NoteTextEdit::readNextPiece()
+{
+    if (document()->revision() != m_readRevision) {
+        // Changed meanwhile: whoever asked hears of the change and asks again.
+        m_reader->stop();
+        m_read.clear();
+        m_readThen = nullptr;
+        return;
+    }
+    const int end = document()->characterCount() - 1; // the last paragraph's own end is no text
+    const int to = std::min(end, m_readUpTo + ReadPieceChars);
+    QTextCursor piece(document());
+    piece.setPosition(m_readUpTo);
+    piece.setPosition(to, QTextCursor::KeepAnchor);
+    // The raw text: a no-break space and a line separator as they are, the box's line breaks as
+    // U+2029.
+    QString text = piece.selectedText();
+    text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    m_read += text;
+    m_readUpTo = to;
+    if (to < end)
+        return;
+    m_reader->stop();
+    const auto then = std::exchange(m_readThen, nullptr);
+    then(std::exchange(m_read, QString()));
 }
 
 void NoteTextEdit::insertFromMimeData(const QMimeData *source)

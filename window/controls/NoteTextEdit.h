@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <functional>
 
 class QTimer;
 
@@ -24,6 +25,10 @@ public:
 
     // The text, exactly as set until the user changes it.
     QString text() const { return m_exact ? m_value : typedText(); }
+    // The same text, read a piece at a time from the event loop, so that reading a long text
+    // never holds up the keys typed meanwhile; `then` gets it once it is read. A change to the text
+    // before then drops the reading (and a later call drops an earlier one): `then` is not called.
+    void readText(std::function<void(const QString &)> then);
     void setText(const QString &value);
     // Locked: read-only, the text selectable but not changed. Unlocked, the person can write in
     // it as soon as all of its text is shown.
@@ -44,6 +49,7 @@ protected:
 
 private:
     QString typedText() const;
+    void readNextPiece();
     void showNextPiece(qsizetype maxChars);
     void onContentsChanged();
     void applyLock();
@@ -56,6 +62,12 @@ private:
     // Whether a character of the document stands in for one it does not keep as it is.
     bool m_hasStandIns = false;
     QTimer *m_loader;
+    // A reading in pieces: what is read so far, up to where, of which revision of the text.
+    QTimer *m_reader;
+    QString m_read;
+    int m_readUpTo = 0;
+    int m_readRevision = 0;
+    std::function<void(const QString &)> m_readThen;
 };
 
 } // namespace window
