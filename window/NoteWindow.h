@@ -20,6 +20,7 @@
 // list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels).
 
 #include "Controls.h"
+#include "Docking.h"
 #include "Layout.h"
 #include "WindowState.h"
 #include "store/NoteStore.h"
@@ -27,6 +28,7 @@
 #include <QWidget>
 
 class QScreen;
+class QTimer;
 
 namespace runtime {
 class Desktop;
@@ -86,6 +88,13 @@ private:
     // Lays the controls out for the screen the window is on, again when its resolution changes.
     void followScreen(QScreen *screen);
     void applyScale(const Scale &scale);
+    // The window's place on the desktop's screens, docked or where the person put it, followed
+    // as the screens change (NoteWindowScreens.cpp).
+    static Screens currentScreens();
+    void watchScreens();
+    void watchScreen(QScreen *screen);
+    void screensChanged();
+    void followScreens();
     // Draws the state onto the widgets.
     void render();
     void renderList();
@@ -102,10 +111,12 @@ private:
     WindowState m_state;
     Layout m_layout;
     Scale m_scale;
-    // The window's top-left corner on the screen, as the window manager last placed it.
-    QPoint m_place;
+    // Where the window is on the desktop, as the window manager last placed it, and whether the
+    // person put it there.
+    Docking m_docking;
+    // Runs while the screens change; the window finds its place when it ends.
+    QTimer *m_screensChanging = nullptr;
     Controls m_ui;
-    QMetaObject::Connection m_screenResolution;
 };
 
 } // namespace window
