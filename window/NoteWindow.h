@@ -10,14 +10,17 @@
 // panel shows, the list's width and column, which timers run, whether the note can be written in.
 // Nothing is decided by reading a widget back. The controls are made from the design (Design.h)
 // by buildControls; their places are twips in the design and become pixels in one place, Layout,
-// at the resolution of the screen the window is on. What the window needs of the desktop beyond
+// at the resolution of the screen the window is on. Where the window is on the desktop is
+// Docking's to say, as plain as the state: docked on the primary screen, or where the person moved
+// it, as the screens change. What the window needs of the desktop beyond
 // its widgets (the pointer, questions, error reports, staying on top, the window manager's move)
 // goes through runtime::Desktop. The store's operations open and close a session of their own
 // and hand back values or a StoreError; a failure is worded by reportStoreError and ends only the
 // handler it happened in.
 //
 // Handlers are spread over files by concern: NoteWindowFrame.cpp (rolling up, dragging, exit, the
-// list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels).
+// list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels),
+// NoteWindowScreens.cpp (the window's place when the desktop's screens change).
 
 #include "Controls.h"
 #include "Docking.h"

@@ -34,6 +34,7 @@ Screens NoteWindow::currentScreens()
 void NoteWindow::watchScreens()
 {
     m_screensChanging = new QTimer(this);
+    m_screensChanging->setObjectName(QStringLiteral("screensChanging"));
     m_screensChanging->setSingleShot(true);
     m_screensChanging->setInterval(ScreensSettleMs);
     connect(m_screensChanging, &QTimer::timeout, this, &NoteWindow::followScreens);
