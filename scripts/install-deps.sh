@@ -16,6 +16,7 @@ developing=(
     ninja-build
     fonts-wine
     libbenchmark-dev
+    qt6-base-private-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick xclip wmctrl
     weston xwayland qt6-wayland
     sqlite3 time clang-format shellcheck

@@ -61,8 +61,7 @@ NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtim
     // them (about 40 bytes a note, and the time) until the window first unrolls.
     m_ui.noteList->hide();
     connectHandlers();
-    m_place = m_scale.rect(design::Window).topLeft();
-    move(m_place);
+    move(m_docking.dock(currentScreens()));
     applyScale(m_scale);
 }
 
@@ -115,9 +114,9 @@ bool NoteWindow::start(const store::Result<store::Done> &checked)
         reportStoreError(checked.error());
         return false;
     }
-    // Docked: the top edge at the top of the screen, the left edge where the design has it.
-    m_place = m_scale.rect(design::Window).topLeft();
-    move(m_place);
+    // Docked: the top edge at the top of the primary screen, the left edge where the design has
+    // it from that screen's left edge.
+    move(m_docking.dock(currentScreens()));
     // Before the native window is made: a flag it is made with.
     m_desktop.keepOnTop(this);
     runtime::afterFirstFrame(*this, [this] {
@@ -125,20 +124,28 @@ bool NoteWindow::start(const store::Result<store::Done> &checked)
         reloadList();
         m_drafts->start();
     });
-    // The native window exists now; the layout follows the screen it is on.
+    // The native window exists now; the layout follows the screen it is on, and the window's
+    // place the screens.
     connect(windowHandle(), &QWindow::screenChanged, this, &NoteWindow::followScreen);
+    watchScreens();
     followScreen(windowHandle()->screen());
     return true;
 }
 
 void NoteWindow::followScreen(QScreen *screen)
 {
-    disconnect(m_screenResolution);
-    if (screen) {
-        m_screenResolution = connect(screen, &QScreen::logicalDotsPerInchChanged, this,
-                                     [this, screen] { applyScale(Scale::of(screen)); });
-    }
-    applyScale(Scale::of(screen));
+    const Scale scale = Scale::of(screen);
+    if (scale != m_scale)
+        applyScale(scale);
+    // Qt keeps the window's size in its own device-independent pixels, but a window the window
+    // manager moved onto a screen of another device pixel ratio keeps the device pixels it had:
+    // it is given its size on this screen, once Qt has finished moving it there. (Where the
+    // program moved the window itself, Qt sized it for the screen already and this changes
+    // nothing.)
+    QTimer::singleShot(0, this, [this] {
+        if (QWindow *handle = windowHandle())
+            handle->resize(placeOnScreen().size());
+    });
 }
 
 void NoteWindow::applyScale(const Scale &scale)
@@ -150,14 +157,18 @@ void NoteWindow::applyScale(const Scale &scale)
 
 void NoteWindow::moveEvent(QMoveEvent *event)
 {
-    m_place = event->pos();
+    m_docking.placed(event->pos());
+    // Moved while the screens change, by the window manager or the person: the window finds its
+    // place once that is over.
+    if (m_screensChanging && m_screensChanging->isActive())
+        m_screensChanging->start();
     QWidget::moveEvent(event);
 }
 
 QRect NoteWindow::placeOnScreen() const
 {
     const int height = m_state.rolledUp() ? design::TitleStrip.height : design::Window.height;
-    return QRect(m_place, m_scale.size(design::Window.width, height));
+    return QRect(m_docking.place(), m_scale.size(design::Window.width, height));
 }
 
 void NoteWindow::render()

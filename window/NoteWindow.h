@@ -10,7 +10,9 @@
 // panel shows, the list's width and column, which timers run, whether the note can be written in.
 // Nothing is decided by reading a widget back. The controls are made from the design (Design.h)
 // by buildControls; their places are twips in the design and become pixels in one place, Layout,
-// at the resolution of the screen the window is on. What the window needs of the desktop beyond
+// at the resolution of the screen the window is on. Where the window is on the desktop is
+// Docking's to say, as plain as the state: docked on the primary screen, or where the person moved
+// it, as the screens change. What the window needs of the desktop beyond
 // its widgets (the pointer, questions, error reports, staying on top, the window manager's move)
 // goes through runtime::Desktop. The store's operations open and close a session of their own
 // and hand back values or a StoreError; a failure is worded by reportStoreError and ends only the
@@ -21,9 +23,11 @@
 //
 // Handlers are spread over files by concern: NoteWindowFrame.cpp (rolling up, dragging, exit, the
 // list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels),
-// NoteWindowDrafts.cpp (the draft of the note being written).
+// NoteWindowDrafts.cpp (the draft of the note being written), NoteWindowScreens.cpp (the
+// window's place when the desktop's screens change).
 
 #include "Controls.h"
+#include "Docking.h"
 #include "Layout.h"
 #include "WindowState.h"
 #include "store/Drafts.h"
@@ -33,6 +37,7 @@
 #include <functional>
 
 class QScreen;
+class QTimer;
 
 namespace runtime {
 class Desktop;
@@ -111,6 +116,13 @@ private:
     // Lays the controls out for the screen the window is on, again when its resolution changes.
     void followScreen(QScreen *screen);
     void applyScale(const Scale &scale);
+    // The window's place on the desktop's screens, docked or where the person put it, followed
+    // as the screens change (NoteWindowScreens.cpp).
+    static Screens currentScreens();
+    void watchScreens();
+    void watchScreen(QScreen *screen);
+    void screensChanged();
+    void followScreens();
     // Draws the state onto the widgets.
     void render();
     void renderList();
@@ -127,11 +139,13 @@ private:
     WindowState m_state;
     Layout m_layout;
     Scale m_scale;
-    // The window's top-left corner on the screen, as the window manager last placed it.
-    QPoint m_place;
+    // Where the window is on the desktop, as the window manager last placed it, and whether the
+    // person put it there.
+    Docking m_docking;
+    // Runs while the screens change; the window finds its place when it ends.
+    QTimer *m_screensChanging = nullptr;
     Controls m_ui;
     DraftKeeper *m_drafts;
-    QMetaObject::Connection m_screenResolution;
 };
 
 } // namespace window

@@ -13,6 +13,7 @@ void NoteWindow::dragWindow()
 {
     if (m_state.lockedInPlace())
         return;
+    m_docking.moveBegan();
     m_desktop.beginSystemMove(this);
 }
 

@@ -266,6 +266,40 @@ wait_for_exit() {
 }
 
 # ---------------------------------------------------------------------------------------------
+# Monitors: RandR monitors on the one X screen, as a desktop with several screens declares them,
+# each MONITOR_W pixels wide, SCREEN_H high, at 96 dpi. The X screen's one output belongs to the
+# monitor at x 0, so that the output makes no monitor of its own over the whole X screen: the
+# program sees exactly the monitors declared.
+
+MONITOR_W=1280
+
+# Millimetres of a length in pixels at 96 dpi, rounded.
+mm_at_96dpi() { echo $((($1 * 254 + 480) / 960)); }
+
+add_monitor() { # NAME X [primary]
+    local name=$1 output=none
+    [[ ${3:-} == primary ]] && name="*$1"
+    (($2 == 0)) && output=screen
+    xrandr --setmonitor "$name" \
+        "$MONITOR_W/$(mm_at_96dpi "$MONITOR_W")x$SCREEN_H/$(mm_at_96dpi "$SCREEN_H")+$2+0" "$output" \
+        >/dev/null || fail "xrandr could not add the monitor $1 at x $2"
+}
+
+remove_monitor() { # NAME
+    xrandr --delmonitor "$1" >/dev/null || fail "xrandr could not remove the monitor $1"
+}
+
+# Makes a monitor the primary one: RandR changes a monitor only by declaring it anew.
+make_primary() { # NAME X
+    remove_monitor "$1"
+    add_monitor "$1" "$2" primary
+}
+
+monitors_are() { # COUNT
+    [[ $(xrandr --listmonitors 2>/dev/null | head -n1) == "Monitors: $1" ]]
+}
+
+# ---------------------------------------------------------------------------------------------
 # Window state
 
 # window_info [ID]: xwininfo of the window (default: the main window).
@@ -306,6 +340,10 @@ window_near() { # X Y TOLERANCE
 
 window_height_is() { # HEIGHT
     [[ $(window_height) == "$1" ]]
+}
+
+window_size_is() { # WIDTH HEIGHT
+    [[ $(window_width)x$(window_height) == "$1x$2" ]]
 }
 
 window_moved_from() { # X Y: true once the window is somewhere else
