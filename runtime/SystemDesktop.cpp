@@ -39,13 +39,23 @@ bool SystemDesktop::askYesNo(QWidget *parent, const QString &prompt, const QStri
     return box.clickedButton() == yes;
 }
 
-void SystemDesktop::reportError(QWidget *parent, const QString &message)
+namespace {
+
+// Writes the message to standard error; true when it can also be shown in a box (there is a
+// screen a person looks at).
+bool writeDown(const QString &message)
 {
     std::fprintf(stderr, "zentavo: %s\n", message.toLocal8Bit().constData());
     std::fflush(stderr);
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return;
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    return qobject_cast<QApplication *>(QCoreApplication::instance())
+           && QGuiApplication::platformName() != QLatin1String("offscreen");
+}
+
+} // namespace
+
+void SystemDesktop::reportError(QWidget *parent, const QString &message)
+{
+    if (!writeDown(message))
         return;
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Zentavo 1.0"), message, QMessageBox::Ok,
                     parent);
@@ -55,11 +65,7 @@ void SystemDesktop::reportError(QWidget *parent, const QString &message)
 
 void SystemDesktop::tell(QWidget *parent, const QString &message)
 {
-    std::fprintf(stderr, "zentavo: %s\n", message.toLocal8Bit().constData());
-    std::fflush(stderr);
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
-        return;
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    if (!writeDown(message))
         return;
     auto *box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zentavo 1.0"), message,
                                 QMessageBox::Ok, parent);

@@ -3,6 +3,7 @@
 // never torn by a kill however it falls, and what a draft that cannot be written says.
 
 #include "DraftTexts.h"
+#include "ProcessSettings.h"
 #include "ProgramRun.h"
 #include "store/Drafts.h"
 
@@ -24,56 +25,14 @@ Q_DECLARE_METATYPE(store::Draft)
 using store::Draft;
 using store::DraftFolder;
 using store::DraftSlot;
+using testsupport::EnvironmentVariable;
+using testsupport::Umask;
 
 namespace {
 
-// Sets an environment variable (or unsets it for an empty value) while it lives.
-class EnvironmentVariable
-{
-public:
-    EnvironmentVariable(const char *name, const std::optional<QByteArray> &value)
-        : m_name(name)
-        , m_before(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
-    {
-        set(value);
-    }
-    ~EnvironmentVariable() { set(m_before); }
-    EnvironmentVariable(const EnvironmentVariable &) = delete;
-    EnvironmentVariable &operator=(const EnvironmentVariable &) = delete;
-
-private:
-    void set(const std::optional<QByteArray> &value)
-    {
-        if (value)
-            qputenv(m_name, *value);
-        else
-            qunsetenv(m_name);
-    }
-    const char *m_name;
-    std::optional<QByteArray> m_before;
-};
-
-// The umask while it lives.
-class Umask
-{
-public:
-    explicit Umask(mode_t mask)
-        : m_before(::umask(mask))
-    {}
-    ~Umask() { ::umask(m_before); }
-    Umask(const Umask &) = delete;
-    Umask &operator=(const Umask &) = delete;
-
-private:
-    mode_t m_before;
-};
-
 mode_t modeOf(const QString &path)
 {
-    struct stat info = {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
-        return 0;
-    return info.st_mode & 07777;
+    return mode_t(testsupport::modeOf(path));
 }
 
 QStringList filesIn(const QString &folder)

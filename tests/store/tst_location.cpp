@@ -3,6 +3,7 @@
 // a portable copy without one is refused as before, a system-wide installation makes each
 // user's own in their data folder, readable by the user alone, and --db names any other.
 
+#include "ProcessSettings.h"
 #include "store/DatabaseLocation.h"
 #include "store/NewDatabase.h"
 #include "store/NoteStore.h"
@@ -21,59 +22,11 @@
 
 using store::DatabaseLocation;
 using store::Installation;
+using testsupport::EnvironmentVariable;
+using testsupport::modeOf;
+using testsupport::Umask;
 
 namespace {
-
-// Sets an environment variable for the lifetime of the object, or unsets it when value is
-// empty, and puts back what was there.
-class EnvironmentVariable
-{
-public:
-    EnvironmentVariable(const char *name, const std::optional<QByteArray> &value)
-        : m_name(name)
-        , m_before(qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt)
-    {
-        set(value);
-    }
-    ~EnvironmentVariable() { set(m_before); }
-    EnvironmentVariable(const EnvironmentVariable &) = delete;
-    EnvironmentVariable &operator=(const EnvironmentVariable &) = delete;
-
-private:
-    void set(const std::optional<QByteArray> &value)
-    {
-        if (value)
-            qputenv(m_name, *value);
-        else
-            qunsetenv(m_name);
-    }
-
-    const char *m_name;
-    std::optional<QByteArray> m_before;
-};
-
-// The process's umask for the lifetime of the object.
-class Umask
-{
-public:
-    explicit Umask(mode_t mask)
-        : m_before(::umask(mask))
-    {}
-    ~Umask() { ::umask(m_before); }
-    Umask(const Umask &) = delete;
-    Umask &operator=(const Umask &) = delete;
-
-private:
-    mode_t m_before;
-};
-
-int modeOf(const QString &path)
-{
-    struct stat status = {};
-    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
-        return -1;
-    return int(status.st_mode & 07777);
-}
 
 QString memoTableSql(const QString &path)
 {
