@@ -151,6 +151,14 @@ void tst_autohide::unreadablePointerIsTheCorner()
     QVERIFY(form().x() > 0);
     lookAt(std::nullopt, LooksToRollUp);
     QVERIFY(state().rolledUp());
+
+    // A window that covers the corner holds such a pointer: counting starts again.
+    windowtest::doubleClick(ui().titleStrip);
+    form().move(0, 0);
+    lookAt(form().geometry().bottomRight() + QPoint(50, 50), LooksToRollUp - 1);
+    lookAt(std::nullopt);
+    QCOMPARE(state().pollsOutside(), 0);
+    QVERIFY(!state().rolledUp());
 }
 
 void tst_autohide::rollsUpEveryTime_data()

@@ -29,7 +29,11 @@ private Q_SLOTS:
     void mIgnoredWhileQuestionOpen();
     void cancelAndNoChangeOnlyThePanel();
     void clickOnTitleShowsNote();
+    void newEmptiesTheNoteArea_data();
+    void newEmptiesTheNoteArea();
+    void typingAfterNewGoesIntoTheNote();
     void saveNewNote();
+    void spacesAroundTitleAndTextAreKept();
     void saveRightAfterStart();
     void deleteShownNote();
     void deleteFollowsNoteShownNow();
@@ -315,6 +319,38 @@ void tst_commands::clickOnTitleShowsNote()
     QVERIFY(ui.noteText->isLocked());
 }
 
+void tst_commands::newEmptiesTheNoteArea_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::newRow("blank") << QStringLiteral("blank");
+    QTest::newRow("stored") << QStringLiteral("stored");
+    QTest::newRow("typed") << QStringLiteral("typed");
+}
+
+// Whatever the note area held, "Ny" leaves it empty and open for typing, with no note shown;
+// the database is not touched.
+void tst_commands::newEmptiesTheNoteArea()
+{
+    QFETCH(QString, note);
+    const window::Controls &ui = this->ui();
+    if (note == QLatin1String("typed")) {
+        setNoteState(QStringLiteral("new"));
+        QTest::keyClicks(ui.noteText, QStringLiteral("halvskrivet"));
+    } else {
+        setNoteState(note);
+    }
+    QCOMPARE(ui.noteText->text().isEmpty(), note == QLatin1String("blank"));
+
+    click(QStringLiteral("M"));
+    click(QStringLiteral("Ny"));
+
+    QVERIFY(ui.noteText->text().isEmpty());
+    QVERIFY(!ui.noteText->isLocked());
+    QVERIFY(shownId().isEmpty());
+    QCOMPARE(shownPanels(), QStringLiteral("none"));
+    QCOMPARE(db().count(), 3);
+}
+
 void tst_commands::saveNewNote()
 {
     const window::Controls &ui = this->ui();
@@ -353,6 +389,41 @@ void tst_commands::saveNewNote()
     QCOMPARE(shownPanels(), QStringLiteral("none"));
     QCOMPARE(ui.titleEdit->text(), title);
     QVERIFY(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")).isEmpty());
+}
+
+void tst_commands::typingAfterNewGoesIntoTheNote()
+{
+    const window::Controls &ui = this->ui();
+    NoteWindow &form = this->form();
+    form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    showNote(1);
+    QTest::mouseClick(ui.menuButton, Qt::LeftButton);
+    QTest::mouseClick(ui.newButton, Qt::LeftButton);
+    QVERIFY(QApplication::focusWidget());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ny rad"));
+    QCOMPARE(ui.noteText->text(), QStringLiteral("ny rad"));
+}
+
+// Spaces and line breaks at either end belong to what was typed: nothing trims them.
+void tst_commands::spacesAroundTitleAndTextAreKept()
+{
+    const window::Controls &ui = this->ui();
+    const QString text = QStringLiteral("\n  indraget\t\n\n  ");
+    const QString title = QStringLiteral("  rubrik  ");
+    click(QStringLiteral("M"));
+    click(QStringLiteral("Ny"));
+    ui.noteText->setText(text);
+    click(QStringLiteral("M"));
+    click(QStringLiteral("Spara"));
+    ui.titleEdit->setText(title);
+    click(QStringLiteral("OK"));
+
+    const QList<testsupport::TestDatabase::Row> rows = db().rows();
+    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows.last().title.toString(), title);
+    QCOMPARE(rows.last().text.toString(), text);
+    QCOMPARE(ui.noteList->itemText(3), title);
 }
 
 void tst_commands::saveRightAfterStart()

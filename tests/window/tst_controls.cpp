@@ -73,6 +73,38 @@ private Q_SLOTS:
         QCOMPARE(noteList.itemCount(), 0);
     }
 
+    void listShowsTitlesAsTheyAre_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("shown");
+        const QString clef = QString::fromUtf16(u"\U0001D11E");
+        const QChar ellipsis(0x2026);
+        QTest::newRow("short") << QStringLiteral("Inköp") << QStringLiteral("Inköp");
+        QTest::newRow("256 two-byte characters, whole")
+            << QString(256, QChar(0xe5)) << QString(256, QChar(0xe5));
+        QTest::newRow("257 characters, cut")
+            << QString(257, QChar(0xe9)) << QString(256, QChar(0xe9)) + ellipsis;
+        QTest::newRow("long ASCII, cut") << QString(5000, u'a') << QString(256, u'a') + ellipsis;
+        // A character of two UTF-16 units is never split at the cut.
+        QTest::newRow("pairs, cut") << clef.repeated(300) << clef.repeated(128) + ellipsis;
+        QTest::newRow("one unit, then pairs, cut")
+            << u'x' + clef.repeated(300) << u'x' + clef.repeated(127) + ellipsis;
+    }
+
+    // The list lays out at most a few hundred characters of a title, marking a cut with an
+    // ellipsis; titles that fit show exactly as stored.
+    void listShowsTitlesAsTheyAre()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, shown);
+        ListView noteList(nullptr);
+        store::NoteList notes;
+        notes.append(7, title);
+        noteList.setNotes(std::move(notes));
+        QCOMPARE(noteList.model()->index(0, 0).data().toString(), shown);
+        QCOMPARE(noteList.itemKey(0), QStringLiteral("ID|7"));
+    }
+
     void textBoxReadsBackExactlyWhatWasSet()
     {
         NoteTextEdit box(nullptr);
