@@ -567,7 +567,7 @@ private Q_SLOTS:
             error = deleted.error();
         }
         QVERIFY2(error.cause.contains(said), qPrintable(error.message()));
-        QVERIFY2(error.remedy.startsWith(QStringLiteral("Ingenting")), qPrintable(error.message()));
+        QVERIFY2(error.remedy.startsWith(QStringLiteral("Ingen")), qPrintable(error.message()));
         QCOMPARE(error.kind, Kind::Failure);
         QCOMPARE(contents(db.path()), before);
         QVERIFY(!QFile::exists(db.path() + QStringLiteral("-journal")));
