@@ -178,6 +178,22 @@ BENCHMARK(TypeIntoDraft)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// The check of the database before the window shows (on its own thread, beside building the
+// window): the schema, and every page read once to refuse a damaged file.
+void CheckDatabase(benchmark::State &state)
+{
+    const bench::BenchDatabase &db
+        = bench::BenchDatabase::withNotes(static_cast<int>(state.range(0)));
+    const store::NoteStore notes(db.path());
+    for (auto _ : state) {
+        if (!notes.check()) {
+            state.SkipWithError("the check failed");
+            break;
+        }
+    }
+}
+BENCHMARK(CheckDatabase)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 void SaveAt100k(benchmark::State &state)
 {
     bench::BenchDatabase &db = bench::BenchDatabase::withNotes(100000);

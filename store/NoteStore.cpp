@@ -2,10 +2,12 @@
 
 #include "Session.h"
 #include "Statements.h"
+#include "WriteCheck.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
 #include <limits>
+#include <optional>
 
 namespace store {
 
@@ -48,6 +50,90 @@ bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &valu
     for (const QVariant &value : values)
         query.addBindValue(value);
     return query.exec();
+}
+
+// A write transaction, taken at once so that what is checked is what is written, and rolled
+// back on every path that does not commit it.
+class WriteTransaction
+{
+public:
+    explicit WriteTransaction(const Session &session)
+        : m_session(session)
+    {}
+    ~WriteTransaction()
+    {
+        if (m_open)
+            QSqlQuery(m_session.database()).exec(RollbackWrite);
+    }
+    WriteTransaction(const WriteTransaction &) = delete;
+    WriteTransaction &operator=(const WriteTransaction &) = delete;
+
+    std::optional<StoreError> begin()
+    {
+        QSqlQuery query(m_session.database());
+        if (!run(query, BeginWrite))
+            return m_session.describe(query.lastError());
+        m_open = true;
+        return std::nullopt;
+    }
+    std::optional<StoreError> commit()
+    {
+        QSqlQuery query(m_session.database());
+        if (!run(query, CommitWrite))
+            return m_session.describe(query.lastError());
+        m_open = false;
+        return std::nullopt;
+    }
+
+private:
+    const Session &m_session;
+    bool m_open = false;
+};
+
+// The highest ID an AUTOINCREMENT table has handed out; none for a table without one.
+std::optional<qint64> idCounter(const Session &session)
+{
+    QSqlQuery counter(session.database());
+    if (!run(counter, SelectIdCounter) || !counter.next())
+        return std::nullopt;
+    return counter.value(0).toLongLong();
+}
+
+// An insert that failed: SQLite says "database or disk is full" also when an AUTOINCREMENT
+// table has handed out its last ID, even after that note has been deleted.
+StoreError insertFailed(const Session &session, const QSqlError &failure)
+{
+    StoreError error = session.describe(failure);
+    if (idCounter(session) == std::numeric_limits<qint64>::max()) {
+        error.cause = QStringLiteral("anteckningsnumren är slut: databasen har redan delat ut "
+                                     "det högsta ID som går (%1), och ett nummer delas aldrig "
+                                     "ut två gånger")
+                          .arg(std::numeric_limits<qint64>::max());
+        error.remedy = QStringLiteral("Ingenting sparades. Skapa en ny databas med zentavo-newdb "
+                                      "och spara nya "
+                                      "anteckningar där; den här filen går fortfarande att läsa.");
+    }
+    return error;
+}
+
+// Whether SQLite refused a statement because the file is damaged.
+bool isDamage(const QSqlError &error)
+{
+    constexpr int Corrupt = 11;
+    constexpr int NotADatabase = 26;
+    const int primary = error.nativeErrorCode().toInt() & 0xff;
+    return primary == Corrupt || primary == NotADatabase;
+}
+
+StoreError damaged(const Session &session, const QString &what)
+{
+    return StoreError{
+        session.headline(), session.path(), QStringLiteral("filen är skadad (%1)").arg(what),
+        QStringLiteral("Zentavo öppnar inte en skadad fil, så att ingenting skrivs i den. Stäng "
+                       "Zentavo och kopiera en säkerhetskopia (gjord med zentavo-notes backup) "
+                       "över filen. Finns ingen: flytta undan filen och skapa en tom databas "
+                       "med: zentavo-newdb \"%1\"")
+            .arg(session.path())};
 }
 
 } // namespace
@@ -94,6 +180,20 @@ Result<Done> NoteStore::check() const
     const Session session(m_path, QStringLiteral("Anteckningsdatabasen kunde inte öppnas."));
     if (session.failure())
         return *session.failure();
+    // A file whose schema reads but whose note pages are damaged is refused here, before
+    // anything is shown or written, not at the first list read.
+    QSqlQuery pages(session.database());
+    pages.setForwardOnly(true);
+    if (!run(pages, QuickCheck)) {
+        StoreError error = session.describe(pages.lastError());
+        if (isDamage(pages.lastError()))
+            return damaged(session, error.cause);
+        return error;
+    }
+    if (!pages.next())
+        return damaged(session, pages.lastError().databaseText());
+    if (const QString first = pages.value(0).toString(); first != QLatin1String("ok"))
+        return damaged(session, first);
     return Done{};
 }
 
@@ -163,22 +263,25 @@ Result<qint64> NoteStore::insertNote(const QString &title, const QString &text) 
     const Session session(m_path, saveHeadline());
     if (session.failure())
         return *session.failure();
+    WriteTransaction transaction(session);
+    if (std::optional<StoreError> error = transaction.begin())
+        return *error;
+    Result<WriteCheck> check = WriteCheck::before(session, QStringLiteral("Ingenting sparades."));
+    if (!check)
+        return check.error();
+    const TextToWrite titleValue = textToWrite(session.encoding(), title);
+    const TextToWrite textValue = textToWrite(session.encoding(), text);
     QSqlQuery insert(session.database());
-    if (run(insert, InsertNoteStatement,
-            {boundText(session.encoding(), title), boundText(session.encoding(), text)}))
-        return insert.lastInsertId().toLongLong();
-    StoreError error = session.describe(insert.lastError());
-    // SQLite says "database or disk is full" also when no ID is left to hand out.
-    QSqlQuery highest(session.database());
-    if (run(highest, SelectHighestId) && highest.next()
-        && highest.value(0).toLongLong() == std::numeric_limits<qint64>::max()) {
-        error.cause = QStringLiteral("anteckningsnumren är slut: databasen har redan delat ut "
-                                     "det högsta ID som går (%1)")
-                          .arg(std::numeric_limits<qint64>::max());
-        error.remedy = QStringLiteral("Skapa en ny databas med zentavo-newdb och spara nya "
-                                      "anteckningar där; den här filen går fortfarande att läsa.");
-    }
-    return error;
+    if (!run(insert, InsertNoteStatement, {titleValue.bound, textValue.bound}))
+        return insertFailed(session, insert.lastError());
+    const Result<qint64> id = check->inserted(titleValue, textValue);
+    if (!id)
+        return id;
+    if (const Result<Done> whole = check->rowsAccountedFor(); !whole)
+        return whole.error();
+    if (std::optional<StoreError> error = transaction.commit())
+        return *error;
+    return id;
 }
 
 Result<Done> NoteStore::forEachNote(const std::function<bool(const Note &)> &take) const
@@ -208,27 +311,40 @@ Result<std::vector<qint64>> NoteStore::insertNotes(const std::vector<NewNote> &n
     const Session session(m_path, QStringLiteral("Anteckningarna kunde inte sparas."));
     if (session.failure())
         return *session.failure();
-    QSqlDatabase db = session.database();
-    QSqlQuery begin(db);
-    if (!run(begin, BeginWrite))
-        return session.describe(begin.lastError());
+    WriteTransaction transaction(session);
+    if (std::optional<StoreError> error = transaction.begin())
+        return *error;
+    Result<WriteCheck> check
+        = WriteCheck::before(session, QStringLiteral("Ingen av anteckningarna sparades."));
+    if (!check)
+        return check.error();
     std::vector<qint64> ids;
     ids.reserve(notes.size());
-    QSqlQuery insert(db);
-    bool ok = insert.prepare(InsertNoteStatement);
-    for (auto note = notes.begin(); ok && note != notes.end(); ++note) {
-        insert.addBindValue(boundText(session.encoding(), note->title));
-        insert.addBindValue(boundText(session.encoding(), note->text));
-        ok = insert.exec();
-        if (ok)
-            ids.push_back(insert.lastInsertId().toLongLong());
+    QSqlQuery insert(session.database());
+    if (!insert.prepare(InsertNoteStatement))
+        return session.describe(insert.lastError());
+    for (const NewNote &note : notes) {
+        const TextToWrite title = textToWrite(session.encoding(), note.title);
+        const TextToWrite text = textToWrite(session.encoding(), note.text);
+        insert.addBindValue(title.bound);
+        insert.addBindValue(text.bound);
+        // Which of the notes the table refused, named by its title.
+        const auto refused = [&note](StoreError error) {
+            error.cause = QStringLiteral("\"%1\": %2").arg(note.title, error.cause);
+            return error;
+        };
+        if (!insert.exec())
+            return refused(insertFailed(session, insert.lastError()));
+        const Result<qint64> id = check->inserted(title, text);
+        if (!id)
+            return refused(id.error());
+        ids.push_back(*id);
     }
-    QSqlQuery end(db);
-    if (ok && run(end, CommitWrite))
-        return ids;
-    const StoreError error = session.describe(ok ? end.lastError() : insert.lastError());
-    QSqlQuery(db).exec(RollbackWrite);
-    return error;
+    if (const Result<Done> whole = check->rowsAccountedFor(); !whole)
+        return whole.error();
+    if (std::optional<StoreError> error = transaction.commit())
+        return *error;
+    return ids;
 }
 
 Result<Done> NoteStore::deleteNote(const Note &shown) const
@@ -236,26 +352,14 @@ Result<Done> NoteStore::deleteNote(const Note &shown) const
     const Session session(m_path, deleteHeadline());
     if (session.failure())
         return *session.failure();
-    QSqlDatabase db = session.database();
-    QSqlQuery query(db);
-    if (!run(query, BeginWrite))
-        return session.describe(query.lastError());
-    // Ends the transaction on every path that does not commit it.
-    struct Rollback
-    {
-        QSqlDatabase &db;
-        bool committed = false;
-        ~Rollback()
-        {
-            if (!committed)
-                QSqlQuery(db).exec(RollbackWrite);
-        }
-    } rollback{db};
+    WriteTransaction transaction(session);
+    if (std::optional<StoreError> error = transaction.begin())
+        return *error;
 
     const QString notDeleted = QStringLiteral("Ingenting raderades. Listan läses om så att den "
                                               "visar vad som finns.");
     {
-        QSqlQuery row(db);
+        QSqlQuery row(session.database());
         row.setForwardOnly(true);
         if (!run(row, SelectOneNote, {shown.id}))
             return session.describe(row.lastError());
@@ -264,23 +368,44 @@ Result<Done> NoteStore::deleteNote(const Note &shown) const
                 return session.describe(row.lastError());
             return noteGone(session, deleteHeadline(), shown.id, notDeleted);
         }
-        const Note stored{shown.id, decodeText(session.encoding(), row.value(0).toByteArray()),
-                          decodeText(session.encoding(), row.value(1).toByteArray())};
+        Note stored{shown.id, decodeText(session.encoding(), row.value(0).toByteArray()),
+                    decodeText(session.encoding(), row.value(1).toByteArray())};
         if (stored != shown) {
-            return StoreError{deleteHeadline(), session.path(),
-                              QStringLiteral("anteckningen som visas finns inte längre; dess "
-                                             "nummer (%1) hör nu till en annan anteckning")
+            // An AUTOINCREMENT table never hands out an ID twice: a note under the ID shown,
+            // but not as shown, is that note changed elsewhere. A table without one gives the
+            // ID of its highest note, once deleted, to the next note saved.
+            const std::optional<qint64> counter = idCounter(session);
+            const bool edited = counter && *counter >= shown.id;
+            const QString cause
+                = edited ? QStringLiteral("anteckningen (nummer %1) har ändrats någon annanstans "
+                                          "sedan den visades")
+                               .arg(shown.id)
+                         : QStringLiteral("anteckningen som visades finns inte längre så under "
+                                          "sitt nummer (%1): den har ändrats någon annanstans, "
+                                          "eller raderats och numret getts till en ny anteckning")
+                               .arg(shown.id);
+            return StoreError{deleteHeadline(),
+                              session.path(),
+                              cause,
+                              QStringLiteral("Ingenting raderades. Anteckningen med nummer %1 "
+                                             "visas nu som den är; radera den igen om du vill.")
                                   .arg(shown.id),
-                              notDeleted, StoreError::Kind::NoteChanged};
+                              edited ? StoreError::Kind::NoteEdited : StoreError::Kind::NoteChanged,
+                              std::move(stored)};
         }
     }
-    QSqlQuery erase(db);
+    Result<WriteCheck> check = WriteCheck::before(session, QStringLiteral("Ingenting raderades."));
+    if (!check)
+        return check.error();
+    QSqlQuery erase(session.database());
     if (!run(erase, DeleteNoteStatement, {shown.id}))
         return session.describe(erase.lastError());
-    QSqlQuery commit(db);
-    if (!run(commit, CommitWrite))
-        return session.describe(commit.lastError());
-    rollback.committed = true;
+    if (const Result<Done> deleted = check->deleted(shown.id); !deleted)
+        return deleted.error();
+    if (const Result<Done> whole = check->rowsAccountedFor(); !whole)
+        return whole.error();
+    if (std::optional<StoreError> error = transaction.commit())
+        return *error;
     return Done{};
 }
 

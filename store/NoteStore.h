@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Note.h"
 #include "StoreError.h"
 
 #include <QByteArray>
@@ -69,16 +70,6 @@ private:
     QByteArray m_titles; // UTF-8
 };
 
-// A whole note as read from the database.
-struct Note
-{
-    qint64 id = 0;
-    QString title;
-    QString text;
-
-    bool operator==(const Note &) const = default;
-};
-
 // The note database at one path. Every operation opens a session of its own and closes it
 // before it returns; nothing is held between operations, so the object is only a path.
 // A missing value (NULL) reads as empty text.
@@ -91,8 +82,9 @@ public:
 
     const QString &path() const { return m_path; }
 
-    // Opens the file and checks that it is a note database (table Memo, an ID the database
-    // assigns, Titel and Text), reading no notes.
+    // Opens the file and checks that it is a note database (table Memo with rowids, ID the
+    // rowid, Titel and Text) and that every page of it reads soundly, so that a damaged file is
+    // refused before anything is shown.
     Result<Done> check() const;
 
     // Every note's ID and title, in ascending ID order.
@@ -101,21 +93,25 @@ public:
     // The note with this ID; an error of kind NoteGone when there is none.
     Result<Note> readNote(qint64 id) const;
 
-    // Adds a note with this title and text, stored exactly as given, and returns its new ID.
-    // On failure nothing has been written.
+    // Adds a note with this title and text and returns its new ID, in a transaction of its own
+    // that is committed only when exactly one row was added, under that ID, holding byte for
+    // byte the title and text given, and no other row changed (see WriteCheck). On failure
+    // nothing has been written, and the error says what the table did instead.
     Result<qint64> insertNote(const QString &title, const QString &text) const;
 
     // Deletes the note the user saw, checked in the same transaction: when its ID is gone
-    // (kind NoteGone) or now belongs to a different note (kind NoteChanged, as a database that
-    // reuses IDs allows), nothing is deleted.
+    // (kind NoteGone), or holds the note changed elsewhere (kind NoteEdited, in a table whose
+    // IDs are never handed out twice) or perhaps another note (kind NoteChanged, as a table
+    // without AUTOINCREMENT allows), nothing is deleted and the error carries the note as it
+    // now is. Committed only when exactly that row went and nothing else changed.
     Result<Done> deleteNote(const Note &shown) const;
 
     // Hands every note, in ID order, to `take`, all read in one transaction, so that they are
     // the notes of one instant. `take` returns false to stop early.
     Result<Done> forEachNote(const std::function<bool(const Note &)> &take) const;
 
-    // Adds all these notes (title, text) in one transaction, or none of them; returns their
-    // new IDs in order.
+    // Adds all these notes (title, text) in one transaction, or none of them, each checked as
+    // insertNote checks its note; returns their new IDs in order.
     struct NewNote
     {
         QString title;

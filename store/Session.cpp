@@ -190,17 +190,23 @@ std::optional<StoreError> Session::tableProblem()
                               chooseAnother};
         }
     }
-    // IDs are whole numbers that the database hands out: only a rowid table's INTEGER PRIMARY
-    // KEY is that. Any other ID (text, INT, a plain INTEGER) would be stored as NULL or compared
-    // as text, and the notes could not be told apart.
-    bool rowidTable = true;
-    if (!query.exec(MemoTableDefinition))
+    // IDs are whole numbers that the database hands out: only the rowid is that, and a column
+    // is the rowid only when it is the table's one INTEGER PRIMARY KEY and the table has rowids.
+    // What SQLite made of the definition tells, not its text: a key that is no rowid (a table
+    // WITHOUT ROWID, or INTEGER PRIMARY KEY DESC) gets an index of its own, listed with origin
+    // "pk", and a table without rowids has no rowid to read. Any other ID would be stored as
+    // NULL or compared as text, and the notes could not be told apart.
+    bool keyHasIndex = false;
+    if (!query.exec(MemoIndexes))
         return describe(query.lastError());
-    if (query.next()) {
-        rowidTable = !query.value(0).toString().simplified().contains(
-            QLatin1String("WITHOUT ROWID"), Qt::CaseInsensitive);
+    while (query.next()) {
+        if (query.value(3).toString() == QLatin1String("pk"))
+            keyHasIndex = true;
     }
-    if (!idIsKey || keyColumns != 1 || !rowidTable) {
+    if (query.lastError().isValid())
+        return describe(query.lastError());
+    const bool hasRowid = QSqlQuery(database()).prepare(ReadRowid);
+    if (!idIsKey || keyColumns != 1 || keyHasIndex || !hasRowid) {
         return StoreError{m_headline, m_path,
                           QStringLiteral("kolumnen ID i tabellen Memo är inte ett heltal som "
                                          "databasen delar ut (INTEGER PRIMARY KEY)"),

@@ -27,6 +27,8 @@ public:
     const std::optional<StoreError> &failure() const { return m_failure; }
     QSqlDatabase database() const;
     const QString &path() const { return m_path; }
+    // What the operation could not do, for its errors.
+    const QString &headline() const { return m_headline; }
     TextEncoding encoding() const { return m_encoding; }
 
     // The error of a statement run in this session, with a remedy that fits the file's state.

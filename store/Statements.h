@@ -13,9 +13,11 @@ inline constexpr QLatin1StringView ReadEncoding{"PRAGMA encoding"};
 inline constexpr QLatin1StringView SmallPageCache{"PRAGMA cache_size = -128"};
 // The columns of Memo: one row per column (cid, name, type, notnull, dflt_value, pk).
 inline constexpr QLatin1StringView MemoTableColumns{"PRAGMA table_info(Memo)"};
-// The statement that made Memo, to tell a table without rowids.
-inline constexpr QLatin1StringView MemoTableDefinition{
-    "SELECT sql FROM sqlite_master WHERE type = 'table' AND name = 'Memo' COLLATE NOCASE"};
+// The indexes of Memo: one row per index (seq, name, unique, origin, partial). A primary key
+// that is not the rowid has one whose origin is "pk".
+inline constexpr QLatin1StringView MemoIndexes{"PRAGMA index_list(Memo)"};
+// Prepared only: it compiles only for a table that has rowids.
+inline constexpr QLatin1StringView ReadRowid{"SELECT rowid FROM Memo LIMIT 0"};
 // The whole note list, oldest note first: IDs and titles only, never the bodies.
 inline constexpr QLatin1StringView SelectAllNotes{
     "SELECT ID, CAST(Titel AS BLOB) FROM Memo ORDER BY ID"};
@@ -32,8 +34,32 @@ inline constexpr QLatin1StringView SelectOneNote{
 // A new note: the database gives it its ID.
 inline constexpr QLatin1StringView InsertNoteStatement{
     "INSERT INTO Memo (Titel, Text) VALUES (CAST(? AS TEXT), CAST(? AS TEXT))"};
-// The highest ID in use, to tell a table whose IDs have run out from a full disk.
-inline constexpr QLatin1StringView SelectHighestId{"SELECT max(ID) FROM Memo"};
+// The highest ID an AUTOINCREMENT table has handed out, kept even when that note is deleted:
+// to tell a table whose IDs have run out from a full disk. No row (or no such table) when the
+// table has no AUTOINCREMENT.
+inline constexpr QLatin1StringView SelectIdCounter{
+    "SELECT seq FROM sqlite_sequence WHERE name = 'Memo' COLLATE NOCASE"};
+// What the connection has changed so far: rows inserted, updated or deleted by its statements
+// and by every trigger they fired.
+inline constexpr QLatin1StringView ChangesSoFar{"SELECT total_changes()"};
+// After a write: the rows the statement itself changed, the connection's count of changes, and
+// the ID of the row it inserted.
+inline constexpr QLatin1StringView LastWrite{
+    "SELECT changes(), total_changes(), last_insert_rowid()"};
+inline constexpr QLatin1StringView CountNotes{"SELECT count(*) FROM Memo"};
+// One note as stored: how each value is kept, and whether its bytes are the bytes bound (a
+// comparison in the engine, so that a long note is not copied out to be compared).
+inline constexpr QLatin1StringView SelectStoredNote{
+    "SELECT typeof(Titel), CAST(Titel AS BLOB) = ?, typeof(Text), CAST(Text AS BLOB) = ? "
+    "FROM Memo WHERE ID = ?"};
+inline constexpr QLatin1StringView NoteExists{"SELECT 1 FROM Memo WHERE ID = ?"};
+// How many triggers act on Memo.
+inline constexpr QLatin1StringView MemoTriggers{
+    "SELECT count(*) FROM sqlite_master WHERE type = 'trigger' AND tbl_name = 'Memo' "
+    "COLLATE NOCASE"};
+// Reads every page of the file and checks that each is sound; answers "ok" when it is. Quicker
+// than the integrity check: it does not compare indexes with their tables.
+inline constexpr QLatin1StringView QuickCheck{"PRAGMA quick_check"};
 // Removes the note with the given ID.
 inline constexpr QLatin1StringView DeleteNoteStatement{"DELETE FROM Memo WHERE ID = ?"};
 // A write transaction taken at once, so that the note checked is the note deleted.

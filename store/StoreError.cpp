@@ -15,8 +15,12 @@ enum SqliteCode {
     Corrupt = 11,
     Full = 13,
     CantOpen = 14,
+    Constraint = 19,
     NotADatabase = 26,
 };
+// The extended code of a constraint that a trigger's RAISE(ABORT, ...) or RAISE(FAIL, ...)
+// raised, shifted down by eight bits.
+constexpr int ConstraintTrigger = 7;
 
 QString remedyFor(int primaryCode, const QString &text, const QString &path)
 {
@@ -90,6 +94,35 @@ StoreError describeSqlError(const QString &headline, const QString &path, const 
                                "med ett databasverktyg, eller använd en databas skapad med: "
                                "zentavo-newdb \"%2\"")
                     .arg(column, path)};
+    }
+    // The table's own rules: say which refused the change, and that nothing was changed.
+    const QLatin1StringView check("CHECK constraint failed: ");
+    if (const qsizetype at = cause.indexOf(check); at >= 0) {
+        return {headline, path,
+                QStringLiteral("tabellen Memo har en regel (CHECK %1) som anteckningen inte "
+                               "uppfyller")
+                    .arg(cause.mid(at + check.size())),
+                QStringLiteral("Ingenting ändrades. Ändra titeln eller texten så att regeln "
+                               "uppfylls, ta bort regeln med ett databasverktyg, eller använd en "
+                               "databas skapad med: zentavo-newdb \"%1\"")
+                    .arg(path)};
+    }
+    const QLatin1StringView unique("UNIQUE constraint failed: ");
+    if (const qsizetype at = cause.indexOf(unique); at >= 0) {
+        return {headline, path,
+                QStringLiteral("tabellen Memo kräver att %1 är unik, och en annan anteckning har "
+                               "redan samma värde")
+                    .arg(cause.mid(at + unique.size())),
+                QStringLiteral("Ingenting ändrades. Välj en annan titel eller text, eller ta bort "
+                               "kravet med ett databasverktyg.")};
+    }
+    if (primary == Constraint && (extended >> 8) == ConstraintTrigger) {
+        return {headline, path,
+                QStringLiteral("en utlösare (trigger) på tabellen Memo stoppade ändringen: %1")
+                    .arg(cause),
+                QStringLiteral("Ingenting ändrades. Ta bort utlösaren med ett databasverktyg, "
+                               "eller använd en databas skapad med: zentavo-newdb \"%1\"")
+                    .arg(path)};
     }
     return {headline, path, cause, remedyFor(primary, cause, path)};
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Note.h"
+
 #include <QString>
+#include <optional>
 #include <utility>
 #include <variant>
 
@@ -15,7 +18,8 @@ struct StoreError
     enum class Kind {
         Failure,     // the file or the database could not be used
         NoteGone,    // the note asked for is no longer in the database
-        NoteChanged, // the note's ID now belongs to another note
+        NoteEdited,  // the note was changed elsewhere; its ID is still its own
+        NoteChanged, // the note's ID holds another note: changed elsewhere, or its ID reused
     };
 
     QString headline; // what could not be done
@@ -23,6 +27,8 @@ struct StoreError
     QString cause;    // what is wrong
     QString remedy;   // what the user can do
     Kind kind = Kind::Failure;
+    // For NoteEdited and NoteChanged: the note under that ID as it is now.
+    std::optional<Note> current = std::nullopt;
 
     QString message() const;
 };

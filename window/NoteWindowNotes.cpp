@@ -108,14 +108,22 @@ void NoteWindow::deleteNote()
     }
     const store::Result<store::Done> deleted = m_notes.deleteNote(*shown);
     if (!deleted) {
-        reportStoreError(deleted.error());
+        const store::StoreError &error = deleted.error();
+        reportStoreError(error);
         // A failure to reach the file removes nothing and leaves the question open, so the
         // person can try again.
-        if (deleted.error().kind == store::StoreError::Kind::Failure)
+        if (error.kind == store::StoreError::Kind::Failure)
             return;
         // The note shown is no longer in the database as shown: nothing was deleted, and the
-        // list is read again so that it shows what there is.
+        // list is read again so that it shows what there is. A note changed under its ID is
+        // shown as it is now, so that "Radera" asks about the note the database holds.
         cancelDelete();
+        if (error.current) {
+            m_ui.noteText->setText(error.current->text);
+            m_state.showStoredNote(*error.current);
+            render();
+            m_drafts->changedNow();
+        }
         reloadList();
         return;
     }

@@ -257,6 +257,66 @@ private Q_SLOTS:
         QCOMPARE(contents(db.path()), database);
     }
 
+    // An import the table would not keep as written is refused whole: status 2, a message that
+    // says what the table did, no ID printed, the database byte for byte as it was. The last
+    // row guards the single transaction: the second of three files refused, none is imported.
+    void importTheTableWouldAlterIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("statements"); // run on the database before the import
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("said");
+        const QString withTitel = QStringLiteral(
+            "CREATE TABLE Ny (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel %1, Text TEXT);"
+            "INSERT INTO Ny SELECT * FROM Memo; DROP TABLE Memo; ALTER TABLE Ny RENAME TO Memo");
+        // Memo rebuilt with its notes, Titel of this type and clauses.
+        const auto table = [&](const char *titel) {
+            return withTitel.arg(QLatin1String(titel)).split(QLatin1Char(';'));
+        };
+        QTest::newRow("title ON CONFLICT REPLACE")
+            << table("TEXT UNIQUE ON CONFLICT REPLACE") << QStringList{"Inköp.txt"}
+            << QStringLiteral("ON CONFLICT REPLACE");
+        QTest::newRow("title ON CONFLICT IGNORE")
+            << table("TEXT UNIQUE ON CONFLICT IGNORE") << QStringList{"Inköp.txt"}
+            << QStringLiteral("ON CONFLICT IGNORE");
+        QTest::newRow("trigger RAISE(IGNORE)")
+            << QStringList{"CREATE TRIGGER hoppa BEFORE INSERT ON Memo BEGIN SELECT "
+                           "RAISE(IGNORE); END"}
+            << QStringList{"a.txt"} << QStringLiteral("utlösare");
+        QTest::newRow("NUMERIC title")
+            << table("NUMERIC") << QStringList{"0042.txt"} << QStringLiteral("NUMERIC");
+        QTest::newRow("IDs used up, the highest note deleted")
+            << QStringList{"INSERT INTO Memo (ID, Titel, Text) VALUES (9223372036854775807, "
+                           "'sist', '')",
+                           "DELETE FROM Memo WHERE Titel = 'sist'"}
+            << QStringList{"a.txt"} << QStringLiteral("anteckningsnumren är slut");
+        QTest::newRow("second of three refused by a CHECK rule")
+            << table("TEXT CHECK (Titel <> 'b')") << QStringList{"a.txt", "b.txt", "c.txt"}
+            << QStringLiteral("CHECK");
+    }
+    void importTheTableWouldAlterIsRefused()
+    {
+        QFETCH(QStringList, statements);
+        QFETCH(QStringList, files);
+        QFETCH(QString, said);
+        TestDatabase db;
+        db.addNote(QStringLiteral("Inköp"), QStringLiteral("mjölk"));
+        for (const QString &statement : statements)
+            db.exec(statement.trimmed());
+        QTemporaryDir work;
+        QStringList paths;
+        for (const QString &name : files) {
+            paths << work.filePath(name);
+            write(paths.last(), "importerad text");
+        }
+        const QByteArray database = contents(db.path());
+        const Run result = run(QStringList{"--db", db.path(), "import"} + paths);
+        QCOMPARE(result.status, 2);
+        QVERIFY2(result.err.contains(said), qPrintable(result.err));
+        QVERIFY2(result.err.contains(QStringLiteral("Ingen")), qPrintable(result.err));
+        QCOMPARE(result.out, QByteArray());
+        QCOMPARE(contents(db.path()), database);
+    }
+
     void backupRefusesExistingTarget()
     {
         TestDatabase db;

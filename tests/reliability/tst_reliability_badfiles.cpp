@@ -7,6 +7,7 @@
 // On the offscreen platform the program reports on stderr only. That it has started is seen from
 // Qt's own accessibility log, which records the window when it is first shown.
 
+#include "DamagedPages.h"
 #include "ReliabilitySupport.h"
 #include "store/NewDatabase.h"
 
@@ -113,6 +114,9 @@ private Q_SLOTS:
         QTest::newRow("no table Memo") << "nomemo" << false << "saknar tabellen Memo";
         QTest::newRow("Memo without Titel") << "notitel" << false << "saknar kolumnen Titel";
         QTest::newRow("Memo without Text") << "notext" << false << "saknar kolumnen Text";
+        // The schema reads; a page of notes does not. Refused before the window, with a remedy.
+        QTest::newRow("damaged note pages") << "damaged" << false << "zentavo-notes backup";
+        QTest::newRow("ID INTEGER PRIMARY KEY DESC") << "desc" << false << "INTEGER PRIMARY KEY";
         QTest::newRow("exclusive lock held") << "exclusive" << false << "database is locked";
         // Reading needs neither write access nor a journal, and a RESERVED lock lets readers in:
         // the notes can be read, so the program starts; a save then says why it cannot write.
@@ -167,6 +171,13 @@ private Q_SLOTS:
         } else if (kind == QStringLiteral("notext")) {
             QVERIFY(makeDatabase(path, QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY, "
                                                       "Titel TEXT)")));
+        } else if (kind == QStringLiteral("damaged")) {
+            QVERIFY(makeDatabase(path, notes));
+            QVERIFY(testsupport::damagePageHolding(path, "titel 150") > 0);
+        } else if (kind == QStringLiteral("desc")) {
+            QVERIFY(makeDatabase(path, QString(notes).replace(QStringLiteral("PRIMARY KEY "
+                                                                             "AUTOINCREMENT"),
+                                                              QStringLiteral("PRIMARY KEY DESC"))));
         } else if (kind != QStringLiteral("missing")) {
             QVERIFY(makeDatabase(path, notes));
         }

@@ -1,9 +1,11 @@
 // The note store against real SQLite files in temporary folders: reading the list, showing a
 // note, adding and deleting notes, and the errors a user sees when the file is not usable.
 
+#include "DamagedPages.h"
 #include "TestDatabase.h"
 #include "store/CheckAhead.h"
 #include "store/NoteStore.h"
+#include "store/TextEncoding.h"
 
 #include <QDir>
 #include <QFile>
@@ -231,6 +233,11 @@ private Q_SLOTS:
             << "CREATE TABLE Memo (ID INTEGER, Titel TEXT, Text, PRIMARY KEY (ID, Titel))";
         QTest::newRow("without rowid")
             << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel, Text) WITHOUT ROWID";
+        QTest::newRow("without rowid behind a comment")
+            << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel, Text) WITHOUT/**/ROWID";
+        // DESC on the column makes it an ordinary key beside the rowid, so every ID is NULL.
+        QTest::newRow("integer key DESC")
+            << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY DESC, Titel, Text)";
     }
     void idThatIsNotTheIntegerKeyIsRefused()
     {
@@ -252,6 +259,13 @@ private Q_SLOTS:
         QTest::newRow("plain") << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel, Text)";
         QTest::newRow("autoincrement")
             << "CREATE TABLE Memo (id integer primary key autoincrement, Titel, Text)";
+        // The words in a value are no clause of the table.
+        QTest::newRow("default naming WITHOUT ROWID")
+            << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel TEXT DEFAULT 'WITHOUT ROWID', "
+               "Text TEXT DEFAULT ') WITHOUT ROWID')";
+        // As a table constraint, DESC still makes the rowid.
+        QTest::newRow("key DESC as a table constraint")
+            << "CREATE TABLE Memo (ID INTEGER, Titel, Text, PRIMARY KEY (ID DESC))";
     }
     void integerKeyWithOrWithoutAutoincrementIsAccepted()
     {
@@ -415,17 +429,34 @@ private Q_SLOTS:
         QCOMPARE(db.count(), 1);
     }
 
+    // The AUTOINCREMENT counter, not the highest ID left, says that no ID is left to give.
+    void exhaustedIdsAreNamedAsSuch_data()
+    {
+        QTest::addColumn<bool>("highestDeleted");
+        QTest::newRow("highest note kept") << false;
+        QTest::newRow("highest note deleted") << true;
+    }
     void exhaustedIdsAreNamedAsSuch()
     {
+        QFETCH(bool, highestDeleted);
         TestDatabase db;
+        db.addNote(QStringLiteral("först"), QStringLiteral("kvar"));
         db.exec(QStringLiteral("INSERT INTO Memo (ID, Titel, Text) VALUES (?, 'sist', '')"),
                 {std::numeric_limits<qint64>::max()});
+        if (highestDeleted)
+            db.exec(QStringLiteral("DELETE FROM Memo WHERE Titel = 'sist'"));
+        const QByteArray before = contents(db.path());
         const store::Result<qint64> saved = db.store().insertNote("t", "x");
         QVERIFY(!saved);
         QVERIFY2(saved.error().cause.contains(QStringLiteral("slut")),
                  qPrintable(saved.error().cause));
         QVERIFY(!saved.error().remedy.contains(QStringLiteral("Disken")));
-        QCOMPARE(db.count(), 1);
+        const store::Result<std::vector<qint64>> imported
+            = db.store().insertNotes({{QStringLiteral("a"), QStringLiteral("b")}});
+        QVERIFY(!imported);
+        QVERIFY2(imported.error().cause.contains(QStringLiteral("slut")),
+                 qPrintable(imported.error().cause));
+        QCOMPARE(contents(db.path()), before);
     }
 
     void columnTheProgramCannotFillIsNamed()
@@ -438,6 +469,269 @@ private Q_SLOTS:
         QVERIFY2(saved.error().cause.contains(QStringLiteral("Kategori")),
                  qPrintable(saved.error().cause));
         QVERIFY(saved.error().remedy.contains(QStringLiteral("NOT NULL")));
+    }
+
+    // A table whose clauses, triggers or column types would not keep a note as written, or
+    // would change other notes to take it: the write is refused, says what the table did, and
+    // leaves the file byte for byte as it was.
+    void writesTheTableWouldAlterAreRefused_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("extra");     // a trigger, or nothing
+        QTest::addColumn<QString>("operation"); // save, import or delete
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("said");
+        const QString plain = QStringLiteral(
+            "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel TEXT, Text TEXT)");
+        const QString replace
+            = QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                             "Titel TEXT UNIQUE ON CONFLICT REPLACE, Text TEXT)");
+        const QString ignore
+            = QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                             "Titel TEXT UNIQUE ON CONFLICT IGNORE, Text TEXT)");
+        const QString numeric = QStringLiteral(
+            "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel NUMERIC, Text REAL)");
+        const QString skipInsert = QStringLiteral(
+            "CREATE TRIGGER hoppa BEFORE INSERT ON Memo BEGIN SELECT RAISE(IGNORE); END");
+        const QString touchOthers
+            = QStringLiteral("CREATE TRIGGER andra AFTER INSERT ON Memo BEGIN UPDATE Memo SET "
+                             "Text = 'ändrad' WHERE ID <> new.ID; END");
+        const QString rewriteNew
+            = QStringLiteral("CREATE TRIGGER versaler AFTER INSERT ON Memo BEGIN UPDATE Memo "
+                             "SET Titel = upper(Titel) WHERE ID = new.ID; END");
+        const QString skipDelete = QStringLiteral(
+            "CREATE TRIGGER kvar BEFORE DELETE ON Memo BEGIN SELECT RAISE(IGNORE); END");
+        const QString deleteAll = QStringLiteral(
+            "CREATE TRIGGER alla AFTER DELETE ON Memo BEGIN DELETE FROM Memo; END");
+        for (const char *operation : {"save", "import"}) {
+            QTest::addRow("%s, unique title ON CONFLICT REPLACE", operation)
+                << replace << QString() << QString::fromLatin1(operation) << QStringLiteral("Inköp")
+                << QStringLiteral("ON CONFLICT REPLACE");
+            QTest::addRow("%s, unique title ON CONFLICT IGNORE", operation)
+                << ignore << QString() << QString::fromLatin1(operation) << QStringLiteral("Inköp")
+                << QStringLiteral("ON CONFLICT IGNORE");
+            QTest::addRow("%s, trigger RAISE(IGNORE)", operation)
+                << plain << skipInsert << QString::fromLatin1(operation) << QStringLiteral("Ny")
+                << QStringLiteral("utlösare");
+            QTest::addRow("%s, trigger changing other notes", operation)
+                << plain << touchOthers << QString::fromLatin1(operation) << QStringLiteral("Ny")
+                << QStringLiteral("ändrade 3 rader till");
+            QTest::addRow("%s, trigger rewriting the new note", operation)
+                << plain << rewriteNew << QString::fromLatin1(operation) << QStringLiteral("Ny")
+                << QStringLiteral("utlösare");
+            QTest::addRow("%s, NUMERIC title 0042", operation)
+                << numeric << QString() << QString::fromLatin1(operation) << QStringLiteral("0042")
+                << QStringLiteral("typen NUMERIC");
+            QTest::addRow("%s, CHECK constraint", operation)
+                << QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                  "Titel TEXT CHECK (Titel <> 'Ny'), Text TEXT)")
+                << QString() << QString::fromLatin1(operation) << QStringLiteral("Ny")
+                << QStringLiteral("CHECK");
+        }
+        QTest::newRow("delete, trigger RAISE(IGNORE)")
+            << plain << skipDelete << QStringLiteral("delete") << QString()
+            << QStringLiteral("hoppade över raderingen");
+        QTest::newRow("delete, trigger deleting every note")
+            << plain << deleteAll << QStringLiteral("delete") << QString()
+            << QStringLiteral("ändrade 2 rader till");
+    }
+    void writesTheTableWouldAlterAreRefused()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, extra);
+        QFETCH(QString, operation);
+        QFETCH(QString, title);
+        QFETCH(QString, said);
+        TestDatabase db(false);
+        QStringList statements{table, "INSERT INTO Memo (Titel, Text) VALUES ('Inköp', 'mjölk'), "
+                                      "('Att göra', 'tvätta'), ('Sist', 'kvar')"};
+        if (!extra.isEmpty())
+            statements << extra;
+        db.recreate(statements);
+        const QByteArray before = contents(db.path());
+        const QString text = QStringLiteral("1.50");
+        store::StoreError error;
+        if (operation == QLatin1String("save")) {
+            const store::Result<qint64> saved = db.store().insertNote(title, text);
+            QVERIFY(!saved);
+            error = saved.error();
+        } else if (operation == QLatin1String("import")) {
+            const store::Result<std::vector<qint64>> saved = db.store().insertNotes(
+                {{QStringLiteral("Först"), QStringLiteral("a")}, {title, text}});
+            QVERIFY(!saved);
+            error = saved.error();
+        } else {
+            const store::Result<store::Done> deleted
+                = db.store().deleteNote({2, QStringLiteral("Att göra"), QStringLiteral("tvätta")});
+            QVERIFY(!deleted);
+            error = deleted.error();
+        }
+        QVERIFY2(error.cause.contains(said), qPrintable(error.message()));
+        QVERIFY2(error.remedy.startsWith(QStringLiteral("Ingen")), qPrintable(error.message()));
+        QCOMPARE(error.kind, Kind::Failure);
+        QCOMPARE(contents(db.path()), before);
+        QVERIFY(!QFile::exists(db.path() + QStringLiteral("-journal")));
+    }
+
+    // The same tables take every note they keep as written.
+    void writesTheTableKeepsAreDone_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("unique title REPLACE, new title")
+            << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+               "Titel TEXT UNIQUE ON CONFLICT REPLACE, Text TEXT)"
+            << QStringLiteral("Annat");
+        QTest::newRow("NUMERIC columns, title of words")
+            << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel NUMERIC, "
+               "Text NUMERIC)"
+            << QStringLiteral("Inköp 0042");
+        QTest::newRow("no types") << "CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel, Text)"
+                                  << QStringLiteral("0042");
+    }
+    void writesTheTableKeepsAreDone()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, title);
+        TestDatabase db(false);
+        db.recreate({table, "INSERT INTO Memo (Titel, Text) VALUES ('Inköp', 'mjölk')"});
+        const store::Result<qint64> id = db.store().insertNote(title, QStringLiteral("hej"));
+        QVERIFY2(id, qPrintable(id ? QString() : id.error().message()));
+        const store::Result<std::vector<qint64>> more
+            = db.store().insertNotes({{title + QLatin1Char('2'), QStringLiteral("då")}});
+        QVERIFY2(more, qPrintable(more ? QString() : more.error().message()));
+        QCOMPARE(db.count(), 3);
+        QCOMPARE(db.store().readNote(*id)->title, title);
+        QVERIFY(db.store().deleteNote(*db.store().readNote(*id)));
+        QCOMPARE(db.count(), 2);
+    }
+
+    // A note changed under its ID between showing and deleting: in an AUTOINCREMENT table the
+    // ID is never handed out again, so the note was edited elsewhere; without one, the ID may
+    // also have gone to a new note. Either way nothing is deleted and the note as it now is
+    // comes back with the error.
+    void deleteOfNoteChangedElsewhereSaysHowAndGivesItBack_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<bool>("reused");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("said");
+        const QString autoincrement = QStringLiteral(
+            "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel TEXT, Text TEXT)");
+        const QString plain
+            = QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel TEXT, Text TEXT)");
+        QTest::newRow("edited, AUTOINCREMENT") << autoincrement << false << int(Kind::NoteEdited)
+                                               << QStringLiteral("har ändrats någon annanstans");
+        QTest::newRow("edited, no AUTOINCREMENT")
+            << plain << false << int(Kind::NoteChanged) << QStringLiteral("numret getts till");
+        QTest::newRow("ID reused, no AUTOINCREMENT")
+            << plain << true << int(Kind::NoteChanged) << QStringLiteral("numret getts till");
+    }
+    void deleteOfNoteChangedElsewhereSaysHowAndGivesItBack()
+    {
+        QFETCH(QString, table);
+        QFETCH(bool, reused);
+        QFETCH(int, kind);
+        QFETCH(QString, said);
+        TestDatabase db(false);
+        db.recreate({table});
+        db.addNote(QStringLiteral("ett"), QStringLiteral("1"));
+        const qlonglong id = db.addNote(QStringLiteral("två"), QStringLiteral("2"));
+        const store::Note shown = *db.store().readNote(id);
+        if (reused) {
+            db.exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {id});
+            QCOMPARE(db.addNote(QStringLiteral("ny"), QStringLiteral("annan")), id);
+        } else {
+            db.exec(QStringLiteral("UPDATE Memo SET Text = 'ändrad' WHERE ID = ?"), {id});
+        }
+        const store::Note now = *db.store().readNote(id);
+        const QByteArray before = contents(db.path());
+        const store::Result<store::Done> deleted = db.store().deleteNote(shown);
+        QVERIFY(!deleted);
+        QCOMPARE(int(deleted.error().kind), kind);
+        QVERIFY2(deleted.error().cause.contains(said), qPrintable(deleted.error().cause));
+        QVERIFY(deleted.error().current);
+        QCOMPARE(*deleted.error().current, now);
+        QCOMPARE(contents(db.path()), before);
+        QVERIFY(db.store().deleteNote(*deleted.error().current));
+        QCOMPARE(db.count(), 1);
+    }
+
+    // A file whose schema reads but one of whose note pages is damaged is refused by the check
+    // before start-up, named as damaged, with a remedy the tools offer; it is not written.
+    void damagedNotePagesAreRefusedAtCheck()
+    {
+        TestDatabase db;
+        for (int i = 0; i < 300; ++i)
+            db.addNote(QStringLiteral("titel %1").arg(i), QString(900, QLatin1Char('x')));
+        QVERIFY(db.store().check());
+        QVERIFY(testsupport::damagePageHolding(db.path(), "titel 150") > 0);
+        const QByteArray before = contents(db.path());
+        const store::Result<store::Done> checked = db.store().check();
+        QVERIFY(!checked);
+        const QString message = checked.error().message();
+        QVERIFY2(checked.error().cause.contains(QStringLiteral("skadad")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("zentavo-notes backup")), qPrintable(message));
+        QVERIFY2(message.contains(QStringLiteral("zentavo-newdb")), qPrintable(message));
+        QCOMPARE(contents(db.path()), before);
+    }
+
+    // Stored text that ends inside a character (another program cut it at a byte count) reads
+    // with U+FFFD there, in the list and the note alike, never silently shorter.
+    void incompleteSequenceAtTheEndReadsAsReplacement_data()
+    {
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QByteArray>("bytes"); // as the file holds them
+        QTest::addColumn<QString>("expected");
+        const QString replacement(QChar(0xFFFD));
+        QTest::newRow("UTF-8, half of ö")
+            << "UTF-8" << QByteArray("sm\xc3") << QStringLiteral("sm") + replacement;
+        // The decoder replaces each byte of the cut character.
+        QTest::newRow("UTF-8, three of four bytes of an emoji")
+            << "UTF-8" << QByteArray("ok\xf0\x9f\x99")
+            << QStringLiteral("ok") + replacement.repeated(3);
+        QTest::newRow("UTF-16le, first half of a surrogate pair")
+            << "UTF-16le" << QByteArray("o\0k\0\x3d\xd8", 6) << QStringLiteral("ok") + replacement;
+        QTest::newRow("UTF-16be, first half of a surrogate pair")
+            << "UTF-16be" << QByteArray("\0o\0k\xd8\x3d", 6) << QStringLiteral("ok") + replacement;
+    }
+    void incompleteSequenceAtTheEndReadsAsReplacement()
+    {
+        QFETCH(QString, encoding);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, expected);
+        TestDatabase db(false);
+        db.recreate({QStringLiteral("PRAGMA encoding = '%1'").arg(encoding),
+                     "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel, Text)"});
+        // A blob literal cast to text keeps its bytes as the file's encoding; a bound value
+        // would be converted on the way in.
+        const QString value
+            = QStringLiteral("CAST(X'%1' AS TEXT)").arg(QString::fromLatin1(bytes.toHex()));
+        db.exec(QStringLiteral("INSERT INTO Memo (Titel, Text) VALUES (%1, %1)").arg(value));
+        const store::Result<store::NoteList> notes = db.store().listNotes();
+        QVERIFY(notes);
+        QCOMPARE(notes->front().title, expected);
+        const store::Result<store::Note> note = db.store().readNote(notes->front().id);
+        QVERIFY(note);
+        QCOMPARE(note->title, expected);
+        QCOMPARE(note->text, expected);
+        QString seen;
+        QVERIFY(db.store().forEachNote([&seen](const store::Note &each) {
+            seen = each.text;
+            return true;
+        }));
+        QCOMPARE(seen, expected);
+        QCOMPARE(store::decodeText(store::encodingNamed(encoding), bytes), expected);
+    }
+
+    // SQLite drops an odd last byte of UTF-16 text before storing it; bytes read some other
+    // way (from a damaged or hand-made file) still read with U+FFFD, never shortened.
+    void oddLastByteOfUtf16ReadsAsReplacement()
+    {
+        QCOMPARE(store::decodeText(store::TextEncoding::Utf16le, QByteArray("o\0k\0A", 5)),
+                 QStringLiteral("ok\uFFFD"));
+        QCOMPARE(store::decodeText(store::TextEncoding::Utf16be, QByteArray("\0o\0kA", 5)),
+                 QStringLiteral("ok\uFFFD"));
     }
 
     void pathWithUriCharacters()
