@@ -7,6 +7,7 @@
 
 #include "WindowTestSupport.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QTest>
 
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void focusComesBackWhenUnrolled_data();
     void focusComesBackWhenUnrolled();
     void enterInTheNoteIsALineBreak();
+    void accessibleTreeHoldsWhatShows_data();
+    void accessibleTreeHoldsWhatShows();
 
 private:
     // Brings the window to a state the way a person does, with the pointer: the note ("blank",
@@ -437,6 +440,56 @@ void tst_keys::enterInTheNoteIsALineBreak()
     QCOMPARE(ui.noteText->text(), QStringLiteral("skrivet\n"));
     QCOMPARE(state().panel(), Panel::Commands);
     QCOMPARE(db().count(), 3);
+}
+
+void tst_keys::accessibleTreeHoldsWhatShows_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<bool>("rolledUp");
+    QTest::addColumn<QString>("panelName"); // the open panel's name for assistive technology
+    QTest::newRow("rolled up, save panel open") << "writing" << Panel::Save << true << "";
+    QTest::newRow("no panel") << "blank" << Panel::None << false << "";
+    QTest::newRow("command panel") << "blank" << Panel::Commands << false << "Kommandon";
+    QTest::newRow("save panel") << "writing" << Panel::Save << false
+                                << "Ange ett namn på noteringen:";
+    QTest::newRow("delete panel") << "stored" << Panel::Delete << false
+                                  << "Vill du radera denna notering?";
+}
+
+// What assistive technology is told through Qt's own interfaces: the window's children are those
+// that show, none of them hidden or only drawn (outlines, edge strips), each named; the open
+// panel is there by its name, its controls in it.
+void tst_keys::accessibleTreeHoldsWhatShows()
+{
+    QFETCH(QString, note);
+    QFETCH(Panel, panel);
+    QFETCH(bool, rolledUp);
+    QFETCH(QString, panelName);
+    reach(note, panel, rolledUp);
+    QAccessibleInterface *root = QAccessible::queryAccessibleInterface(&form());
+    QCOMPARE(root->role(), QAccessible::Window);
+    QCOMPARE(root->text(QAccessible::Name), QString::fromUtf8(design::Caption));
+    QStringList names;
+    QString panelFound;
+    for (int i = 0; i < root->childCount(); ++i) {
+        QAccessibleInterface *child = root->child(i);
+        QVERIFY(child);
+        QCOMPARE(root->indexOfChild(child), i);
+        auto *widget = qobject_cast<QWidget *>(child->object());
+        QVERIFY2(widget->isVisible(), qPrintable(widget->objectName()));
+        QVERIFY2(!child->state().invisible, qPrintable(widget->objectName()));
+        const QString name = child->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty(), qPrintable(widget->objectName() + " has no name"));
+        names << name;
+        if (child->role() == QAccessible::Dialog || child->role() == QAccessible::Grouping) {
+            panelFound = name;
+            QVERIFY(child->childCount() >= 2);
+        }
+    }
+    QCOMPARE(panelFound, panelName);
+    QCOMPARE(names.contains(QStringLiteral("Anteckning")), !rolledUp);
+    QVERIFY(!names.contains(QString()));
 }
 
 QTEST_MAIN(tst_keys)
