@@ -219,8 +219,13 @@ void NoteWindow::renderFocus(bool rolledUp)
     m_ui.titleStrip->setFocusPolicy(rolledUp ? Qt::TabFocus : Qt::NoFocus);
     QWidget *const focused = focusWidget();
     if (rolledUp) {
-        if (!focused || focused->isHidden())
+        // Rolled up while another window has the keyboard, the window's own focus is moved here
+        // (while it has the keyboard, focusNextPrevChild has already moved it).
+        if (!focused || !focused->isVisibleTo(this)) {
+            if (focused)
+                m_focusBeforeRollUp = focused;
             m_ui.titleStrip->setFocus(Qt::OtherFocusReason);
+        }
         return;
     }
     if (focused && focused != m_ui.titleStrip)

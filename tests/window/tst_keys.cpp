@@ -387,14 +387,17 @@ void tst_keys::focusComesBackWhenUnrolled_data()
 {
     QTest::addColumn<QString>("how"); // rolled up and down again
     QTest::addColumn<QString>("focus");
-    QTest::newRow("pointer, note") << "pointer"
-                                   << "noteText";
-    QTest::newRow("keys, note") << "keys"
-                                << "noteText";
-    QTest::newRow("looks away, title box") << "looks away"
-                                           << "titleEdit";
-    QTest::newRow("pointer, list") << "pointer"
-                                   << "noteList";
+    const auto row = [](const char *how, const char *focus) {
+        QTest::addRow("%s, %s", how, focus)
+            << QString::fromLatin1(how) << QString::fromLatin1(focus);
+    };
+    row("pointer", "noteText");
+    row("pointer", "noteList");
+    row("keys", "noteText");
+    row("looks away", "titleEdit");
+    // The person works in another window meanwhile, which has the keyboard.
+    row("elsewhere", "titleEdit");
+    row("elsewhere", "noteText");
 }
 
 // Rolled up, the focus waits on the title strip; unrolled again, it is back where it was, so
@@ -411,11 +414,20 @@ void tst_keys::focusComesBackWhenUnrolled()
     } else if (how == QLatin1String("keys")) {
         press({Qt::Key_Escape});
     } else {
+        QWidget elsewhere;
+        if (how == QLatin1String("elsewhere")) {
+            elsewhere.setGeometry(0, 400, 200, 100);
+            elsewhere.show();
+            elsewhere.activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+        }
         desktop().pointer = form().geometry().bottomRight() + QPoint(50, 50);
         for (int look = 0; look < design::PollsOutsideBeforeRollingUp; ++look)
             QVERIFY(windowtest::tick(ui.pointerPoll));
     }
     QVERIFY(state().rolledUp());
+    form().activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&form()));
     QCOMPARE(focused(), ui.titleStrip);
 
     if (how == QLatin1String("keys"))
