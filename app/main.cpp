@@ -4,6 +4,7 @@
 #include "store/CheckAhead.h"
 #include "store/DatabaseLocation.h"
 #include "window/Application.h"
+#include "window/Keys.h"
 #include "window/NoteWindow.h"
 
 #include <QApplication>
@@ -80,7 +81,8 @@ Options readOptions(const QCoreApplication &app)
         = store::locateDatabase(options.value(database), QCoreApplication::applicationDirPath(),
                                 store::configuredInstallation());
     options.setApplicationDescription(QStringLiteral("Anteckningar överst på skärmen.\n\n")
-                                      + store::describeLocation(location));
+                                      + store::describeLocation(location) + QStringLiteral("\n\n")
+                                      + window::keysHelp());
     options.process(app);
     return Options{.reportFirstFrame = options.isSet(reportFirstFrame), .database = location};
 }

@@ -18,6 +18,7 @@ developing=(
     libbenchmark-dev
     qt6-base-private-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick xclip wmctrl
+    dbus dbus-daemon dbus-bin at-spi2-core python3-pyatspi
     weston xwayland qt6-wayland
     sqlite3 time clang-format shellcheck
     desktop-file-utils appstream

@@ -1,5 +1,6 @@
 #include "ControlsBuilder.h"
 
+#include "Accessibility.h"
 #include "Design.h"
 #include "Layout.h"
 #include "Pictures.h"
@@ -103,9 +104,6 @@ QCheckBox *makeCheckBox(QWidget *parent, Layout &layout, const design::CheckBox 
     auto *box = make<QCheckBox>(parent, layout, design.box);
     box->setChecked(true);
     box->setToolTip(QString::fromUtf8(design.toolTip));
-    // The box has no caption: its tooltip says what it does, to a screen reader too.
-    box->setAccessibleName(QString::fromUtf8(design.toolTip));
-    box->setAccessibleDescription(QString::fromUtf8(design.toolTip));
     // The style's white box round the check mark stays; only the strip behind it is coloured.
     QPalette palette = box->palette();
     palette.setColor(QPalette::Window, systemColor(SystemColor::ActiveTitleBar));
@@ -159,14 +157,11 @@ void makeNoteArea(Controls &ui, QWidget &window, Layout &layout)
 {
     ui.noteText = make<NoteTextEdit>(&window, layout, design::NoteText);
     drawOutlineOn(ui.noteText);
-    // Named for a screen reader by the window's caption.
-    ui.noteText->setAccessibleName(QString::fromUtf8(design::Caption));
 
     // The list's width is the window's to set as it slides; its place and height are the
     // design's.
     ui.noteList = make<ListView>(&window, layout, design::NoteList);
     ui.noteList->setColumnHeaderText(QString::fromUtf8(design::NoteListHeader));
-    ui.noteList->setAccessibleName(QString::fromUtf8(design::NoteListHeader));
     drawOutlineOn(ui.noteList);
     fillBackground(ui.noteList, SystemColor::WindowBackground);
     setTextColour(ui.noteList, SystemColor::WindowText);
@@ -194,7 +189,6 @@ void makeSavePanel(Controls &ui, QWidget &window, Layout &layout)
     ui.titleEdit->setTextMargins(1, 1, 1, 1);
     // Any length the database holds: a longer paste would otherwise be cut without a word.
     ui.titleEdit->setMaxLength(std::numeric_limits<int>::max());
-    ui.titleEdit->setAccessibleName(QString::fromUtf8(design::TitlePrompt.text));
     ui.titleEditOutline = makeOutline(ui.savePanel, layout, design::TitleEdit);
     ui.saveOkButton = makeButton(ui.savePanel, layout, design::SaveOkButton);
     ui.saveCancelButton = makeButton(ui.savePanel, layout, design::SaveCancelButton);
@@ -249,6 +243,9 @@ Controls buildControls(QWidget &window, Layout &layout)
         ui.saveOkButton, ui.saveCancelButton, ui.deleteYesButton, ui.deleteNoButton};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
+    // Only rolled up does the title strip take the focus, from the keyboard.
+    ui.titleStrip->setFocusPolicy(Qt::NoFocus);
+    describeControls(ui);
     return ui;
 }
 

@@ -57,10 +57,12 @@ NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtim
     m_drafts = new DraftKeeper(
         std::move(drafts), [this] { return draftToKeep(); },
         [this](DraftKeeper::Handover handover) { readDraftToKeep(std::move(handover)); }, this);
-    // The rolled-up strip shows no list. Hidden, the list keeps its notes but lays out no row for
-    // them (about 40 bytes a note, and the time) until the window first unrolls.
+    // The rolled-up strip shows no list (render() hides it). Hidden, the list keeps its notes but
+    // lays out no row for them (about 40 bytes a note, and the time) until the window first
+    // unrolls.
     m_ui.noteList->hide();
     connectHandlers();
+    watchKeys();
     move(m_docking.dock(currentScreens()));
     applyScale(m_scale);
 }
@@ -177,18 +179,23 @@ void NoteWindow::render()
     resize(placeOnScreen().size());
     m_ui.unrolledArrow->setVisible(!rolledUp);
     m_ui.rolledUpArrow->setVisible(rolledUp);
-    // Laid out from the first unroll on; never hidden again.
-    if (!rolledUp)
-        m_ui.noteList->show();
+    // What the rolled-up window clips away is hidden as well, so that neither Tab nor assistive
+    // technology finds it there; the state keeps the panel open and the note as they were, and
+    // they show again when the window unrolls. (The list is first laid out when the window first
+    // unrolls.) A control hidden with the focus hands it to the title strip.
+    m_ui.noteText->setVisible(!rolledUp);
+    m_ui.noteList->setVisible(!rolledUp);
+    m_ui.menuButton->setVisible(!rolledUp);
     run(m_ui.pointerPoll, !rolledUp);
 
     renderList();
 
-    const Panel panel = m_state.panel();
+    const Panel panel = rolledUp ? Panel::None : m_state.panel();
     m_ui.commandPanel->setVisible(panel == Panel::Commands);
     m_ui.savePanel->setVisible(panel == Panel::Save);
     m_ui.deletePanel->setVisible(panel == Panel::Delete);
     m_ui.noteText->setLocked(!m_state.noteEditable());
+    renderFocus(rolledUp);
 }
 
 void NoteWindow::renderList()

@@ -24,7 +24,8 @@
 // Handlers are spread over files by concern: NoteWindowFrame.cpp (rolling up, dragging, exit, the
 // list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels),
 // NoteWindowDrafts.cpp (the draft of the note being written), NoteWindowScreens.cpp (the
-// window's place when the desktop's screens change).
+// window's place when the desktop's screens change), NoteWindowKeys.cpp (the keys, and where the
+// keyboard focus goes).
 
 #include "Controls.h"
 #include "Docking.h"
@@ -33,9 +34,12 @@
 #include "store/Drafts.h"
 #include "store/NoteStore.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 
+class QAbstractButton;
+class QKeyEvent;
 class QScreen;
 class QTimer;
 
@@ -75,6 +79,11 @@ public:
 protected:
     void moveEvent(QMoveEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // The keys of the window, and the note list's focus, as they reach any of its controls.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    // Tab: while a question is open, round its own controls only; a control that is hidden with
+    // the focus leaves it where typing goes on.
+    bool focusNextPrevChild(bool next) override;
 
 private Q_SLOTS:
     // The title strip and the arrows.
@@ -108,6 +117,20 @@ private Q_SLOTS:
 
 private:
     void connectHandlers();
+    // The keys (NoteWindowKeys.cpp): every control of the window hands its keys to the window
+    // first; a key that means a command runs it, as the pointer does, and the rest go on to the
+    // control.
+    void watchKeys();
+    bool keyPressed(QObject *receiver, const QKeyEvent &key);
+    void runKeyCommand(KeyCommand command);
+    // Enter or Space on a focused button presses it; a panel it opens takes the focus.
+    void pressByKey(QAbstractButton *button);
+    // Where the focus goes when the window rolls up or unrolls: to the title strip rolled up,
+    // and back where it was (or to the note) unrolled.
+    void renderFocus(bool rolledUp);
+    // The control that had the focus when the window rolled up.
+    QPointer<QWidget> m_focusBeforeRollUp;
+
     // What the note area holds that is worth keeping as a draft: typed text that is no stored
     // note, with the title typed for it while the save panel is open.
     std::optional<store::Draft> draftToKeep() const;

@@ -113,6 +113,45 @@ void WindowState::changeStored()
     m_panel = Panel::None;
 }
 
+KeyCommand WindowState::commandForKey(Key key) const
+{
+    if (m_rolledUp)
+        return key == Key::Enter || key == Key::Down ? KeyCommand::Unroll : KeyCommand::None;
+    // While a question is open only its own answers act, as the pointer cannot reach "M" then.
+    const bool question = m_panel == Panel::Save || m_panel == Panel::Delete;
+    switch (key) {
+    case Key::Escape:
+        switch (m_panel) {
+        case Panel::None:
+            return KeyCommand::RollUp;
+        case Panel::Commands:
+            return KeyCommand::CloseCommandPanel;
+        case Panel::Save:
+            return KeyCommand::CancelSave;
+        case Panel::Delete:
+            return KeyCommand::CancelDelete;
+        }
+        break;
+    case Key::New:
+        return question ? KeyCommand::None : KeyCommand::NewNote;
+    case Key::Save:
+        return question || m_noteMode == NoteMode::Stored ? KeyCommand::None : KeyCommand::AskTitle;
+    case Key::Delete:
+        return question || m_noteMode != NoteMode::Stored ? KeyCommand::None
+                                                          : KeyCommand::AskDelete;
+    case Key::Exit:
+        return question ? KeyCommand::None : KeyCommand::AskExit;
+    case Key::List:
+        return question ? KeyCommand::None : KeyCommand::FocusList;
+    case Key::EnterInTitleBox:
+        return m_panel == Panel::Save ? KeyCommand::SaveNote : KeyCommand::None;
+    case Key::Enter:
+    case Key::Down:
+        break;
+    }
+    return KeyCommand::None;
+}
+
 bool WindowState::pollPointer(const std::optional<QPoint> &pointer, const QRect &window)
 {
     if (!m_autoHide || m_rolledUp)

@@ -19,6 +19,28 @@ enum class Slide { Still, Widening, Narrowing };
 // (read-only).
 enum class NoteMode { Blank, Writing, Stored };
 
+// The keys the window answers to, whichever of its controls has the keyboard focus: Escape,
+// Ctrl+N, Ctrl+S, Ctrl+Delete, Ctrl+Q, Ctrl+L, Enter (in the title box, or anywhere else) and the
+// Down arrow.
+enum class Key { Escape, New, Save, Delete, Exit, List, Enter, EnterInTitleBox, Down };
+
+// What a key does: one of the window's commands, the same a person gives with the pointer, or
+// nothing (the focused control then has the key to itself).
+enum class KeyCommand {
+    None,
+    Unroll,
+    RollUp,
+    CloseCommandPanel, // as "M" closes it
+    CancelSave,        // "Avbryt"
+    CancelDelete,      // "Nej"
+    NewNote,           // "Ny"
+    AskTitle,          // "Spara"
+    AskDelete,         // "Radera"
+    AskExit,           // "Avsluta"
+    SaveNote,          // "OK"
+    FocusList,
+};
+
 // Everything the note window knows about itself, with no widget in it: whether it is rolled up,
 // how wide the note list is and which way it slides, which panel is open, which note is shown,
 // how many looks in a row found the pointer away, and the two choices on the title strip. The
@@ -74,6 +96,19 @@ public:
     void showStoredNote(store::Note note);
     // "OK" stored the note, or "Ja" deleted the one shown: a new empty note, no panel open.
     void changeStored();
+
+    // What a key does now. Rolled up, Enter and Down unroll the window and nothing else acts.
+    // Unrolled, Escape closes the open panel as its "Avbryt" or "Nej" does, or the command panel
+    // as "M" does, and with no panel open rolls the window up; Enter in the title box is "OK".
+    // The keys of the command panel's buttons ("Ny", "Spara", "Radera", "Avsluta") and the key
+    // to the list act only where the pointer could reach them: not while the save or delete
+    // question is open, and each refused where its button is ("Spara" while a stored note is
+    // shown, "Radera" while none is).
+    KeyCommand commandForKey(Key key) const;
+    // The keyboard focus comes to the note list: it slides out as for the pointer over it. The
+    // focus leaves it: it slides back as for the pointer over the note, but no panel closes.
+    void listFocused() { pointerOverList(); }
+    void listLeft() { startNarrowing(); }
 
     // The title strip's two choices.
     bool lockedInPlace() const { return m_lockedInPlace; }

@@ -55,6 +55,8 @@ private Q_SLOTS:
         QTest::newRow("--help") << QStringLiteral("--help") << QStringLiteral("memo.mdb");
         QTest::newRow("-h") << QStringLiteral("-h") << QStringLiteral("--version");
         QTest::newRow("--version") << QStringLiteral("--version") << QStringLiteral("Zentavo 1.0");
+        QTest::newRow("--help, the keys")
+            << QStringLiteral("--help") << QStringLiteral("  Ctrl+Delete       Radera\n");
     }
     void helpAndVersionNeedNoDisplay()
     {

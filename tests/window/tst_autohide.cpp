@@ -111,7 +111,9 @@ void tst_autohide::rollsUpOnTheLastLookAndKeepsTheNote()
     QVERIFY(ui.unrolledArrow->isHidden());
     QVERIFY(!ui.rolledUpArrow->isHidden());
     // Rolling up leaves the note area as it was; unlike a move over the note, it does not close
-    // the command panel.
+    // the command panel, which shows again when the window unrolls.
+    QCOMPARE(state().panel(), window::Panel::Commands);
+    windowtest::doubleClick(ui.titleStrip);
     QVERIFY(!ui.commandPanel->isHidden());
     QCOMPARE(ui.noteText->text(), QStringLiteral("halvfardig"));
     QVERIFY(!ui.noteText->isLocked());

@@ -234,15 +234,15 @@ void tst_layout::tabOrder_data()
                + QStringList{QStringLiteral("saveButton"), QStringLiteral("deleteButton"),
                              QStringLiteral("newButton"), QStringLiteral("exitButton")}
                + tail;
+    // An open question keeps Tab round its own controls, in their order; from the note, Tab
+    // goes into it.
     QTest::newRow("save panel") << QStringLiteral("savePanel")
-                                << head + tail
-                                       + QStringList{QStringLiteral("titleEdit"),
-                                                     QStringLiteral("saveOkButton"),
-                                                     QStringLiteral("saveCancelButton")};
+                                << QStringList{QStringLiteral("titleEdit"),
+                                               QStringLiteral("saveOkButton"),
+                                               QStringLiteral("saveCancelButton")};
     QTest::newRow("delete panel") << QStringLiteral("deletePanel")
-                                  << head + tail
-                                         + QStringList{QStringLiteral("deleteYesButton"),
-                                                       QStringLiteral("deleteNoButton")};
+                                  << QStringList{QStringLiteral("deleteYesButton"),
+                                                 QStringLiteral("deleteNoButton")};
 }
 
 void tst_layout::tabOrder()
@@ -258,17 +258,22 @@ void tst_layout::tabOrder()
     QTRY_COMPARE(QApplication::focusWidget(), ui.noteText);
 
     // Tab from the note all the way round: hidden controls, labels and frames are skipped.
+    QStringList expected = cycle;
+    if (expected.first() != QLatin1String("noteText"))
+        expected.prepend(QStringLiteral("noteText"));
+    expected << cycle.first();
     QStringList visited{QApplication::focusWidget()->objectName()};
-    for (qsizetype i = 0; i < cycle.size(); ++i) {
+    while (visited.size() < expected.size()) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(visited, cycle + QStringList{QStringLiteral("noteText")});
+    QCOMPARE(visited, expected);
 }
 
 // Every control that Tab can reach, with every panel opened in turn, is named for assistive
-// technology, no two alike; a control with a caption is named by it, so that what is read out is
-// what is shown, and a check box (which has no caption) is named by its tooltip.
+// technology, no two alike; a control with a caption is named by it (the one-letter "M" by what
+// it opens as well), so that what is read out is what is shown, and a check box (which has no
+// caption) is named by its tooltip.
 void tst_layout::everyReachableControlIsNamed()
 {
     const window::Controls &ui = this->ui();
@@ -283,7 +288,9 @@ void tst_layout::everyReachableControlIsNamed()
             QVERIFY(node);
             const QString name = node->text(QAccessible::Name);
             QVERIFY2(!name.isEmpty(), qPrintable(control->objectName() + " has no name"));
-            if (!captionOf(control).isEmpty())
+            if (control == ui.menuButton)
+                QCOMPARE(name, QStringLiteral("Kommandon (M)"));
+            else if (!captionOf(control).isEmpty())
                 QCOMPARE(name, captionOf(control));
             else if (!control->toolTip().isEmpty())
                 QCOMPARE(name, control->toolTip());
@@ -323,6 +330,8 @@ void tst_layout::arrowsPointTheRightWay()
              qPrintable(QStringLiteral("%1 .. %2").arg(up.first()).arg(up.last())));
 }
 
+// Started rolled up, the window's focus waits on the title strip, where Enter unrolls it; the
+// note area has it as soon as the window unrolls.
 void tst_layout::noteAreaHasTheFocusAfterStart()
 {
     windowtest::WindowUnderTest window(db());
@@ -330,23 +339,19 @@ void tst_layout::noteAreaHasTheFocusAfterStart()
     window.form.show();
     window.form.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    QCOMPARE(QApplication::focusWidget(), window.ui.titleStrip);
+    windowtest::moveOver(window.ui.rolledUpArrow);
     QCOMPARE(QApplication::focusWidget(), window.ui.noteText);
 }
 
-// Enter in the title box or the note never presses a button of its own accord.
+// No button is the window's default: Enter presses none of its own accord (in the title box it
+// is "OK" by the window's own keys, tst_keys).
 void tst_layout::noButtonAnswersEnterByItself()
 {
     for (QPushButton *button : form().findChildren<QPushButton *>()) {
         QVERIFY2(!button->isDefault(), qPrintable(button->objectName()));
         QVERIFY2(!button->autoDefault(), qPrintable(button->objectName()));
     }
-    const window::Controls &ui = this->ui();
-    ui.menuButton->click();
-    ui.saveButton->click();
-    QTest::keyClicks(ui.titleEdit, QStringLiteral("rubrik"));
-    QTest::keyClick(ui.titleEdit, Qt::Key_Return);
-    QVERIFY(!ui.savePanel->isHidden());
-    QCOMPARE(db().count(), 1);
 }
 
 QTEST_MAIN(tst_layout)

@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+using window::Key;
+using window::KeyCommand;
 using window::NoteMode;
 using window::Panel;
 using window::Slide;
@@ -86,6 +88,11 @@ private Q_SLOTS:
     void panels_data();
     void panels();
     void noteShownAndReplaced();
+
+    void keys_data();
+    void keys();
+    void listFollowsTheFocus_data();
+    void listFollowsTheFocus();
 
     void pollEdges_data();
     void pollEdges();
@@ -350,6 +357,149 @@ void tst_state::noteShownAndReplaced()
     state.showStoredNote(other);
     QCOMPARE(*state.shownNote(), other);
     QCOMPARE(state.panel(), Panel::Delete);
+}
+
+void tst_state::keys_data()
+{
+    QTest::addColumn<bool>("rolledUp");
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<NoteMode>("note");
+    QTest::addColumn<Key>("key");
+    QTest::addColumn<KeyCommand>("command");
+
+    const auto row = [](bool rolledUp, Panel panel, NoteMode note, Key key, KeyCommand command) {
+        static const char *const panels[] = {"none", "commands", "save", "delete"};
+        static const char *const notes[] = {"blank", "writing", "stored"};
+        static const char *const keys[]
+            = {"Esc",    "Ctrl+N", "Ctrl+S",         "Ctrl+Del", "Ctrl+Q",
+               "Ctrl+L", "Enter",  "Enter in title", "Down"};
+        QTest::addRow("%s, %s, %s, %s", rolledUp ? "rolled up" : "unrolled", panels[int(panel)],
+                      notes[int(note)], keys[int(key)])
+            << rolledUp << panel << note << key << command;
+    };
+    const bool up = true;
+    const bool down = false;
+    const NoteMode blank = NoteMode::Blank;
+    const NoteMode writing = NoteMode::Writing;
+    const NoteMode stored = NoteMode::Stored;
+    using enum KeyCommand;
+    // clang-format off
+    // Rolled up, only Enter and Down act: they unroll, whatever waits inside.
+    row(up,   Panel::None,     blank,   Key::Enter,  Unroll);
+    row(up,   Panel::None,     blank,   Key::Down,   Unroll);
+    row(up,   Panel::Save,     writing, Key::Down,   Unroll);
+    row(up,   Panel::None,     blank,   Key::Escape, None);
+    row(up,   Panel::None,     writing, Key::New,    None);
+    row(up,   Panel::None,     writing, Key::Save,   None);
+    row(up,   Panel::None,     stored,  Key::Delete, None);
+    row(up,   Panel::None,     blank,   Key::Exit,   None);
+    row(up,   Panel::None,     blank,   Key::List,   None);
+    row(up,   Panel::Save,     writing, Key::Escape, None);
+    // Escape closes what is open, as its own button does, and otherwise rolls up.
+    row(down, Panel::None,     blank,   Key::Escape, RollUp);
+    row(down, Panel::Commands, blank,   Key::Escape, CloseCommandPanel);
+    row(down, Panel::Save,     writing, Key::Escape, CancelSave);
+    row(down, Panel::Delete,   stored,  Key::Escape, CancelDelete);
+    // The command panel's buttons, with the panel open or not.
+    row(down, Panel::None,     blank,   Key::New,    NewNote);
+    row(down, Panel::Commands, stored,  Key::New,    NewNote);
+    row(down, Panel::None,     blank,   Key::Save,   AskTitle);
+    row(down, Panel::Commands, writing, Key::Save,   AskTitle);
+    row(down, Panel::None,     stored,  Key::Delete, AskDelete);
+    row(down, Panel::Commands, stored,  Key::Delete, AskDelete);
+    row(down, Panel::None,     writing, Key::Exit,   AskExit);
+    row(down, Panel::Commands, blank,   Key::Exit,   AskExit);
+    row(down, Panel::None,     writing, Key::List,   FocusList);
+    row(down, Panel::Commands, stored,  Key::List,   FocusList);
+    // A stored note is never saved again; nothing shown is nothing to delete.
+    row(down, Panel::None,     stored,  Key::Save,   None);
+    row(down, Panel::Commands, stored,  Key::Save,   None);
+    row(down, Panel::None,     blank,   Key::Delete, None);
+    row(down, Panel::None,     writing, Key::Delete, None);
+    row(down, Panel::Commands, writing, Key::Delete, None);
+    // While a question is open only its answers act: "M" and its buttons are out of reach.
+    row(down, Panel::Save,     writing, Key::New,    None);
+    row(down, Panel::Save,     writing, Key::Save,   None);
+    row(down, Panel::Save,     writing, Key::Exit,   None);
+    row(down, Panel::Save,     writing, Key::List,   None);
+    row(down, Panel::Delete,   stored,  Key::New,    None);
+    row(down, Panel::Delete,   stored,  Key::Delete, None);
+    row(down, Panel::Delete,   stored,  Key::Exit,   None);
+    row(down, Panel::Delete,   stored,  Key::List,   None);
+    // Enter in the title box is "OK"; elsewhere, and Down, are the focused control's own.
+    row(down, Panel::Save,     writing, Key::EnterInTitleBox, SaveNote);
+    row(down, Panel::Save,     blank,   Key::EnterInTitleBox, SaveNote);
+    row(down, Panel::None,     writing, Key::EnterInTitleBox, None);
+    row(down, Panel::None,     writing, Key::Enter,  None);
+    row(down, Panel::Save,     writing, Key::Enter,  None);
+    row(down, Panel::Delete,   stored,  Key::Enter,  None);
+    row(down, Panel::None,     stored,  Key::Down,   None);
+    // clang-format on
+}
+
+// The state a key acts in is reached as a person reaches it; asking what a key does changes
+// nothing.
+void tst_state::keys()
+{
+    QFETCH(bool, rolledUp);
+    QFETCH(Panel, panel);
+    QFETCH(NoteMode, note);
+    QFETCH(Key, key);
+    QFETCH(KeyCommand, command);
+    WindowState state;
+    state.toggleRolledUp();
+    if (note == NoteMode::Writing)
+        state.startNewNote();
+    else if (note == NoteMode::Stored)
+        state.showStoredNote(storedNote());
+    if (panel != Panel::None)
+        QVERIFY(state.toggleCommandPanel());
+    if (panel == Panel::Save)
+        QVERIFY(state.openSavePanel());
+    else if (panel == Panel::Delete)
+        QVERIFY(state.openDeletePanel());
+    if (rolledUp)
+        state.toggleRolledUp();
+
+    QCOMPARE(state.commandForKey(key), command);
+    QCOMPARE(state.rolledUp(), rolledUp);
+    QCOMPARE(state.panel(), panel);
+    QCOMPARE(state.noteMode(), note);
+}
+
+void tst_state::listFollowsTheFocus_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<Slide>("slide");
+    QTest::addColumn<bool>("focusComes"); // or leaves
+    QTest::addColumn<Slide>("slideAfter");
+    const int mid = Way.narrow + 13 * Way.step;
+    // Exactly as the pointer over the list, and over the note.
+    QTest::newRow("narrow, focus comes") << Way.narrow << Slide::Still << true << Slide::Widening;
+    QTest::newRow("narrowing, focus comes") << mid << Slide::Narrowing << true << Slide::Narrowing;
+    QTest::newRow("wide, focus comes") << int(Way.wide) << Slide::Still << true << Slide::Still;
+    QTest::newRow("wide, focus leaves")
+        << int(Way.wide) << Slide::Still << false << Slide::Narrowing;
+    QTest::newRow("widening, focus leaves") << mid << Slide::Widening << false << Slide::Narrowing;
+    QTest::newRow("narrow, focus leaves") << Way.narrow << Slide::Still << false << Slide::Still;
+}
+
+void tst_state::listFollowsTheFocus()
+{
+    QFETCH(int, width);
+    QFETCH(Slide, slide);
+    QFETCH(bool, focusComes);
+    QFETCH(Slide, slideAfter);
+    WindowState state = slidTo(width, slide);
+    QVERIFY(state.toggleCommandPanel());
+    if (focusComes)
+        state.listFocused();
+    else
+        state.listLeft();
+    QCOMPARE(state.slide(), slideAfter);
+    QCOMPARE(state.listWidth(), width);
+    // Unlike the pointer over the note, the focus leaving the list closes no panel.
+    QCOMPARE(state.panel(), Panel::Commands);
 }
 
 void tst_state::pollEdges_data()

@@ -1,0 +1,162 @@
+#include "Accessibility.h"
+
+#include "Design.h"
+#include "window/controls/CommandButton.h"
+#include "window/controls/ListView.h"
+#include "window/controls/NoteTextEdit.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QCheckBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <mutex>
+
+namespace window {
+
+namespace {
+
+// The role a container of the window takes for assistive technology; a widget without one is
+// left to Qt.
+constexpr const char *RoleProperty = "zentavoAccessibleRole";
+// A widget that only draws or catches the pointer, left out of the tree.
+constexpr const char *DecorationProperty = "zentavoDecoration";
+
+// A container that shows assistive technology only the children that show, in the order Qt has
+// them, and no decoration: a hidden panel and what lies in it, or the note area clipped away by
+// the rolled-up window, are not in the tree at all, rather than in it as invisible.
+class ShownChildren : public QAccessibleWidget
+{
+public:
+    ShownChildren(QWidget *widget, QAccessible::Role role)
+        : QAccessibleWidget(widget, role)
+    {}
+
+    int childCount() const override { return int(shownChildren().size()); }
+
+    QAccessibleInterface *child(int index) const override
+    {
+        const QList<QWidget *> children = shownChildren();
+        if (index < 0 || index >= children.size())
+            return nullptr;
+        return QAccessible::queryAccessibleInterface(children.at(index));
+    }
+
+    int indexOfChild(const QAccessibleInterface *child) const override
+    {
+        if (!child)
+            return -1;
+        return int(shownChildren().indexOf(qobject_cast<QWidget *>(child->object())));
+    }
+
+private:
+    QList<QWidget *> shownChildren() const
+    {
+        QList<QWidget *> shown;
+        for (QObject *object : widget()->children()) {
+            auto *child = qobject_cast<QWidget *>(object);
+            if (child && !child->isWindow() && !child->isHidden()
+                && !child->property(DecorationProperty).toBool())
+                shown << child;
+        }
+        return shown;
+    }
+};
+
+QAccessibleInterface *interfaceFor(const QString &className, QObject *object)
+{
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (!widget)
+        return nullptr;
+    if (className == QLatin1String("window::NoteWindow"))
+        return new ShownChildren(widget, QAccessible::Window);
+    const QVariant role = widget->property(RoleProperty);
+    if (role.isValid())
+        return new ShownChildren(widget, QAccessible::Role(role.toInt()));
+    return nullptr;
+}
+
+void name(QWidget *widget, const char *name, const char *description = nullptr)
+{
+    widget->setAccessibleName(QString::fromUtf8(name));
+    if (description)
+        widget->setAccessibleDescription(QString::fromUtf8(description));
+}
+
+void describeButton(CommandButton *button, const char *description)
+{
+    button->setAccessibleName(button->text());
+    button->setAccessibleDescription(QString::fromUtf8(description));
+}
+
+void describePanel(QFrame *panel, QAccessible::Role role, const char *name, const char *description)
+{
+    panel->setProperty(RoleProperty, int(role));
+    panel->setAccessibleName(QString::fromUtf8(name));
+    panel->setAccessibleDescription(QString::fromUtf8(description));
+}
+
+} // namespace
+
+void describeControls(const Controls &ui)
+{
+    // Before any interface of the window is asked for: Qt keeps the first it makes.
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(&interfaceFor); });
+
+    QWidget *const decorations[] = {ui.windowOutline,
+                                    ui.titleStripOutline,
+                                    ui.commandPanelOutline,
+                                    ui.savePanelOutline,
+                                    ui.deletePanelOutline,
+                                    ui.titleEditOutline,
+                                    ui.leftEdge,
+                                    ui.topEdge,
+                                    ui.bottomEdge};
+    for (QWidget *decoration : decorations)
+        decoration->setProperty(DecorationProperty, true);
+
+    // The title strip is named by its caption; rolled up, it holds the focus.
+    ui.titleStrip->setAccessibleDescription(QStringLiteral(
+        "Upprullat: Retur eller nedåtpil rullar ner fönstret. Utrullat: Esc rullar upp det."));
+    name(ui.rolledUpArrow, "Upprullat",
+         "Fönstret är upprullat. Pekaren över pilen, Retur eller nedåtpil rullar ner det.");
+    name(ui.unrolledArrow, "Utrullat", "Fönstret är utrullat. Esc rullar upp det.");
+    // The boxes have no caption: their tooltips say what they do.
+    for (QCheckBox *box : {ui.lockBox, ui.autoHideBox}) {
+        box->setAccessibleName(box->toolTip());
+        box->setAccessibleDescription(box->toolTip());
+    }
+
+    name(ui.noteText, "Anteckning",
+         "Anteckningen som visas, skrivskyddad, eller den nya som skrivs. Ctrl+S sparar en ny "
+         "anteckning, Ctrl+N börjar en ny.");
+    name(ui.noteList, "Anteckningar",
+         "De sparade anteckningarnas namn. Pilarna flyttar markeringen och visar anteckningen; "
+         "Ctrl+L flyttar hit.");
+
+    ui.menuButton->setAccessibleName(QStringLiteral("Kommandon (M)"));
+    ui.menuButton->setAccessibleDescription(
+        QStringLiteral("Öppnar och stänger kommandopanelen: Ny, Radera, Spara, Avsluta."));
+    describePanel(ui.commandPanel, QAccessible::Grouping, "Kommandon",
+                  "Ny, Radera, Spara och Avsluta. Esc stänger panelen.");
+    describeButton(ui.newButton, "Börjar en ny, tom anteckning (Ctrl+N).");
+    describeButton(ui.deleteButton,
+                   "Raderar anteckningen som visas, efter en fråga (Ctrl+Delete).");
+    describeButton(ui.saveButton, "Sparar den nya anteckningen under ett namn (Ctrl+S).");
+    describeButton(ui.exitButton, "Avslutar Zentavo, efter en fråga (Ctrl+Q).");
+
+    describePanel(ui.savePanel, QAccessible::Dialog, design::TitlePrompt.text,
+                  "Retur sparar anteckningen under namnet, Esc avbryter.");
+    ui.titleEdit->setAccessibleName(QString::fromUtf8(design::TitlePrompt.text));
+    describeButton(ui.saveOkButton, "Sparar anteckningen under namnet (Retur).");
+    describeButton(ui.saveCancelButton, "Sparar inte (Esc).");
+
+    describePanel(ui.deletePanel, QAccessible::Dialog, design::DeletePrompt.text,
+                  "Ja raderar anteckningen som visas, Nej (Esc) behåller den.");
+    describeButton(ui.deleteYesButton, "Raderar anteckningen som visas.");
+    describeButton(ui.deleteNoButton, "Behåller anteckningen (Esc).");
+}
+
+} // namespace window
