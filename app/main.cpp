@@ -153,6 +153,14 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager &) { form.keepDraftNow(); });
+    // A list that cannot be read right after the first frame ends the program as a failed check
+    // would have: the window has said why and closed.
+    bool startFailed = false;
+    QObject::connect(&form, &window::NoteWindow::startFailed, &app, [&startFailed] {
+        startFailed = true;
+        QCoreApplication::exit(1);
+    });
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    return startFailed ? 1 : status;
 }
