@@ -19,7 +19,7 @@ developing=(
     qt6-base-private-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick xclip wmctrl
     weston xwayland qt6-wayland
-    sqlite3 time clang-format shellcheck
+    sqlite3 time strace clang-format shellcheck
     desktop-file-utils appstream
 )
 
