@@ -332,6 +332,10 @@ int exportNotes(const QString &database, const QString &given)
         if (error != 0)
             removeWritten();
     }
+    if (error == EEXIST || error == ENOTEMPTY)
+        return complain(problem(folder, QStringLiteral("finns nu och är ingen tom mapp"),
+                                QStringLiteral("Välj en mapp som inte finns eller är tom. "
+                                               "Ingenting exporterades.")));
     if (error != 0)
         return complain(problem(folder, systemError(error), exportRemedy(error)));
     return Done;
