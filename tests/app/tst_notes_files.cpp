@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -281,6 +282,12 @@ private Q_SLOTS:
             QVERIFY(QDir().mkdir(folder));
         const QString log = work.filePath(QStringLiteral("strace.log"));
         QProcess strace;
+        // The leak checker of a sanitizer build cannot run under ptrace.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString sanitizer = environment.value(QStringLiteral("ASAN_OPTIONS"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"),
+                           sanitizer + (sanitizer.isEmpty() ? "" : ":") + "detect_leaks=0");
+        strace.setProcessEnvironment(environment);
         const Run result = testsupport::runToEnd(
             strace, QStringLiteral(ZENTAVO_STRACE),
             {"-f", "-x", "-s", "4096", "-o", log, "-e",
