@@ -56,6 +56,8 @@ struct Options
 {
     bool reportFirstFrame = false;
     store::DatabaseLocation database;
+    // What is wrong with the command line that Qt's parser lets pass; empty when nothing is.
+    QString usageError;
 };
 
 // Reads the command line. --help, --version and a mistyped option are answered here and end
@@ -84,7 +86,13 @@ Options readOptions(const QCoreApplication &app)
                                       + store::describeLocation(location) + QStringLiteral("\n\n")
                                       + window::keysHelp());
     options.process(app);
-    return Options{.reportFirstFrame = options.isSet(reportFirstFrame), .database = location};
+    // An empty --db names no file: taken as absent, it would quietly open the usual database.
+    const QString usageError = options.isSet(database) && options.value(database).isEmpty()
+                                   ? QStringLiteral("--db behöver en SÖKVÄG, inte en tom text")
+                                   : QString();
+    return Options{.reportFirstFrame = options.isSet(reportFirstFrame),
+                   .database = location,
+                   .usageError = usageError};
 }
 
 } // namespace
@@ -111,6 +119,12 @@ int main(int argc, char *argv[])
     if (fontConfiguration.joinable())
         fontConfiguration.join();
     const Options options = readOptions(app);
+    if (!options.usageError.isEmpty()) {
+        // Worded and ended as Qt's parser ends a command line it cannot read.
+        std::fprintf(stderr, "zentavo: %s\nSe: zentavo --help\n",
+                     options.usageError.toLocal8Bit().constData());
+        return 1;
+    }
 
     // Installed for every user, the program makes the user's own database on the first start.
     const store::Result<store::Made> made = store::makeWhenMissing(options.database);
@@ -141,6 +155,14 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager &) { form.keepDraftNow(); });
+    // A list that cannot be read right after the first frame ends the program as a failed check
+    // would have: the window has said why and closed.
+    bool startFailed = false;
+    QObject::connect(&form, &window::NoteWindow::startFailed, &app, [&startFailed] {
+        startFailed = true;
+        QCoreApplication::exit(1);
+    });
     form.show();
-    return app.exec();
+    const int status = app.exec();
+    return startFailed ? 1 : status;
 }

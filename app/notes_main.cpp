@@ -77,6 +77,9 @@ int main(int argc, char *argv[])
         + QStringLiteral("\n\nSlutstatus: 0 klart, 1 fel i kommandoraden, 2 databasen eller en "
                          "fil\nkan inte användas (felet står på standard error)."));
     parser.process(app);
+    // An empty --db names no file: taken as absent, it would quietly open the usual database.
+    if (parser.isSet(database) && parser.value(database).isEmpty())
+        return usageError(QStringLiteral("--db behöver en SÖKVÄG, inte en tom text"));
 
     const QStringList arguments = parser.positionalArguments();
     if (arguments.isEmpty())

@@ -20,7 +20,7 @@ developing=(
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick xclip wmctrl
     dbus dbus-daemon dbus-bin at-spi2-core python3-pyatspi
     weston xwayland qt6-wayland
-    sqlite3 time clang-format shellcheck
+    sqlite3 time strace clang-format shellcheck
     desktop-file-utils appstream
 )
 

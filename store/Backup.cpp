@@ -7,6 +7,11 @@
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace store {
 
@@ -51,7 +56,56 @@ std::optional<StoreError> copyInto(const Session &session, const QString &destin
     return error;
 }
 
+// Gives the finished copy the database's permission bits and writes them, and the copy's name
+// in its folder, to disk.
+std::optional<StoreError> settle(const QString &database, const QString &copy)
+{
+    const QByteArray name = QFile::encodeName(copy);
+    const int descriptor = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    struct stat status = {};
+    const auto failed = [&copy] {
+        return StoreError{headline(), copy, QString::fromLocal8Bit(std::strerror(errno)),
+                          QStringLiteral("Försök igen. Kontrollera disken om felet kommer "
+                                         "tillbaka.")};
+    };
+    if (descriptor < 0)
+        return failed();
+    struct Closer
+    {
+        int descriptor;
+        ~Closer() { ::close(descriptor); }
+    } closer{descriptor};
+    struct stat original = {};
+    if (::stat(QFile::encodeName(database).constData(), &original) != 0
+        || ::fstat(descriptor, &status) != 0
+        || ::fchmod(descriptor, copyPermissions(database, status.st_gid, original.st_mode & 0777))
+               != 0
+        || ::fsync(descriptor) != 0)
+        return failed();
+    const int folder = ::open(QFile::encodeName(QFileInfo(copy).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return failed();
+    const Closer folderCloser{folder};
+    if (::fsync(folder) != 0)
+        return failed();
+    return std::nullopt;
+}
+
 } // namespace
+
+mode_t copyPermissions(const QString &database, gid_t copyGroup, mode_t wanted)
+{
+    struct stat status = {};
+    if (::stat(QFile::encodeName(database).constData(), &status) != 0)
+        return wanted & S_IRWXU;
+    mode_t allowed = S_IRWXU;
+    if ((status.st_mode & S_IRGRP) && status.st_gid == copyGroup)
+        allowed |= S_IRWXG;
+    if (status.st_mode & S_IROTH)
+        allowed |= S_IRWXO;
+    return wanted & allowed;
+}
 
 Result<Done> backupDatabase(const QString &path, const QString &given)
 {
@@ -68,11 +122,14 @@ Result<Done> backupDatabase(const QString &path, const QString &given)
     {
         // Claimed exclusively first (the copy may be written into an empty file): a file that
         // appears meanwhile is never touched, and only a file made here is removed on failure.
-        QFile claim(destination);
-        if (!claim.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-            return StoreError{headline(), destination, claim.errorString(),
+        // Private while it fills; its own rights are given once it is whole.
+        const int claim = ::open(QFile::encodeName(destination).constData(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
+        if (claim < 0) {
+            return StoreError{headline(), destination, QString::fromLocal8Bit(std::strerror(errno)),
                               QStringLiteral("Kontrollera att du får skriva i mappen.")};
         }
+        ::close(claim);
     }
     std::optional<StoreError> failure;
     {
@@ -84,6 +141,8 @@ Result<Done> backupDatabase(const QString &path, const QString &given)
     }
     if (!failure)
         failure = checkCopy(destination);
+    if (!failure)
+        failure = settle(path, destination);
     if (failure) {
         QFile::remove(destination);
         QFile::remove(destination + QStringLiteral("-journal"));

@@ -1,5 +1,6 @@
 #include "Session.h"
 
+#include "DatabaseLocation.h"
 #include "Statements.h"
 
 #include <QDir>
@@ -15,8 +16,6 @@ namespace {
 
 // How long a statement waits for another program's lock on the file before it fails.
 constexpr int BusyTimeoutMs = 5000;
-// The longest path SQLite opens here, in UTF-8 bytes, leaving room for the journal's suffix.
-constexpr qsizetype MaxPathBytes = 511 - 8;
 
 QString nextConnectionName()
 {
@@ -99,44 +98,7 @@ QSqlDatabase Session::database() const
 
 std::optional<StoreError> Session::fileProblem() const
 {
-    const QFileInfo file(m_path);
-    if (file.isSymLink() && !file.exists()) {
-        return StoreError{
-            m_headline, m_path,
-            QStringLiteral("filen är en länk till %1, som inte finns").arg(file.symLinkTarget()),
-            QStringLiteral("Lägg tillbaka filen som länken pekar på. Eller ta "
-                           "bort länken och skapa en tom databas med: %1")
-                .arg(newDatabaseCommand(m_path))};
-    }
-    if (!file.exists()) {
-        return StoreError{m_headline, m_path, QStringLiteral("filen finns inte"),
-                          QStringLiteral("Zentavo skapar inte databasen själv. Lägg tillbaka "
-                                         "din memo.mdb, eller skapa en tom databas med: %1")
-                              .arg(newDatabaseCommand(m_path))};
-    }
-    if (!file.isFile()) {
-        return StoreError{m_headline, m_path, QStringLiteral("det är ingen fil utan en mapp"),
-                          QStringLiteral("Flytta undan mappen och lägg din memo.mdb där, eller "
-                                         "skapa en tom databas med: %1")
-                              .arg(newDatabaseCommand(m_path))};
-    }
-    if (file.size() == 0) {
-        return StoreError{m_headline, m_path,
-                          QStringLiteral("filen är tom (0 byte) och är ingen anteckningsdatabas"),
-                          QStringLiteral("Den tomma filen innehåller inga anteckningar. Ta bort "
-                                         "den och skapa en tom databas med: %1")
-                              .arg(newDatabaseCommand(m_path))};
-    }
-    const qsizetype bytes = m_path.toUtf8().size();
-    if (bytes > MaxPathBytes) {
-        return StoreError{m_headline, m_path,
-                          QStringLiteral("sökvägen är för lång (%1 byte, högst %2 går att öppna)")
-                              .arg(bytes)
-                              .arg(MaxPathBytes),
-                          QStringLiteral("Flytta Zentavo och memo.mdb till en mapp med kortare "
-                                         "sökväg.")};
-    }
-    return std::nullopt;
+    return pathProblem(m_path, m_headline);
 }
 
 std::optional<StoreError> Session::tableProblem()

@@ -123,8 +123,9 @@ bool NoteWindow::start(const store::Result<store::Done> &checked)
     m_desktop.keepOnTop(this);
     runtime::afterFirstFrame(*this, [this] {
         m_desktop.firstFrameShown();
-        reloadList();
-        m_drafts->start();
+        // Nothing is claimed or restored for a window that cannot show the notes.
+        if (readFirstList())
+            m_drafts->start();
     });
     // The native window exists now; the layout follows the screen it is on, and the window's
     // place the screens.
@@ -224,6 +225,23 @@ void NoteWindow::reloadList()
         return;
     }
     m_ui.noteList->setNotes(std::move(*notes));
+}
+
+bool NoteWindow::readFirstList()
+{
+    store::Result<store::NoteList> notes = m_notes.listNotes();
+    if (notes) {
+        m_ui.noteList->setNotes(std::move(*notes));
+        return true;
+    }
+    // A window without its notes would only invite notes saved into a file that cannot keep
+    // them: the program ends, as it does when the check before the window fails.
+    store::StoreError error = notes.error();
+    error.remedy = QStringLiteral("Zentavo avslutas utan att ha ändrat något. ") + error.remedy;
+    reportStoreError(error);
+    close();
+    Q_EMIT startFailed();
+    return false;
 }
 
 } // namespace window

@@ -66,7 +66,9 @@ public:
     // why and returns false: the window must not be shown. Otherwise docks the window at the top
     // of the screen and keeps it above other windows; once shown, its first frame is reported to
     // the desktop, the note list is read, and a draft a program left unsaved when it ended is
-    // restored to the note area. Call it once, before the window is shown.
+    // restored to the note area. Call it once, before the window is shown. When that first
+    // list read fails (the file damaged past what the check reads, say), the window says why,
+    // closes without writing anything and emits startFailed: the program has nothing to show.
     bool start(const store::Result<store::Done> &checked);
 
     // Writes the note being written to its draft and waits for the disk: the program is ending
@@ -75,6 +77,11 @@ public:
 
     // What the window knows of itself, for those who watch it (the tests).
     const WindowState &state() const { return m_state; }
+
+Q_SIGNALS:
+    // The list could not be read at the start; the window has closed. The program ends with a
+    // failure.
+    void startFailed();
 
 protected:
     void moveEvent(QMoveEvent *event) override;
@@ -156,6 +163,9 @@ private:
     // Reads the list again after a change. On failure the list the person had stays, and the
     // report says it may be out of date; the next reload that succeeds replaces it.
     void reloadList();
+    // Reads the list for the first time, after the first frame. On failure says why, closes the
+    // window and emits startFailed; returns whether the list was read.
+    bool readFirstList();
 
     const store::NoteStore m_notes;
     runtime::Desktop &m_desktop;

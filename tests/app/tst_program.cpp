@@ -9,8 +9,11 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 namespace {
 
@@ -20,7 +23,8 @@ using Run = testsupport::ProgramRun;
 // build's is touched, with no display of any kind in the environment, or on Qt's offscreen
 // platform.
 Run runCopy(const QTemporaryDir &folder, const QStringList &arguments, const QString &platform = {},
-            const QString &built = QStringLiteral(ZENTAVO))
+            const QString &built = QStringLiteral(ZENTAVO),
+            const QProcessEnvironment &extra = QProcessEnvironment())
 {
     const QString program = folder.filePath(QFileInfo(built).fileName());
     if (!QFile::exists(program))
@@ -31,9 +35,42 @@ Run runCopy(const QTemporaryDir &folder, const QStringList &arguments, const QSt
         environment.remove(name);
     if (!platform.isEmpty())
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    environment.insert(extra);
     QProcess process;
     process.setProcessEnvironment(environment);
     return testsupport::runToEnd(process, program, arguments, 30000);
+}
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A database of a few notes whose table's first page is then damaged; the schema on the file's
+// first page stays whole.
+void makeDamagedDatabase(const QString &path)
+{
+    QVERIFY(store::createEmptyDatabase(path));
+    qint64 page = -1;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "damage");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(query.exec(
+                QStringLiteral("INSERT INTO Memo (Titel, Text) VALUES ('t%1', 'x')").arg(i)));
+        QVERIFY(query.exec("SELECT rootpage, (SELECT page_size FROM pragma_page_size) "
+                           "FROM sqlite_master WHERE name = 'Memo'"));
+        QVERIFY(query.next());
+        page = (query.value(0).toLongLong() - 1) * query.value(1).toLongLong();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase("damage");
+    QFile file(path);
+    QVERIFY(page > 0 && file.open(QIODevice::ReadWrite) && file.seek(page));
+    QCOMPARE(file.write(QByteArray(16, '\xff')), 16);
 }
 
 Run runWithoutDisplay(const QTemporaryDir &folder, const QStringList &arguments)
@@ -132,6 +169,60 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(missing));
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files),
                  QStringList({QStringLiteral("memo.mdb"), QStringLiteral("zentavo")}));
+    }
+
+    // --db that names no database it could open ends the program before any window, with
+    // status 1: empty, as a usage error; a special file named for what it is. Nothing is made.
+    void dbThatCannotBeADatabase_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("empty") << QStringList{"--db", ""} << "--db behöver en SÖKVÄG";
+        QTest::newRow("empty, =") << QStringList{"--db="} << "--db behöver en SÖKVÄG";
+        QTest::newRow("FIFO") << QStringList{"--db", "fifo"} << "namngiven pipe (FIFO)";
+        QTest::newRow("/dev/null") << QStringList{"--db", "/dev/null"} << "teckenenhet";
+    }
+    void dbThatCannotBeADatabase()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, expected);
+        QTemporaryDir folder;
+        const QString beside = folder.filePath(QStringLiteral("memo.mdb"));
+        QVERIFY(store::createEmptyDatabase(beside));
+        const QByteArray before = contents(beside);
+        const QString fifo = folder.filePath(QStringLiteral("fifo"));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        arguments.replaceInStrings(QStringLiteral("fifo"), fifo);
+        const Run run = runCopy(folder, arguments, QStringLiteral("offscreen"));
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(expected), qPrintable(run.err));
+        QVERIFY2(!run.err.contains(QStringLiteral("mapp")), qPrintable(run.err));
+        QCOMPARE(contents(beside), before);
+        QCOMPARE(
+            QDir(folder.path())
+                .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList(
+                {QStringLiteral("fifo"), QStringLiteral("memo.mdb"), QStringLiteral("zentavo")}));
+    }
+
+    // A file whose notes cannot be read, though its schema can, ends the start with status 1
+    // and a report that names the file; nothing is written, neither the file nor a draft.
+    void damagedNotesEndTheStart()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("skadad.mdb"));
+        makeDamagedDatabase(path);
+        const QByteArray before = contents(path);
+        QTemporaryDir state;
+        QProcessEnvironment extra;
+        extra.insert(QStringLiteral("XDG_STATE_HOME"), state.path());
+        const Run run = runCopy(folder, {"--db", path}, QStringLiteral("offscreen"),
+                                QStringLiteral(ZENTAVO), extra);
+        QCOMPARE(run.status, 1);
+        QVERIFY2(run.err.contains(path), qPrintable(run.err));
+        QVERIFY2(run.err.contains(QStringLiteral("säkerhetskopia")), qPrintable(run.err));
+        QCOMPARE(contents(path), before);
+        QVERIFY(QDir(state.path()).isEmpty());
     }
 };
 
