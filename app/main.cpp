@@ -1,3 +1,5 @@
+#include "WindowCommands.h"
+#include "runtime/CommandChannel.h"
 #include "runtime/EndSignals.h"
 #include "runtime/Fonts.h"
 #include "runtime/SystemDesktop.h"
@@ -12,6 +14,7 @@
 #include <QSessionManager>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -55,6 +58,8 @@ struct Options
 {
     bool reportFirstFrame = false;
     store::DatabaseLocation database;
+    // --toggle or --new: a command to the window that runs for this database.
+    std::optional<runtime::WindowCommand::Action> command;
 };
 
 // Reads the command line. --help, --version and a mistyped option are answered here and end
@@ -70,6 +75,18 @@ Options readOptions(const QCoreApplication &app)
                                       QStringLiteral("Öppnar en annan anteckningsdatabas."),
                                       QStringLiteral("SÖKVÄG"));
     options.addOption(database);
+    const QCommandLineOption toggle(
+        QStringList{QStringLiteral("toggle")},
+        QStringLiteral("Rullar ned det fönster som redan visar databasen, med markören i "
+                       "anteckningsfältet, eller rullar upp det om det är nedrullat. Startar "
+                       "Zentavo om inget sådant fönster finns."));
+    options.addOption(toggle);
+    const QCommandLineOption newNote(
+        QStringList{QStringLiteral("new")},
+        QStringLiteral("Rullar ned det fönster som redan visar databasen med en ny, tom "
+                       "anteckning (en osparad text som skrivits behålls). Startar Zentavo om "
+                       "inget sådant fönster finns."));
+    options.addOption(newNote);
     // For start-up measurements: prints when the first frame is on the screen.
     QCommandLineOption reportFirstFrame(QStringLiteral("report-first-frame"));
     reportFirstFrame.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -82,7 +99,19 @@ Options readOptions(const QCoreApplication &app)
     options.setApplicationDescription(QStringLiteral("Anteckningar överst på skärmen.\n\n")
                                       + store::describeLocation(location));
     options.process(app);
-    return Options{.reportFirstFrame = options.isSet(reportFirstFrame), .database = location};
+    std::optional<runtime::WindowCommand::Action> command;
+    if (options.isSet(toggle) && options.isSet(newNote)) {
+        // As the parser ends the program for a mistyped option.
+        std::fputs("zentavo: Ange antingen --toggle eller --new, inte båda.\n", stderr);
+        std::exit(1);
+    }
+    if (options.isSet(toggle))
+        command = runtime::WindowCommand::Action::Toggle;
+    else if (options.isSet(newNote))
+        command = runtime::WindowCommand::Action::New;
+    return Options{.reportFirstFrame = options.isSet(reportFirstFrame),
+                   .database = location,
+                   .command = command};
 }
 
 } // namespace
@@ -102,6 +131,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     preferXWayland();
+    // What the desktop gave this start to take the focus with; Qt takes the startup id out of
+    // the environment as it connects to the display.
+    const runtime::Activation activation = runtime::Activation::fromEnvironment();
     // The fonts' configuration loads while the application connects to the display; the window
     // needs it next.
     std::jthread fontConfiguration = runtime::loadFontConfigurationAhead();
@@ -109,6 +141,15 @@ int main(int argc, char *argv[])
     if (fontConfiguration.joinable())
         fontConfiguration.join();
     const Options options = readOptions(app);
+    // A command goes to the window that runs for this database, if there is one; otherwise this
+    // program becomes that window and carries the command out itself.
+    runtime::CommandChannel commands(options.database.path);
+    std::optional<runtime::WindowCommand> firstCommand;
+    if (options.command) {
+        firstCommand = runtime::WindowCommand{*options.command, activation};
+        if (commands.send(*firstCommand))
+            return 0;
+    }
 
     // Installed for every user, the program makes the user's own database on the first start.
     const store::Result<store::Made> made = store::makeWhenMissing(options.database);
@@ -139,6 +180,8 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager &) { form.keepDraftNow(); });
+    // Every window listens for commands, so that a command finds one started without any.
+    app::answerCommands(commands, form, firstCommand);
     form.show();
     return app.exec();
 }
