@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QScopeGuard>
 #include <QVariantMap>
 #include <sys/stat.h>
 
@@ -134,10 +135,12 @@ CommandChannel::CommandChannel(const QString &databasePath, QObject *parent)
 CommandChannel::~CommandChannel()
 {
     if (m_onBus) {
-        QDBusConnection bus = QDBusConnection::sessionBus();
+        QDBusConnection bus(m_connection);
         bus.unregisterObject(objectPath());
         bus.unregisterService(m_busName);
     }
+    if (!m_connection.isEmpty())
+        QDBusConnection::disconnectFromBus(m_connection);
 }
 
 QString CommandChannel::busName(const QString &databasePath)
@@ -162,7 +165,10 @@ bool CommandChannel::send(const WindowCommand &command) const
 
 bool CommandChannel::sendOnBus(const WindowCommand &command) const
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // A connection of the send's own, gone with it.
+    const QString name = QStringLiteral("zentavo-command-%1").arg(quintptr(this));
+    const auto disconnect = qScopeGuard([&name] { QDBusConnection::disconnectFromBus(name); });
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
     if (!bus.isConnected())
         return false;
     QDBusMessage call = QDBusMessage::createMethodCall(m_busName, objectPath(),
@@ -211,7 +217,10 @@ void CommandChannel::listenOnBus()
 {
     if (m_onBus)
         return;
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    // The channel's own connection: each window is one name's owner or in its queue.
+    if (m_connection.isEmpty())
+        m_connection = QStringLiteral("zentavo-window-%1").arg(quintptr(this));
+    QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connection);
     if (!bus.isConnected() || !bus.interface())
         return;
     if (!m_busEndpoint)
@@ -235,8 +244,9 @@ void CommandChannel::listenOnSocket()
     if (!makePrivateFolder(QFileInfo(m_socketPath).path()))
         return;
     if (!m_server) {
+        // No socket options: with them Qt renames its socket over a file already there, which
+        // would take the socket from a window that answers. The folder keeps others out.
         m_server = new QLocalServer(this);
-        m_server->setSocketOptions(QLocalServer::UserAccessOption);
         connect(m_server, &QLocalServer::newConnection, this, [this] {
             while (QLocalSocket *socket = m_server->nextPendingConnection()) {
                 connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

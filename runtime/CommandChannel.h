@@ -69,6 +69,7 @@ private:
     QString m_database;
     QString m_busName;
     QString m_socketPath;
+    QString m_connection; // the name of the channel's own bus connection, once it has one
     bool m_onBus = false;
     QObject *m_busEndpoint = nullptr;
     QLocalServer *m_server = nullptr;

@@ -8,7 +8,7 @@ set -euo pipefail
 # Building the program, and the Debian package of it.
 packaging=(
     build-essential cmake
-    qt6-base-dev libqt6sql6-sqlite libfontconfig-dev
+    qt6-base-dev libqt6sql6-sqlite libfontconfig-dev libxcb1-dev pkgconf
     debhelper dpkg-dev fakeroot lintian
 )
 # Running it, testing it (the package's test included) and measuring it.
@@ -18,6 +18,7 @@ developing=(
     libbenchmark-dev
     qt6-base-private-dev
     xvfb xauth openbox xdotool x11-utils x11-xserver-utils imagemagick xclip wmctrl
+    dbus-daemon dbus-bin
     weston xwayland qt6-wayland
     sqlite3 time clang-format shellcheck
     desktop-file-utils appstream
