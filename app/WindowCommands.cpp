@@ -25,11 +25,14 @@ void answerCommands(runtime::CommandChannel &channel, window::NoteWindow &window
     QObject::connect(
         &channel, &runtime::CommandChannel::received, &window,
         [&window](const runtime::WindowCommand &command) { perform(window, command); });
+    // A turn after the first frame, so that the window's own work on it (the frame's report,
+    // the list, the draft) goes first.
     runtime::afterFirstFrame(window, [&channel, &window, first = std::move(first)] {
-        channel.listen();
-        // After the window's own work on its first frame (the list, the draft): a turn later.
-        if (first)
-            QTimer::singleShot(0, &window, [&window, first] { perform(window, *first); });
+        QTimer::singleShot(0, &window, [&channel, &window, first] {
+            channel.listen();
+            if (first)
+                perform(window, *first);
+        });
     });
 }
 

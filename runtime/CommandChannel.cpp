@@ -63,6 +63,24 @@ bool makePrivateFolder(const QString &folder)
     return ::chmod(QFile::encodeName(folder).constData(), S_IRWXU) == 0;
 }
 
+// Whether a session bus is there to be reached. Without an address in the environment libdbus
+// would fall back to starting a bus of its own for the X display ("autolaunch"), a process
+// that outlives the window; the bus a systemd user session keeps in the runtime folder is
+// the one it would find first.
+bool sessionBusGiven()
+{
+    if (!qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!QDir::isAbsolutePath(runtimeDir))
+        return false;
+    struct stat info
+    {
+    };
+    return ::stat(QFile::encodeName(runtimeDir + QStringLiteral("/bus")).constData(), &info) == 0
+           && S_ISSOCK(info.st_mode);
+}
+
 QVariantMap platformData(const Activation &activation)
 {
     QVariantMap data;
@@ -166,6 +184,8 @@ bool CommandChannel::send(const WindowCommand &command) const
 bool CommandChannel::sendOnBus(const WindowCommand &command) const
 {
     // A connection of the send's own, gone with it.
+    if (!sessionBusGiven())
+        return false;
     const QString name = QStringLiteral("zentavo-command-%1").arg(quintptr(this));
     const auto disconnect = qScopeGuard([&name] { QDBusConnection::disconnectFromBus(name); });
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
@@ -215,7 +235,7 @@ bool CommandChannel::listensOnSocket() const
 
 void CommandChannel::listenOnBus()
 {
-    if (m_onBus)
+    if (m_onBus || !sessionBusGiven())
         return;
     // The channel's own connection: each window is one name's owner or in its queue.
     if (m_connection.isEmpty())
