@@ -1,3 +1,5 @@
+#include "WindowCommands.h"
+#include "runtime/CommandChannel.h"
 #include "runtime/EndSignals.h"
 #include "runtime/Fonts.h"
 #include "runtime/SystemDesktop.h"
@@ -13,6 +15,7 @@
 #include <QSessionManager>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
 namespace {
@@ -58,6 +61,8 @@ struct Options
     store::DatabaseLocation database;
     // What is wrong with the command line that Qt's parser lets pass; empty when nothing is.
     QString usageError;
+    // --toggle or --new: a command to the window that runs for this database.
+    std::optional<runtime::WindowCommand::Action> command;
 };
 
 // Reads the command line. --help, --version and a mistyped option are answered here and end
@@ -73,6 +78,18 @@ Options readOptions(const QCoreApplication &app)
                                       QStringLiteral("Öppnar en annan anteckningsdatabas."),
                                       QStringLiteral("SÖKVÄG"));
     options.addOption(database);
+    const QCommandLineOption toggle(
+        QStringList{QStringLiteral("toggle")},
+        QStringLiteral("Rullar ned det fönster som redan visar databasen, med markören i "
+                       "anteckningsfältet, eller rullar upp det om det är nedrullat. Startar "
+                       "Zentavo om inget sådant fönster finns."));
+    options.addOption(toggle);
+    const QCommandLineOption newNote(
+        QStringList{QStringLiteral("new")},
+        QStringLiteral("Rullar ned det fönster som redan visar databasen med en ny, tom "
+                       "anteckning (en osparad text som skrivits behålls). Startar Zentavo om "
+                       "inget sådant fönster finns."));
+    options.addOption(newNote);
     // For start-up measurements: prints when the first frame is on the screen.
     QCommandLineOption reportFirstFrame(QStringLiteral("report-first-frame"));
     reportFirstFrame.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -87,12 +104,20 @@ Options readOptions(const QCoreApplication &app)
                                       + window::keysHelp());
     options.process(app);
     // An empty --db names no file: taken as absent, it would quietly open the usual database.
-    const QString usageError = options.isSet(database) && options.value(database).isEmpty()
-                                   ? QStringLiteral("--db behöver en SÖKVÄG, inte en tom text")
-                                   : QString();
+    QString usageError;
+    if (options.isSet(database) && options.value(database).isEmpty())
+        usageError = QStringLiteral("--db behöver en SÖKVÄG, inte en tom text");
+    else if (options.isSet(toggle) && options.isSet(newNote))
+        usageError = QStringLiteral("Ange antingen --toggle eller --new, inte båda.");
+    std::optional<runtime::WindowCommand::Action> command;
+    if (options.isSet(toggle))
+        command = runtime::WindowCommand::Action::Toggle;
+    else if (options.isSet(newNote))
+        command = runtime::WindowCommand::Action::New;
     return Options{.reportFirstFrame = options.isSet(reportFirstFrame),
                    .database = location,
-                   .usageError = usageError};
+                   .usageError = usageError,
+                   .command = command};
 }
 
 } // namespace
@@ -112,6 +137,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     preferXWayland();
+    // What the desktop gave this start to take the focus with; Qt takes the startup id out of
+    // the environment as it connects to the display.
+    const runtime::Activation activation = runtime::Activation::fromEnvironment();
     // The fonts' configuration loads while the application connects to the display; the window
     // needs it next.
     std::jthread fontConfiguration = runtime::loadFontConfigurationAhead();
@@ -124,6 +152,15 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "zentavo: %s\nSe: zentavo --help\n",
                      options.usageError.toLocal8Bit().constData());
         return 1;
+    }
+    // A command goes to the window that runs for this database, if there is one; otherwise this
+    // program becomes that window and carries the command out itself.
+    runtime::CommandChannel commands(options.database.path);
+    std::optional<runtime::WindowCommand> firstCommand;
+    if (options.command) {
+        firstCommand = runtime::WindowCommand{*options.command, activation};
+        if (commands.send(*firstCommand))
+            return 0;
     }
 
     // Installed for every user, the program makes the user's own database on the first start.
@@ -162,6 +199,8 @@ int main(int argc, char *argv[])
         startFailed = true;
         QCoreApplication::exit(1);
     });
+    // Every window listens for commands, so that a command finds one started without any.
+    app::answerCommands(commands, form, firstCommand);
     form.show();
     const int status = app.exec();
     return startFailed ? 1 : status;

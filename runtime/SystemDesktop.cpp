@@ -1,5 +1,6 @@
 #include "SystemDesktop.h"
 
+#include "Activation.h"
 #include "SystemMove.h"
 
 #include <QApplication>
@@ -103,6 +104,11 @@ void SystemDesktop::keepOnTop(QWidget *window)
 void SystemDesktop::beginSystemMove(QWidget *window)
 {
     m_moves->begin(window);
+}
+
+void SystemDesktop::activate(QWidget *window, const Activation &activation)
+{
+    activateWindow(window, activation);
 }
 
 } // namespace runtime

@@ -9,8 +9,8 @@ namespace runtime {
 class MoveTracker;
 
 // The real desktop: Qt's pointer position and modal message boxes, the window manager's "above"
-// state and move. Error reports also go to standard error, and only there on the offscreen
-// platform, where no one could close a box.
+// state and move, and its focus handed over as a command asks. Error reports also go to standard
+// error, and only there on the offscreen platform, where no one could close a box.
 class SystemDesktop final : public Desktop
 {
 public:
@@ -28,6 +28,7 @@ public:
     void firstFrameShown() override;
     void keepOnTop(QWidget *window) override;
     void beginSystemMove(QWidget *window) override;
+    void activate(QWidget *window, const Activation &activation) override;
 
 private:
     FirstFrame m_firstFrame;

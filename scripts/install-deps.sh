@@ -8,7 +8,7 @@ set -euo pipefail
 # Building the program, and the Debian package of it.
 packaging=(
     build-essential cmake
-    qt6-base-dev libqt6sql6-sqlite libfontconfig-dev
+    qt6-base-dev libqt6sql6-sqlite libfontconfig-dev libxcb1-dev pkgconf
     debhelper dpkg-dev fakeroot lintian
 )
 # Running it, testing it (the package's test included) and measuring it.

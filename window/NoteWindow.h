@@ -25,7 +25,8 @@
 // list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels),
 // NoteWindowDrafts.cpp (the draft of the note being written), NoteWindowScreens.cpp (the
 // window's place when the desktop's screens change), NoteWindowKeys.cpp (the keys, and where the
-// keyboard focus goes).
+// keyboard focus goes), NoteWindowCommands.cpp (commands from the command line that reach the
+// running window).
 
 #include "Controls.h"
 #include "Docking.h"
@@ -45,7 +46,8 @@ class QTimer;
 
 namespace runtime {
 class Desktop;
-}
+struct Activation;
+} // namespace runtime
 
 namespace window {
 
@@ -74,6 +76,14 @@ public:
     // Writes the note being written to its draft and waits for the disk: the program is ending
     // (closing the window does the same).
     void keepDraftNow();
+
+    // Commands from outside the window (a key bound on the desktop), with what the desktop gave
+    // them so that the window may take the focus (NoteWindowCommands.cpp). Toggle: a rolled-up
+    // window unrolls, is activated and its note area has the keyboard focus; an unrolled one
+    // rolls up. New: the same unrolled, focused window, with a new empty note unless the note
+    // area holds typed text not yet saved.
+    void toggleByCommand(const runtime::Activation &activation);
+    void newNoteByCommand(const runtime::Activation &activation);
 
     // What the window knows of itself, for those who watch it (the tests).
     const WindowState &state() const { return m_state; }
@@ -138,6 +148,8 @@ private:
     // The control that had the focus when the window rolled up.
     QPointer<QWidget> m_focusBeforeRollUp;
 
+    // Unrolls the window for a command and hands it the focus, the note area focused.
+    void callUp(const runtime::Activation &activation);
     // What the note area holds that is worth keeping as a draft: typed text that is no stored
     // note, with the title typed for it while the save panel is open.
     std::optional<store::Draft> draftToKeep() const;

@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QLineEdit>
+#include <QTextDocument>
 
 namespace window {
 
@@ -59,8 +60,12 @@ void NoteWindow::closeEvent(QCloseEvent *event)
 void NoteWindow::restoreDraft(const store::Draft &draft)
 {
     // The draft comes just after the first frame, while the window is still rolled up and its
-    // note area read-only: nothing the person did can be in its place yet.
-    if (m_state.noteMode() != NoteMode::Blank)
+    // note area read-only, or (a command having called the window up at once, or "Ny" pressed)
+    // empty for a new note: nothing the person did is in its place yet.
+    const bool emptyNewNote = m_state.noteMode() == NoteMode::Writing
+                              && m_state.panel() != Panel::Save
+                              && m_ui.noteText->document()->isEmpty();
+    if (m_state.noteMode() != NoteMode::Blank && !emptyNewNote)
         return;
     m_ui.noteText->setText(draft.text);
     if (draft.title)

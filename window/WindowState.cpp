@@ -16,6 +16,25 @@ void WindowState::toggleRolledUp()
     // the pointer had been inside once.
     if (!m_rolledUp)
         m_pollsOutside = 0;
+    m_awaitsPointer = false;
+}
+
+void WindowState::unrollByCommand()
+{
+    if (m_rolledUp)
+        toggleRolledUp();
+    m_awaitsPointer = true;
+    if (m_noteMode == NoteMode::Blank)
+        startNewNote();
+}
+
+bool WindowState::newNoteByCommand(bool holdsText)
+{
+    if (m_noteMode == NoteMode::Writing && holdsText)
+        return false;
+    m_panel = Panel::None;
+    startNewNote();
+    return true;
 }
 
 void WindowState::pointerOverList()
@@ -163,8 +182,11 @@ bool WindowState::pollPointer(const std::optional<QPoint> &pointer, const QRect 
                          || at.x() > window.left() + window.width();
     if (!outside) {
         m_pollsOutside = 0;
+        m_awaitsPointer = false;
         return false;
     }
+    if (m_awaitsPointer)
+        return false;
     // Past the count that rolls the window up its value no longer matters: held there, it never
     // grows without bound however long the pointer stays away.
     m_pollsOutside = std::min(m_pollsOutside + 1, design::PollsOutsideBeforeRollingUp + 1);

@@ -56,6 +56,19 @@ public:
     // afresh from every unroll; rolled up, it does not.
     bool rolledUp() const { return m_rolledUp; }
     void toggleRolledUp();
+    // A command from outside the window (a key bound on the desktop) unrolls it, the note area
+    // ready to be written in: a blank one becomes a new note. Called up so, the window may be far
+    // from the pointer, so the pointer polls count no look outside until the pointer has been
+    // over the window once; until then the window stays unrolled (a command, or the title
+    // strip, rolls it up). Unrolled already, it stays so, and the polls wait all the same.
+    void unrollByCommand();
+    // Whether the polls wait for the pointer to come over the window before they count.
+    bool awaitsPointer() const { return m_awaitsPointer; }
+    // A command asks for a new note: unless typed text that is no stored note is in the note
+    // area (`holdsText` says whether the area holds any text), what "Ny" does, and an open panel
+    // closes (a question as its "Avbryt" or "Nej" would). Returns whether the note area is to be
+    // emptied; when it is not, nothing changes.
+    bool newNoteByCommand(bool holdsText);
 
     // The note list's slide-out.
     int listWidth() const { return m_listWidth; }
@@ -138,6 +151,7 @@ private:
     bool m_lockedInPlace = true;
     bool m_autoHide = true;
     int m_pollsOutside = 0;
+    bool m_awaitsPointer = false;
 };
 
 } // namespace window

@@ -40,6 +40,10 @@ kept=$(sqlite3 "$prefix/bin/memo.mdb" "SELECT Text FROM Memo WHERE Titel = 'beh√
 
 grep -qx "Exec=$prefix/bin/zentavo" "$prefix/share/applications/zentavo.desktop" \
     || fail "the launcher does not start $prefix/bin/zentavo"
+grep -qx "Exec=$prefix/bin/zentavo --new" "$prefix/share/applications/zentavo.desktop" \
+    || fail "the launcher's action 'Ny anteckning' does not run zentavo --new"
+grep -qx "Exec=$prefix/bin/zentavo --toggle" "$prefix/share/applications/zentavo.desktop" \
+    || fail "the launcher's action 'Visa/d√∂lj' does not run zentavo --toggle"
 [[ $(identify -format '%wx%h' "$prefix/share/icons/hicolor/16x16/apps/zentavo.png") == 16x16 ]] \
     || fail "the 16 px icon is not 16 x 16"
 [[ $(identify -format '%wx%h' "$prefix/share/icons/hicolor/32x32/apps/zentavo.png") == 32x32 ]] \

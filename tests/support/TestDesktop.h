@@ -41,6 +41,12 @@ public:
         ++systemMoves;
         m_system.beginSystemMove(window);
     }
+    // The real activation (on the offscreen platform, Qt's own), remembering what it came with.
+    void activate(QWidget *window, const runtime::Activation &activation) override
+    {
+        activations.append(activation);
+        m_system.activate(window, activation);
+    }
 
     // Where the pointer is, in screen pixels; empty for a pointer that cannot be read.
     std::optional<QPoint> pointer = QPoint(0, 0);
@@ -51,6 +57,7 @@ public:
     QStringList notices;
     int firstFrames = 0;
     int systemMoves = 0;
+    QList<runtime::Activation> activations;
 
 private:
     runtime::SystemDesktop m_system;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "Desktop.h"
+
+#include <QObject>
+#include <QString>
+#include <optional>
+
+class QLocalServer;
+class QLocalSocket;
+
+namespace runtime {
+
+// What a command from the command line asks of the window, with what the desktop gave the
+// command so that the window may take the focus.
+struct WindowCommand
+{
+    enum class Action { Toggle, New };
+    Action action = Action::Toggle;
+    Activation activation;
+};
+
+// The way commands reach the window that runs for one note database, and only that one. A
+// window listens on two doors: a name on the D-Bus session bus, "se.zentavo.Zentavo.db" and 32
+// hexadecimal digits of a hash of the database's canonical path, which offers the
+// org.freedesktop.Application method ActivateAction ("toggle" or "new", with the
+// "activation-token" and "desktop-startup-id" of the desktop's platform data); and a local socket
+// of the same name in a folder only the user may open ($XDG_RUNTIME_DIR/zentavo, or
+// $XDG_STATE_HOME/zentavo/commands where no runtime folder is set), which works where no session
+// bus runs. A command tries the bus, then the socket.
+class CommandChannel final : public QObject
+{
+    Q_OBJECT
+public:
+    // The channel of the database at this path (canonical or not: the same file is the same
+    // channel).
+    explicit CommandChannel(const QString &databasePath, QObject *parent = nullptr);
+    ~CommandChannel() override;
+
+    // The name on the session bus, and of the local socket's file, for this database.
+    static QString busName(const QString &databasePath);
+    static QString socketPath(const QString &databasePath);
+    // The object path and interface the window answers on the bus.
+    static QString objectPath();
+
+    // Hands the command to the window listening for this database and waits (a few seconds at
+    // most) until it has acted. False when no window listens for it.
+    bool send(const WindowCommand &command) const;
+
+    // Starts listening on the bus (where one runs) and on the socket; a window already listening
+    // for the same database keeps its doors (on the bus this one queues behind it, and takes the
+    // name when it ends). Returns whether either door is open now. A socket file left by a window
+    // that ended is replaced.
+    bool listen();
+    bool listensOnBus() const { return m_onBus; }
+    bool listensOnSocket() const;
+
+Q_SIGNALS:
+    // A command came; the window has acted once the connected slots return.
+    void received(const runtime::WindowCommand &command);
+
+private:
+    bool sendOnBus(const WindowCommand &command) const;
+    bool sendOnSocket(const WindowCommand &command) const;
+    void listenOnBus();
+    void listenOnSocket();
+    void readCommand(QLocalSocket *socket);
+
+    QString m_database;
+    QString m_busName;
+    QString m_socketPath;
+    QString m_connection; // the name of the channel's own bus connection, once it has one
+    bool m_onBus = false;
+    QObject *m_busEndpoint = nullptr;
+    QLocalServer *m_server = nullptr;
+};
+
+// The action a command line's word names ("toggle", "new"); empty for any other word.
+std::optional<WindowCommand::Action> actionNamed(const QString &name);
+QString nameOf(WindowCommand::Action action);
+
+} // namespace runtime
