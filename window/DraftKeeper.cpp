@@ -68,11 +68,18 @@ void DraftKeeper::keepNow()
     m_idle.wait_for(lock, EndingWait, [this] { return !m_pending.write && !m_busy; });
 }
 
+void DraftKeeper::answerRestored(Answer answer)
+{
+    queue({.claim = false, .write = false, .draft = std::nullopt, .answer = answer});
+}
+
 void DraftKeeper::queue(Job job)
 {
     {
         const std::lock_guard lock(m_mutex);
         m_pending.claim = m_pending.claim || job.claim;
+        if (job.answer != Answer::None)
+            m_pending.answer = job.answer;
         if (job.write) {
             m_pending.write = true;
             m_pending.draft = std::move(job.draft);
@@ -84,17 +91,38 @@ void DraftKeeper::queue(Job job)
 void DraftKeeper::work()
 {
     bool draftOnDisk = false;
+    // A restored draft the window has not yet answered for: until it has, the slot's draft is
+    // another run's note and is neither written over nor removed.
+    bool restoredUnanswered = false;
     for (;;) {
         Job job;
         {
             std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stop || m_pending.claim || m_pending.write; });
-            if (!m_pending.claim && !m_pending.write)
+            const auto work = [this] {
+                return m_pending.claim || m_pending.write || m_pending.answer != Answer::None;
+            };
+            m_wake.wait(lock, [this, &work] { return m_stop || work(); });
+            if (!work())
                 break; // stopping, and nothing left to do
             job = std::exchange(m_pending, {});
             m_busy = true;
         }
         std::optional<store::StoreError> failure;
+        // A draft to write before the answer came means the person is writing another note: the
+        // restored one cannot have been taken.
+        if (restoredUnanswered && job.write && job.draft)
+            job.answer = Answer::NotTaken;
+        if (restoredUnanswered && job.answer != Answer::None) {
+            restoredUnanswered = false;
+            if (job.answer == Answer::NotTaken) {
+                // Let go with the draft left in place, waiting; a new slot is taken when there
+                // is a draft of this program's own to write.
+                m_slot.reset();
+                draftOnDisk = false;
+            }
+        }
+        if (restoredUnanswered && job.write)
+            job.write = false; // nothing of this program's own is on disk to remove
         if (job.claim && !m_slot) {
             // A draft to write already is the person's; a draft left waiting is not taken over
             // then, so that it is never written over.
@@ -106,6 +134,7 @@ void DraftKeeper::work()
                 m_slot = std::move(*slot);
                 if (const std::optional<store::Draft> &left = m_slot->restored()) {
                     draftOnDisk = true;
+                    restoredUnanswered = true;
                     QMetaObject::invokeMethod(
                         this, [this, draft = *left] { Q_EMIT restored(draft); },
                         Qt::QueuedConnection);

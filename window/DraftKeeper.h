@@ -46,6 +46,11 @@ public:
     // Writes the draft now and waits until it is on disk (or the disk gave up): the program is
     // about to end.
     void keepNow();
+    // The answer to restored(): the draft is in the note area now, or the person had already
+    // begun another note there. A draft not taken is left on disk, waiting, untouched: the next
+    // start or `zentavo-notes drafts` finds it, and this program keeps its own in a new slot.
+    enum class Answer { None, Taken, NotTaken };
+    void answerRestored(Answer answer);
 
     // The pause after the last change before the draft is written.
     static constexpr int PauseMs = 1000;
@@ -60,6 +65,7 @@ private:
         bool claim = false;
         bool write = false;
         std::optional<store::Draft> draft; // when writing: empty removes the draft
+        Answer answer = Answer::None;
     };
 
     void queue(Job job);

@@ -65,8 +65,16 @@ void NoteWindow::restoreDraft(const store::Draft &draft)
     const bool emptyNewNote = m_state.noteMode() == NoteMode::Writing
                               && m_state.panel() != Panel::Save
                               && m_ui.noteText->document()->isEmpty();
-    if (m_state.noteMode() != NoteMode::Blank && !emptyNewNote)
+    if (m_state.noteMode() != NoteMode::Blank && !emptyNewNote) {
+        m_drafts->answerRestored(DraftKeeper::Answer::NotTaken);
+        m_desktop.tell(this, QStringLiteral("En anteckning som inte var sparad när Zentavo "
+                                            "avslutades förra gången väntar kvar, eftersom du "
+                                            "redan skriver en ny. Den återställs nästa gång "
+                                            "Zentavo startar, eller spara den med: zentavo-notes "
+                                            "drafts --save"));
         return;
+    }
+    m_drafts->answerRestored(DraftKeeper::Answer::Taken);
     m_ui.noteText->setText(draft.text);
     if (draft.title)
         m_ui.titleEdit->setText(*draft.title);

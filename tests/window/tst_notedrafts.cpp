@@ -54,6 +54,7 @@ private Q_SLOTS:
     void storedNoteIsNoDraft();
     void closingKeepsItAtOnce();
     void restoredAtStart();
+    void notRestoredOverANewNoteAndLeftWaiting();
     void eachProgramItsOwnDraft();
     void toldOnceWhenItCannotBeWritten();
 
@@ -182,6 +183,32 @@ void tst_notedrafts::restoredAtStart()
     QCOMPARE(rows.last().text.toString(), left.text);
     QCOMPARE(rows.last().title.toString(), *left.title);
     QTRY_COMPARE(draftsIn(folder), QList<Draft>());
+    QCOMPARE(restarted.desktop.reports, QStringList());
+}
+
+// A draft that comes back only after the person has begun another note is neither put over it nor
+// written over: it waits, whole, beside the new note's draft.
+void tst_notedrafts::notRestoredOverANewNoteAndLeftWaiting()
+{
+    const Draft left{QStringLiteral("fran forra gangen"), std::nullopt};
+    const QTemporaryDir home;
+    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")), db().path());
+    leaveDraft(folder, left);
+
+    windowtest::WindowUnderTest restarted(db(), folder.path());
+    restarted.desktop.pointer = windowtest::WindowUnderTest::inside();
+    // Begun before the draft is read: the draft is read only once the window shows.
+    restarted.command(restarted.ui.newButton);
+    restarted.ui.noteText->setText(QStringLiteral("nytt"));
+    QVERIFY(restarted.start());
+    QTRY_COMPARE(restarted.desktop.notices.size(), 1);
+    QVERIFY(restarted.desktop.notices.first().contains(QStringLiteral("väntar kvar")));
+    QCOMPARE(restarted.ui.noteText->text(), QStringLiteral("nytt"));
+
+    restarted.form.keepDraftNow();
+    QList<Draft> kept = draftsIn(folder);
+    std::ranges::sort(kept, {}, &Draft::text);
+    QCOMPARE(kept, QList<Draft>({left, Draft{QStringLiteral("nytt"), std::nullopt}}));
     QCOMPARE(restarted.desktop.reports, QStringList());
 }
 
