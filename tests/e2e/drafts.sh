@@ -147,7 +147,8 @@ write_note
 click_at "$M_X" "$M_Y"
 click_at "$SPARA_X" "$SPARA_Y"
 type_text "Titel som kommer tillbaka"
-sleep 2
+draft_has_title() { grep -qs "Titel som kommer tillbaka" "$XDG_STATE_HOME"/zentavo/drafts/*/*.draft; }
+expect_within 10 "the title typed was not kept in the draft after typing paused" draft_has_title
 kill -KILL "$APP_PID"
 wait_for_exit 10
 expect_restored "kill -9 with the save panel open" "Titel som kommer tillbaka"
