@@ -32,16 +32,12 @@ using Run = testsupport::ProgramRun;
 
 Run run(const QStringList &arguments, const QString &workingDirectory = {})
 {
-    QProcess tool;
-    if (!workingDirectory.isEmpty())
-        tool.setWorkingDirectory(workingDirectory);
-    return testsupport::runToEnd(tool, QStringLiteral(ZENTAVO_NOTES), arguments);
+    return testsupport::runIn(QStringLiteral(ZENTAVO_NOTES), arguments, workingDirectory);
 }
 
 QByteArray contents(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return testsupport::contentsOf(path);
 }
 
 ino_t inodeOf(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QProcess>
 #include <QString>
 
@@ -26,6 +27,23 @@ inline ProgramRun runToEnd(QProcess &process, const QString &program, const QStr
     result.out = process.readAllStandardOutput();
     result.err = QString::fromUtf8(process.readAllStandardError());
     return result;
+}
+
+// Runs `program` to its end in `workingDirectory` (the test's own when empty).
+inline ProgramRun runIn(const QString &program, const QStringList &arguments,
+                        const QString &workingDirectory = {})
+{
+    QProcess process;
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    return runToEnd(process, program, arguments);
+}
+
+// A file's bytes; none when it cannot be read.
+inline QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 } // namespace testsupport

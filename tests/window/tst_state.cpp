@@ -35,6 +35,25 @@ store::Note storedNote()
     return store::Note{12, QStringLiteral("Titel"), QStringLiteral("Text")};
 }
 
+// The unrolled window with this note and this panel open, reached through the buttons, as a
+// person reaches it.
+WindowState unrolledWith(NoteMode note, Panel panel)
+{
+    WindowState state;
+    state.toggleRolledUp();
+    if (note == NoteMode::Writing)
+        state.startNewNote();
+    else if (note == NoteMode::Stored)
+        state.showStoredNote(storedNote());
+    const bool commands = panel == Panel::None || state.toggleCommandPanel();
+    const bool question = panel == Panel::Save     ? state.openSavePanel()
+                          : panel == Panel::Delete ? state.openDeletePanel()
+                                                   : true;
+    if (!commands || !question || state.panel() != panel)
+        qFatal("the panel could not be opened in this note state");
+    return state;
+}
+
 // A state whose list is `width` wide and slides as `slide` says, reached by the pointer's moves
 // and the ticks in between, as a person gets there.
 WindowState slidTo(int width, Slide slide)
@@ -292,18 +311,7 @@ void tst_state::panels()
     QFETCH(QString, event);
     QFETCH(Panel, panelAfter);
     QFETCH(NoteMode, noteAfter);
-    WindowState state;
-    state.toggleRolledUp();
-    if (note == NoteMode::Writing)
-        state.startNewNote();
-    else if (note == NoteMode::Stored)
-        state.showStoredNote(storedNote());
-    if (panel != Panel::None)
-        QVERIFY(state.toggleCommandPanel());
-    if (panel == Panel::Save)
-        QVERIFY(state.openSavePanel());
-    else if (panel == Panel::Delete)
-        QVERIFY(state.openDeletePanel());
+    WindowState state = unrolledWith(note, panel);
     QCOMPARE(state.panel(), panel);
     QCOMPARE(state.noteMode(), note);
 
@@ -446,18 +454,7 @@ void tst_state::keys()
     QFETCH(NoteMode, note);
     QFETCH(Key, key);
     QFETCH(KeyCommand, command);
-    WindowState state;
-    state.toggleRolledUp();
-    if (note == NoteMode::Writing)
-        state.startNewNote();
-    else if (note == NoteMode::Stored)
-        state.showStoredNote(storedNote());
-    if (panel != Panel::None)
-        QVERIFY(state.toggleCommandPanel());
-    if (panel == Panel::Save)
-        QVERIFY(state.openSavePanel());
-    else if (panel == Panel::Delete)
-        QVERIFY(state.openDeletePanel());
+    WindowState state = unrolledWith(note, panel);
     if (rolledUp)
         state.toggleRolledUp();
 
