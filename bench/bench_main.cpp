@@ -178,15 +178,16 @@ BENCHMARK(TypeIntoDraft)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// The check of the database before the window shows (on its own thread, beside building the
-// window): the schema, and every page read once to refuse a damaged file.
+// The checks of the database at start, on their own thread: the schema before the window shows
+// (beside building it), then every page read once to refuse a damaged file (beside the first
+// frame, awaited before the first list read).
 void CheckDatabase(benchmark::State &state)
 {
     const bench::BenchDatabase &db
         = bench::BenchDatabase::withNotes(static_cast<int>(state.range(0)));
     const store::NoteStore notes(db.path());
     for (auto _ : state) {
-        if (!notes.check()) {
+        if (!notes.check() || !notes.checkPages()) {
             state.SkipWithError("the check failed");
             break;
         }

@@ -180,8 +180,16 @@ Result<Done> NoteStore::check() const
     const Session session(m_path, QStringLiteral("Anteckningsdatabasen kunde inte öppnas."));
     if (session.failure())
         return *session.failure();
-    // A file whose schema reads but whose note pages are damaged is refused here, before
-    // anything is shown or written, not at the first list read.
+    return Done{};
+}
+
+Result<Done> NoteStore::checkPages() const
+{
+    const Session session(m_path, QStringLiteral("Anteckningsdatabasen kunde inte öppnas."));
+    if (session.failure())
+        return *session.failure();
+    // A file whose schema reads but whose note pages are damaged is refused, wherever the damage
+    // lies, not only where a list read happens to meet it.
     QSqlQuery pages(session.database());
     pages.setForwardOnly(true);
     if (!run(pages, QuickCheck)) {

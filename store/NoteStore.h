@@ -83,9 +83,12 @@ public:
     const QString &path() const { return m_path; }
 
     // Opens the file and checks that it is a note database (table Memo with rowids, ID the
-    // rowid, Titel and Text) and that every page of it reads soundly, so that a damaged file is
-    // refused before anything is shown.
+    // rowid, Titel and Text), reading its schema only: as fast for a million notes as for none.
     Result<Done> check() const;
+
+    // Reads every page of the file and checks that it is sound, so that a damaged file is
+    // refused before anything is written to it. Its time grows with the file.
+    Result<Done> checkPages() const;
 
     // Every note's ID and title, in ascending ID order.
     Result<NoteList> listNotes() const;

@@ -68,10 +68,14 @@ public:
     // why and returns false: the window must not be shown. Otherwise docks the window at the top
     // of the screen and keeps it above other windows; once shown, its first frame is reported to
     // the desktop, the note list is read, and a draft a program left unsaved when it ended is
-    // restored to the note area. Call it once, before the window is shown. When that first
-    // list read fails (the file damaged past what the check reads, say), the window says why,
-    // closes without writing anything and emits startFailed: the program has nothing to show.
-    bool start(const store::Result<store::Done> &checked);
+    // restored to the note area. Call it once, before the window is shown. Before that first
+    // list read, every page of the file is checked: `checkedPages` hands back what
+    // NoteStore::checkPages() said (the program has it read while the window is made and
+    // shown); without it, the window asks itself. When the pages are damaged or the first list
+    // read fails, the window says why, closes without writing anything and emits startFailed:
+    // the program has nothing to show.
+    using PagesChecked = std::function<store::Result<store::Done>()>;
+    bool start(const store::Result<store::Done> &checked, PagesChecked checkedPages = {});
 
     // Writes the note being written to its draft and waits for the disk: the program is ending
     // (closing the window does the same).
@@ -177,7 +181,7 @@ private:
     void reloadList();
     // Reads the list for the first time, after the first frame. On failure says why, closes the
     // window and emits startFailed; returns whether the list was read.
-    bool readFirstList();
+    bool readFirstList(const PagesChecked &checkedPages);
 
     const store::NoteStore m_notes;
     runtime::Desktop &m_desktop;

@@ -111,12 +111,13 @@ private Q_SLOTS:
         TestDatabase db;
         db.addNote(QStringLiteral("A"), QStringLiteral("a"));
         TestDatabase missing(false);
-        std::future<store::Result<store::Done>> good = store::checkAhead(db.store());
-        std::future<store::Result<store::Done>> bad = store::checkAhead(missing.store());
+        store::CheckedAhead good = store::checkAhead(db.store());
+        store::CheckedAhead bad = store::checkAhead(missing.store());
         for (int i = 0; i < 20; ++i)
             QCOMPARE(db.store().listNotes()->size(), std::size_t(1));
-        QVERIFY(good.get());
-        const store::Result<store::Done> badOutcome = bad.get();
+        QVERIFY(good.table.get());
+        QVERIFY(good.pages.get());
+        const store::Result<store::Done> badOutcome = bad.table.get();
         QVERIFY(!badOutcome);
         QVERIFY(badOutcome.error().message().contains(missing.path()));
         QVERIFY(!QFile::exists(missing.path()));
@@ -657,17 +658,17 @@ private Q_SLOTS:
         QCOMPARE(db.count(), 1);
     }
 
-    // A file whose schema reads but one of whose note pages is damaged is refused by the check
-    // before start-up, named as damaged, with a remedy the tools offer; it is not written.
-    void damagedNotePagesAreRefusedAtCheck()
+    // A file whose schema reads but one of whose note pages is damaged is refused by the check of
+    // its pages, named as damaged, with a remedy the tools offer; it is not written.
+    void damagedNotePagesAreRefusedByThePageCheck()
     {
         TestDatabase db;
         for (int i = 0; i < 300; ++i)
             db.addNote(QStringLiteral("titel %1").arg(i), QString(900, QLatin1Char('x')));
-        QVERIFY(db.store().check());
+        QVERIFY(db.store().checkPages());
         QVERIFY(testsupport::damagePageHolding(db.path(), "titel 150") > 0);
         const QByteArray before = contents(db.path());
-        const store::Result<store::Done> checked = db.store().check();
+        const store::Result<store::Done> checked = db.store().checkPages();
         QVERIFY(!checked);
         const QString message = checked.error().message();
         QVERIFY2(checked.error().cause.contains(QStringLiteral("skadad")), qPrintable(message));

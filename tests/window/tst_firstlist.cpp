@@ -4,6 +4,7 @@
 // tells the program to end with a failure, having written nothing: neither the database nor a
 // draft. A sound file starts as usual.
 
+#include "DamagedPages.h"
 #include "WindowTestSupport.h"
 #include "window/Application.h"
 
@@ -66,6 +67,9 @@ void spoil(const QString &path, const QString &how)
         QVERIFY(file.open(QIODevice::ReadWrite));
         QVERIFY(file.seek(page));
         QCOMPARE(file.write(QByteArray(16, '\xff')), 16);
+    } else if (how == QLatin1String("long text damaged")) {
+        // A page of the long note's text only, which reading the titles never meets.
+        QVERIFY(testsupport::damagePageHolding(path, "mitt i texten") > 0);
     } else if (how == QLatin1String("replaced by text")) {
         QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         QVERIFY(file.write(QByteArray(8192, 'x')) == 8192);
@@ -91,7 +95,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("spoiled");
         QTest::addColumn<QString>("cause");
         QTest::newRow("table page damaged") << "table page damaged"
-                                            << "malformed";
+                                            << "skadad";
+        QTest::newRow("long text damaged") << "long text damaged"
+                                           << "skadad";
         QTest::newRow("replaced by text") << "replaced by text"
                                           << "not a database";
         QTest::newRow("sound file") << ""
@@ -102,8 +108,11 @@ private Q_SLOTS:
         QFETCH(QString, spoiled);
         QFETCH(QString, cause);
         testsupport::TestDatabase db;
-        for (int i = 0; i < 3; ++i)
+        for (int i = 0; i < 2; ++i)
             db.addNote(QStringLiteral("titel %1").arg(i), QStringLiteral("text %1").arg(i));
+        // A text that runs over many pages of its own.
+        const QString half(20000, QLatin1Char('x'));
+        db.addNote(QStringLiteral("lång"), half + QStringLiteral("mitt i texten") + half);
         windowtest::WindowUnderTest window(db);
         // A draft that a program ended without saving waits; a start that fails leaves it so.
         {
