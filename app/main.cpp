@@ -172,18 +172,17 @@ int main(int argc, char *argv[])
     const store::NoteStore notes(options.database.path);
     // After the options, which may end the program at once: loading SQLite and checking the
     // database run beside the font set-up and the building of the window.
-    store::CheckedAhead checked = store::checkAhead(notes);
+    std::future<store::Result<store::Done>> checked = store::checkAhead(notes);
     window::prepareApplication();
 
     runtime::SystemDesktop desktop(options.reportFirstFrame
                                        ? runtime::SystemDesktop::FirstFrame::Report
                                        : runtime::SystemDesktop::FirstFrame::Quiet);
     window::NoteWindow form(notes, store::DraftFolder::forDatabase(notes.path()), desktop);
-    // The database's table is checked before any window appears; its pages are read while the
-    // window shows, and the list, which the rolled-up strip does not show, fills right after the
-    // first frame once they are found sound.
-    if (!form.start(made ? checked.table.get() : store::Result<store::Done>(made.error()),
-                    [&checked] { return checked.pages.get(); }))
+    // The database's table is checked before any window appears; right after the first frame its
+    // pages are read, and the list, which the rolled-up strip does not show, fills once they are
+    // found sound.
+    if (!form.start(made ? checked.get() : store::Result<store::Done>(made.error())))
         return 1;
     // Asked to end by the desktop (the session ending, a terminal, a service manager), the program
     // keeps the note being written as a draft first.

@@ -178,9 +178,9 @@ BENCHMARK(TypeIntoDraft)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
-// The checks of the database at start, on their own thread: the schema before the window shows
-// (beside building it), then every page read once to refuse a damaged file (beside the first
-// frame, awaited before the first list read).
+// The checks of the database at start: the schema before the window shows (on a thread beside
+// building it), then every page read once to refuse a damaged file (right after the first frame,
+// before the first list read).
 void CheckDatabase(benchmark::State &state)
 {
     const bench::BenchDatabase &db

@@ -110,7 +110,7 @@ void NoteWindow::connectHandlers()
     connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
 }
 
-bool NoteWindow::start(const store::Result<store::Done> &checked, PagesChecked checkedPages)
+bool NoteWindow::start(const store::Result<store::Done> &checked)
 {
     if (!checked) {
         reportStoreError(checked.error());
@@ -121,10 +121,10 @@ bool NoteWindow::start(const store::Result<store::Done> &checked, PagesChecked c
     move(m_docking.dock(currentScreens()));
     // Before the native window is made: a flag it is made with.
     m_desktop.keepOnTop(this);
-    runtime::afterFirstFrame(*this, [this, checkedPages = std::move(checkedPages)] {
+    runtime::afterFirstFrame(*this, [this] {
         m_desktop.firstFrameShown();
         // Nothing is claimed or restored for a window that cannot show the notes.
-        if (readFirstList(checkedPages))
+        if (readFirstList())
             m_drafts->start();
     });
     // The native window exists now; the layout follows the screen it is on, and the window's
@@ -227,9 +227,9 @@ void NoteWindow::reloadList()
     m_ui.noteList->setNotes(std::move(*notes));
 }
 
-bool NoteWindow::readFirstList(const PagesChecked &checkedPages)
+bool NoteWindow::readFirstList()
 {
-    const store::Result<store::Done> pages = checkedPages ? checkedPages() : m_notes.checkPages();
+    const store::Result<store::Done> pages = m_notes.checkPages();
     store::Result<store::NoteList> notes
         = pages ? m_notes.listNotes() : store::Result<store::NoteList>(pages.error());
     if (notes) {

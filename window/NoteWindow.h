@@ -69,13 +69,11 @@ public:
     // of the screen and keeps it above other windows; once shown, its first frame is reported to
     // the desktop, the note list is read, and a draft a program left unsaved when it ended is
     // restored to the note area. Call it once, before the window is shown. Before that first
-    // list read, every page of the file is checked: `checkedPages` hands back what
-    // NoteStore::checkPages() said (the program has it read while the window is made and
-    // shown); without it, the window asks itself. When the pages are damaged or the first list
-    // read fails, the window says why, closes without writing anything and emits startFailed:
-    // the program has nothing to show.
-    using PagesChecked = std::function<store::Result<store::Done>()>;
-    bool start(const store::Result<store::Done> &checked, PagesChecked checkedPages = {});
+    // list read, every page of the file is checked (NoteStore::checkPages(), whose time grows
+    // with the file: after the first frame, so that start-up does not wait for it). When the
+    // pages are damaged or the first list read fails, the window says why, closes without
+    // writing anything and emits startFailed: the program has nothing to show.
+    bool start(const store::Result<store::Done> &checked);
 
     // Writes the note being written to its draft and waits for the disk: the program is ending
     // (closing the window does the same).
@@ -181,7 +179,7 @@ private:
     void reloadList();
     // Reads the list for the first time, after the first frame. On failure says why, closes the
     // window and emits startFailed; returns whether the list was read.
-    bool readFirstList(const PagesChecked &checkedPages);
+    bool readFirstList();
 
     const store::NoteStore m_notes;
     runtime::Desktop &m_desktop;

@@ -116,7 +116,7 @@ private Q_SLOTS:
         QTest::newRow("Memo without Titel") << "notitel" << false << "saknar kolumnen Titel";
         QTest::newRow("Memo without Text") << "notext" << false << "saknar kolumnen Text";
         // The schema reads; a page of notes does not. Refused as the window first shows (its
-        // pages are read meanwhile), with a remedy: the program ends by itself.
+        // pages are read right after the first frame), with a remedy: the program ends by itself.
         QTest::newRow("damaged note pages") << "damaged" << false << "zentavo-notes backup";
         QTest::newRow("ID INTEGER PRIMARY KEY DESC") << "desc" << false << "INTEGER PRIMARY KEY";
         QTest::newRow("exclusive lock held") << "exclusive" << false << "database is locked";

@@ -111,13 +111,12 @@ private Q_SLOTS:
         TestDatabase db;
         db.addNote(QStringLiteral("A"), QStringLiteral("a"));
         TestDatabase missing(false);
-        store::CheckedAhead good = store::checkAhead(db.store());
-        store::CheckedAhead bad = store::checkAhead(missing.store());
+        std::future<store::Result<store::Done>> good = store::checkAhead(db.store());
+        std::future<store::Result<store::Done>> bad = store::checkAhead(missing.store());
         for (int i = 0; i < 20; ++i)
             QCOMPARE(db.store().listNotes()->size(), std::size_t(1));
-        QVERIFY(good.table.get());
-        QVERIFY(good.pages.get());
-        const store::Result<store::Done> badOutcome = bad.table.get();
+        QVERIFY(good.get());
+        const store::Result<store::Done> badOutcome = bad.get();
         QVERIFY(!badOutcome);
         QVERIFY(badOutcome.error().message().contains(missing.path()));
         QVERIFY(!QFile::exists(missing.path()));
