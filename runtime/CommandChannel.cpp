@@ -1,6 +1,6 @@
 #include "CommandChannel.h"
+#include "FileKey.h"
 
-#include <QCryptographicHash>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusContext>
@@ -23,24 +23,11 @@ constexpr int AnswerWait = 5000; // ms a command waits for the window to act
 constexpr int ConnectWait = 1000;
 const char *const ApplicationInterface = "org.freedesktop.Application";
 
-// The same file, however it was named: the canonical path, or, for a file not there (yet), the
-// absolute one.
-QString identity(const QString &databasePath)
-{
-    const QFileInfo database(databasePath);
-    const QString canonical = database.canonicalFilePath();
-    return canonical.isEmpty() ? database.absoluteFilePath() : canonical;
-}
-
-// "db" and 32 hexadecimal digits: a bus name element (it must not start with a digit) and a
+// "db" and the database file's key: a bus name element (it must not start with a digit) and a
 // short file name.
 QString key(const QString &databasePath)
 {
-    return QStringLiteral("db")
-           + QString::fromLatin1(
-               QCryptographicHash::hash(identity(databasePath).toUtf8(), QCryptographicHash::Sha256)
-                   .toHex()
-                   .left(32));
+    return QStringLiteral("db") + fileKey(databasePath);
 }
 
 QString socketFolder()
@@ -145,7 +132,7 @@ private:
 
 CommandChannel::CommandChannel(const QString &databasePath, QObject *parent)
     : QObject(parent)
-    , m_database(identity(databasePath))
+    , m_database(fileIdentity(databasePath))
     , m_busName(busName(databasePath))
     , m_socketPath(socketPath(databasePath))
 {}

@@ -1,6 +1,6 @@
 #include "Drafts.h"
+#include "runtime/FileKey.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -241,13 +241,9 @@ std::optional<Draft> decodeDraft(const QByteArray &bytes)
 
 DraftFolder DraftFolder::forDatabase(const QString &databasePath)
 {
-    const QFileInfo database(databasePath);
-    const QString canonical = database.canonicalFilePath();
-    const QString identity = canonical.isEmpty() ? database.absoluteFilePath() : canonical;
-    const QByteArray key
-        = QCryptographicHash::hash(identity.toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
-    return DraftFolder(stateHome() + QStringLiteral("/zentavo/drafts/") + QString::fromLatin1(key),
-                       identity);
+    return DraftFolder(stateHome() + QStringLiteral("/zentavo/drafts/")
+                           + runtime::fileKey(databasePath),
+                       runtime::fileIdentity(databasePath));
 }
 
 DraftFolder::DraftFolder(QString folder, QString databasePath)

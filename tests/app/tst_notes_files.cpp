@@ -4,8 +4,8 @@
 // open than the notes whatever the umask, and each kind of path that cannot be a database
 // named for what it is, its length measured as SQLite measures it.
 
+#include "NotesToolRun.h"
 #include "ProcessSettings.h"
-#include "ProgramRun.h"
 #include "TestDatabase.h"
 
 #include <QDir>
@@ -27,18 +27,6 @@ using testsupport::TestDatabase;
 using testsupport::Umask;
 
 namespace {
-
-using Run = testsupport::ProgramRun;
-
-Run run(const QStringList &arguments, const QString &workingDirectory = {})
-{
-    return testsupport::runIn(QStringLiteral(ZENTAVO_NOTES), arguments, workingDirectory);
-}
-
-QByteArray contents(const QString &path)
-{
-    return testsupport::contentsOf(path);
-}
 
 ino_t inodeOf(const QString &path)
 {

@@ -2,7 +2,7 @@
 // subcommand writes, that notes survive a round trip through export, import and backup, and
 // that every refusal leaves the database and the target as they were.
 
-#include "ProgramRun.h"
+#include "NotesToolRun.h"
 #include "TestDatabase.h"
 
 #include <QDir>
@@ -14,18 +14,6 @@
 using testsupport::TestDatabase;
 
 namespace {
-
-using Run = testsupport::ProgramRun;
-
-Run run(const QStringList &arguments, const QString &workingDirectory = {})
-{
-    return testsupport::runIn(QStringLiteral(ZENTAVO_NOTES), arguments, workingDirectory);
-}
-
-QByteArray contents(const QString &path)
-{
-    return testsupport::contentsOf(path);
-}
 
 void write(const QString &path, const QByteArray &bytes)
 {
