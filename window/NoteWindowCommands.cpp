@@ -10,8 +10,7 @@ namespace window {
 void NoteWindow::toggleByCommand(const runtime::Activation &activation)
 {
     if (!m_state.rolledUp()) {
-        m_state.toggleRolledUp();
-        render();
+        toggleRolledUp();
         return;
     }
     m_state.unrollByCommand();
