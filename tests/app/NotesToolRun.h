@@ -4,6 +4,9 @@
 
 #include "ProgramRun.h"
 
+#include <QDir>
+#include <QMap>
+
 namespace {
 
 using Run = testsupport::ProgramRun;
@@ -16,6 +19,18 @@ Run run(const QStringList &arguments, const QString &workingDirectory = {})
 QByteArray contents(const QString &path)
 {
     return testsupport::contentsOf(path);
+}
+
+// Everything in a folder, name and bytes (a folder in it reads as empty), to compare before and
+// after.
+QMap<QString, QByteArray> snapshot(const QString &folder)
+{
+    QMap<QString, QByteArray> files;
+    const QDir dir(folder);
+    for (const QString &name :
+         dir.entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot))
+        files.insert(name, contents(dir.filePath(name)));
+    return files;
 }
 
 } // namespace

@@ -48,16 +48,6 @@ QMap<QString, QByteArray> twoNotesExported()
             {QStringLiteral("2 - brev.txt"), QByteArray("Hej!")}};
 }
 
-QMap<QString, QByteArray> filesIn(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    const QDir dir(folder);
-    for (const QString &name :
-         dir.entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot))
-        files.insert(name, contents(dir.filePath(name)));
-    return files;
-}
-
 // A folder of one name component after another, each at most 200 bytes, making `folder` plus
 // the components exactly `length` bytes long.
 QString folderOfLength(const QString &folder, qsizetype length)
@@ -232,7 +222,7 @@ private Q_SLOTS:
             = run({"--db", db.path(), "export", argument}, QDir(work.path()).filePath(runIn));
         QVERIFY2(result.status == 0, qPrintable(result.err));
         QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
-        QCOMPARE(filesIn(folder), twoNotesExported());
+        QCOMPARE(snapshot(folder), twoNotesExported());
         if (existing) {
             QCOMPARE(inodeOf(folder), inode);
             QCOMPARE(modeOf(folder), 0751);
@@ -278,7 +268,7 @@ private Q_SLOTS:
              "trace=openat,fsync,fdatasync,rename,renameat,renameat2",
              QStringLiteral(ZENTAVO_NOTES), "--db", db.path(), "export", folder});
         QVERIFY2(result.status == 0, qPrintable(result.err));
-        QCOMPARE(filesIn(folder), twoNotesExported());
+        QCOMPARE(snapshot(folder), twoNotesExported());
         const Flushes flushes = readTrace(log);
 
         // Where the files were written: in the folder itself, or in one named to it at the end.
@@ -332,7 +322,7 @@ private Q_SLOTS:
         QVERIFY2(result.err.contains(QStringLiteral("Disken är full")), qPrintable(result.err));
         QVERIFY2(result.err.contains(QStringLiteral("Ingenting exporterades")),
                  qPrintable(result.err));
-        QCOMPARE(filesIn(disk), (QMap<QString, QByteArray>()));
+        QCOMPARE(snapshot(disk), (QMap<QString, QByteArray>()));
         QCOMPARE(modeOf(disk), 0751);
         QCOMPARE(contents(db.path()), database);
     }
@@ -446,7 +436,7 @@ private Q_SLOTS:
         } else if (kind == QLatin1String("dangling")) {
             QVERIFY(QFile::link(work.filePath(QStringLiteral("borta.mdb")), path));
         }
-        const auto before = filesIn(work.path());
+        const auto before = snapshot(work.path());
         for (const QStringList &command : {QStringList{"list"}, QStringList{"show", "1"}}) {
             const Run result = run(QStringList{"--db", path} + command, work.path());
             QCOMPARE(result.status, 2);
@@ -454,7 +444,7 @@ private Q_SLOTS:
             QVERIFY2(result.err.contains(expected), qPrintable(result.err));
             QVERIFY2(!result.err.contains(notExpected), qPrintable(result.err));
         }
-        QCOMPARE(filesIn(work.path()), before);
+        QCOMPARE(snapshot(work.path()), before);
     }
 
     // The path is measured as SQLite measures it, with every link followed: a short link to a

@@ -22,17 +22,6 @@ void write(const QString &path, const QByteArray &bytes)
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-// Everything under a folder, name and bytes, to see that a refusal changed nothing.
-QMap<QString, QByteArray> snapshot(const QString &folder)
-{
-    QMap<QString, QByteArray> files;
-    const QDir dir(folder);
-    for (const QString &name :
-         dir.entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot))
-        files.insert(name, contents(dir.filePath(name)));
-    return files;
-}
-
 } // namespace
 
 class TestNotesTool : public QObject
