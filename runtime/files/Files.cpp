@@ -36,27 +36,6 @@ QString FileError::wordingOf(int number)
     return QString::fromLocal8Bit(std::strerror(number));
 }
 
-Descriptor::Descriptor(int descriptor, QString path)
-    : m_descriptor(descriptor)
-    , m_path(std::move(path))
-{}
-
-Descriptor::Descriptor(Descriptor &&other) noexcept
-    : m_descriptor(std::exchange(other.m_descriptor, -1))
-    , m_path(std::move(other.m_path))
-{}
-
-Descriptor &Descriptor::operator=(Descriptor &&other) noexcept
-{
-    if (this != &other) {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-        m_descriptor = std::exchange(other.m_descriptor, -1);
-        m_path = std::move(other.m_path);
-    }
-    return *this;
-}
-
 Descriptor::~Descriptor()
 {
     if (m_descriptor >= 0)

@@ -11,6 +11,7 @@
 #include <QByteArrayView>
 #include <QString>
 #include <sys/types.h>
+#include <utility>
 
 namespace files {
 
@@ -32,9 +33,18 @@ class Descriptor
 {
 public:
     Descriptor() = default;
-    explicit Descriptor(int descriptor, QString path = {});
-    Descriptor(Descriptor &&other) noexcept;
-    Descriptor &operator=(Descriptor &&other) noexcept;
+    explicit Descriptor(int descriptor, QString path = {})
+        : m_descriptor(descriptor)
+        , m_path(std::move(path))
+    {}
+    Descriptor(Descriptor &&other) noexcept { *this = std::move(other); }
+    // Takes the other's descriptor; its own, if any, is closed with the other.
+    Descriptor &operator=(Descriptor &&other) noexcept
+    {
+        std::swap(m_descriptor, other.m_descriptor);
+        m_path.swap(other.m_path);
+        return *this;
+    }
     ~Descriptor();
 
     // open(2) with close-on-exec added.
