@@ -1,5 +1,6 @@
 #include "NotesTool.h"
 
+#include "runtime/files/Files.h"
 #include "store/Backup.h"
 #include "store/NewDatabase.h"
 #include "store/NoteStore.h"
@@ -11,11 +12,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <utility>
 
 namespace notestool {
@@ -29,31 +28,16 @@ constexpr qsizetype MaxTitleCharacters = 100;
 // The most bytes of a file name on common file systems.
 constexpr qsizetype MaxNameBytes = 255;
 
-void say(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-}
-
-int complain(const QString &message)
-{
-    std::fprintf(stderr, "zentavo-notes: %s\n", message.toUtf8().constData());
-    return CannotUse;
-}
+using files::FileError;
 
 int complain(const store::StoreError &error)
 {
-    return complain(error.message());
+    return notestool::complain(error.message());
 }
 
 QString problem(const QString &file, const QString &cause, const QString &remedy)
 {
     return QStringLiteral("%1: %2. %3").arg(file, cause, remedy);
-}
-
-QString systemError(int number)
-{
-    return QString::fromLocal8Bit(std::strerror(number));
 }
 
 // What to do when an export's write failed with the error `number`.
@@ -65,78 +49,29 @@ QString exportRemedy(int number)
     return QStringLiteral("Kontrollera att du får skriva i mappen. Ingenting exporterades.");
 }
 
-// The process's umask, which the rights of what export makes follow.
-mode_t currentUmask()
-{
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
-
-// A file descriptor closed when it goes.
-class Descriptor
-{
-public:
-    explicit Descriptor(int descriptor)
-        : m_descriptor(descriptor)
-    {}
-    ~Descriptor()
-    {
-        if (m_descriptor >= 0)
-            ::close(m_descriptor);
-    }
-    Descriptor(const Descriptor &) = delete;
-    Descriptor &operator=(const Descriptor &) = delete;
-    int get() const { return m_descriptor; }
-    // Closes it now; the error number, or 0.
-    int close()
-    {
-        const int result = ::close(std::exchange(m_descriptor, -1));
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int m_descriptor;
-};
-
-// Writes a folder's list of names to disk; the error number, or 0.
-int syncFolder(const QString &folder)
-{
-    const Descriptor descriptor(
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (descriptor.get() < 0)
-        return errno;
-    return ::fsync(descriptor.get()) == 0 ? 0 : errno;
-}
-
 // The text of one note in a new file at `path`, with the rights a copy of the database's
-// notes may have, on disk before this returns; the error number, or 0. A file that is there
-// already is never touched.
-int writeNoteFile(const QString &database, const QString &path, const QByteArray &bytes)
+// notes may have, on disk before this returns. A file that is there already is never touched.
+files::Result<files::Done> writeNoteFile(const QString &database, const QString &path,
+                                         const QByteArray &bytes)
 {
     // Private while it fills.
-    Descriptor file(::open(QFile::encodeName(path).constData(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR));
-    if (file.get() < 0)
-        return errno;
-    for (qsizetype written = 0; written < bytes.size();) {
-        const ssize_t step
-            = ::write(file.get(), bytes.constData() + written, size_t(bytes.size() - written));
-        if (step < 0 && errno == EINTR)
-            continue;
-        if (step < 0)
-            return errno;
-        written += step;
-    }
+    files::Result<files::Descriptor> file
+        = files::Descriptor::open(path, O_WRONLY | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+    if (!file)
+        return file.error();
+    files::Result<files::Done> written = file->writeAll(bytes);
     struct stat status = {};
-    if (::fstat(file.get(), &status) != 0)
-        return errno;
+    if (written && ::fstat(file->get(), &status) != 0)
+        written = FileError{FileError::Operation::Open, path, errno};
     const mode_t rights
-        = (S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH) & ~currentUmask();
-    if (::fchmod(file.get(), store::copyPermissions(database, status.st_gid, rights)) != 0
-        || ::fsync(file.get()) != 0)
-        return errno;
-    return file.close();
+        = (S_IRUSR | S_IWUSR | S_IRGRP | S_IWGRP | S_IROTH | S_IWOTH) & ~files::currentUmask();
+    if (written)
+        written = file->setRights(store::copyPermissions(database, status.st_gid, rights));
+    if (written)
+        written = file->sync();
+    if (written)
+        written = file->close();
+    return written;
 }
 
 // A folder made for an export beside its target, removed with what it holds unless kept.
@@ -174,6 +109,18 @@ bool unsafeInFileName(QChar c)
 }
 
 } // namespace
+
+void say(const QString &text)
+{
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+}
+
+int complain(const QString &message)
+{
+    std::fprintf(stderr, "zentavo-notes: %s\n", message.toUtf8().constData());
+    return CannotUse;
+}
 
 QString escapedTitle(const QString &title)
 {
@@ -271,8 +218,8 @@ int exportNotes(const QString &database, const QString &given)
     if (!existing) {
         staging.emplace(parent);
         if (staging->path().isEmpty())
-            return complain(
-                problem(parent, systemError(staging->error()), exportRemedy(staging->error())));
+            return complain(problem(parent, FileError::wordingOf(staging->error()),
+                                    exportRemedy(staging->error())));
     }
     const QString filling = staging ? staging->path() : folder;
     QStringList written;
@@ -284,60 +231,54 @@ int exportNotes(const QString &database, const QString &given)
     const store::Result<store::Done> read
         = store::NoteStore(database).forEachNote([&](const store::Note &note) {
               const QString file = filling + QLatin1Char('/') + exportFileName(note.id, note.title);
-              const int error = writeNoteFile(database, file, note.text.toUtf8());
-              if (error != EEXIST)
+              const files::Result<files::Done> saved
+                  = writeNoteFile(database, file, note.text.toUtf8());
+              if (saved || saved.error().number != EEXIST)
                   written << file;
-              if (error != 0) {
-                  writeFailure = problem(file, systemError(error), exportRemedy(error));
-                  return false;
+              if (!saved) {
+                  writeFailure
+                      = problem(file, saved.error().wording(), exportRemedy(saved.error().number));
               }
-              return true;
+              return bool(saved);
           });
     if (!read || !writeFailure.isEmpty()) {
         removeWritten();
         return !read ? complain(read.error()) : complain(writeFailure);
     }
-    int error = 0;
+    files::Result<files::Done> finished = files::Done{};
     if (staging) {
         // The new folder's rights are a folder's usual ones, never wider than the database's.
         struct stat status = {};
         const QByteArray from = QFile::encodeName(staging->path());
-        const QByteArray to = QFile::encodeName(folder);
         if (::stat(from.constData(), &status) != 0
-            || ::chmod(from.constData(),
-                       store::copyPermissions(database, status.st_gid, 0777 & ~currentUmask()))
+            || ::chmod(from.constData(), store::copyPermissions(database, status.st_gid,
+                                                                0777 & ~files::currentUmask()))
                    != 0)
-            error = errno;
-        if (error == 0)
-            error = syncFolder(staging->path());
-        // Never over a folder that appeared meanwhile (where the file system can rename
-        // without replacing; a plain rename replaces an empty folder at most).
-        if (error == 0
-            && ::renameat2(AT_FDCWD, from.constData(), AT_FDCWD, to.constData(), RENAME_NOREPLACE)
-                   != 0) {
-            error = errno;
-            if ((error == EINVAL || error == ENOSYS || error == ENOTSUP)
-                && std::rename(from.constData(), to.constData()) == 0)
-                error = 0;
-        }
-        if (error == 0) {
+            finished = FileError{FileError::Operation::SetRights, staging->path(), errno};
+        if (finished)
+            finished = files::syncFolder(staging->path());
+        // Never over a folder that appeared meanwhile.
+        if (finished)
+            finished = files::moveWithoutReplacing(staging->path(), folder);
+        if (finished) {
             staging->keep();
-            error = syncFolder(parent);
+            finished = files::syncFolder(parent);
             // Not known to be on disk: taken back, so that nothing is exported is true.
-            if (error != 0)
+            if (!finished)
                 QDir(folder).removeRecursively();
         }
     } else {
-        error = syncFolder(folder);
-        if (error != 0)
+        finished = files::syncFolder(folder);
+        if (!finished)
             removeWritten();
     }
+    const int error = finished ? 0 : finished.error().number;
     if (error == EEXIST || error == ENOTEMPTY)
         return complain(problem(folder, QStringLiteral("finns nu och är ingen tom mapp"),
                                 QStringLiteral("Välj en mapp som inte finns eller är tom. "
                                                "Ingenting exporterades.")));
     if (error != 0)
-        return complain(problem(folder, systemError(error), exportRemedy(error)));
+        return complain(problem(folder, FileError::wordingOf(error), exportRemedy(error)));
     return Done;
 }
 

@@ -15,6 +15,10 @@ namespace notestool {
 
 enum ExitStatus { Done = 0, UsageError = 1, CannotUse = 2 };
 
+// Text on standard output, as UTF-8; a problem on standard error, answered with CannotUse.
+void say(const QString &text);
+int complain(const QString &message);
+
 int createDatabase(const QString &path);
 int listNotes(const QString &database);
 int showNote(const QString &database, qint64 id);

@@ -5,25 +5,7 @@
 #include "store/Drafts.h"
 #include "store/NoteStore.h"
 
-#include <cstdio>
-
 namespace notestool {
-
-namespace {
-
-void say(const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
-}
-
-int complain(const QString &message)
-{
-    std::fprintf(stderr, "zentavo-notes: %s\n", message.toUtf8().constData());
-    return CannotUse;
-}
-
-} // namespace
 
 QString draftTitle(const store::Draft &draft)
 {

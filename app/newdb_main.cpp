@@ -3,6 +3,7 @@
 
 #include "store/DatabaseLocation.h"
 #include "store/NewDatabase.h"
+#include "store/OwnDatabase.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,6 +3,7 @@
 
 #include "NotesTool.h"
 #include "store/DatabaseLocation.h"
+#include "store/OwnDatabase.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -2,16 +2,15 @@
 
 #include "Session.h"
 #include "Statements.h"
+#include "runtime/files/Files.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace store {
 
@@ -60,35 +59,27 @@ std::optional<StoreError> copyInto(const Session &session, const QString &destin
 // in its folder, to disk.
 std::optional<StoreError> settle(const QString &database, const QString &copy)
 {
-    const QByteArray name = QFile::encodeName(copy);
-    const int descriptor = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    struct stat status = {};
-    const auto failed = [&copy] {
-        return StoreError{headline(), copy, QString::fromLocal8Bit(std::strerror(errno)),
+    const auto failed = [&copy](const files::FileError &error) {
+        return StoreError{headline(), copy, error.wording(),
                           QStringLiteral("Försök igen. Kontrollera disken om felet kommer "
                                          "tillbaka.")};
     };
-    if (descriptor < 0)
-        return failed();
-    struct Closer
-    {
-        int descriptor;
-        ~Closer() { ::close(descriptor); }
-    } closer{descriptor};
+    files::Result<files::Descriptor> file = files::Descriptor::open(copy, O_RDONLY);
+    if (!file)
+        return failed(file.error());
     struct stat original = {};
+    struct stat status = {};
     if (::stat(QFile::encodeName(database).constData(), &original) != 0
-        || ::fstat(descriptor, &status) != 0
-        || ::fchmod(descriptor, copyPermissions(database, status.st_gid, original.st_mode & 0777))
-               != 0
-        || ::fsync(descriptor) != 0)
-        return failed();
-    const int folder = ::open(QFile::encodeName(QFileInfo(copy).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder < 0)
-        return failed();
-    const Closer folderCloser{folder};
-    if (::fsync(folder) != 0)
-        return failed();
+        || ::fstat(file->get(), &status) != 0)
+        return failed({files::FileError::Operation::Open, copy, errno});
+    files::Result<files::Done> settled
+        = file->setRights(copyPermissions(database, status.st_gid, original.st_mode & 0777));
+    if (settled)
+        settled = file->sync();
+    if (settled)
+        settled = files::syncFolder(QFileInfo(copy).absolutePath());
+    if (!settled)
+        return failed(settled.error());
     return std::nullopt;
 }
 
@@ -123,13 +114,12 @@ Result<Done> backupDatabase(const QString &path, const QString &given)
         // Claimed exclusively first (the copy may be written into an empty file): a file that
         // appears meanwhile is never touched, and only a file made here is removed on failure.
         // Private while it fills; its own rights are given once it is whole.
-        const int claim = ::open(QFile::encodeName(destination).constData(),
-                                 O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, S_IRUSR | S_IWUSR);
-        if (claim < 0) {
-            return StoreError{headline(), destination, QString::fromLocal8Bit(std::strerror(errno)),
+        const files::Result<files::Descriptor> claim
+            = files::Descriptor::open(destination, O_WRONLY | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+        if (!claim) {
+            return StoreError{headline(), destination, claim.error().wording(),
                               QStringLiteral("Kontrollera att du får skriva i mappen.")};
         }
-        ::close(claim);
     }
     std::optional<StoreError> failure;
     {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "StoreError.h"
+// The programs that locate their database also make the user's own: one include for both.
+#include "OwnDatabase.h"
 
 #include <QString>
-#include <optional>
 
 namespace store {
 
@@ -35,33 +35,11 @@ struct DatabaseLocation
 DatabaseLocation locateDatabase(const QString &chosen, const QString &programFolder,
                                 Installation installation);
 
-// The user's folder of Zentavo's data: $XDG_DATA_HOME/zentavo, or ~/.local/share/zentavo when
-// XDG_DATA_HOME is unset or not an absolute path. Home is $HOME, or the user's home in the
-// password database when HOME is unset or not absolute.
+// The user's folder of Zentavo's data: "zentavo" in the user's data folder
+// ($XDG_DATA_HOME, else ~/.local/share; files::userFolder).
 QString userDataFolder();
-
-// Whether the database was made by this call.
-enum class Made { AlreadyThere, Now };
-
-// Makes the user's own database when the location calls for that and nothing is at its path:
-// the missing folders readable by the user alone (0700), the file too (0600), whatever the
-// umask, holding the empty table that createEmptyDatabase makes. The file appears whole, under
-// its name, or not at all; one that another program makes meanwhile is kept as it is. Touches
-// nothing when something is at the path already, or when the location is not to be made.
-Result<Made> makeWhenMissing(const DatabaseLocation &location);
-
-// Why the note database at `path` cannot be opened, found before SQLite is asked (which would
-// make a missing file, and names none of these): nothing there, a link to nothing, links that
-// lead round in a loop, a folder, a special file (a FIFO, a device such as /dev/null, a socket),
-// an empty file, or a path longer than SQLite opens once every link in it is followed, as
-// SQLite itself measures it. `headline` is what could not be done. Empty when nothing stands in
-// the way.
-std::optional<StoreError> pathProblem(const QString &path, const QString &headline);
 
 // For a person: which database is in use, and whether it is there yet.
 QString describeLocation(const DatabaseLocation &location);
-
-// The one notice given when the user's own database has just been made.
-QString madeNotice(const QString &path);
 
 } // namespace store

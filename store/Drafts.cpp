@@ -1,5 +1,6 @@
 #include "Drafts.h"
 #include "runtime/FileKey.h"
+#include "runtime/files/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,11 +8,8 @@
 #include <QStringList>
 #include <QUuid>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace store {
@@ -33,16 +31,13 @@ QString readHeadline()
     return QStringLiteral("Ett utkast till en osparad anteckning kunde inte läsas.");
 }
 
-QByteArray local(const QString &path)
-{
-    return QFile::encodeName(path);
-}
+using files::FileError;
 
-// The system's words for errno, with a remedy that fits it.
-StoreError systemError(const QString &headline, const QString &path, int error)
+// The system's words for the error, with a remedy that fits it.
+StoreError systemError(const QString &headline, const FileError &error)
 {
     QString remedy;
-    switch (error) {
+    switch (error.number) {
     case ENOSPC:
     case EDQUOT:
         remedy = QStringLiteral("Disken är full. Frigör utrymme; utkastet sparas igen nästa gång "
@@ -58,68 +53,7 @@ StoreError systemError(const QString &headline, const QString &path, int error)
         remedy = QStringLiteral("Spara anteckningen med M, Spara, så går den inte förlorad.");
         break;
     }
-    return StoreError{headline, path, QString::fromLocal8Bit(std::strerror(error)), remedy};
-}
-
-// The person's state folder: $XDG_STATE_HOME when it is an absolute path, else ~/.local/state.
-QString stateHome()
-{
-    const QString given = qEnvironmentVariable("XDG_STATE_HOME");
-    if (QDir::isAbsolutePath(given))
-        return QDir::cleanPath(given);
-    QString home = qEnvironmentVariable("HOME");
-    if (!QDir::isAbsolutePath(home)) {
-        if (const passwd *entry = ::getpwuid(::getuid()))
-            home = QFile::decodeName(entry->pw_dir);
-    }
-    return QDir::cleanPath(home + QStringLiteral("/.local/state"));
-}
-
-// Makes the folder and every missing folder above it, each readable by its owner only, whatever
-// the umask; folders that are there keep their rights.
-std::optional<StoreError> makeFolder(const QString &folder)
-{
-    if (QFileInfo(folder).isDir())
-        return std::nullopt;
-    const QString above = QFileInfo(folder).absolutePath();
-    if (above != folder) {
-        if (std::optional<StoreError> failure = makeFolder(above))
-            return failure;
-    }
-    if (::mkdir(local(folder).constData(), 0700) != 0) {
-        // Made meanwhile by another program, it is as good as made here.
-        if (errno == EEXIST && QFileInfo(folder).isDir())
-            return std::nullopt;
-        return systemError(writeHeadline(), folder, errno == EEXIST ? ENOTDIR : errno);
-    }
-    if (::chmod(local(folder).constData(), 0700) != 0)
-        return systemError(writeHeadline(), folder, errno);
-    return std::nullopt;
-}
-
-// Flushes a folder's entries (a rename, a removal) to disk.
-bool syncFolder(const QString &folder)
-{
-    const int fd = ::open(local(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-}
-
-bool writeAll(int fd, const QByteArray &bytes)
-{
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, size_t(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        written += n;
-    }
-    return true;
+    return StoreError{headline, error.path, error.wording(), remedy};
 }
 
 Result<Draft> readDraft(const QString &path)
@@ -151,33 +85,19 @@ QStringList draftFiles(const QString &folder)
 // The lock a running program holds on its slot: an open lock file with an exclusive lock on it.
 struct DraftLock
 {
-    int fd = -1;
-    QString path;
+    files::Descriptor file;
 
-    ~DraftLock()
+    // Takes the lock at this path without waiting; fails when another program holds it.
+    static files::Result<std::unique_ptr<DraftLock>> take(const QString &path)
     {
-        if (fd >= 0)
-            ::close(fd);
-    }
-
-    // Takes the lock at this path without waiting; empty when another program holds it.
-    static std::unique_ptr<DraftLock> take(const QString &path, int *error)
-    {
-        const int fd = ::open(local(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-        if (fd < 0) {
-            *error = errno;
-            return nullptr;
-        }
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            *error = errno;
-            ::close(fd);
-            return nullptr;
-        }
-        ::fchmod(fd, 0600);
-        auto lock = std::make_unique<DraftLock>();
-        lock->fd = fd;
-        lock->path = path;
-        return lock;
+        files::Result<files::Descriptor> file
+            = files::Descriptor::open(path, O_RDWR | O_CREAT, 0600);
+        if (!file)
+            return file.error();
+        if (::flock(file->get(), LOCK_EX | LOCK_NB) != 0)
+            return FileError{FileError::Operation::Lock, path, errno};
+        (void)file->setRights(0600);
+        return std::make_unique<DraftLock>(DraftLock{std::move(*file)});
     }
 };
 
@@ -241,14 +161,12 @@ std::optional<Draft> decodeDraft(const QByteArray &bytes)
 
 DraftFolder DraftFolder::forDatabase(const QString &databasePath)
 {
-    return DraftFolder(stateHome() + QStringLiteral("/zentavo/drafts/")
-                           + runtime::fileKey(databasePath),
-                       runtime::fileIdentity(databasePath));
+    return DraftFolder(files::userFolder(files::UserFolder::State)
+                       + QStringLiteral("/zentavo/drafts/") + runtime::fileKey(databasePath));
 }
 
-DraftFolder::DraftFolder(QString folder, QString databasePath)
+DraftFolder::DraftFolder(QString folder)
     : m_folder(std::move(folder))
-    , m_database(std::move(databasePath))
 {}
 
 Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
@@ -257,15 +175,13 @@ Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
     if (!QFileInfo(m_folder).isDir())
         return entries;
     if (!QFileInfo(m_folder).isReadable())
-        return systemError(readHeadline(), m_folder, EACCES);
+        return systemError(readHeadline(), FileError{FileError::Operation::Open, m_folder, EACCES});
     for (const QString &file : draftFiles(m_folder)) {
         Entry entry;
         entry.file = file;
-        int error = 0;
         // A lock that can be taken belongs to no running program.
         entry.waiting
-            = DraftLock::take(m_folder + QLatin1Char('/') + idOf(file) + LockSuffix, &error)
-              != nullptr;
+            = bool(DraftLock::take(m_folder + QLatin1Char('/') + idOf(file) + LockSuffix));
         entry.draft = readDraft(m_folder + QLatin1Char('/') + file);
         // Removed by its program since the folder was read: no draft any more.
         if (!entry.draft && !QFileInfo::exists(m_folder + QLatin1Char('/') + file))
@@ -292,14 +208,14 @@ QString DraftSlot::draftPath() const
 
 Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
 {
-    if (std::optional<StoreError> failure = makeFolder(folder.path()))
-        return *failure;
+    if (const files::Result<files::Done> made = files::makePrivateFolder(folder.path()); !made)
+        return systemError(writeHeadline(), made.error());
     const QString base = folder.path() + QLatin1Char('/');
     const QStringList waiting
         = restore == Restore::Waiting ? draftFiles(folder.path()) : QStringList();
     for (const QString &file : waiting) {
-        int error = 0;
-        std::unique_ptr<DraftLock> lock = DraftLock::take(base + idOf(file) + LockSuffix, &error);
+        files::Result<std::unique_ptr<DraftLock>> lock
+            = DraftLock::take(base + idOf(file) + LockSuffix);
         if (!lock)
             continue;
         // A draft another program took and removed between the listing and the lock is gone.
@@ -307,7 +223,7 @@ Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
         if (!draft)
             continue; // left as it is, for the person to look at
         QFile::remove(base + file + PartSuffix);
-        DraftSlot slot(folder.path(), idOf(file), std::move(lock));
+        DraftSlot slot(folder.path(), idOf(file), std::move(*lock));
         slot.m_restored = std::move(*draft);
         return slot;
     }
@@ -315,27 +231,25 @@ Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
     for (const QString &file :
          QDir(folder.path()).entryList({QStringLiteral("*") + LockSuffix}, QDir::Files)) {
         const QString id = file.chopped(LockSuffix.size());
-        int error = 0;
         if (QFileInfo::exists(base + id + DraftSuffix))
             continue;
-        if (const std::unique_ptr<DraftLock> stale = DraftLock::take(base + file, &error)) {
+        if (const files::Result<std::unique_ptr<DraftLock>> stale = DraftLock::take(base + file)) {
             QFile::remove(base + id + DraftSuffix + PartSuffix);
             QFile::remove(base + file);
         }
     }
     const QString id = QUuid::createUuid().toString(QUuid::Id128);
-    int error = 0;
-    std::unique_ptr<DraftLock> lock = DraftLock::take(base + id + LockSuffix, &error);
+    files::Result<std::unique_ptr<DraftLock>> lock = DraftLock::take(base + id + LockSuffix);
     if (!lock)
-        return systemError(writeHeadline(), base + id + LockSuffix, error);
-    return DraftSlot(folder.path(), id, std::move(lock));
+        return systemError(writeHeadline(), lock.error());
+    return DraftSlot(folder.path(), id, std::move(*lock));
 }
 
 Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QString &file)
 {
     const QString base = folder.path() + QLatin1Char('/');
-    int error = 0;
-    std::unique_ptr<DraftLock> lock = DraftLock::take(base + idOf(file) + LockSuffix, &error);
+    files::Result<std::unique_ptr<DraftLock>> lock
+        = DraftLock::take(base + idOf(file) + LockSuffix);
     if (!lock) {
         return StoreError{readHeadline(), base + file,
                           QStringLiteral("utkastet hör till ett Zentavo som fortfarande är igång"),
@@ -345,50 +259,31 @@ Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QStrin
     Result<Draft> draft = readDraft(base + file);
     if (!draft)
         return draft.error();
-    DraftSlot slot(folder.path(), idOf(file), std::move(lock));
+    DraftSlot slot(folder.path(), idOf(file), std::move(*lock));
     slot.m_restored = std::move(*draft);
     return slot;
 }
 
 Result<Done> DraftSlot::write(const Draft &draft)
 {
-    const QString target = draftPath();
-    const QString part = target + PartSuffix;
-    if (!QFileInfo(m_folder).isDir()) {
-        // Removed while the program ran: made again.
-        if (std::optional<StoreError> failure = makeFolder(m_folder))
-            return *failure;
-    }
-    const int fd = ::open(local(part).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        return systemError(writeHeadline(), part, errno);
-    ::fchmod(fd, 0600);
-    const bool whole = writeAll(fd, encodeDraft(draft)) && ::fsync(fd) == 0;
-    const int writeError = errno;
-    ::close(fd);
-    if (!whole) {
-        QFile::remove(part);
-        return systemError(writeHeadline(), target, writeError);
-    }
-    if (::rename(local(part).constData(), local(target).constData()) != 0) {
-        const int renameError = errno;
-        QFile::remove(part);
-        return systemError(writeHeadline(), target, renameError);
-    }
-    if (!syncFolder(m_folder))
-        return systemError(writeHeadline(), m_folder, errno);
+    // A folder removed while the program ran is made again.
+    files::Result<files::Done> written = files::makePrivateFolder(m_folder);
+    if (written)
+        written = files::writeWhole(draftPath(), encodeDraft(draft), 0600);
+    if (!written)
+        return systemError(writeHeadline(), written.error());
     return Done{};
 }
 
 Result<Done> DraftSlot::remove()
 {
     const QString target = draftPath();
-    if (::unlink(local(target).constData()) != 0) {
+    if (::unlink(QFile::encodeName(target).constData()) != 0) {
         if (errno == ENOENT)
             return Done{};
-        return systemError(writeHeadline(), target, errno);
+        return systemError(writeHeadline(), FileError{FileError::Operation::Remove, target, errno});
     }
-    syncFolder(m_folder);
+    (void)files::syncFolder(m_folder);
     return Done{};
 }
 
@@ -398,7 +293,7 @@ void DraftSlot::release()
         return;
     const Result<Done> removed = remove();
     if (removed)
-        QFile::remove(m_lock->path);
+        QFile::remove(m_lock->file.path());
     m_lock.reset();
 }
 

@@ -43,11 +43,10 @@ class DraftFolder
 public:
     // The drafts folder of the database at this path, in the person's state folder.
     static DraftFolder forDatabase(const QString &databasePath);
-    // A drafts folder at this path, for the database at databasePath (the tests' own places).
-    DraftFolder(QString folder, QString databasePath);
+    // A drafts folder at this path (the tests' own places).
+    explicit DraftFolder(QString folder);
 
     const QString &path() const { return m_folder; }
-    const QString &databasePath() const { return m_database; }
 
     // A draft in the folder, as a listing shows it.
     struct Entry
@@ -63,7 +62,6 @@ public:
 
 private:
     QString m_folder;
-    QString m_database;
 };
 
 // The slot of one running program in a drafts folder: its draft file and the lock it holds while

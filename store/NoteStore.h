@@ -32,7 +32,6 @@ public:
     void append(qint64 id, QByteArrayView utf8Title);
     void append(qint64 id, const QString &title);
     std::size_t size() const { return m_ids.size(); }
-    bool empty() const { return m_ids.empty(); }
     NoteEntry at(std::size_t index) const;
     NoteEntry front() const { return at(0); }
     qint64 id(std::size_t index) const { return m_ids[index]; }

@@ -1,6 +1,6 @@
 #include "Session.h"
 
-#include "DatabaseLocation.h"
+#include "PathProblem.h"
 #include "Statements.h"
 
 #include <QDir>

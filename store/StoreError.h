@@ -1,11 +1,10 @@
 #pragma once
 
 #include "Note.h"
+#include "runtime/files/Result.h"
 
 #include <QString>
 #include <optional>
-#include <utility>
-#include <variant>
 
 class QSqlError;
 
@@ -33,35 +32,10 @@ struct StoreError
     QString message() const;
 };
 
-// The value of an operation that hands back nothing but its success.
-struct Done
-{
-};
-
-// Either the value an operation hands back or the reason it could not. Read it the same way
-// everywhere: `if (!result)` is a failure, `result.error()` says why, `*result` is the value.
+// Every store operation hands back its value or a StoreError, read as every Result is read.
+using files::Done;
 template<typename T>
-class [[nodiscard]] Result
-{
-public:
-    Result(T value)
-        : m_state(std::in_place_index<0>, std::move(value))
-    {}
-    Result(StoreError error)
-        : m_state(std::in_place_index<1>, std::move(error))
-    {}
-
-    explicit operator bool() const { return m_state.index() == 0; }
-    T &operator*() & { return std::get<0>(m_state); }
-    const T &operator*() const & { return std::get<0>(m_state); }
-    T &&operator*() && { return std::get<0>(std::move(m_state)); }
-    T *operator->() { return &std::get<0>(m_state); }
-    const T *operator->() const { return &std::get<0>(m_state); }
-    const StoreError &error() const { return std::get<1>(m_state); }
-
-private:
-    std::variant<T, StoreError> m_state;
-};
+using Result = files::Result<T, StoreError>;
 
 // The error of a database call, with a remedy that fits the cause.
 StoreError describeSqlError(const QString &headline, const QString &path, const QSqlError &error);

@@ -4,6 +4,7 @@
 
 #include "NotesToolRun.h"
 #include "TestDatabase.h"
+#include "app/NotesTool.h"
 
 #include <QDir>
 #include <QFile>
@@ -110,6 +111,30 @@ private Q_SLOTS:
         QCOMPARE(run({"--db", db.path(), "backup", copy}).status, 0);
         QCOMPARE(run({"--db", copy, "list"}).out, listed.out);
         QCOMPARE(run({"--db", copy, "show", QString::number(id)}).out, shown.out);
+    }
+
+    // An exported file's name, from the tool's own function: the title made safe and cut to 100
+    // characters and to 255 bytes in all, never inside a surrogate pair.
+    void exportFileName_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("expected");
+        const QString smile = QStringLiteral("🙂");
+        QTest::newRow("plain") << "Inköp"
+                               << "7 - Inköp.txt";
+        QTest::newRow("unsafe") << "a/b\\c:*?\"<>|\t"
+                                << "7 - a_b_c________.txt";
+        QTest::newRow("100 characters") << QString(300, 'x') << "7 - " + QString(100, 'x') + ".txt";
+        QTest::newRow("pair at the cut")
+            << QString(99, 'x') + smile << "7 - " + QString(99, 'x') + ".txt";
+        QTest::newRow("255 bytes")
+            << QString(100, QChar(u'€')) << "7 - " + QString(82, QChar(u'€')) + ".txt";
+    }
+    void exportFileName()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, expected);
+        QCOMPARE(notestool::exportFileName(7, title), expected);
     }
 
     void newMakesExactlyTheFileGiven()

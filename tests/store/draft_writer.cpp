@@ -18,7 +18,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "usage: draft_writer FOLDER SIZE\n");
         return 1;
     }
-    const store::DraftFolder folder(args.at(1), QStringLiteral("memo.mdb"));
+    const store::DraftFolder folder(args.at(1));
     const qsizetype size = args.at(2).toLongLong();
     store::Result<store::DraftSlot> slot = store::DraftSlot::claim(folder);
     if (!slot) {

@@ -77,7 +77,7 @@ private Q_SLOTS:
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString folderPath() const { return m_dir->filePath(QStringLiteral("drafts/nyckel")); }
-    DraftFolder folder() const { return DraftFolder(folderPath(), QStringLiteral("memo.mdb")); }
+    DraftFolder folder() const { return DraftFolder(folderPath()); }
 };
 
 void tst_drafts::init()
@@ -315,7 +315,7 @@ void tst_drafts::listingTellsWaitingFromRunning()
     QVERIFY(next);
     QCOMPARE(next->restored(), std::optional(Typed));
     // An absent folder has no drafts.
-    const auto none = DraftFolder(m_dir->filePath(QStringLiteral("finns-inte")), QString()).list();
+    const auto none = DraftFolder(m_dir->filePath(QStringLiteral("finns-inte"))).list();
     QVERIFY(none);
     QVERIFY(none->empty());
 }
@@ -396,7 +396,7 @@ void tst_drafts::fullDiskIsNamed()
         QByteArray path;
         ~Unmount() { ::umount2(path.constData(), MNT_DETACH); }
     } unmount{QFile::encodeName(mountPoint)};
-    const DraftFolder small(mountPoint + QStringLiteral("/drafts"), QStringLiteral("memo.mdb"));
+    const DraftFolder small(mountPoint + QStringLiteral("/drafts"));
     store::Result<DraftSlot> slot = DraftSlot::claim(small);
     QVERIFY(slot);
     QVERIFY(slot->write(Typed));

@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -129,39 +128,6 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(root.filePath("data")));
         if (!chosen.isEmpty())
             QVERIFY(!QFileInfo::exists(work + "/" + chosen));
-    }
-
-    // The user's data folder follows XDG_DATA_HOME when it is an absolute path, and ~/.local/share
-    // otherwise; the home folder is HOME, or the password database's when HOME is no path.
-    void userDataFolder_data()
-    {
-        QTest::addColumn<std::optional<QByteArray>>("dataHome");
-        QTest::addColumn<std::optional<QByteArray>>("home");
-        QTest::addColumn<QString>("expected");
-
-        const auto none = std::optional<QByteArray>();
-        const auto some = [](const char *value) {
-            return std::optional<QByteArray>(value);
-        };
-        const QString fromPasswd = QFile::decodeName(::getpwuid(::getuid())->pw_dir);
-        QTest::newRow("XDG_DATA_HOME") << some("/x/data") << some("/h") << "/x/data/zentavo";
-        QTest::newRow("trailing slash") << some("/x/data/") << some("/h") << "/x/data/zentavo";
-        QTest::newRow("unset") << none << some("/h") << "/h/.local/share/zentavo";
-        QTest::newRow("empty") << some("") << some("/h") << "/h/.local/share/zentavo";
-        QTest::newRow("relative") << some("data") << some("/h") << "/h/.local/share/zentavo";
-        QTest::newRow("no HOME") << none << none
-                                 << QDir::cleanPath(fromPasswd + "/.local/share/zentavo");
-        QTest::newRow("relative HOME")
-            << none << some("h") << QDir::cleanPath(fromPasswd + "/.local/share/zentavo");
-    }
-    void userDataFolder()
-    {
-        QFETCH(std::optional<QByteArray>, dataHome);
-        QFETCH(std::optional<QByteArray>, home);
-        QFETCH(QString, expected);
-        const EnvironmentVariable xdg("XDG_DATA_HOME", dataHome);
-        const EnvironmentVariable homeVariable("HOME", home);
-        QCOMPARE(store::userDataFolder(), expected);
     }
 
     // The user's own database is made on first use: every missing folder 0700 and the file

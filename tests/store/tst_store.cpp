@@ -45,7 +45,7 @@ private Q_SLOTS:
     void listInIdOrder()
     {
         TestDatabase db;
-        QVERIFY(db.store().listNotes()->empty());
+        QCOMPARE(db.store().listNotes()->size(), 0u);
         const qlonglong b = db.addNote(QStringLiteral("b"), QStringLiteral("1"));
         const qlonglong a = db.addNote(QStringLiteral("a"), QStringLiteral("2"));
         const qlonglong same1 = db.addNote(QStringLiteral("samma"), QStringLiteral("3"));

@@ -58,8 +58,7 @@ window::Scale scale()
 
 WindowUnderTest::WindowUnderTest(store::NoteStore notes, std::optional<QString> draftsFolder)
     : notes(std::move(notes))
-    , drafts(draftsFolder.value_or(draftsHome.filePath(QStringLiteral("drafts"))),
-             this->notes.path())
+    , drafts(draftsFolder.value_or(draftsHome.filePath(QStringLiteral("drafts"))))
     , form(this->notes, drafts, desktop)
 {}
 

@@ -155,7 +155,7 @@ void tst_notedrafts::restoredAtStart()
 {
     const Draft left{QStringLiteral("Osparad\r\nåäö 🙂"), QStringLiteral("Min titel")};
     const QTemporaryDir home;
-    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")), db().path());
+    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")));
     leaveDraft(folder, left);
 
     windowtest::WindowUnderTest restarted(db(), folder.path());
@@ -192,7 +192,7 @@ void tst_notedrafts::notRestoredOverANewNoteAndLeftWaiting()
 {
     const Draft left{QStringLiteral("fran forra gangen"), std::nullopt};
     const QTemporaryDir home;
-    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")), db().path());
+    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")));
     leaveDraft(folder, left);
 
     windowtest::WindowUnderTest restarted(db(), folder.path());

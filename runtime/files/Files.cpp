@@ -1,0 +1,207 @@
+#include "Files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace files {
+
+namespace {
+
+using Operation = FileError::Operation;
+
+QByteArray local(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+Result<Done> failed(Operation operation, const QString &path, int number = errno)
+{
+    return FileError{operation, path, number};
+}
+
+} // namespace
+
+QString FileError::wordingOf(int number)
+{
+    return QString::fromLocal8Bit(std::strerror(number));
+}
+
+Descriptor::~Descriptor()
+{
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+Result<Descriptor> Descriptor::open(const QString &path, int flags, mode_t rights)
+{
+    const int descriptor = ::open(local(path).constData(), flags | O_CLOEXEC, rights);
+    if (descriptor < 0)
+        return FileError{Operation::Open, path, errno};
+    return Descriptor(descriptor, path);
+}
+
+Result<Done> Descriptor::writeAll(QByteArrayView bytes)
+{
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t step
+            = ::write(m_descriptor, bytes.data() + written, size_t(bytes.size() - written));
+        if (step < 0 && errno == EINTR)
+            continue;
+        if (step <= 0)
+            return failed(Operation::Write, m_path, step < 0 ? errno : EIO);
+        written += step;
+    }
+    return Done{};
+}
+
+Result<Done> Descriptor::sync()
+{
+    return ::fsync(m_descriptor) == 0 ? Result<Done>(Done{}) : failed(Operation::Sync, m_path);
+}
+
+Result<Done> Descriptor::setRights(mode_t rights)
+{
+    return ::fchmod(m_descriptor, rights) == 0 ? Result<Done>(Done{})
+                                               : failed(Operation::SetRights, m_path);
+}
+
+Result<Done> Descriptor::close()
+{
+    return ::close(std::exchange(m_descriptor, -1)) == 0 ? Result<Done>(Done{})
+                                                         : failed(Operation::Close, m_path);
+}
+
+QString homeFolder()
+{
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home))
+        return home;
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found
+        && found->pw_dir)
+        return QFile::decodeName(found->pw_dir);
+    return QDir::homePath();
+}
+
+QString userFolder(UserFolder which)
+{
+    struct Place
+    {
+        const char *variable;
+        const char *inHome;
+    };
+    static constexpr Place Places[] = {{"XDG_DATA_HOME", "/.local/share"},
+                                       {"XDG_STATE_HOME", "/.local/state"},
+                                       {"XDG_CONFIG_HOME", "/.config"},
+                                       {"XDG_CACHE_HOME", "/.cache"},
+                                       {"XDG_RUNTIME_DIR", nullptr}};
+    const Place &place = Places[int(which)];
+    const QString given = qEnvironmentVariable(place.variable);
+    if (QDir::isAbsolutePath(given))
+        return QDir::cleanPath(given);
+    return place.inHome ? QDir::cleanPath(homeFolder() + QLatin1String(place.inHome)) : QString();
+}
+
+Result<Done> makePrivateFolder(const QString &given)
+{
+    const QString folder = QDir::cleanPath(given);
+    QStringList missing;
+    for (QString current = folder; !QFileInfo::exists(current);) {
+        missing.prepend(current);
+        const QString parent = QFileInfo(current).path();
+        if (parent == current)
+            break;
+        current = parent;
+    }
+    for (const QString &each : std::as_const(missing)) {
+        const QByteArray name = local(each);
+        if (::mkdir(name.constData(), S_IRWXU) != 0) {
+            const int error = errno;
+            if (error == EEXIST && QFileInfo(each).isDir())
+                continue;
+            return failed(Operation::MakeFolder, each, error);
+        }
+        // The umask can only take rights away: they are set once more.
+        if (::chmod(name.constData(), S_IRWXU) != 0)
+            return failed(Operation::SetRights, each);
+    }
+    if (!QFileInfo(folder).isDir())
+        return failed(Operation::MakeFolder, folder, ENOTDIR);
+    return Done{};
+}
+
+Result<Done> syncFolder(const QString &folder)
+{
+    Result<Descriptor> opened = Descriptor::open(folder, O_RDONLY | O_DIRECTORY);
+    if (!opened)
+        return failed(Operation::Sync, folder, opened.error().number);
+    return opened->sync();
+}
+
+Result<Done> moveWithoutReplacing(const QString &from, const QString &to)
+{
+    const QByteArray source = local(from);
+    const QByteArray target = local(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE)
+        == 0)
+        return Done{};
+    int error = errno;
+    if (error == EINVAL || error == ENOSYS || error == ENOTSUP) {
+        struct stat status = {};
+        if (::lstat(source.constData(), &status) == 0 && S_ISDIR(status.st_mode)) {
+            if (::rename(source.constData(), target.constData()) == 0)
+                return Done{};
+        } else if (::link(source.constData(), target.constData()) == 0) {
+            ::unlink(source.constData());
+            return Done{};
+        }
+        error = errno;
+    }
+    return failed(Operation::Rename, to, error);
+}
+
+Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights, Replace replace)
+{
+    const QString part = path + QStringLiteral(".part");
+    Result<Descriptor> file = Descriptor::open(part, O_WRONLY | O_CREAT | O_TRUNC, rights);
+    if (!file)
+        return file.error();
+    Result<Done> written = file->setRights(rights);
+    if (written)
+        written = file->writeAll(bytes);
+    if (written)
+        written = file->sync();
+    if (written)
+        written = file->close();
+    if (written && replace == Replace::Never)
+        written = moveWithoutReplacing(part, path);
+    else if (written && ::rename(local(part).constData(), local(path).constData()) != 0)
+        written = failed(Operation::Rename, path);
+    if (!written) {
+        const FileError error = written.error();
+        QFile::remove(part);
+        return FileError{error.operation, path, error.number};
+    }
+    return syncFolder(QFileInfo(path).absolutePath());
+}
+
+mode_t currentUmask()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+} // namespace files
