@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DraftPolicy.h"
+#include "DraftSchedule.h"
 #include "store/Drafts.h"
 
 #include <QObject>
@@ -21,6 +23,9 @@ namespace window {
 // The draft's slot is taken on that thread when start() is called, after the window's first
 // frame; a draft left there by a program that ended comes back through restored(). A draft that
 // cannot be written is told through failed(), once until a write succeeds again.
+//
+// What is decided lies elsewhere: when to write in DraftSchedule, what to do with the slot in
+// DraftPolicy. The keeper is their plumbing: a timer, a queue and the writing thread.
 class DraftKeeper : public QObject
 {
     Q_OBJECT
@@ -49,32 +54,24 @@ public:
     // The answer to restored(): the draft is in the note area now, or the person had already
     // begun another note there. A draft not taken is left on disk, waiting, untouched: the next
     // start or `zentavo-notes drafts` finds it, and this program keeps its own in a new slot.
-    enum class Answer { None, Taken, NotTaken };
+    using Answer = DraftJob::Answer;
     void answerRestored(Answer answer);
 
     // The pause after the last change before the draft is written.
-    static constexpr int PauseMs = 1000;
+    static constexpr int PauseMs = int(DraftSchedule::Pause.count());
 
 Q_SIGNALS:
     void restored(const store::Draft &draft);
     void failed(const store::StoreError &error);
 
 private:
-    struct Job
-    {
-        bool claim = false;
-        bool write = false;
-        std::optional<store::Draft> draft; // when writing: empty removes the draft
-        Answer answer = Answer::None;
-    };
-
-    void queue(Job job);
+    void queue(DraftJob job);
     void work();
     void report(const std::optional<store::StoreError> &failure);
 
-    store::DraftFolder m_folder;
     Snapshot m_snapshot;
     LaterSnapshot m_laterSnapshot;
+    DraftSchedule m_schedule;
     QTimer *m_pause;
     // Counts the snapshots asked for: one handed over after a later one was asked is stale.
     quint64 m_asked = 0;
@@ -83,11 +80,11 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
-    Job m_pending;
+    DraftJob m_pending;
     bool m_busy = false;
     bool m_stop = false;
     // Touched by the writing thread only.
-    std::optional<store::DraftSlot> m_slot;
+    DraftPolicy m_policy;
     std::thread m_writer;
 };
 
