@@ -2,14 +2,41 @@
 
 #include <QPointer>
 #include <QTimer>
-#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace window {
 
-namespace {
-// How long a program that is ending waits for its draft to reach the disk.
-constexpr std::chrono::seconds EndingWait{10};
-} // namespace
+struct DraftKeeper::Shared
+{
+    explicit Shared(store::DraftFolder folder, DraftKeeper *keeper)
+        : keeper(keeper)
+        , policy(std::move(folder))
+    {}
+
+    // Calls `call` with the keeper on the keeper's thread, unless the keeper is gone.
+    template<typename Call>
+    void post(Call call)
+    {
+        const std::lock_guard lock(mutex);
+        if (!keeper)
+            return;
+        QMetaObject::invokeMethod(
+            keeper, [keeper = keeper, call = std::move(call)] { call(keeper); },
+            Qt::QueuedConnection);
+    }
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    DraftJob pending;
+    bool busy = false;
+    bool stop = false;
+    bool finished = false;
+    DraftKeeper *keeper; // null once the keeper is gone
+    // Touched by the writing thread only.
+    DraftPolicy policy;
+};
 
 DraftKeeper::DraftKeeper(store::DraftFolder folder, Snapshot now, LaterSnapshot later,
                          QObject *parent)
@@ -17,31 +44,40 @@ DraftKeeper::DraftKeeper(store::DraftFolder folder, Snapshot now, LaterSnapshot 
     , m_snapshot(std::move(now))
     , m_laterSnapshot(std::move(later))
     , m_pause(new QTimer(this))
-    , m_policy(std::move(folder))
+    , m_shared(std::make_shared<Shared>(std::move(folder), this))
 {
     m_pause->setObjectName(QStringLiteral("draftPause"));
     m_pause->setSingleShot(true);
     connect(m_pause, &QTimer::timeout, this, [this] {
-        m_schedule.read();
         const quint64 asked = ++m_asked;
         m_laterSnapshot([keeper = QPointer(this), asked](std::optional<store::Draft> draft) {
-            if (keeper && keeper->m_asked == asked)
-                keeper->queue({.write = true, .draft = std::move(draft)});
+            if (!keeper || keeper->m_asked != asked)
+                return;
+            keeper->m_schedule.read();
+            keeper->queue({.claim = false, .write = true, .draft = std::move(draft)});
         });
     });
-    m_writer = std::thread([this] { work(); });
+    m_writer = std::thread([shared = m_shared] { work(shared); });
 }
 
 DraftKeeper::~DraftKeeper()
 {
     // What was asked for is written; what the note area holds now is no longer to be had, as the
-    // window is going away (an ending program has called keepNow()).
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_wake.notify_all();
-    m_writer.join();
+    // window is going away (an ending program has called keepNow()). A disk that takes longer
+    // than an ending program waits is left to the thread, which ends on its own.
+    const auto deadline
+        = m_endingDeadline.value_or(std::chrono::steady_clock::now() + m_endingWait);
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->stop = true;
+    m_shared->keeper = nullptr;
+    m_shared->wake.notify_all();
+    const bool finished
+        = m_shared->idle.wait_until(lock, deadline, [this] { return m_shared->finished; });
+    lock.unlock();
+    if (finished)
+        m_writer.join();
+    else
+        m_writer.detach();
 }
 
 void DraftKeeper::start()
@@ -59,59 +95,75 @@ void DraftKeeper::changedNow()
     ++m_asked;
     m_pause->stop();
     m_schedule.read();
-    queue({.write = true, .draft = m_snapshot()});
+    queue({.claim = false, .write = true, .draft = m_snapshot()});
 }
 
 void DraftKeeper::keepNow()
 {
     changedNow();
-    std::unique_lock lock(m_mutex);
-    m_idle.wait_for(lock, EndingWait, [this] { return !m_pending.write && !m_busy; });
+    const auto deadline = std::chrono::steady_clock::now() + m_endingWait;
+    m_endingDeadline = deadline;
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->idle.wait_until(lock, deadline,
+                              [this] { return !m_shared->pending.write && !m_shared->busy; });
 }
 
 void DraftKeeper::answerRestored(Answer answer)
 {
+    m_restoredTitle.answered(answer);
     queue({.claim = false, .write = false, .draft = std::nullopt, .answer = answer});
 }
 
 void DraftKeeper::queue(DraftJob job)
 {
+    if (job.write)
+        job.draft = m_restoredTitle.onDraft(std::move(job.draft));
     {
-        const std::lock_guard lock(m_mutex);
-        m_pending.join(std::move(job));
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->pending.join(std::move(job));
     }
-    m_wake.notify_all();
+    m_shared->wake.notify_all();
 }
 
-void DraftKeeper::work()
+void DraftKeeper::offer(const store::Draft &draft)
+{
+    m_restoredTitle.offered(draft);
+    Q_EMIT restored(draft);
+}
+
+void DraftKeeper::work(const std::shared_ptr<Shared> &shared)
 {
     for (;;) {
         DraftJob job;
         {
-            std::unique_lock lock(m_mutex);
-            m_wake.wait(lock, [this] { return m_stop || !m_pending.isEmpty(); });
-            if (m_pending.isEmpty())
+            std::unique_lock lock(shared->mutex);
+            shared->wake.wait(lock, [&] { return shared->stop || !shared->pending.isEmpty(); });
+            if (shared->pending.isEmpty())
                 break; // stopping, and nothing left to do
-            job = std::exchange(m_pending, {});
-            m_busy = true;
+            job = std::exchange(shared->pending, {});
+            shared->busy = true;
         }
-        const DraftPolicy::Outcome outcome = m_policy.carryOut(std::move(job));
+        const DraftPolicy::Outcome outcome = shared->policy.carryOut(std::move(job));
         if (outcome.restored) {
-            QMetaObject::invokeMethod(
-                this, [this, draft = *outcome.restored] { Q_EMIT restored(draft); },
-                Qt::QueuedConnection);
+            shared->post(
+                [draft = *outcome.restored](DraftKeeper *keeper) { keeper->offer(draft); });
         }
         if (outcome.wrote) {
-            QMetaObject::invokeMethod(
-                this, [this, failure = outcome.failure] { report(failure); }, Qt::QueuedConnection);
+            shared->post(
+                [failure = outcome.failure](DraftKeeper *keeper) { keeper->report(failure); });
         }
         {
-            const std::lock_guard lock(m_mutex);
-            m_busy = false;
+            const std::lock_guard lock(shared->mutex);
+            shared->busy = false;
         }
-        m_idle.notify_all();
+        shared->idle.notify_all();
     }
-    m_policy.finish();
+    shared->policy.finish();
+    {
+        const std::lock_guard lock(shared->mutex);
+        shared->finished = true;
+    }
+    shared->idle.notify_all();
 }
 
 void DraftKeeper::report(const std::optional<store::StoreError> &failure)

@@ -79,4 +79,25 @@ void DraftPolicy::finish()
         m_slot->release();
 }
 
+void RestoredTitle::offered(const store::Draft &draft)
+{
+    m_offered = draft.title;
+}
+
+void RestoredTitle::answered(DraftJob::Answer answer)
+{
+    if (answer == DraftJob::Answer::Taken)
+        m_kept = m_offered;
+    m_offered.reset();
+}
+
+std::optional<store::Draft> RestoredTitle::onDraft(std::optional<store::Draft> draft)
+{
+    if (!draft || draft->title)
+        m_kept.reset();
+    else if (m_kept)
+        draft->title = m_kept;
+    return draft;
+}
+
 } // namespace window

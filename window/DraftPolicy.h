@@ -54,4 +54,21 @@ private:
     bool m_restoredUnanswered = false;
 };
 
+// A restored draft's title stays with it until the note is saved: the drafts written after it,
+// which the note area gives without a title while the save panel is closed, keep that title until
+// the person gives the note one in the save panel or the draft goes (the note saved or set aside).
+class RestoredTitle
+{
+public:
+    // A draft was offered to the window, and the window's answer.
+    void offered(const store::Draft &draft);
+    void answered(DraftJob::Answer answer);
+    // The draft to write for what the note area holds.
+    std::optional<store::Draft> onDraft(std::optional<store::Draft> draft);
+
+private:
+    std::optional<QString> m_offered;
+    std::optional<QString> m_kept;
+};
+
 } // namespace window

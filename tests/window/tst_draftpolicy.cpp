@@ -14,6 +14,7 @@ using store::Draft;
 using window::DraftJob;
 using window::DraftPolicy;
 using window::DraftSchedule;
+using window::RestoredTitle;
 
 namespace {
 
@@ -67,6 +68,8 @@ private Q_SLOTS:
     void slotAndDrafts();
     void whenTheNoteIsRead_data();
     void whenTheNoteIsRead();
+    void restoredDraftKeepsItsTitle_data();
+    void restoredDraftKeepsItsTitle();
 };
 
 void tst_draftpolicy::slotAndDrafts_data()
@@ -180,6 +183,16 @@ void tst_draftpolicy::whenTheNoteIsRead_data()
     QTest::newRow("each change starts the pause over")
         << QList<int>{0, 400, 800} << QList<int>{1800};
     QTest::newRow("two bursts") << QList<int>{0, 100, 3000, 3500} << QList<int>{1100, 4500};
+    // Steady typing: read at the longest wait after the first change not yet read, whatever the
+    // pauses, and once it pauses.
+    QList<int> steady;
+    for (int at = 0; at <= 8000; at += 400)
+        steady << at;
+    QTest::newRow("steady typing") << steady << QList<int>{3000, 6200, 9000};
+    QTest::newRow("a change just before the longest wait")
+        << QList<int>{0, 900, 1800, 2700, 2999} << QList<int>{3000};
+    QTest::newRow("a pause, then steady typing again")
+        << QList<int>{0, 500, 2000, 2900, 3800, 4700, 5600} << QList<int>{1500, 5000, 6600};
 }
 
 void tst_draftpolicy::whenTheNoteIsRead()
@@ -205,6 +218,57 @@ void tst_draftpolicy::whenTheNoteIsRead()
     }
     passTo(std::numeric_limits<int>::max());
     QCOMPARE(read, reads);
+}
+
+void tst_draftpolicy::restoredDraftKeepsItsTitle_data()
+{
+    // Steps: "offer TITLE" or "offer" (a restored draft with that title or none), "taken",
+    // "not taken", "draft" (the note area's draft, no title: the save panel closed), "draft
+    // TITLE" (the save panel open), "none" (no draft: the note saved or set aside).
+    QTest::addColumn<QStringList>("steps");
+    // The title of each draft written: "-" for none, "removed" for no draft.
+    QTest::addColumn<QStringList>("written");
+
+    QTest::newRow("taken: kept on each draft")
+        << QStringList{"offer T", "taken", "draft", "draft"} << QStringList{"T", "T"};
+    QTest::newRow("not taken: the person's own note has none")
+        << QStringList{"offer T", "not taken", "draft"} << QStringList{"-"};
+    QTest::newRow("a restored draft without a title")
+        << QStringList{"offer", "taken", "draft"} << QStringList{"-"};
+    QTest::newRow("a title given in the save panel replaces it")
+        << QStringList{"offer T", "taken", "draft U", "draft"} << QStringList{"U", "-"};
+    QTest::newRow("saved or set aside: gone with the draft")
+        << QStringList{"offer T", "taken", "none", "draft"} << QStringList{"removed", "-"};
+    QTest::newRow("no restored draft: the save panel's title only")
+        << QStringList{"draft U", "draft"} << QStringList{"U", "-"};
+}
+
+void tst_draftpolicy::restoredDraftKeepsItsTitle()
+{
+    QFETCH(QStringList, steps);
+    QFETCH(QStringList, written);
+    RestoredTitle title;
+    QStringList titles;
+    for (const QString &step : steps) {
+        const QString word = step.section(u' ', 0, 0);
+        const std::optional<QString> given
+            = step.contains(u' ') ? std::optional(step.section(u' ', 1)) : std::nullopt;
+        if (step == QLatin1String("taken")) {
+            title.answered(DraftJob::Answer::Taken);
+        } else if (step == QLatin1String("not taken")) {
+            title.answered(DraftJob::Answer::NotTaken);
+        } else if (word == QLatin1String("offer")) {
+            title.offered(Draft{QStringLiteral("text"), given});
+        } else {
+            const std::optional<Draft> draft
+                = title.onDraft(word == QLatin1String("none")
+                                    ? std::nullopt
+                                    : std::optional(Draft{QStringLiteral("text"), given}));
+            titles << (!draft ? QStringLiteral("removed")
+                              : draft->title.value_or(QStringLiteral("-")));
+        }
+    }
+    QCOMPARE(titles, written);
 }
 
 QTEST_MAIN(tst_draftpolicy)
