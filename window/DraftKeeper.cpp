@@ -64,9 +64,10 @@ DraftKeeper::~DraftKeeper()
 {
     // What was asked for is written; what the note area holds now is no longer to be had, as the
     // window is going away (an ending program has called keepNow()). A disk that takes longer
-    // than an ending program waits is left to the thread, which ends on its own.
-    const auto deadline
-        = m_endingDeadline.value_or(std::chrono::steady_clock::now() + m_endingWait);
+    // than an ending program waits is left to the thread, which ends on its own; one that has
+    // already kept keepNow() waiting that long is not waited for again.
+    const auto deadline = std::chrono::steady_clock::now()
+                          + (m_diskGaveUp ? std::chrono::milliseconds(0) : m_endingWait);
     std::unique_lock lock(m_shared->mutex);
     m_shared->stop = true;
     m_shared->keeper = nullptr;
@@ -102,10 +103,10 @@ void DraftKeeper::keepNow()
 {
     changedNow();
     const auto deadline = std::chrono::steady_clock::now() + m_endingWait;
-    m_endingDeadline = deadline;
     std::unique_lock lock(m_shared->mutex);
-    m_shared->idle.wait_until(lock, deadline,
-                              [this] { return !m_shared->pending.write && !m_shared->busy; });
+    if (!m_shared->idle.wait_until(lock, deadline,
+                                   [this] { return !m_shared->pending.write && !m_shared->busy; }))
+        m_diskGaveUp = true;
 }
 
 void DraftKeeper::answerRestored(Answer answer)

@@ -44,7 +44,7 @@ public:
 
     DraftKeeper(store::DraftFolder folder, Snapshot now, LaterSnapshot later, QObject *parent);
     // Writes what was asked for and ends the writing thread, waiting for it no longer than an
-    // ending program waits (from keepNow(), if it was called).
+    // ending program waits, and not at all when keepNow() has already waited that long.
     ~DraftKeeper() override;
 
     void start();
@@ -91,7 +91,8 @@ private:
     quint64 m_asked = 0;
     bool m_failing = false;
     std::chrono::milliseconds m_endingWait = EndingWait;
-    std::optional<std::chrono::steady_clock::time_point> m_endingDeadline;
+    // keepNow() waited for the disk as long as an ending program waits, in vain.
+    bool m_diskGaveUp = false;
 
     std::shared_ptr<Shared> m_shared;
     std::thread m_writer;
