@@ -19,8 +19,6 @@ public:
     ~MoveTracker() override;
 
     void begin(QWidget *window);
-    // Whether a move is waiting for its first motion or running.
-    bool active() const { return m_state != State::Idle; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -2,46 +2,83 @@
 
 #include <QPointer>
 #include <QTimer>
-#include <chrono>
+#include <condition_variable>
+#include <mutex>
 
 namespace window {
 
-namespace {
-// How long a program that is ending waits for its draft to reach the disk.
-constexpr std::chrono::seconds EndingWait{10};
-} // namespace
+struct DraftKeeper::Shared
+{
+    explicit Shared(store::DraftFolder folder, DraftKeeper *keeper)
+        : keeper(keeper)
+        , policy(std::move(folder))
+    {}
+
+    // Calls `call` with the keeper on the keeper's thread, unless the keeper is gone.
+    template<typename Call>
+    void post(Call call)
+    {
+        const std::lock_guard lock(mutex);
+        if (!keeper)
+            return;
+        QMetaObject::invokeMethod(
+            keeper, [keeper = keeper, call = std::move(call)] { call(keeper); },
+            Qt::QueuedConnection);
+    }
+
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::condition_variable idle;
+    DraftJob pending;
+    bool busy = false;
+    bool stop = false;
+    bool finished = false;
+    DraftKeeper *keeper; // null once the keeper is gone
+    // Touched by the writing thread only.
+    DraftPolicy policy;
+};
 
 DraftKeeper::DraftKeeper(store::DraftFolder folder, Snapshot now, LaterSnapshot later,
                          QObject *parent)
     : QObject(parent)
-    , m_folder(std::move(folder))
     , m_snapshot(std::move(now))
     , m_laterSnapshot(std::move(later))
     , m_pause(new QTimer(this))
+    , m_shared(std::make_shared<Shared>(std::move(folder), this))
 {
     m_pause->setObjectName(QStringLiteral("draftPause"));
     m_pause->setSingleShot(true);
-    m_pause->setInterval(PauseMs);
     connect(m_pause, &QTimer::timeout, this, [this] {
         const quint64 asked = ++m_asked;
         m_laterSnapshot([keeper = QPointer(this), asked](std::optional<store::Draft> draft) {
-            if (keeper && keeper->m_asked == asked)
-                keeper->queue({.claim = false, .write = true, .draft = std::move(draft)});
+            if (!keeper || keeper->m_asked != asked)
+                return;
+            keeper->m_schedule.read();
+            keeper->queue({.claim = false, .write = true, .draft = std::move(draft)});
         });
     });
-    m_writer = std::thread([this] { work(); });
+    m_writer = std::thread([shared = m_shared] { work(shared); });
 }
 
 DraftKeeper::~DraftKeeper()
 {
     // What was asked for is written; what the note area holds now is no longer to be had, as the
-    // window is going away (an ending program has called keepNow()).
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_wake.notify_all();
-    m_writer.join();
+    // window is going away (an ending program has called keepNow()). A disk that takes longer
+    // than an ending program waits is left to the thread, which ends on its own; one that has
+    // already kept keepNow() waiting that long is not waited for again.
+    const auto deadline = std::chrono::steady_clock::now()
+                          + (m_diskGaveUp ? std::chrono::milliseconds(0) : m_endingWait);
+    std::unique_lock lock(m_shared->mutex);
+    m_shared->stop = true;
+    m_shared->keeper = nullptr;
+    m_shared->wake.notify_all();
+    const bool finished
+        = m_shared->idle.wait_until(lock, deadline, [this] { return m_shared->finished; });
+    lock.unlock();
+    if (finished)
+        m_writer.join();
+    else
+        m_writer.detach();
 }
 
 void DraftKeeper::start()
@@ -51,126 +88,83 @@ void DraftKeeper::start()
 
 void DraftKeeper::changed()
 {
-    m_pause->start();
+    m_pause->start(m_schedule.changed(DraftSchedule::Clock::now()));
 }
 
 void DraftKeeper::changedNow()
 {
     ++m_asked;
     m_pause->stop();
+    m_schedule.read();
     queue({.claim = false, .write = true, .draft = m_snapshot()});
 }
 
 void DraftKeeper::keepNow()
 {
     changedNow();
-    std::unique_lock lock(m_mutex);
-    m_idle.wait_for(lock, EndingWait, [this] { return !m_pending.write && !m_busy; });
+    const auto deadline = std::chrono::steady_clock::now() + m_endingWait;
+    std::unique_lock lock(m_shared->mutex);
+    if (!m_shared->idle.wait_until(lock, deadline,
+                                   [this] { return !m_shared->pending.write && !m_shared->busy; }))
+        m_diskGaveUp = true;
 }
 
 void DraftKeeper::answerRestored(Answer answer)
 {
+    m_restoredTitle.answered(answer);
     queue({.claim = false, .write = false, .draft = std::nullopt, .answer = answer});
 }
 
-void DraftKeeper::queue(Job job)
+void DraftKeeper::queue(DraftJob job)
 {
+    if (job.write)
+        job.draft = m_restoredTitle.onDraft(std::move(job.draft));
     {
-        const std::lock_guard lock(m_mutex);
-        m_pending.claim = m_pending.claim || job.claim;
-        if (job.answer != Answer::None)
-            m_pending.answer = job.answer;
-        if (job.write) {
-            m_pending.write = true;
-            m_pending.draft = std::move(job.draft);
-        }
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->pending.join(std::move(job));
     }
-    m_wake.notify_all();
+    m_shared->wake.notify_all();
 }
 
-void DraftKeeper::work()
+void DraftKeeper::offer(const store::Draft &draft)
 {
-    bool draftOnDisk = false;
-    // A restored draft the window has not yet answered for: until it has, the slot's draft is
-    // another run's note and is neither written over nor removed.
-    bool restoredUnanswered = false;
+    m_restoredTitle.offered(draft);
+    Q_EMIT restored(draft);
+}
+
+void DraftKeeper::work(const std::shared_ptr<Shared> &shared)
+{
     for (;;) {
-        Job job;
+        DraftJob job;
         {
-            std::unique_lock lock(m_mutex);
-            const auto work = [this] {
-                return m_pending.claim || m_pending.write || m_pending.answer != Answer::None;
-            };
-            m_wake.wait(lock, [this, &work] { return m_stop || work(); });
-            if (!work())
+            std::unique_lock lock(shared->mutex);
+            shared->wake.wait(lock, [&] { return shared->stop || !shared->pending.isEmpty(); });
+            if (shared->pending.isEmpty())
                 break; // stopping, and nothing left to do
-            job = std::exchange(m_pending, {});
-            m_busy = true;
+            job = std::exchange(shared->pending, {});
+            shared->busy = true;
         }
-        std::optional<store::StoreError> failure;
-        // A draft to write before the answer came means the person is writing another note: the
-        // restored one cannot have been taken.
-        if (restoredUnanswered && job.write && job.draft)
-            job.answer = Answer::NotTaken;
-        if (restoredUnanswered && job.answer != Answer::None) {
-            restoredUnanswered = false;
-            if (job.answer == Answer::NotTaken) {
-                // Let go with the draft left in place, waiting; a new slot is taken when there
-                // is a draft of this program's own to write.
-                m_slot.reset();
-                draftOnDisk = false;
-            }
+        const DraftPolicy::Outcome outcome = shared->policy.carryOut(std::move(job));
+        if (outcome.restored) {
+            shared->post(
+                [draft = *outcome.restored](DraftKeeper *keeper) { keeper->offer(draft); });
         }
-        if (restoredUnanswered && job.write)
-            job.write = false; // nothing of this program's own is on disk to remove
-        if (job.claim && !m_slot) {
-            // A draft to write already is the person's; a draft left waiting is not taken over
-            // then, so that it is never written over.
-            const auto restore
-                = job.write ? store::DraftSlot::Restore::None : store::DraftSlot::Restore::Waiting;
-            store::Result<store::DraftSlot> slot = store::DraftSlot::claim(m_folder, restore);
-            // A folder that cannot be used is told when there is a draft to write.
-            if (slot) {
-                m_slot = std::move(*slot);
-                if (const std::optional<store::Draft> &left = m_slot->restored()) {
-                    draftOnDisk = true;
-                    restoredUnanswered = true;
-                    QMetaObject::invokeMethod(
-                        this, [this, draft = *left] { Q_EMIT restored(draft); },
-                        Qt::QueuedConnection);
-                }
-            }
-        }
-        if (job.write && (job.draft || draftOnDisk)) {
-            if (!m_slot) {
-                // The folder could not be used at the start; it may be usable now.
-                store::Result<store::DraftSlot> slot
-                    = store::DraftSlot::claim(m_folder, store::DraftSlot::Restore::None);
-                if (slot)
-                    m_slot = std::move(*slot);
-                else
-                    failure = slot.error();
-            }
-            if (m_slot) {
-                const store::Result<store::Done> written
-                    = job.draft ? m_slot->write(*job.draft) : m_slot->remove();
-                if (!written)
-                    failure = written.error();
-                else
-                    draftOnDisk = job.draft.has_value();
-            }
-            QMetaObject::invokeMethod(
-                this, [this, failure] { report(failure); }, Qt::QueuedConnection);
+        if (outcome.wrote) {
+            shared->post(
+                [failure = outcome.failure](DraftKeeper *keeper) { keeper->report(failure); });
         }
         {
-            const std::lock_guard lock(m_mutex);
-            m_busy = false;
+            const std::lock_guard lock(shared->mutex);
+            shared->busy = false;
         }
-        m_idle.notify_all();
+        shared->idle.notify_all();
     }
-    // Nothing kept: the slot goes, lock file and all.
-    if (m_slot && !draftOnDisk)
-        m_slot->release();
+    shared->policy.finish();
+    {
+        const std::lock_guard lock(shared->mutex);
+        shared->finished = true;
+    }
+    shared->idle.notify_all();
 }
 
 void DraftKeeper::report(const std::optional<store::StoreError> &failure)

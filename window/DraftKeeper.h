@@ -1,11 +1,13 @@
 #pragma once
 
+#include "DraftPolicy.h"
+#include "DraftSchedule.h"
 #include "store/Drafts.h"
 
 #include <QObject>
-#include <condition_variable>
+#include <chrono>
 #include <functional>
-#include <mutex>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -14,13 +16,20 @@ class QTimer;
 namespace window {
 
 // Keeps the note being written on disk as a draft (store/Drafts.h): about a second after typing
-// pauses, at once when the note is saved or set aside, and at once, waiting for the disk, when the
-// program is asked to end. The disk is written on a thread of its own, so typing never waits for
-// it; each write takes the latest draft, so a slow disk skips the ones in between.
+// pauses and at least every three seconds while it goes on, at once when the note is saved or set
+// aside, and at once, waiting for the disk, when the program is asked to end. The disk is written
+// on a thread of its own, so typing never waits for it; each write takes the latest draft, so a
+// slow disk skips the ones in between. An ending program waits for the disk ten seconds at most,
+// and leaves the writing thread behind if it takes longer: the draft as last written stays.
 //
 // The draft's slot is taken on that thread when start() is called, after the window's first
-// frame; a draft left there by a program that ended comes back through restored(). A draft that
-// cannot be written is told through failed(), once until a write succeeds again.
+// frame; a draft left there by a program that ended comes back through restored(), its title
+// kept with it until the person gives one. A draft that cannot be written is told through
+// failed(), once until a write succeeds again.
+//
+// What is decided lies elsewhere: when to write in DraftSchedule, what to do with the slot in
+// DraftPolicy, which title goes with a restored draft in RestoredTitle. The keeper is their
+// plumbing: a timer, a queue and the writing thread.
 class DraftKeeper : public QObject
 {
     Q_OBJECT
@@ -34,7 +43,8 @@ public:
     using LaterSnapshot = std::function<void(Handover)>;
 
     DraftKeeper(store::DraftFolder folder, Snapshot now, LaterSnapshot later, QObject *parent);
-    // Writes what the note area holds and ends the writing thread.
+    // Writes what was asked for and ends the writing thread, waiting for it no longer than an
+    // ending program waits, and not at all when keepNow() has already waited that long.
     ~DraftKeeper() override;
 
     void start();
@@ -43,51 +53,48 @@ public:
     // The draft changes at once: the note was saved, or the note area was emptied or given a
     // stored note by the person.
     void changedNow();
-    // Writes the draft now and waits until it is on disk (or the disk gave up): the program is
-    // about to end.
+    // Writes the draft now and waits until it is on disk (or the disk gave up, or the ending wait
+    // is over): the program is about to end.
     void keepNow();
     // The answer to restored(): the draft is in the note area now, or the person had already
     // begun another note there. A draft not taken is left on disk, waiting, untouched: the next
     // start or `zentavo-notes drafts` finds it, and this program keeps its own in a new slot.
-    enum class Answer { None, Taken, NotTaken };
+    using Answer = DraftJob::Answer;
     void answerRestored(Answer answer);
 
     // The pause after the last change before the draft is written.
-    static constexpr int PauseMs = 1000;
+    static constexpr int PauseMs = int(DraftSchedule::Pause.count());
+    // How long an ending program waits for its draft to reach the disk, at most.
+    static constexpr std::chrono::milliseconds EndingWait{10000};
+    // Sets that wait (a test's own disk that never answers).
+    void setEndingWait(std::chrono::milliseconds wait) { m_endingWait = wait; }
 
 Q_SIGNALS:
     void restored(const store::Draft &draft);
     void failed(const store::StoreError &error);
 
 private:
-    struct Job
-    {
-        bool claim = false;
-        bool write = false;
-        std::optional<store::Draft> draft; // when writing: empty removes the draft
-        Answer answer = Answer::None;
-    };
+    // What the keeper shares with its writing thread, which may outlive it.
+    struct Shared;
 
-    void queue(Job job);
-    void work();
+    void queue(DraftJob job);
+    void offer(const store::Draft &draft);
     void report(const std::optional<store::StoreError> &failure);
+    static void work(const std::shared_ptr<Shared> &shared);
 
-    store::DraftFolder m_folder;
     Snapshot m_snapshot;
     LaterSnapshot m_laterSnapshot;
+    DraftSchedule m_schedule;
+    RestoredTitle m_restoredTitle;
     QTimer *m_pause;
     // Counts the snapshots asked for: one handed over after a later one was asked is stale.
     quint64 m_asked = 0;
     bool m_failing = false;
+    std::chrono::milliseconds m_endingWait = EndingWait;
+    // keepNow() waited for the disk as long as an ending program waits, in vain.
+    bool m_diskGaveUp = false;
 
-    std::mutex m_mutex;
-    std::condition_variable m_wake;
-    std::condition_variable m_idle;
-    Job m_pending;
-    bool m_busy = false;
-    bool m_stop = false;
-    // Touched by the writing thread only.
-    std::optional<store::DraftSlot> m_slot;
+    std::shared_ptr<Shared> m_shared;
     std::thread m_writer;
 };
 

@@ -5,8 +5,13 @@
 
 #include "WindowTestSupport.h"
 
+#include "window/DraftKeeper.h"
+
 #include <QDir>
 #include <QTest>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using store::Draft;
 using window::NoteMode;
@@ -57,6 +62,7 @@ private Q_SLOTS:
     void notRestoredOverANewNoteAndLeftWaiting();
     void eachProgramItsOwnDraft();
     void toldOnceWhenItCannotBeWritten();
+    void endingWaitsForTheDiskNoLongerThanPromised();
 
 private:
     QTimer *pause() { return form().findChild<QTimer *>(QStringLiteral("draftPause")); }
@@ -173,14 +179,21 @@ void tst_notedrafts::restoredAtStart()
     QCOMPARE(restarted.ui.titleStrip->text(), QStringLiteral("Zentavo 1.0"));
     QCOMPARE(db().count(), 2);
     QCOMPARE(draftsIn(folder), QList<Draft>({left}));
+    // Written again, it keeps its title.
+    QVERIFY(windowtest::tick(restarted.form.findChild<QTimer *>(QStringLiteral("draftPause"))));
+    QTRY_COMPARE(draftsIn(folder), QList<Draft>({left}));
+    windowtest::doubleClick(restarted.ui.titleStrip);
+    restarted.ui.noteText->moveCursor(QTextCursor::End);
+    QTest::keyClicks(restarted.ui.noteText, QStringLiteral("!"));
+    restarted.form.keepDraftNow();
+    QCOMPARE(draftsIn(folder), QList<Draft>({Draft{left.text + QStringLiteral("!"), left.title}}));
 
     // Saved with "OK", it is a note, and no draft is left.
-    windowtest::doubleClick(restarted.ui.titleStrip);
     restarted.command(restarted.ui.saveButton);
     restarted.ui.saveOkButton->click();
     const auto rows = db().rows();
     QCOMPARE(rows.size(), 3);
-    QCOMPARE(rows.last().text.toString(), left.text);
+    QCOMPARE(rows.last().text.toString(), left.text + QStringLiteral("!"));
     QCOMPARE(rows.last().title.toString(), *left.title);
     QTRY_COMPARE(draftsIn(folder), QList<Draft>());
     QCOMPARE(restarted.desktop.reports, QStringList());
@@ -277,6 +290,41 @@ void tst_notedrafts::toldOnceWhenItCannotBeWritten()
     QCOMPARE(window.ui.noteText->text(), QStringLiteral("ett tva tre"));
     QVERIFY(!window.ui.noteText->isLocked());
     QCOMPARE(window.desktop.reports, QStringList());
+}
+
+// A disk that does not answer (the next draft's file is a pipe no one reads): the ending program
+// waits for it no longer than it promises, the keeper goes, and the draft as last written stays.
+void tst_notedrafts::endingWaitsForTheDiskNoLongerThanPromised()
+{
+    const QTemporaryDir home;
+    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")), db().path());
+    QString text = QStringLiteral("forsta");
+    auto keeper = std::make_unique<window::DraftKeeper>(
+        folder,
+        [&text] {
+            return std::optional(Draft{text, std::nullopt});
+        },
+        [&text](const window::DraftKeeper::Handover &handover) {
+            handover(Draft{text, std::nullopt});
+        },
+        nullptr);
+    keeper->setEndingWait(std::chrono::milliseconds(100));
+    keeper->start();
+    keeper->changedNow();
+    QTRY_COMPARE(draftsIn(folder), QList<Draft>({Draft{text, std::nullopt}}));
+    const QString part
+        = QDir(folder.path()).filePath(folder.list()->front().file + QStringLiteral(".part"));
+    QCOMPARE(::mkfifo(QFile::encodeName(part).constData(), 0600), 0);
+
+    text = QStringLiteral("andra");
+    keeper->keepNow();
+    keeper.reset();
+    QCOMPARE(draftsIn(folder), QList<Draft>({Draft{QStringLiteral("forsta"), std::nullopt}}));
+    // The writing thread, left behind, finds a pipe and gives up.
+    const int reader = ::open(QFile::encodeName(part).constData(), O_RDONLY | O_NONBLOCK);
+    QVERIFY(reader >= 0);
+    QTRY_VERIFY(!QFileInfo::exists(part));
+    ::close(reader);
 }
 
 QTEST_MAIN(tst_notedrafts)

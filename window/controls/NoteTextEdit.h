@@ -16,7 +16,8 @@ namespace window {
 // the box (Enter) reads back as a line feed, and so does a paragraph separator U+2029, which is
 // the box's own line break. A long text shows its beginning at once and the rest follows in pieces
 // from the event loop, so that a note of many megabytes appears without delay and the window
-// stays responsive while it loads; it can be written in once it is whole.
+// stays responsive while it loads; it can be written in once it is whole. The conversion itself is
+// in ExactText.h.
 class NoteTextEdit : public QPlainTextEdit
 {
     Q_OBJECT
@@ -37,8 +38,6 @@ public:
 
     // Whether part of a long text is still to be shown.
     bool isLoading() const { return m_shownUpTo < m_value.size(); }
-    // Shows the rest of a long text at once.
-    void finishLoading();
 
 Q_SIGNALS:
     void pointerMoved();
