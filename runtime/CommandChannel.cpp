@@ -1,4 +1,5 @@
 #include "CommandChannel.h"
+#include "CommandSocket.h"
 #include "FileKey.h"
 
 #include <QDBusConnection>
@@ -6,11 +7,8 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusReply>
-#include <QDataStream>
 #include <QDir>
 #include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QScopeGuard>
 #include <QVariantMap>
 #include <sys/stat.h>
@@ -20,7 +18,6 @@ namespace runtime {
 namespace {
 
 constexpr int AnswerWait = 5000; // ms a command waits for the window to act
-constexpr int ConnectWait = 1000;
 const char *const ApplicationInterface = "org.freedesktop.Application";
 
 // "db" and the database file's key: a bus name element (it must not start with a digit) and a
@@ -132,7 +129,6 @@ private:
 
 CommandChannel::CommandChannel(const QString &databasePath, QObject *parent)
     : QObject(parent)
-    , m_database(fileIdentity(databasePath))
     , m_busName(busName(databasePath))
     , m_socketPath(socketPath(databasePath))
 {}
@@ -190,22 +186,8 @@ bool CommandChannel::sendOnBus(const WindowCommand &command) const
 
 bool CommandChannel::sendOnSocket(const WindowCommand &command) const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(ConnectWait))
-        return false;
-    QByteArray message;
-    QDataStream out(&message, QIODevice::WriteOnly);
-    out << nameOf(command.action) << command.activation.token << command.activation.startupId;
-    socket.write(message);
-    if (!socket.waitForBytesWritten(AnswerWait))
-        return false;
-    // The window answers with one byte once it has acted.
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(AnswerWait))
-            return false;
-    }
-    return socket.read(1) == "1";
+    return sendOverSocket(QFile::encodeName(m_socketPath), nameOf(command.action),
+                          command.activation, AnswerWait);
 }
 
 bool CommandChannel::listen()
@@ -251,45 +233,21 @@ void CommandChannel::listenOnSocket()
     if (!makePrivateFolder(QFileInfo(m_socketPath).path()))
         return;
     if (!m_server) {
-        // No socket options: with them Qt renames its socket over a file already there, which
-        // would take the socket from a window that answers. The folder keeps others out.
-        m_server = new QLocalServer(this);
-        connect(m_server, &QLocalServer::newConnection, this, [this] {
-            while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-                connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-                connect(socket, &QLocalSocket::readyRead, this,
-                        [this, socket] { readCommand(socket); });
-            }
-        });
+        m_server = new CommandSocketServer(
+            [this](const QString &name, const Activation &activation) {
+                return receive(name, activation);
+            },
+            this);
     }
-    if (m_server->listen(m_socketPath))
-        return;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return;
-    // A socket file is there: a window for this database that answers keeps it; one left by a
-    // window that ended is removed.
-    QLocalSocket probe;
-    probe.connectToServer(m_socketPath);
-    if (probe.waitForConnected(ConnectWait))
-        return;
-    QLocalServer::removeServer(m_socketPath);
-    m_server->listen(m_socketPath);
+    m_server->listen(QFile::encodeName(m_socketPath));
 }
 
-void CommandChannel::readCommand(QLocalSocket *socket)
+bool CommandChannel::receive(const QString &name, const Activation &activation)
 {
-    QDataStream in(socket);
-    in.startTransaction();
-    QString action;
-    Activation activation;
-    in >> action >> activation.token >> activation.startupId;
-    if (!in.commitTransaction())
-        return;
-    const std::optional<WindowCommand::Action> named = actionNamed(action);
+    const std::optional<WindowCommand::Action> named = actionNamed(name);
     if (named)
         Q_EMIT received(WindowCommand{*named, activation});
-    socket->write(named ? "1" : "0");
-    socket->flush();
+    return named.has_value();
 }
 
 } // namespace runtime

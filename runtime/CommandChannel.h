@@ -6,10 +6,9 @@
 #include <QString>
 #include <optional>
 
-class QLocalServer;
-class QLocalSocket;
-
 namespace runtime {
+
+class CommandSocketServer;
 
 // What a command from the command line asks of the window, with what the desktop gave the
 // command so that the window may take the focus.
@@ -64,15 +63,14 @@ private:
     bool sendOnSocket(const WindowCommand &command) const;
     void listenOnBus();
     void listenOnSocket();
-    void readCommand(QLocalSocket *socket);
+    bool receive(const QString &name, const Activation &activation);
 
-    QString m_database;
     QString m_busName;
     QString m_socketPath;
     QString m_connection; // the name of the channel's own bus connection, once it has one
     bool m_onBus = false;
     QObject *m_busEndpoint = nullptr;
-    QLocalServer *m_server = nullptr;
+    CommandSocketServer *m_server = nullptr;
 };
 
 // The action a command line's word names ("toggle", "new"); empty for any other word.
