@@ -159,8 +159,20 @@ int main(int argc, char *argv[])
     std::optional<runtime::WindowCommand> firstCommand;
     if (options.command) {
         firstCommand = runtime::WindowCommand{*options.command, activation};
-        if (commands.send(*firstCommand))
+        switch (commands.send(*firstCommand)) {
+        case runtime::Sent::Done:
             return 0;
+        case runtime::Sent::NoWindow:
+            break;
+        case runtime::Sent::NoAnswer:
+            // A second window beside one that runs would keep a draft of its own.
+            std::fputs("zentavo: fönstret som visar databasen svarar inte; inget nytt fönster "
+                       "startas. Försök igen om en stund.\n",
+                       stderr);
+            return 1;
+        case runtime::Sent::Refused:
+            return 1; // the channel has said why
+        }
     }
 
     // Installed for every user, the program makes the user's own database on the first start.

@@ -8,7 +8,7 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDir>
-#include <QFileInfo>
+#include <QFile>
 #include <QScopeGuard>
 #include <QVariantMap>
 #include <sys/stat.h>
@@ -36,15 +36,6 @@ QString socketFolder()
     if (!QDir::isAbsolutePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return QDir::cleanPath(state) + QStringLiteral("/zentavo/commands");
-}
-
-// Makes the folder and its missing parents, the folder itself for the user alone (0700), whatever
-// the umask.
-bool makePrivateFolder(const QString &folder)
-{
-    if (!QDir().mkpath(folder))
-        return false;
-    return ::chmod(QFile::encodeName(folder).constData(), S_IRWXU) == 0;
 }
 
 // Whether a session bus is there to be reached. Without an address in the environment libdbus
@@ -130,7 +121,7 @@ private:
 CommandChannel::CommandChannel(const QString &databasePath, QObject *parent)
     : QObject(parent)
     , m_busName(busName(databasePath))
-    , m_socketPath(socketPath(databasePath))
+    , m_socketName(key(databasePath))
 {}
 
 CommandChannel::~CommandChannel()
@@ -159,21 +150,26 @@ QString CommandChannel::objectPath()
     return QStringLiteral("/se/zentavo/Zentavo");
 }
 
-bool CommandChannel::send(const WindowCommand &command) const
+Sent CommandChannel::send(const WindowCommand &command) const
 {
-    return sendOnBus(command) || sendOnSocket(command);
+    const std::optional<Sent> onBus = sendOnBus(command);
+    if (onBus == Sent::Done || onBus == Sent::NoAnswer)
+        return *onBus;
+    const Sent onSocket = sendOnSocket(command);
+    // Where a bus runs, a window would have been found on it: one may start.
+    return onSocket == Sent::Refused && onBus ? Sent::NoWindow : onSocket;
 }
 
-bool CommandChannel::sendOnBus(const WindowCommand &command) const
+std::optional<Sent> CommandChannel::sendOnBus(const WindowCommand &command) const
 {
     // A connection of the send's own, gone with it.
     if (!sessionBusGiven())
-        return false;
+        return std::nullopt;
     const QString name = QStringLiteral("zentavo-command-%1").arg(quintptr(this));
     const auto disconnect = qScopeGuard([&name] { QDBusConnection::disconnectFromBus(name); });
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
     if (!bus.isConnected())
-        return false;
+        return std::nullopt;
     QDBusMessage call = QDBusMessage::createMethodCall(m_busName, objectPath(),
                                                        QLatin1String(ApplicationInterface),
                                                        QStringLiteral("ActivateAction"));
@@ -181,13 +177,17 @@ bool CommandChannel::sendOnBus(const WindowCommand &command) const
     call.setAutoStartService(false);
     call << nameOf(command.action) << QVariantList() << platformData(command.activation);
     const QDBusMessage answer = bus.call(call, QDBus::Block, AnswerWait);
-    return answer.type() == QDBusMessage::ReplyMessage;
+    if (answer.type() == QDBusMessage::ReplyMessage)
+        return Sent::Done;
+    const QDBusError::ErrorType error = QDBusError(answer).type();
+    return error == QDBusError::NoReply || error == QDBusError::Timeout ? Sent::NoAnswer
+                                                                        : Sent::NoWindow;
 }
 
-bool CommandChannel::sendOnSocket(const WindowCommand &command) const
+Sent CommandChannel::sendOnSocket(const WindowCommand &command) const
 {
-    return sendOverSocket(QFile::encodeName(m_socketPath), nameOf(command.action),
-                          command.activation, AnswerWait);
+    return sendOverSocket(socketFolder(), m_socketName, nameOf(command.action), command.activation,
+                          AnswerWait);
 }
 
 bool CommandChannel::listen()
@@ -228,18 +228,14 @@ void CommandChannel::listenOnBus()
 
 void CommandChannel::listenOnSocket()
 {
-    if (listensOnSocket())
-        return;
-    if (!makePrivateFolder(QFileInfo(m_socketPath).path()))
-        return;
     if (!m_server) {
         m_server = new CommandSocketServer(
             [this](const QString &name, const Activation &activation) {
                 return receive(name, activation);
             },
-            this);
+            socketFolder(), m_socketName, this);
     }
-    m_server->listen(QFile::encodeName(m_socketPath));
+    m_server->listen();
 }
 
 bool CommandChannel::receive(const QString &name, const Activation &activation)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandSocket.h"
 #include "Desktop.h"
 
 #include <QObject>
@@ -7,8 +8,6 @@
 #include <optional>
 
 namespace runtime {
-
-class CommandSocketServer;
 
 // What a command from the command line asks of the window, with what the desktop gave the
 // command so that the window may take the focus.
@@ -43,8 +42,8 @@ public:
     static QString objectPath();
 
     // Hands the command to the window listening for this database and waits (a few seconds at
-    // most) until it has acted. False when no window listens for it.
-    bool send(const WindowCommand &command) const;
+    // most) until it has acted.
+    Sent send(const WindowCommand &command) const;
 
     // Starts listening on the bus (where one runs) and on the socket; a window already listening
     // for the same database keeps its doors (on the bus this one queues behind it, and takes the
@@ -59,14 +58,15 @@ Q_SIGNALS:
     void received(const runtime::WindowCommand &command);
 
 private:
-    bool sendOnBus(const WindowCommand &command) const;
-    bool sendOnSocket(const WindowCommand &command) const;
+    // Nothing where no bus is reached.
+    std::optional<Sent> sendOnBus(const WindowCommand &command) const;
+    Sent sendOnSocket(const WindowCommand &command) const;
     void listenOnBus();
     void listenOnSocket();
     bool receive(const QString &name, const Activation &activation);
 
     QString m_busName;
-    QString m_socketPath;
+    QString m_socketName;
     QString m_connection; // the name of the channel's own bus connection, once it has one
     bool m_onBus = false;
     QObject *m_busEndpoint = nullptr;

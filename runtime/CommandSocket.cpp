@@ -1,9 +1,11 @@
 #include "CommandSocket.h"
+#include "SocketFolder.h"
 
 #include <QDataStream>
 #include <QIODevice>
 #include <QSocketNotifier>
 #include <cerrno>
+#include <cstring>
 #include <unistd.h>
 
 namespace runtime {
@@ -81,32 +83,62 @@ private:
 
 } // namespace
 
-CommandSocketServer::CommandSocketServer(Handler handler, QObject *parent)
+CommandSocketServer::CommandSocketServer(Handler handler, const QString &folder,
+                                         const QString &name, QObject *parent)
     : QObject(parent)
     , m_handler(std::move(handler))
+    , m_folderPath(folder)
+    , m_name(name)
 {}
 
 CommandSocketServer::~CommandSocketServer()
 {
     delete m_notifier;
+    delete m_watchNotifier;
+    if (!isListening())
+        return;
+    // The file goes with the window, unless another window has taken it over meanwhile.
+    const SocketFolder::Lock held = m_folder->lock(m_name);
+    if (m_folder->inodeOf(m_name) == m_bound)
+        m_folder->remove(m_name);
 }
 
-bool CommandSocketServer::listen(const QByteArray &address)
+bool CommandSocketServer::listen()
 {
     if (isListening())
         return true;
+    if (!m_folder)
+        m_folder = std::make_unique<SocketFolder>(m_folderPath, SocketFolder::Use::Listen);
+    if (!m_folder->isOpen() || !m_folder->mayUseSocket(m_name)) {
+        qWarning("zentavo: fönstret tar inte emot kommandon genom uttaget: %s. Ta bort det, eller "
+                 "gör mappen till din egen med rättigheterna 700.",
+                 qUtf8Printable(m_folder->problem()));
+        return false;
+    }
+    // One window at a time takes the socket over.
+    const SocketFolder::Lock held = m_folder->lock(m_name);
+    const QByteArray address = m_folder->address(m_name);
     m_socket = LocalSocket::listenAt(address);
     if (!m_socket.isOpen() && m_socket.error() == EADDRINUSE) {
         // A socket file is there: a window for this database that answers, or one that is busy,
         // keeps it; one left by a window that ended is removed.
-        const LocalSocket probe = LocalSocket::connectTo(address, ConnectWait);
-        if (probe.isOpen() || probe.error() == EAGAIN)
+        LocalSocket window = LocalSocket::connectTo(address, ConnectWait);
+        if (window.isOpen()) {
+            watch(std::move(window));
             return false;
-        ::unlink(address.constData());
+        }
+        if (window.error() == EAGAIN)
+            return false;
+        m_folder->remove(m_name);
         m_socket = LocalSocket::listenAt(address);
     }
-    if (!m_socket.isOpen())
+    if (!m_socket.isOpen()) {
+        qWarning("zentavo: fönstret tar inte emot kommandon genom uttaget %s: %s",
+                 qUtf8Printable(m_folderPath + QLatin1Char('/') + m_name),
+                 std::strerror(m_socket.error()));
         return false;
+    }
+    m_bound = m_folder->inodeOf(m_name);
     m_notifier = new QSocketNotifier(m_socket.descriptor(), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &CommandSocketServer::acceptConnections);
     return true;
@@ -122,23 +154,56 @@ void CommandSocketServer::acceptConnections()
     }
 }
 
-bool sendOverSocket(const QByteArray &address, const QString &name, const Activation &activation,
-                    int answerWaitMs)
+// The window that has the socket keeps a connection from this one open: it closes when that
+// window ends, however it ends, and this one takes the socket over then.
+void CommandSocketServer::watch(LocalSocket window)
 {
-    const LocalSocket socket = LocalSocket::connectTo(address, ConnectWait);
+    m_watched = std::move(window);
+    m_watchNotifier = new QSocketNotifier(m_watched.descriptor(), QSocketNotifier::Read, this);
+    connect(m_watchNotifier, &QSocketNotifier::activated, this,
+            &CommandSocketServer::watchedWindowEnded);
+}
+
+void CommandSocketServer::watchedWindowEnded()
+{
+    QByteArray ignored;
+    if (m_watched.readAvailable(ignored))
+        return;
+    m_watchNotifier->setEnabled(false);
+    m_watchNotifier->deleteLater();
+    m_watchNotifier = nullptr;
+    m_watched = LocalSocket();
+    listen();
+}
+
+Sent sendOverSocket(const QString &folderPath, const QString &name, const QString &command,
+                    const Activation &activation, int answerWaitMs)
+{
+    SocketFolder folder(folderPath, SocketFolder::Use::Send);
+    if (!folder.isOpen() || !folder.mayUseSocket(name)) {
+        if (folder.problem().isEmpty())
+            return Sent::NoWindow;
+        qWarning("zentavo: kommandot skickas inte genom uttaget: %s. Ta bort det, eller gör "
+                 "mappen till din egen med rättigheterna 700.",
+                 qUtf8Printable(folder.problem()));
+        return Sent::Refused;
+    }
+    const LocalSocket socket = LocalSocket::connectTo(folder.address(name), ConnectWait);
     if (!socket.isOpen())
-        return false;
+        return socket.error() == EAGAIN ? Sent::NoAnswer : Sent::NoWindow;
     QByteArray message;
     QDataStream out(&message, QIODevice::WriteOnly);
-    out << name << activation.token << activation.startupId;
+    out << command << activation.token << activation.startupId;
     if (!socket.writeAll(message, answerWaitMs))
-        return false;
+        return Sent::NoAnswer;
     QByteArray answer;
     while (answer.isEmpty()) {
-        if (!socket.waitForReadable(answerWaitMs) || !socket.readAvailable(answer))
-            return false;
+        if (!socket.waitForReadable(answerWaitMs))
+            return Sent::NoAnswer;
+        if (!socket.readAvailable(answer))
+            return Sent::NoWindow;
     }
-    return answer.startsWith('1');
+    return answer.startsWith('1') ? Sent::Done : Sent::NoWindow;
 }
 
 } // namespace runtime
