@@ -159,7 +159,11 @@ int main(int argc, char *argv[])
     std::optional<runtime::WindowCommand> firstCommand;
     if (options.command) {
         firstCommand = runtime::WindowCommand{*options.command, activation};
-        switch (commands.send(*firstCommand)) {
+        runtime::Sent sent = commands.send(*firstCommand);
+        // Another command may have started the database's window just now: this one goes to it.
+        if (sent == runtime::Sent::NoWindow && !commands.claimWindow())
+            sent = commands.send(*firstCommand);
+        switch (sent) {
         case runtime::Sent::Done:
             return 0;
         case runtime::Sent::NoWindow:
@@ -173,6 +177,8 @@ int main(int argc, char *argv[])
         case runtime::Sent::Refused:
             return 1; // the channel has said why
         }
+    } else {
+        commands.claimWindow(); // a plain start is a window beside any other
     }
 
     // Installed for every user, the program makes the user's own database on the first start.

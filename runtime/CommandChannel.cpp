@@ -7,9 +7,11 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
+#include <QThread>
 #include <QVariantMap>
 #include <sys/stat.h>
 
@@ -18,6 +20,7 @@ namespace runtime {
 namespace {
 
 constexpr int AnswerWait = 5000; // ms a command waits for the window to act
+constexpr int StartWait = 10000; // ms a command waits for a window that is starting to listen
 const char *const ApplicationInterface = "org.freedesktop.Application";
 
 // "db" and the database file's key: a bus name element (it must not start with a digit) and a
@@ -151,6 +154,37 @@ QString CommandChannel::objectPath()
 }
 
 Sent CommandChannel::send(const WindowCommand &command) const
+{
+    // A window that has the claim but does not listen yet is starting: it listens after its
+    // first frame.
+    const QDeadlineTimer starting(StartWait);
+    for (;;) {
+        const Sent sent = sendOnce(command);
+        if (sent != Sent::NoWindow || starting.hasExpired() || !windowStarting())
+            return sent;
+        QThread::msleep(50);
+    }
+}
+
+bool CommandChannel::claimWindow()
+{
+    if (m_claim)
+        return true;
+    const SocketFolder folder(socketFolder(), SocketFolder::Use::Listen);
+    // Without a folder to claim it in, every start is a window.
+    if (!folder.isOpen())
+        return true;
+    m_claim = folder.tryLock(m_socketName + QStringLiteral(".window"));
+    return m_claim != nullptr;
+}
+
+bool CommandChannel::windowStarting() const
+{
+    const SocketFolder folder(socketFolder(), SocketFolder::Use::Send);
+    return folder.isOpen() && folder.isLocked(m_socketName + QStringLiteral(".window"));
+}
+
+Sent CommandChannel::sendOnce(const WindowCommand &command) const
 {
     const std::optional<Sent> onBus = sendOnBus(command);
     if (onBus == Sent::Done || onBus == Sent::NoAnswer)

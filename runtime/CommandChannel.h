@@ -2,9 +2,11 @@
 
 #include "CommandSocket.h"
 #include "Desktop.h"
+#include "SocketFolder.h"
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
 
 namespace runtime {
@@ -45,6 +47,11 @@ public:
     // most) until it has acted.
     Sent send(const WindowCommand &command) const;
 
+    // Claims the one window of this database for this program, for as long as the channel
+    // lives; false when another program has it. A command that finds no window listening waits
+    // (a few seconds at most) for one that has the claim to start listening.
+    bool claimWindow();
+
     // Starts listening on the bus (where one runs) and on the socket; a window already listening
     // for the same database keeps its doors (on the bus this one queues behind it, and takes the
     // name when it ends). Returns whether either door is open now. A socket file left by a window
@@ -61,6 +68,8 @@ private:
     // Nothing where no bus is reached.
     std::optional<Sent> sendOnBus(const WindowCommand &command) const;
     Sent sendOnSocket(const WindowCommand &command) const;
+    Sent sendOnce(const WindowCommand &command) const;
+    bool windowStarting() const;
     void listenOnBus();
     void listenOnSocket();
     bool receive(const QString &name, const Activation &activation);
@@ -71,6 +80,7 @@ private:
     bool m_onBus = false;
     QObject *m_busEndpoint = nullptr;
     CommandSocketServer *m_server = nullptr;
+    std::unique_ptr<SocketFolder::Lock> m_claim;
 };
 
 // The action a command line's word names ("toggle", "new"); empty for any other word.

@@ -28,13 +28,16 @@ QString systemError(int error)
 
 } // namespace
 
-SocketFolder::Lock::Lock(int fd)
+SocketFolder::Lock::Lock(int fd, bool wait)
     : m_fd(fd)
 {
     if (m_fd < 0)
         return;
-    while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) {
-    }
+    int done = 0;
+    do {
+        done = ::flock(m_fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB);
+    } while (done != 0 && errno == EINTR);
+    m_held = done == 0;
 }
 
 SocketFolder::Lock::~Lock()
@@ -120,10 +123,34 @@ void SocketFolder::remove(const QString &name) const
     ::unlinkat(m_fd, QFile::encodeName(name).constData(), 0);
 }
 
+namespace {
+
+int openLockFile(int folder, const QString &name)
+{
+    return ::openat(folder, QFile::encodeName(name + QStringLiteral(".lock")).constData(),
+                    O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
+}
+
+} // namespace
+
 SocketFolder::Lock SocketFolder::lock(const QString &name) const
 {
-    return Lock(::openat(m_fd, QFile::encodeName(name + QStringLiteral(".lock")).constData(),
-                         O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR));
+    return Lock(openLockFile(m_fd, name));
+}
+
+std::unique_ptr<SocketFolder::Lock> SocketFolder::tryLock(const QString &name) const
+{
+    auto lock = std::make_unique<Lock>(openLockFile(m_fd, name), false);
+    return lock->isHeld() ? std::move(lock) : nullptr;
+}
+
+bool SocketFolder::isLocked(const QString &name) const
+{
+    const int fd = openLockFile(m_fd, name);
+    if (fd < 0)
+        return false;
+    const Lock probe(fd, false);
+    return !probe.isHeld();
 }
 
 } // namespace runtime

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
 #include <sys/types.h>
 
 namespace runtime {
@@ -23,13 +24,16 @@ public:
     class Lock final
     {
     public:
-        explicit Lock(int fd);
+        // Holds the file's lock, waiting for it or not.
+        explicit Lock(int fd, bool wait = true);
+        bool isHeld() const { return m_held; }
         ~Lock();
         Lock(const Lock &) = delete;
         Lock &operator=(const Lock &) = delete;
 
     private:
         int m_fd;
+        bool m_held = false;
     };
 
     SocketFolder(const QString &path, Use use);
@@ -52,6 +56,10 @@ public:
     void remove(const QString &name) const;
     // Waits for the lock that goes with this name.
     Lock lock(const QString &name) const;
+    // The lock of this name when no one else holds it; nothing when another does.
+    std::unique_ptr<Lock> tryLock(const QString &name) const;
+    // Whether another holds the lock of this name.
+    bool isLocked(const QString &name) const;
 
 private:
     QString m_path;

@@ -49,6 +49,7 @@ private Q_SLOTS:
     void unsafeFolderIsRefused_data();
     void unsafeFolderIsRefused();
     void silentWindowIsNoAnswer();
+    void commandWaitsForAStartingWindow();
     void secondWindowQueuesOnTheBus();
 
 private:
@@ -389,6 +390,22 @@ void tst_commandchannel::silentWindowIsNoAnswer()
     const runtime::LocalSocket stopped = runtime::LocalSocket::listenAt(QFile::encodeName(socket));
     QVERIFY(stopped.isOpen());
     QCOMPARE(sentFrom(one, WindowCommand{}), Sent::NoAnswer);
+}
+
+void tst_commandchannel::commandWaitsForAStartingWindow()
+{
+    const QString one = database(QStringLiteral("starting"));
+    CommandChannel starting(one);
+    QVERIFY(starting.claimWindow());
+    // One window per database: a second start finds the claim taken.
+    QVERIFY(!CommandChannel(one).claimWindow());
+    QSignalSpy received(&starting, &CommandChannel::received);
+    std::atomic<int> outcome = -1;
+    std::jthread sender([&] { outcome = int(CommandChannel(one).send(WindowCommand{})); });
+    // The window listens once its first frame is shown; the command reaches it then.
+    QVERIFY(starting.listen());
+    QTRY_COMPARE(outcome.load(), int(Sent::Done));
+    QCOMPARE(received.size(), 1);
 }
 
 void tst_commandchannel::secondWindowQueuesOnTheBus()
