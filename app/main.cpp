@@ -120,6 +120,44 @@ Options readOptions(const QCoreApplication &app)
                    .command = command};
 }
 
+// Hands a command to the window that runs for the database: the program's exit status once the
+// command is settled, nothing when this program is to be that window.
+std::optional<int> deliver(runtime::CommandChannel &commands, const runtime::WindowCommand &command)
+{
+    runtime::Sent sent = commands.send(command);
+    // Another command may have started the database's window just now: this one goes to it.
+    if (sent == runtime::Sent::NoWindow && !commands.claimWindow())
+        sent = commands.send(command);
+    switch (sent) {
+    case runtime::Sent::Done:
+        return 0;
+    case runtime::Sent::NoWindow:
+        return std::nullopt;
+    case runtime::Sent::NoAnswer:
+        // A second window beside one that runs would keep a draft of its own.
+        std::fputs("zentavo: fönstret som visar databasen svarar inte; inget nytt fönster "
+                   "startas. Försök igen om en stund.\n",
+                   stderr);
+        return 1;
+    case runtime::Sent::Refused:
+        return 1; // the channel has said why
+    }
+    return 1;
+}
+
+// Without a display (over ssh, on a console, from a timer) a command still reaches a window that
+// runs; only starting one needs a display. Nothing when none runs.
+std::optional<int> deliverWithoutDisplay(int argc, char *argv[])
+{
+    const runtime::Activation activation = runtime::Activation::fromEnvironment();
+    const QCoreApplication terminal(argc, argv);
+    const Options options = readOptions(terminal);
+    if (!options.usageError.isEmpty() || !options.command)
+        return std::nullopt;
+    runtime::CommandChannel commands(options.database.path);
+    return deliver(commands, runtime::WindowCommand{*options.command, activation});
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -130,6 +168,10 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (lacksDisplay(argc, argv)) {
+        if (hasArgument(argc, argv, {"--toggle", "--new"})) {
+            if (const std::optional<int> status = deliverWithoutDisplay(argc, argv))
+                return *status;
+        }
         std::fputs("Zentavo kan inte visa sitt fönster: ingen bildskärm hittades (varken DISPLAY "
                    "eller WAYLAND_DISPLAY är satt). Starta Zentavo från skrivbordet, eller sätt "
                    "DISPLAY till den bildskärm fönstret ska visas på.\n",
@@ -159,8 +201,8 @@ int main(int argc, char *argv[])
     std::optional<runtime::WindowCommand> firstCommand;
     if (options.command) {
         firstCommand = runtime::WindowCommand{*options.command, activation};
-        if (commands.send(*firstCommand))
-            return 0;
+        if (const std::optional<int> status = deliver(commands, *firstCommand))
+            return *status;
     }
 
     // Installed for every user, the program makes the user's own database on the first start.

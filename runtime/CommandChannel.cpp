@@ -1,4 +1,5 @@
 #include "CommandChannel.h"
+#include "CommandSocket.h"
 #include "FileKey.h"
 
 #include <QDBusConnection>
@@ -6,12 +7,11 @@
 #include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusReply>
-#include <QDataStream>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QScopeGuard>
+#include <QThread>
 #include <QVariantMap>
 #include <sys/stat.h>
 
@@ -20,7 +20,7 @@ namespace runtime {
 namespace {
 
 constexpr int AnswerWait = 5000; // ms a command waits for the window to act
-constexpr int ConnectWait = 1000;
+constexpr int StartWait = 10000; // ms a command waits for a window that is starting to listen
 const char *const ApplicationInterface = "org.freedesktop.Application";
 
 // "db" and the database file's key: a bus name element (it must not start with a digit) and a
@@ -39,15 +39,6 @@ QString socketFolder()
     if (!QDir::isAbsolutePath(state))
         state = QDir::homePath() + QStringLiteral("/.local/state");
     return QDir::cleanPath(state) + QStringLiteral("/zentavo/commands");
-}
-
-// Makes the folder and its missing parents, the folder itself for the user alone (0700), whatever
-// the umask.
-bool makePrivateFolder(const QString &folder)
-{
-    if (!QDir().mkpath(folder))
-        return false;
-    return ::chmod(QFile::encodeName(folder).constData(), S_IRWXU) == 0;
 }
 
 // Whether a session bus is there to be reached. Without an address in the environment libdbus
@@ -132,9 +123,8 @@ private:
 
 CommandChannel::CommandChannel(const QString &databasePath, QObject *parent)
     : QObject(parent)
-    , m_database(fileIdentity(databasePath))
     , m_busName(busName(databasePath))
-    , m_socketPath(socketPath(databasePath))
+    , m_socketName(key(databasePath))
 {}
 
 CommandChannel::~CommandChannel()
@@ -163,21 +153,57 @@ QString CommandChannel::objectPath()
     return QStringLiteral("/se/zentavo/Zentavo");
 }
 
-bool CommandChannel::send(const WindowCommand &command) const
+Sent CommandChannel::send(const WindowCommand &command) const
 {
-    return sendOnBus(command) || sendOnSocket(command);
+    // A window that has the claim but does not listen yet is starting: it listens after its
+    // first frame.
+    const QDeadlineTimer starting(StartWait);
+    for (;;) {
+        const Sent sent = sendOnce(command);
+        if (sent != Sent::NoWindow || starting.hasExpired() || !windowStarting())
+            return sent;
+        QThread::msleep(50);
+    }
 }
 
-bool CommandChannel::sendOnBus(const WindowCommand &command) const
+bool CommandChannel::claimWindow()
+{
+    if (m_claim)
+        return true;
+    const SocketFolder folder(socketFolder(), SocketFolder::Use::Listen);
+    // Without a folder to claim it in, every start is a window.
+    if (!folder.isOpen())
+        return true;
+    m_claim = folder.tryLock(m_socketName + QStringLiteral(".window"));
+    return m_claim != nullptr;
+}
+
+bool CommandChannel::windowStarting() const
+{
+    const SocketFolder folder(socketFolder(), SocketFolder::Use::Send);
+    return folder.isOpen() && folder.isLocked(m_socketName + QStringLiteral(".window"));
+}
+
+Sent CommandChannel::sendOnce(const WindowCommand &command) const
+{
+    const std::optional<Sent> onBus = sendOnBus(command);
+    if (onBus == Sent::Done || onBus == Sent::NoAnswer)
+        return *onBus;
+    const Sent onSocket = sendOnSocket(command);
+    // Where a bus runs, a window would have been found on it: one may start.
+    return onSocket == Sent::Refused && onBus ? Sent::NoWindow : onSocket;
+}
+
+std::optional<Sent> CommandChannel::sendOnBus(const WindowCommand &command) const
 {
     // A connection of the send's own, gone with it.
     if (!sessionBusGiven())
-        return false;
+        return std::nullopt;
     const QString name = QStringLiteral("zentavo-command-%1").arg(quintptr(this));
     const auto disconnect = qScopeGuard([&name] { QDBusConnection::disconnectFromBus(name); });
     QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, name);
     if (!bus.isConnected())
-        return false;
+        return std::nullopt;
     QDBusMessage call = QDBusMessage::createMethodCall(m_busName, objectPath(),
                                                        QLatin1String(ApplicationInterface),
                                                        QStringLiteral("ActivateAction"));
@@ -185,27 +211,17 @@ bool CommandChannel::sendOnBus(const WindowCommand &command) const
     call.setAutoStartService(false);
     call << nameOf(command.action) << QVariantList() << platformData(command.activation);
     const QDBusMessage answer = bus.call(call, QDBus::Block, AnswerWait);
-    return answer.type() == QDBusMessage::ReplyMessage;
+    if (answer.type() == QDBusMessage::ReplyMessage)
+        return Sent::Done;
+    const QDBusError::ErrorType error = QDBusError(answer).type();
+    return error == QDBusError::NoReply || error == QDBusError::Timeout ? Sent::NoAnswer
+                                                                        : Sent::NoWindow;
 }
 
-bool CommandChannel::sendOnSocket(const WindowCommand &command) const
+Sent CommandChannel::sendOnSocket(const WindowCommand &command) const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_socketPath);
-    if (!socket.waitForConnected(ConnectWait))
-        return false;
-    QByteArray message;
-    QDataStream out(&message, QIODevice::WriteOnly);
-    out << nameOf(command.action) << command.activation.token << command.activation.startupId;
-    socket.write(message);
-    if (!socket.waitForBytesWritten(AnswerWait))
-        return false;
-    // The window answers with one byte once it has acted.
-    while (socket.bytesAvailable() < 1) {
-        if (!socket.waitForReadyRead(AnswerWait))
-            return false;
-    }
-    return socket.read(1) == "1";
+    return sendOverSocket(socketFolder(), m_socketName, nameOf(command.action), command.activation,
+                          AnswerWait);
 }
 
 bool CommandChannel::listen()
@@ -246,50 +262,22 @@ void CommandChannel::listenOnBus()
 
 void CommandChannel::listenOnSocket()
 {
-    if (listensOnSocket())
-        return;
-    if (!makePrivateFolder(QFileInfo(m_socketPath).path()))
-        return;
     if (!m_server) {
-        // No socket options: with them Qt renames its socket over a file already there, which
-        // would take the socket from a window that answers. The folder keeps others out.
-        m_server = new QLocalServer(this);
-        connect(m_server, &QLocalServer::newConnection, this, [this] {
-            while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-                connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-                connect(socket, &QLocalSocket::readyRead, this,
-                        [this, socket] { readCommand(socket); });
-            }
-        });
+        m_server = new CommandSocketServer(
+            [this](const QString &name, const Activation &activation) {
+                return receive(name, activation);
+            },
+            socketFolder(), m_socketName, this);
     }
-    if (m_server->listen(m_socketPath))
-        return;
-    if (m_server->serverError() != QAbstractSocket::AddressInUseError)
-        return;
-    // A socket file is there: a window for this database that answers keeps it; one left by a
-    // window that ended is removed.
-    QLocalSocket probe;
-    probe.connectToServer(m_socketPath);
-    if (probe.waitForConnected(ConnectWait))
-        return;
-    QLocalServer::removeServer(m_socketPath);
-    m_server->listen(m_socketPath);
+    m_server->listen();
 }
 
-void CommandChannel::readCommand(QLocalSocket *socket)
+bool CommandChannel::receive(const QString &name, const Activation &activation)
 {
-    QDataStream in(socket);
-    in.startTransaction();
-    QString action;
-    Activation activation;
-    in >> action >> activation.token >> activation.startupId;
-    if (!in.commitTransaction())
-        return;
-    const std::optional<WindowCommand::Action> named = actionNamed(action);
+    const std::optional<WindowCommand::Action> named = actionNamed(name);
     if (named)
         Q_EMIT received(WindowCommand{*named, activation});
-    socket->write(named ? "1" : "0");
-    socket->flush();
+    return named.has_value();
 }
 
 } // namespace runtime

@@ -1,13 +1,13 @@
 #pragma once
 
+#include "CommandSocket.h"
 #include "Desktop.h"
+#include "SocketFolder.h"
 
 #include <QObject>
 #include <QString>
+#include <memory>
 #include <optional>
-
-class QLocalServer;
-class QLocalSocket;
 
 namespace runtime {
 
@@ -44,8 +44,13 @@ public:
     static QString objectPath();
 
     // Hands the command to the window listening for this database and waits (a few seconds at
-    // most) until it has acted. False when no window listens for it.
-    bool send(const WindowCommand &command) const;
+    // most) until it has acted.
+    Sent send(const WindowCommand &command) const;
+
+    // Claims the one window of this database for this program, for as long as the channel
+    // lives; false when another program has it. A command that finds no window listening waits
+    // (a few seconds at most) for one that has the claim to start listening.
+    bool claimWindow();
 
     // Starts listening on the bus (where one runs) and on the socket; a window already listening
     // for the same database keeps its doors (on the bus this one queues behind it, and takes the
@@ -60,19 +65,22 @@ Q_SIGNALS:
     void received(const runtime::WindowCommand &command);
 
 private:
-    bool sendOnBus(const WindowCommand &command) const;
-    bool sendOnSocket(const WindowCommand &command) const;
+    // Nothing where no bus is reached.
+    std::optional<Sent> sendOnBus(const WindowCommand &command) const;
+    Sent sendOnSocket(const WindowCommand &command) const;
+    Sent sendOnce(const WindowCommand &command) const;
+    bool windowStarting() const;
     void listenOnBus();
     void listenOnSocket();
-    void readCommand(QLocalSocket *socket);
+    bool receive(const QString &name, const Activation &activation);
 
-    QString m_database;
     QString m_busName;
-    QString m_socketPath;
+    QString m_socketName;
     QString m_connection; // the name of the channel's own bus connection, once it has one
     bool m_onBus = false;
     QObject *m_busEndpoint = nullptr;
-    QLocalServer *m_server = nullptr;
+    CommandSocketServer *m_server = nullptr;
+    std::unique_ptr<SocketFolder::Lock> m_claim;
 };
 
 // The action a command line's word names ("toggle", "new"); empty for any other word.

@@ -2,7 +2,8 @@
 # Commands to the running window where no session bus runs: they go through the window's local
 # socket, in a folder only the user may open. With no window for its database, a command starts
 # one, which then acts: --toggle shows it unrolled and active; later commands reach it; another
-# database's command starts a window of its own and leaves the first alone.
+# database's command starts a window of its own and leaves the first alone; a command without a
+# display reaches the window too.
 #
 # usage: commands_nobus.sh PATH/TO/zentavo PATH/TO/zentavo-newdb
 
@@ -76,4 +77,10 @@ command_in "$APP2" --toggle
 expect_within 5 "a command did not reach the window that took over the socket" unrolled "$win3"
 two_windows() { [[ $(xdotool search --onlyvisible --name '^Zentavo 1.0$' | wc -l) == 2 ]]; }
 two_windows || fail "a command started a window beside the one that took over the socket"
+
+# Without a display (over ssh, on a console, from a timer) a command still reaches the window.
+(cd "$APP2" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    QT_LOGGING_RULES='*.debug=false' timeout 20 ./zentavo --toggle >/dev/null 2>"$DIR/command.stderr") ||
+    fail "zentavo --toggle without a display failed: $(cat "$DIR/command.stderr")"
+expect_within 5 "--toggle without a display did not roll the window up" rolled_up "$win3"
 exit 0

@@ -2,10 +2,12 @@
 // this process: over a session bus of the test's own (a dbus-daemon it starts) when
 // ZENTAVO_TEST_BUS is "own", and over the local socket alone where no bus runs. Each command
 // reaches the channel of its own database and no other; a command for a database no window
-// listens for is refused; the socket's folder is the user's alone; a socket file left by a
-// window that ended is taken over.
+// listens for is refused; the socket's folder is the user's alone, and one that is not is
+// refused on both sides; a socket file left by a window that ended is taken over, and so is one
+// a window has while another waits for it.
 
 #include "runtime/CommandChannel.h"
+#include "runtime/LocalSocket.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -22,6 +24,7 @@
 #include <thread>
 
 using runtime::CommandChannel;
+using runtime::Sent;
 using runtime::WindowCommand;
 
 Q_DECLARE_METATYPE(runtime::WindowCommand)
@@ -33,18 +36,32 @@ class tst_commandchannel : public QObject
 private Q_SLOTS:
     void initTestCase();
     void cleanupTestCase();
+    void init();
     void namesPerDatabase();
     void commandsReachTheirOwnDatabase_data();
     void commandsReachTheirOwnDatabase();
     void nothingListens();
     void socketFolderIsPrivate();
     void staleSocketIsTakenOver();
+    void waitingWindowTakesTheSocketOver_data();
+    void waitingWindowTakesTheSocketOver();
+    void socketInALongFolderPath();
+    void unsafeFolderIsRefused_data();
+    void unsafeFolderIsRefused();
+    void silentWindowIsNoAnswer();
+    void commandWaitsForAStartingWindow();
     void secondWindowQueuesOnTheBus();
 
 private:
     QString database(const QString &name);
     // Sends on a thread of its own, as another process would, while this one answers.
-    bool sendFrom(const QString &databasePath, const WindowCommand &command);
+    Sent sentFrom(const QString &databasePath, const WindowCommand &command);
+    bool sendFrom(const QString &databasePath, const WindowCommand &command)
+    {
+        return sentFrom(databasePath, command) == Sent::Done;
+    }
+    // Points the runtime folder at a new one under the test's home.
+    void useRuntimeFolder(const QString &name);
 
     QTemporaryDir m_home;
     QProcess m_bus;
@@ -74,6 +91,11 @@ void tst_commandchannel::initTestCase()
     QVERIFY(QDBusConnection::sessionBus().isConnected());
 }
 
+void tst_commandchannel::init()
+{
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("runtime"))));
+}
+
 void tst_commandchannel::cleanupTestCase()
 {
     if (m_bus.state() != QProcess::NotRunning) {
@@ -95,16 +117,23 @@ QString tst_commandchannel::database(const QString &name)
     return path;
 }
 
-bool tst_commandchannel::sendFrom(const QString &databasePath, const WindowCommand &command)
+Sent tst_commandchannel::sentFrom(const QString &databasePath, const WindowCommand &command)
 {
     std::atomic<int> outcome = -1;
     std::jthread sender([&] {
         const CommandChannel channel(databasePath);
-        outcome = channel.send(command) ? 1 : 0;
+        outcome = int(channel.send(command));
     });
     if (!QTest::qWaitFor([&outcome] { return outcome != -1; }, 20000))
-        return false; // the thread is joined once the send gives up
-    return outcome == 1;
+        return Sent::NoAnswer; // the thread is joined once the send gives up
+    return Sent(outcome.load());
+}
+
+void tst_commandchannel::useRuntimeFolder(const QString &name)
+{
+    const QString folder = m_home.filePath(name);
+    QVERIFY(QDir().mkpath(folder));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
 void tst_commandchannel::namesPerDatabase()
@@ -128,6 +157,14 @@ void tst_commandchannel::namesPerDatabase()
     QCOMPARE(CommandChannel::busName(link + QStringLiteral("/memo.mdb")), name);
     QCOMPARE(CommandChannel::socketPath(link + QStringLiteral("/memo.mdb")),
              CommandChannel::socketPath(one));
+    // A file not made yet, named through a link, keeps its name once it is made.
+    const QString later = link + QStringLiteral("/later.mdb");
+    const QString before = CommandChannel::busName(later);
+    QFile made(m_home.filePath(QStringLiteral("one/later.mdb")));
+    QVERIFY(made.open(QIODevice::WriteOnly));
+    made.close();
+    QCOMPARE(CommandChannel::busName(later), before);
+    QCOMPARE(CommandChannel::busName(m_home.filePath(QStringLiteral("one/later.mdb"))), before);
 }
 
 void tst_commandchannel::commandsReachTheirOwnDatabase_data()
@@ -231,6 +268,143 @@ void tst_commandchannel::staleSocketIsTakenOver()
     QVERIFY(channel.listensOnSocket());
     QSignalSpy received(&channel, &CommandChannel::received);
     QVERIFY(sendFrom(one, WindowCommand{}));
+    QCOMPARE(received.size(), 1);
+}
+
+void tst_commandchannel::waitingWindowTakesTheSocketOver_data()
+{
+    QTest::addColumn<bool>("killed");
+    QTest::newRow("the window that had it ends") << false;
+    QTest::newRow("the window that had it is killed") << true;
+}
+
+void tst_commandchannel::waitingWindowTakesTheSocketOver()
+{
+    QFETCH(bool, killed);
+    const QString one = database(QStringLiteral("takeover"));
+    auto first = std::make_unique<CommandChannel>(one);
+    QProcess killedWindow;
+    if (killed) {
+        // A window that listens and is then killed, leaving its socket file.
+        const QString socket = CommandChannel::socketPath(one);
+        QVERIFY(QDir().mkpath(QFileInfo(socket).path()));
+        killedWindow.start(QStringLiteral("python3"),
+                           {QStringLiteral("-c"),
+                            QStringLiteral("import socket,sys; s=socket.socket(socket.AF_UNIX); "
+                                           "s.bind(sys.argv[1]); s.listen(); print(1, flush=True); "
+                                           "sys.stdin.read()"),
+                            socket});
+        QTRY_VERIFY(killedWindow.canReadLine());
+    } else {
+        QVERIFY(first->listen());
+        QVERIFY(first->listensOnSocket());
+    }
+    CommandChannel second(one);
+    second.listen();
+    QVERIFY(!second.listensOnSocket());
+    if (killed) {
+        killedWindow.kill();
+        QVERIFY(killedWindow.waitForFinished());
+    }
+    first.reset();
+    QTRY_VERIFY(second.listensOnSocket());
+    QSignalSpy received(&second, &CommandChannel::received);
+    QVERIFY(sendFrom(one, WindowCommand{}));
+    QCOMPARE(received.size(), 1);
+}
+
+void tst_commandchannel::socketInALongFolderPath()
+{
+    // Longer than a socket address holds (108 bytes), as a long home's state folder can be.
+    useRuntimeFolder(QStringLiteral("long-") + QString(110, QLatin1Char('x')));
+    const QString one = database(QStringLiteral("long"));
+    QVERIFY(QFile::encodeName(CommandChannel::socketPath(one)).size() > 108);
+    CommandChannel channel(one);
+    channel.listen();
+    QVERIFY(channel.listensOnSocket());
+    QSignalSpy received(&channel, &CommandChannel::received);
+    QVERIFY(sendFrom(one, WindowCommand{}));
+    QCOMPARE(received.size(), 1);
+}
+
+void tst_commandchannel::unsafeFolderIsRefused_data()
+{
+    QTest::addColumn<QString>("unsafe");
+    QTest::addColumn<bool>("windowRefuses");
+    // (As another user's folder or socket would be, which a test cannot make.)
+    QTest::newRow("the folder is a link") << "folder link" << true;
+    QTest::newRow("others may open the folder") << "open folder" << false;
+    QTest::newRow("the socket is a link") << "socket link" << true;
+}
+
+void tst_commandchannel::unsafeFolderIsRefused()
+{
+    QFETCH(QString, unsafe);
+    QFETCH(bool, windowRefuses);
+    const QString runtimeFolder = QStringLiteral("unsafe-") + QString(unsafe).replace(' ', '-');
+    useRuntimeFolder(runtimeFolder);
+    const QString one = database(QStringLiteral("unsafe"));
+    const QString socket = CommandChannel::socketPath(one);
+    const QString folder = QFileInfo(socket).path();
+    // A window of another database listens in a private folder elsewhere.
+    const QString elsewhere = m_home.filePath(runtimeFolder + QStringLiteral("/elsewhere"));
+    QVERIFY(QDir().mkpath(elsewhere));
+    QVERIFY(
+        QFile::setPermissions(elsewhere, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    if (unsafe == "folder link") {
+        QVERIFY(QFile::link(elsewhere, folder));
+    } else {
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+    }
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(elsewhere));
+    const QString otherDatabase = database(QStringLiteral("other"));
+    CommandChannel other(otherDatabase);
+    QVERIFY(other.listen());
+    const QString otherSocket = CommandChannel::socketPath(otherDatabase);
+    useRuntimeFolder(runtimeFolder);
+    if (unsafe == "socket link")
+        QVERIFY(QFile::link(otherSocket, socket));
+    QSignalSpy toOther(&other, &CommandChannel::received);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("^zentavo: kommandot skickas inte")));
+    // Where a bus runs, a window would have been found on it, and one may start.
+    QCOMPARE(sentFrom(one, WindowCommand{}), m_withBus ? Sent::NoWindow : Sent::Refused);
+    QCOMPARE(toOther.size(), 0);
+    CommandChannel window(one);
+    if (windowRefuses) {
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                               "^zentavo: fönstret tar inte emot kommandon")));
+    }
+    window.listen();
+    QCOMPARE(window.listensOnSocket(), !windowRefuses);
+}
+
+void tst_commandchannel::silentWindowIsNoAnswer()
+{
+    const QString one = database(QStringLiteral("silent"));
+    const QString socket = CommandChannel::socketPath(one);
+    QVERIFY(QDir().mkpath(QFileInfo(socket).path()));
+    QVERIFY(::chmod(QFile::encodeName(QFileInfo(socket).path()).constData(), 0700) == 0);
+    // A window that listens but does not answer: stopped, or busy.
+    const runtime::LocalSocket stopped = runtime::LocalSocket::listenAt(QFile::encodeName(socket));
+    QVERIFY(stopped.isOpen());
+    QCOMPARE(sentFrom(one, WindowCommand{}), Sent::NoAnswer);
+}
+
+void tst_commandchannel::commandWaitsForAStartingWindow()
+{
+    const QString one = database(QStringLiteral("starting"));
+    CommandChannel starting(one);
+    QVERIFY(starting.claimWindow());
+    // One window per database: a second start finds the claim taken.
+    QVERIFY(!CommandChannel(one).claimWindow());
+    QSignalSpy received(&starting, &CommandChannel::received);
+    std::atomic<int> outcome = -1;
+    std::jthread sender([&] { outcome = int(CommandChannel(one).send(WindowCommand{})); });
+    // The window listens once its first frame is shown; the command reaches it then.
+    QVERIFY(starting.listen());
+    QTRY_COMPARE(outcome.load(), int(Sent::Done));
     QCOMPARE(received.size(), 1);
 }
 
