@@ -6,7 +6,7 @@
 #include "store/CheckAhead.h"
 #include "store/DatabaseLocation.h"
 #include "window/Application.h"
-#include "window/Keys.h"
+#include "window/Commands.h"
 #include "window/NoteWindow.h"
 
 #include <QApplication>
@@ -61,8 +61,8 @@ struct Options
     store::DatabaseLocation database;
     // What is wrong with the command line that Qt's parser lets pass; empty when nothing is.
     QString usageError;
-    // --toggle or --new: a command to the window that runs for this database.
-    std::optional<runtime::WindowCommand::Action> command;
+    // --toggle or --new: the name of a command to the window that runs for this database.
+    QString command;
 };
 
 // Reads the command line. --help, --version and a mistyped option are answered here and end
@@ -78,18 +78,15 @@ Options readOptions(const QCoreApplication &app)
                                       QStringLiteral("Öppnar en annan anteckningsdatabas."),
                                       QStringLiteral("SÖKVÄG"));
     options.addOption(database);
-    const QCommandLineOption toggle(
-        QStringList{QStringLiteral("toggle")},
-        QStringLiteral("Rullar ned det fönster som redan visar databasen, med markören i "
-                       "anteckningsfältet, eller rullar upp det om det är nedrullat. Startar "
-                       "Zentavo om inget sådant fönster finns."));
-    options.addOption(toggle);
-    const QCommandLineOption newNote(
-        QStringList{QStringLiteral("new")},
-        QStringLiteral("Rullar ned det fönster som redan visar databasen med en ny, tom "
-                       "anteckning (en osparad text som skrivits behålls). Startar Zentavo om "
-                       "inget sådant fönster finns."));
-    options.addOption(newNote);
+    // A command to the window that runs for this database: an option for each the desktop gives.
+    QList<QCommandLineOption> commands;
+    for (const window::CommandRow &row : window::commandTable()) {
+        if (*row.desktopName) {
+            commands.append(QCommandLineOption(QStringList{QString::fromUtf8(row.desktopName)},
+                                               QString::fromUtf8(row.optionHelp)));
+            options.addOption(commands.last());
+        }
+    }
     // For start-up measurements: prints when the first frame is on the screen.
     QCommandLineOption reportFirstFrame(QStringLiteral("report-first-frame"));
     reportFirstFrame.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -107,13 +104,21 @@ Options readOptions(const QCoreApplication &app)
     QString usageError;
     if (options.isSet(database) && options.value(database).isEmpty())
         usageError = QStringLiteral("--db behöver en SÖKVÄG, inte en tom text");
-    else if (options.isSet(toggle) && options.isSet(newNote))
-        usageError = QStringLiteral("Ange antingen --toggle eller --new, inte båda.");
-    std::optional<runtime::WindowCommand::Action> command;
-    if (options.isSet(toggle))
-        command = runtime::WindowCommand::Action::Toggle;
-    else if (options.isSet(newNote))
-        command = runtime::WindowCommand::Action::New;
+    QString command;
+    QStringList given;
+    QStringList named;
+    for (const QCommandLineOption &option : commands) {
+        named << QStringLiteral("--") + option.names().first();
+        if (options.isSet(option)) {
+            given << option.names().first();
+            command = option.names().first();
+        }
+    }
+    if (usageError.isEmpty() && given.size() > 1) {
+        const QString last = named.takeLast();
+        usageError = QStringLiteral("Ange antingen %1 eller %2, inte båda.")
+                         .arg(named.join(QStringLiteral(", ")), last);
+    }
     return Options{.reportFirstFrame = options.isSet(reportFirstFrame),
                    .database = location,
                    .usageError = usageError,
@@ -155,10 +160,10 @@ int main(int argc, char *argv[])
     }
     // A command goes to the window that runs for this database, if there is one; otherwise this
     // program becomes that window and carries the command out itself.
-    runtime::CommandChannel commands(options.database.path);
-    std::optional<runtime::WindowCommand> firstCommand;
-    if (options.command) {
-        firstCommand = runtime::WindowCommand{*options.command, activation};
+    runtime::CommandChannel commands(options.database.path, window::desktopCommandNames());
+    std::optional<runtime::RemoteCommand> firstCommand;
+    if (!options.command.isEmpty()) {
+        firstCommand = runtime::RemoteCommand{options.command, activation};
         if (commands.send(*firstCommand))
             return 0;
     }

@@ -86,20 +86,6 @@ Activation activationFrom(const QVariantMap &data)
 
 } // namespace
 
-std::optional<WindowCommand::Action> actionNamed(const QString &name)
-{
-    if (name == QLatin1String("toggle"))
-        return WindowCommand::Action::Toggle;
-    if (name == QLatin1String("new"))
-        return WindowCommand::Action::New;
-    return std::nullopt;
-}
-
-QString nameOf(WindowCommand::Action action)
-{
-    return action == WindowCommand::Action::New ? QStringLiteral("new") : QStringLiteral("toggle");
-}
-
 // The window's object on the bus: org.freedesktop.Application's ActivateAction, the way a
 // desktop asks a running program for one of its launcher's actions.
 class BusEndpoint final : public QObject, protected QDBusContext
@@ -117,21 +103,22 @@ public Q_SLOTS:
                                      const QVariantMap &platform)
     {
         Q_UNUSED(parameter)
-        const std::optional<WindowCommand::Action> named = actionNamed(action);
-        if (!named) {
+        if (!m_channel->accepts(action)) {
             sendErrorReply(QDBusError::InvalidArgs,
                            QStringLiteral("Okänt kommando: %1").arg(action));
             return;
         }
-        Q_EMIT m_channel->received(WindowCommand{*named, activationFrom(platform)});
+        Q_EMIT m_channel->received(RemoteCommand{action, activationFrom(platform)});
     }
 
 private:
     CommandChannel *m_channel;
 };
 
-CommandChannel::CommandChannel(const QString &databasePath, QObject *parent)
+CommandChannel::CommandChannel(const QString &databasePath, QStringList commandNames,
+                               QObject *parent)
     : QObject(parent)
+    , m_commandNames(std::move(commandNames))
     , m_database(fileIdentity(databasePath))
     , m_busName(busName(databasePath))
     , m_socketPath(socketPath(databasePath))
@@ -163,12 +150,12 @@ QString CommandChannel::objectPath()
     return QStringLiteral("/se/zentavo/Zentavo");
 }
 
-bool CommandChannel::send(const WindowCommand &command) const
+bool CommandChannel::send(const RemoteCommand &command) const
 {
     return sendOnBus(command) || sendOnSocket(command);
 }
 
-bool CommandChannel::sendOnBus(const WindowCommand &command) const
+bool CommandChannel::sendOnBus(const RemoteCommand &command) const
 {
     // A connection of the send's own, gone with it.
     if (!sessionBusGiven())
@@ -183,12 +170,12 @@ bool CommandChannel::sendOnBus(const WindowCommand &command) const
                                                        QStringLiteral("ActivateAction"));
     // Nothing is started for the name: only a window already running answers.
     call.setAutoStartService(false);
-    call << nameOf(command.action) << QVariantList() << platformData(command.activation);
+    call << command.name << QVariantList() << platformData(command.activation);
     const QDBusMessage answer = bus.call(call, QDBus::Block, AnswerWait);
     return answer.type() == QDBusMessage::ReplyMessage;
 }
 
-bool CommandChannel::sendOnSocket(const WindowCommand &command) const
+bool CommandChannel::sendOnSocket(const RemoteCommand &command) const
 {
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
@@ -196,7 +183,7 @@ bool CommandChannel::sendOnSocket(const WindowCommand &command) const
         return false;
     QByteArray message;
     QDataStream out(&message, QIODevice::WriteOnly);
-    out << nameOf(command.action) << command.activation.token << command.activation.startupId;
+    out << command.name << command.activation.token << command.activation.startupId;
     socket.write(message);
     if (!socket.waitForBytesWritten(AnswerWait))
         return false;
@@ -285,10 +272,10 @@ void CommandChannel::readCommand(QLocalSocket *socket)
     in >> action >> activation.token >> activation.startupId;
     if (!in.commitTransaction())
         return;
-    const std::optional<WindowCommand::Action> named = actionNamed(action);
-    if (named)
-        Q_EMIT received(WindowCommand{*named, activation});
-    socket->write(named ? "1" : "0");
+    const bool known = accepts(action);
+    if (known)
+        Q_EMIT received(RemoteCommand{action, activation});
+    socket->write(known ? "1" : "0");
     socket->flush();
 }
 

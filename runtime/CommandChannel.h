@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QLocalServer;
@@ -11,19 +12,18 @@ class QLocalSocket;
 
 namespace runtime {
 
-// What a command from the command line asks of the window, with what the desktop gave the
-// command so that the window may take the focus.
-struct WindowCommand
+// A command from the command line to the window, by the name the window knows it by ("toggle",
+// "new"), with what the desktop gave the command so that the window may take the focus.
+struct RemoteCommand
 {
-    enum class Action { Toggle, New };
-    Action action = Action::Toggle;
+    QString name;
     Activation activation;
 };
 
 // The way commands reach the window that runs for one note database, and only that one. A
 // window listens on two doors: a name on the D-Bus session bus, "se.zentavo.Zentavo.db" and 32
 // hexadecimal digits of a hash of the database's canonical path, which offers the
-// org.freedesktop.Application method ActivateAction ("toggle" or "new", with the
+// org.freedesktop.Application method ActivateAction (a command's name, with the
 // "activation-token" and "desktop-startup-id" of the desktop's platform data); and a local socket
 // of the same name in a folder only the user may open ($XDG_RUNTIME_DIR/zentavo, or
 // $XDG_STATE_HOME/zentavo/commands where no runtime folder is set), which works where no session
@@ -33,8 +33,9 @@ class CommandChannel final : public QObject
     Q_OBJECT
 public:
     // The channel of the database at this path (canonical or not: the same file is the same
-    // channel).
-    explicit CommandChannel(const QString &databasePath, QObject *parent = nullptr);
+    // channel), which passes on the commands of these names and refuses any other.
+    CommandChannel(const QString &databasePath, QStringList commandNames,
+                   QObject *parent = nullptr);
     ~CommandChannel() override;
 
     // The name on the session bus, and of the local socket's file, for this database.
@@ -45,7 +46,7 @@ public:
 
     // Hands the command to the window listening for this database and waits (a few seconds at
     // most) until it has acted. False when no window listens for it.
-    bool send(const WindowCommand &command) const;
+    bool send(const RemoteCommand &command) const;
 
     // Starts listening on the bus (where one runs) and on the socket; a window already listening
     // for the same database keeps its doors (on the bus this one queues behind it, and takes the
@@ -54,18 +55,21 @@ public:
     bool listen();
     bool listensOnBus() const { return m_onBus; }
     bool listensOnSocket() const;
+    // Whether the window knows a command of this name.
+    bool accepts(const QString &name) const { return m_commandNames.contains(name); }
 
 Q_SIGNALS:
     // A command came; the window has acted once the connected slots return.
-    void received(const runtime::WindowCommand &command);
+    void received(const runtime::RemoteCommand &command);
 
 private:
-    bool sendOnBus(const WindowCommand &command) const;
-    bool sendOnSocket(const WindowCommand &command) const;
+    bool sendOnBus(const RemoteCommand &command) const;
+    bool sendOnSocket(const RemoteCommand &command) const;
     void listenOnBus();
     void listenOnSocket();
     void readCommand(QLocalSocket *socket);
 
+    QStringList m_commandNames;
     QString m_database;
     QString m_busName;
     QString m_socketPath;
@@ -74,9 +78,5 @@ private:
     QObject *m_busEndpoint = nullptr;
     QLocalServer *m_server = nullptr;
 };
-
-// The action a command line's word names ("toggle", "new"); empty for any other word.
-std::optional<WindowCommand::Action> actionNamed(const QString &name);
-QString nameOf(WindowCommand::Action action);
 
 } // namespace runtime

@@ -22,9 +22,17 @@
 #include <thread>
 
 using runtime::CommandChannel;
-using runtime::WindowCommand;
+using runtime::RemoteCommand;
 
-Q_DECLARE_METATYPE(runtime::WindowCommand)
+Q_DECLARE_METATYPE(runtime::RemoteCommand)
+
+namespace {
+
+// The names the window hands its channel.
+const QStringList Known{QStringLiteral("toggle"), QStringLiteral("new")};
+const RemoteCommand Toggle{QStringLiteral("toggle"), {}};
+
+} // namespace
 
 class tst_commandchannel : public QObject
 {
@@ -44,7 +52,7 @@ private Q_SLOTS:
 private:
     QString database(const QString &name);
     // Sends on a thread of its own, as another process would, while this one answers.
-    bool sendFrom(const QString &databasePath, const WindowCommand &command);
+    bool sendFrom(const QString &databasePath, const RemoteCommand &command);
 
     QTemporaryDir m_home;
     QProcess m_bus;
@@ -53,7 +61,7 @@ private:
 
 void tst_commandchannel::initTestCase()
 {
-    qRegisterMetaType<runtime::WindowCommand>();
+    qRegisterMetaType<runtime::RemoteCommand>();
     QVERIFY(m_home.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("runtime"))));
     QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("runtime"))));
@@ -95,11 +103,11 @@ QString tst_commandchannel::database(const QString &name)
     return path;
 }
 
-bool tst_commandchannel::sendFrom(const QString &databasePath, const WindowCommand &command)
+bool tst_commandchannel::sendFrom(const QString &databasePath, const RemoteCommand &command)
 {
     std::atomic<int> outcome = -1;
     std::jthread sender([&] {
-        const CommandChannel channel(databasePath);
+        const CommandChannel channel(databasePath, Known);
         outcome = channel.send(command) ? 1 : 0;
     });
     if (!QTest::qWaitFor([&outcome] { return outcome != -1; }, 20000))
@@ -132,23 +140,27 @@ void tst_commandchannel::namesPerDatabase()
 
 void tst_commandchannel::commandsReachTheirOwnDatabase_data()
 {
-    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("token");
     QTest::addColumn<QString>("startupId");
-    QTest::newRow("toggle") << int(WindowCommand::Action::Toggle) << QString() << QString();
+    QTest::addColumn<bool>("known");
+    QTest::newRow("toggle") << QStringLiteral("toggle") << QString() << QString() << true;
     QTest::newRow("new, with an activation")
-        << int(WindowCommand::Action::New) << QStringLiteral("tok") << QStringLiteral("id_TIME9");
+        << QStringLiteral("new") << QStringLiteral("tok") << QStringLiteral("id_TIME9") << true;
+    // A name the window does not know is refused, and reaches no window.
+    QTest::newRow("unknown") << QStringLiteral("find") << QString() << QString() << false;
 }
 
 void tst_commandchannel::commandsReachTheirOwnDatabase()
 {
-    QFETCH(int, action);
+    QFETCH(QString, name);
     QFETCH(QString, token);
     QFETCH(QString, startupId);
+    QFETCH(bool, known);
     const QString one = database(QStringLiteral("one"));
     const QString two = database(QStringLiteral("two"));
-    CommandChannel first(one);
-    CommandChannel second(two);
+    CommandChannel first(one, Known);
+    CommandChannel second(two, Known);
     QVERIFY(first.listen());
     QVERIFY(second.listen());
     QCOMPARE(first.listensOnBus(), m_withBus);
@@ -159,12 +171,18 @@ void tst_commandchannel::commandsReachTheirOwnDatabase()
     }
     QSignalSpy toFirst(&first, &CommandChannel::received);
     QSignalSpy toSecond(&second, &CommandChannel::received);
-    const WindowCommand command{WindowCommand::Action(action), {token, startupId}};
+    const RemoteCommand command{name, {token, startupId}};
+    if (!known) {
+        QVERIFY(!sendFrom(one, command));
+        QCOMPARE(toFirst.size(), 0);
+        QCOMPARE(toSecond.size(), 0);
+        return;
+    }
     QVERIFY(sendFrom(one, command));
     QCOMPARE(toFirst.size(), 1);
     QCOMPARE(toSecond.size(), 0);
-    const auto got = toFirst.takeFirst().first().value<WindowCommand>();
-    QCOMPARE(int(got.action), action);
+    const auto got = toFirst.takeFirst().first().value<RemoteCommand>();
+    QCOMPARE(got.name, name);
     QCOMPARE(got.activation.token, token);
     QCOMPARE(got.activation.startupId, startupId);
     QVERIFY(sendFrom(two, command));
@@ -185,13 +203,13 @@ void tst_commandchannel::commandsReachTheirOwnDatabase()
 void tst_commandchannel::nothingListens()
 {
     const QString lone = database(QStringLiteral("lone"));
-    QVERIFY(!sendFrom(lone, WindowCommand{}));
+    QVERIFY(!sendFrom(lone, Toggle));
     {
-        CommandChannel listening(lone);
+        CommandChannel listening(lone, Known);
         QVERIFY(listening.listen());
     }
     // Gone with its channel.
-    QVERIFY(!sendFrom(lone, WindowCommand{}));
+    QVERIFY(!sendFrom(lone, Toggle));
 }
 
 void tst_commandchannel::socketFolderIsPrivate()
@@ -200,7 +218,7 @@ void tst_commandchannel::socketFolderIsPrivate()
     const QString folder = QFileInfo(CommandChannel::socketPath(one)).path();
     QDir(folder).removeRecursively();
     const mode_t was = ::umask(0);
-    CommandChannel channel(one);
+    CommandChannel channel(one, Known);
     const bool listening = channel.listen();
     ::umask(was);
     QVERIFY(listening);
@@ -226,11 +244,11 @@ void tst_commandchannel::staleSocketIsTakenOver()
                   socket});
     QVERIFY(leaver.waitForFinished());
     QVERIFY(QFileInfo(socket).exists());
-    CommandChannel channel(one);
+    CommandChannel channel(one, Known);
     QVERIFY(channel.listen());
     QVERIFY(channel.listensOnSocket());
     QSignalSpy received(&channel, &CommandChannel::received);
-    QVERIFY(sendFrom(one, WindowCommand{}));
+    QVERIFY(sendFrom(one, Toggle));
     QCOMPARE(received.size(), 1);
 }
 
@@ -239,21 +257,21 @@ void tst_commandchannel::secondWindowQueuesOnTheBus()
     if (!m_withBus)
         QSKIP("needs the bus");
     const QString one = database(QStringLiteral("queue"));
-    auto first = std::make_unique<CommandChannel>(one);
+    auto first = std::make_unique<CommandChannel>(one, Known);
     QVERIFY(first->listen());
-    CommandChannel second(one);
+    CommandChannel second(one, Known);
     QVERIFY(second.listen());
     QVERIFY(second.listensOnBus());
     QVERIFY(!second.listensOnSocket());
     QSignalSpy toSecond(&second, &CommandChannel::received);
     QSignalSpy toFirst(first.get(), &CommandChannel::received);
-    QVERIFY(sendFrom(one, WindowCommand{}));
+    QVERIFY(sendFrom(one, Toggle));
     QCOMPARE(toFirst.size(), 1);
     QCOMPARE(toSecond.size(), 0);
     first.reset();
     // The first window ended: the name passes to the second, which answers from then on.
     // (The bus tells the name's queue a moment after the first connection went.)
-    QVERIFY(QTest::qWaitFor([&] { return sendFrom(one, WindowCommand{}); }));
+    QVERIFY(QTest::qWaitFor([&] { return sendFrom(one, Toggle); }));
     QCOMPARE(toSecond.size(), 1);
 }
 
