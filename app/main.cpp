@@ -104,25 +104,21 @@ Options readOptions(const QCoreApplication &app)
     QString usageError;
     if (options.isSet(database) && options.value(database).isEmpty())
         usageError = QStringLiteral("--db behöver en SÖKVÄG, inte en tom text");
-    QString command;
+    QStringList names;
     QStringList given;
-    QStringList named;
     for (const QCommandLineOption &option : commands) {
-        named << QStringLiteral("--") + option.names().first();
-        if (options.isSet(option)) {
-            given << option.names().first();
-            command = option.names().first();
-        }
+        names << option.names().first();
+        if (options.isSet(option))
+            given << names.last();
     }
     if (usageError.isEmpty() && given.size() > 1) {
-        const QString last = named.takeLast();
-        usageError = QStringLiteral("Ange antingen %1 eller %2, inte båda.")
-                         .arg(named.join(QStringLiteral(", ")), last);
+        usageError = QStringLiteral("Ange antingen --%1, inte båda.")
+                         .arg(names.join(QStringLiteral(" eller --")));
     }
     return Options{.reportFirstFrame = options.isSet(reportFirstFrame),
                    .database = location,
                    .usageError = usageError,
-                   .command = command};
+                   .command = given.value(0)};
 }
 
 } // namespace

@@ -77,16 +77,9 @@ void NoteWindow::renderList()
 void NoteWindow::renderNote()
 {
     // The answer to a restored draft goes before its text, whose change is the draft's next.
-    switch (m_state.takeDraftAnswer()) {
-    case DraftAnswer::None:
-        break;
-    case DraftAnswer::Taken:
-        m_drafts->answerRestored(DraftKeeper::Answer::Taken);
-        break;
-    case DraftAnswer::NotTaken:
-        m_drafts->answerRestored(DraftKeeper::Answer::NotTaken);
-        break;
-    }
+    if (const DraftAnswer answer = m_state.takeDraftAnswer(); answer != DraftAnswer::None)
+        m_drafts->answerRestored(answer == DraftAnswer::Taken ? DraftKeeper::Answer::Taken
+                                                              : DraftKeeper::Answer::NotTaken);
     if (const std::optional<QString> text = m_state.takeNoteText())
         m_ui.noteText->setText(*text);
     if (const std::optional<QString> title = m_state.takeTitle())
@@ -121,41 +114,26 @@ void NoteWindow::renderFocus(bool rolledUp)
         back->setFocus(Qt::OtherFocusReason);
         m_focusBeforeRollUp = nullptr;
     }
-    switch (moveTo) {
-    case Focus::Stays:
-        break;
-    case Focus::Note:
-        m_ui.noteText->setFocus(Qt::OtherFocusReason);
-        break;
-    case Focus::TitleBox:
-        // Typing replaces the title used last time.
-        m_ui.titleEdit->setFocus(Qt::OtherFocusReason);
+    // Where the state moves the focus, and why, as Qt's focus events tell it: a panel opened
+    // from the keyboard is reached as by Tab, the list as by its key.
+    const std::pair<QWidget *, Qt::FocusReason> targets[]
+        = {{nullptr, Qt::OtherFocusReason},        {m_ui.noteText, Qt::OtherFocusReason},
+           {m_ui.titleEdit, Qt::OtherFocusReason}, {m_ui.noteList, Qt::ShortcutFocusReason},
+           {m_ui.newButton, Qt::TabFocusReason},   {m_ui.deleteYesButton, Qt::TabFocusReason}};
+    if (const auto [target, reason] = targets[int(moveTo)]; target)
+        target->setFocus(reason);
+    // Typing replaces the title used last time.
+    if (moveTo == Focus::TitleBox)
         m_ui.titleEdit->selectAll();
-        break;
-    case Focus::List:
-        m_ui.noteList->setFocus(Qt::ShortcutFocusReason);
-        break;
-    case Focus::FirstCommand:
-        m_ui.newButton->setFocus(Qt::TabFocusReason);
-        break;
-    case Focus::DeleteYes:
-        m_ui.deleteYesButton->setFocus(Qt::TabFocusReason);
-        break;
-    }
 }
 
 void NoteWindow::renderDraft()
 {
-    switch (m_state.takeDraftChange()) {
-    case DraftChange::None:
-        break;
-    case DraftChange::Soon:
+    const DraftChange change = m_state.takeDraftChange();
+    if (change == DraftChange::Soon)
         m_drafts->changed();
-        break;
-    case DraftChange::Now:
+    else if (change == DraftChange::Now)
         m_drafts->changedNow();
-        break;
-    }
 }
 
 bool NoteWindow::focusNextPrevChild(bool next)
