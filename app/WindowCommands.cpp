@@ -1,30 +1,26 @@
 #include "WindowCommands.h"
 
 #include "runtime/FirstFrame.h"
+#include "window/Commands.h"
 #include "window/NoteWindow.h"
 
 #include <QTimer>
 
 namespace app {
 
-void perform(window::NoteWindow &window, const runtime::WindowCommand &command)
+void perform(window::NoteWindow &window, const runtime::RemoteCommand &command)
 {
-    switch (command.action) {
-    case runtime::WindowCommand::Action::Toggle:
-        window.toggleByCommand(command.activation);
-        break;
-    case runtime::WindowCommand::Action::New:
-        window.newNoteByCommand(command.activation);
-        break;
-    }
+    // The channel passes on only the names of the command table.
+    if (const std::optional<window::Command> named = window::commandNamed(command.name))
+        window.runFromDesktop(*named, command.activation);
 }
 
 void answerCommands(runtime::CommandChannel &channel, window::NoteWindow &window,
-                    std::optional<runtime::WindowCommand> first)
+                    std::optional<runtime::RemoteCommand> first)
 {
     QObject::connect(
         &channel, &runtime::CommandChannel::received, &window,
-        [&window](const runtime::WindowCommand &command) { perform(window, command); });
+        [&window](const runtime::RemoteCommand &command) { perform(window, command); });
     // A turn after the first frame, so that the window's own work on it (the frame's report,
     // the list, the draft) goes first.
     runtime::afterFirstFrame(window, [&channel, &window, first = std::move(first)] {

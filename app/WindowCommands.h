@@ -15,9 +15,9 @@ namespace app {
 // frame back. `first`, the command that started this program because no window ran for its
 // database, is carried out then too. Call before the window is shown.
 void answerCommands(runtime::CommandChannel &channel, window::NoteWindow &window,
-                    std::optional<runtime::WindowCommand> first);
+                    std::optional<runtime::RemoteCommand> first);
 
 // Carries out one command on the window.
-void perform(window::NoteWindow &window, const runtime::WindowCommand &command);
+void perform(window::NoteWindow &window, const runtime::RemoteCommand &command);
 
 } // namespace app

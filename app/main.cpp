@@ -6,7 +6,7 @@
 #include "store/CheckAhead.h"
 #include "store/DatabaseLocation.h"
 #include "window/Application.h"
-#include "window/Keys.h"
+#include "window/Commands.h"
 #include "window/NoteWindow.h"
 
 #include <QApplication>
@@ -61,8 +61,8 @@ struct Options
     store::DatabaseLocation database;
     // What is wrong with the command line that Qt's parser lets pass; empty when nothing is.
     QString usageError;
-    // --toggle or --new: a command to the window that runs for this database.
-    std::optional<runtime::WindowCommand::Action> command;
+    // --toggle or --new: the name of a command to the window that runs for this database.
+    QString command;
 };
 
 // Reads the command line. --help, --version and a mistyped option are answered here and end
@@ -78,18 +78,15 @@ Options readOptions(const QCoreApplication &app)
                                       QStringLiteral("Öppnar en annan anteckningsdatabas."),
                                       QStringLiteral("SÖKVÄG"));
     options.addOption(database);
-    const QCommandLineOption toggle(
-        QStringList{QStringLiteral("toggle")},
-        QStringLiteral("Rullar ned det fönster som redan visar databasen, med markören i "
-                       "anteckningsfältet, eller rullar upp det om det är nedrullat. Startar "
-                       "Zentavo om inget sådant fönster finns."));
-    options.addOption(toggle);
-    const QCommandLineOption newNote(
-        QStringList{QStringLiteral("new")},
-        QStringLiteral("Rullar ned det fönster som redan visar databasen med en ny, tom "
-                       "anteckning (en osparad text som skrivits behålls). Startar Zentavo om "
-                       "inget sådant fönster finns."));
-    options.addOption(newNote);
+    // A command to the window that runs for this database: an option for each the desktop gives.
+    QList<QCommandLineOption> commands;
+    for (const window::CommandRow &row : window::commandTable()) {
+        if (*row.desktopName) {
+            commands.append(QCommandLineOption(QStringList{QString::fromUtf8(row.desktopName)},
+                                               QString::fromUtf8(row.optionHelp)));
+            options.addOption(commands.last());
+        }
+    }
     // For start-up measurements: prints when the first frame is on the screen.
     QCommandLineOption reportFirstFrame(QStringLiteral("report-first-frame"));
     reportFirstFrame.setFlags(QCommandLineOption::HiddenFromHelp);
@@ -107,22 +104,26 @@ Options readOptions(const QCoreApplication &app)
     QString usageError;
     if (options.isSet(database) && options.value(database).isEmpty())
         usageError = QStringLiteral("--db behöver en SÖKVÄG, inte en tom text");
-    else if (options.isSet(toggle) && options.isSet(newNote))
-        usageError = QStringLiteral("Ange antingen --toggle eller --new, inte båda.");
-    std::optional<runtime::WindowCommand::Action> command;
-    if (options.isSet(toggle))
-        command = runtime::WindowCommand::Action::Toggle;
-    else if (options.isSet(newNote))
-        command = runtime::WindowCommand::Action::New;
+    QStringList names;
+    QStringList given;
+    for (const QCommandLineOption &option : commands) {
+        names << option.names().first();
+        if (options.isSet(option))
+            given << names.last();
+    }
+    if (usageError.isEmpty() && given.size() > 1) {
+        usageError = QStringLiteral("Ange antingen --%1, inte båda.")
+                         .arg(names.join(QStringLiteral(" eller --")));
+    }
     return Options{.reportFirstFrame = options.isSet(reportFirstFrame),
                    .database = location,
                    .usageError = usageError,
-                   .command = command};
+                   .command = given.value(0)};
 }
 
 // Hands a command to the window that runs for the database: the program's exit status once the
 // command is settled, nothing when this program is to be that window.
-std::optional<int> deliver(runtime::CommandChannel &commands, const runtime::WindowCommand &command)
+std::optional<int> deliver(runtime::CommandChannel &commands, const runtime::RemoteCommand &command)
 {
     runtime::Sent sent = commands.send(command);
     // Another command may have started the database's window just now: this one goes to it.
@@ -152,10 +153,10 @@ std::optional<int> deliverWithoutDisplay(int argc, char *argv[])
     const runtime::Activation activation = runtime::Activation::fromEnvironment();
     const QCoreApplication terminal(argc, argv);
     const Options options = readOptions(terminal);
-    if (!options.usageError.isEmpty() || !options.command)
+    if (!options.usageError.isEmpty() || options.command.isEmpty())
         return std::nullopt;
-    runtime::CommandChannel commands(options.database.path);
-    return deliver(commands, runtime::WindowCommand{*options.command, activation});
+    runtime::CommandChannel commands(options.database.path, window::desktopCommandNames());
+    return deliver(commands, runtime::RemoteCommand{options.command, activation});
 }
 
 } // namespace
@@ -197,10 +198,10 @@ int main(int argc, char *argv[])
     }
     // A command goes to the window that runs for this database, if there is one; otherwise this
     // program becomes that window and carries the command out itself.
-    runtime::CommandChannel commands(options.database.path);
-    std::optional<runtime::WindowCommand> firstCommand;
-    if (options.command) {
-        firstCommand = runtime::WindowCommand{*options.command, activation};
+    runtime::CommandChannel commands(options.database.path, window::desktopCommandNames());
+    std::optional<runtime::RemoteCommand> firstCommand;
+    if (!options.command.isEmpty()) {
+        firstCommand = runtime::RemoteCommand{options.command, activation};
         if (const std::optional<int> status = deliver(commands, *firstCommand))
             return *status;
     }

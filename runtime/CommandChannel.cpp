@@ -77,20 +77,6 @@ Activation activationFrom(const QVariantMap &data)
 
 } // namespace
 
-std::optional<WindowCommand::Action> actionNamed(const QString &name)
-{
-    if (name == QLatin1String("toggle"))
-        return WindowCommand::Action::Toggle;
-    if (name == QLatin1String("new"))
-        return WindowCommand::Action::New;
-    return std::nullopt;
-}
-
-QString nameOf(WindowCommand::Action action)
-{
-    return action == WindowCommand::Action::New ? QStringLiteral("new") : QStringLiteral("toggle");
-}
-
 // The window's object on the bus: org.freedesktop.Application's ActivateAction, the way a
 // desktop asks a running program for one of its launcher's actions.
 class BusEndpoint final : public QObject, protected QDBusContext
@@ -108,21 +94,22 @@ public Q_SLOTS:
                                      const QVariantMap &platform)
     {
         Q_UNUSED(parameter)
-        const std::optional<WindowCommand::Action> named = actionNamed(action);
-        if (!named) {
+        if (!m_channel->accepts(action)) {
             sendErrorReply(QDBusError::InvalidArgs,
                            QStringLiteral("Okänt kommando: %1").arg(action));
             return;
         }
-        Q_EMIT m_channel->received(WindowCommand{*named, activationFrom(platform)});
+        Q_EMIT m_channel->received(RemoteCommand{action, activationFrom(platform)});
     }
 
 private:
     CommandChannel *m_channel;
 };
 
-CommandChannel::CommandChannel(const QString &databasePath, QObject *parent)
+CommandChannel::CommandChannel(const QString &databasePath, QStringList commandNames,
+                               QObject *parent)
     : QObject(parent)
+    , m_commandNames(std::move(commandNames))
     , m_busName(busName(databasePath))
     , m_socketName(key(databasePath))
 {}
@@ -153,7 +140,7 @@ QString CommandChannel::objectPath()
     return QStringLiteral("/se/zentavo/Zentavo");
 }
 
-Sent CommandChannel::send(const WindowCommand &command) const
+Sent CommandChannel::send(const RemoteCommand &command) const
 {
     // A window that has the claim but does not listen yet is starting: it listens after its
     // first frame.
@@ -184,7 +171,7 @@ bool CommandChannel::windowStarting() const
     return folder.isOpen() && folder.isLocked(m_socketName + QStringLiteral(".window"));
 }
 
-Sent CommandChannel::sendOnce(const WindowCommand &command) const
+Sent CommandChannel::sendOnce(const RemoteCommand &command) const
 {
     const std::optional<Sent> onBus = sendOnBus(command);
     if (onBus == Sent::Done || onBus == Sent::NoAnswer)
@@ -194,7 +181,7 @@ Sent CommandChannel::sendOnce(const WindowCommand &command) const
     return onSocket == Sent::Refused && onBus ? Sent::NoWindow : onSocket;
 }
 
-std::optional<Sent> CommandChannel::sendOnBus(const WindowCommand &command) const
+std::optional<Sent> CommandChannel::sendOnBus(const RemoteCommand &command) const
 {
     // A connection of the send's own, gone with it.
     if (!sessionBusGiven())
@@ -209,7 +196,7 @@ std::optional<Sent> CommandChannel::sendOnBus(const WindowCommand &command) cons
                                                        QStringLiteral("ActivateAction"));
     // Nothing is started for the name: only a window already running answers.
     call.setAutoStartService(false);
-    call << nameOf(command.action) << QVariantList() << platformData(command.activation);
+    call << command.name << QVariantList() << platformData(command.activation);
     const QDBusMessage answer = bus.call(call, QDBus::Block, AnswerWait);
     if (answer.type() == QDBusMessage::ReplyMessage)
         return Sent::Done;
@@ -218,9 +205,9 @@ std::optional<Sent> CommandChannel::sendOnBus(const WindowCommand &command) cons
                                                                         : Sent::NoWindow;
 }
 
-Sent CommandChannel::sendOnSocket(const WindowCommand &command) const
+Sent CommandChannel::sendOnSocket(const RemoteCommand &command) const
 {
-    return sendOverSocket(socketFolder(), m_socketName, nameOf(command.action), command.activation,
+    return sendOverSocket(socketFolder(), m_socketName, command.name, command.activation,
                           AnswerWait);
 }
 
@@ -274,10 +261,10 @@ void CommandChannel::listenOnSocket()
 
 bool CommandChannel::receive(const QString &name, const Activation &activation)
 {
-    const std::optional<WindowCommand::Action> named = actionNamed(name);
-    if (named)
-        Q_EMIT received(WindowCommand{*named, activation});
-    return named.has_value();
+    const bool known = accepts(name);
+    if (known)
+        Q_EMIT received(RemoteCommand{name, activation});
+    return known;
 }
 
 } // namespace runtime

@@ -1,5 +1,6 @@
 #include "Accessibility.h"
 
+#include "Commands.h"
 #include "Design.h"
 #include "window/controls/CommandButton.h"
 #include "window/controls/ListView.h"
@@ -84,10 +85,15 @@ void name(QWidget *widget, const char *name, const char *description = nullptr)
         widget->setAccessibleDescription(QString::fromUtf8(description));
 }
 
-void describeButton(CommandButton *button, const char *description)
+// A button of a command, its keys from the command table: "what it does (Ctrl+N)."
+void describeButton(CommandButton *button, const char *description,
+                    std::optional<Command> command = std::nullopt)
 {
     button->setAccessibleName(button->text());
-    button->setAccessibleDescription(QString::fromUtf8(description));
+    const QString keys = command ? keyTextOf(*command) : QString();
+    button->setAccessibleDescription(
+        QString::fromUtf8(description)
+        + (keys.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(keys)) + QLatin1Char('.'));
 }
 
 void describePanel(QFrame *panel, QAccessible::Role role, const char *name, const char *description)
@@ -129,34 +135,38 @@ void describeControls(const Controls &ui)
         box->setAccessibleDescription(box->toolTip());
     }
 
-    name(ui.noteText, "Anteckning",
-         "Anteckningen som visas, skrivskyddad, eller den nya som skrivs. Ctrl+S sparar en ny "
-         "anteckning, Ctrl+N börjar en ny.");
-    name(ui.noteList, "Anteckningar",
-         "De sparade anteckningarnas namn. Pilarna flyttar markeringen och visar anteckningen; "
-         "Ctrl+L flyttar hit.");
+    ui.noteText->setAccessibleName(QStringLiteral("Anteckning"));
+    ui.noteText->setAccessibleDescription(
+        QStringLiteral("Anteckningen som visas, skrivskyddad, eller den nya som skrivs. %1 sparar "
+                       "en ny anteckning, %2 börjar en ny.")
+            .arg(keyTextOf(Command::Save), keyTextOf(Command::New)));
+    ui.noteList->setAccessibleName(QStringLiteral("Anteckningar"));
+    ui.noteList->setAccessibleDescription(
+        QStringLiteral("De sparade anteckningarnas namn. Pilarna flyttar markeringen och visar "
+                       "anteckningen; %1 flyttar hit.")
+            .arg(keyTextOf(Command::List)));
 
     ui.menuButton->setAccessibleName(QStringLiteral("Kommandon (M)"));
     ui.menuButton->setAccessibleDescription(
         QStringLiteral("Öppnar och stänger kommandopanelen: Ny, Radera, Spara, Avsluta."));
     describePanel(ui.commandPanel, QAccessible::Grouping, "Kommandon",
                   "Ny, Radera, Spara och Avsluta. Esc stänger panelen.");
-    describeButton(ui.newButton, "Börjar en ny, tom anteckning (Ctrl+N).");
-    describeButton(ui.deleteButton,
-                   "Raderar anteckningen som visas, efter en fråga (Ctrl+Delete).");
-    describeButton(ui.saveButton, "Sparar den nya anteckningen under ett namn (Ctrl+S).");
-    describeButton(ui.exitButton, "Avslutar Zentavo, efter en fråga (Ctrl+Q).");
+    describeButton(ui.newButton, "Börjar en ny, tom anteckning", Command::New);
+    describeButton(ui.deleteButton, "Raderar anteckningen som visas, efter en fråga",
+                   Command::Delete);
+    describeButton(ui.saveButton, "Sparar den nya anteckningen under ett namn", Command::Save);
+    describeButton(ui.exitButton, "Avslutar Zentavo, efter en fråga", Command::Exit);
 
     describePanel(ui.savePanel, QAccessible::Dialog, design::TitlePrompt.text,
                   "Retur sparar anteckningen under namnet, Esc avbryter.");
     ui.titleEdit->setAccessibleName(QString::fromUtf8(design::TitlePrompt.text));
-    describeButton(ui.saveOkButton, "Sparar anteckningen under namnet (Retur).");
-    describeButton(ui.saveCancelButton, "Sparar inte (Esc).");
+    describeButton(ui.saveOkButton, "Sparar anteckningen under namnet", Command::SaveOk);
+    describeButton(ui.saveCancelButton, "Sparar inte", Command::CancelSave);
 
     describePanel(ui.deletePanel, QAccessible::Dialog, design::DeletePrompt.text,
                   "Ja raderar anteckningen som visas, Nej (Esc) behåller den.");
-    describeButton(ui.deleteYesButton, "Raderar anteckningen som visas.");
-    describeButton(ui.deleteNoButton, "Behåller anteckningen (Esc).");
+    describeButton(ui.deleteYesButton, "Raderar anteckningen som visas");
+    describeButton(ui.deleteNoButton, "Behåller anteckningen", Command::CancelDelete);
 }
 
 } // namespace window

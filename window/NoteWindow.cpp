@@ -21,22 +21,6 @@
 
 namespace window {
 
-namespace {
-
-// Starts or stops a timer; a timer that already runs keeps its interval running, so that a stream
-// of events that keep asking for it never holds its ticks back.
-void run(QTimer *timer, bool running)
-{
-    if (timer->isActive() == running)
-        return;
-    if (running)
-        timer->start();
-    else
-        timer->stop();
-}
-
-} // namespace
-
 NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtime::Desktop &desktop,
                        QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
@@ -73,12 +57,13 @@ void NoteWindow::connectHandlers()
 {
     auto *titleStrip = new PointerRelay(this);
     titleStrip->watch(m_ui.titleStrip);
-    connect(titleStrip, &PointerRelay::doubleClicked, this, &NoteWindow::toggleRolledUp);
+    connect(titleStrip, &PointerRelay::doubleClicked, this,
+            [this] { run(Command::Toggle, Origin::Pointer); });
     connect(titleStrip, &PointerRelay::pressed, this, &NoteWindow::dragWindow);
     auto *rolledUpArrow = new PointerRelay(this);
     rolledUpArrow->watch(m_ui.rolledUpArrow);
-    connect(rolledUpArrow, &PointerRelay::moved, this, &NoteWindow::unrollOnHover);
-    connect(m_ui.exitButton, &QPushButton::clicked, this, &NoteWindow::askExit);
+    connect(rolledUpArrow, &PointerRelay::moved, this,
+            [this] { run(Command::Toggle, Origin::Pointer); });
     connect(m_ui.lockBox, &QCheckBox::toggled, this,
             [this](bool locked) { m_state.setLockedInPlace(locked); });
     connect(m_ui.autoHideBox, &QCheckBox::toggled, this,
@@ -95,17 +80,13 @@ void NoteWindow::connectHandlers()
 
     connect(m_ui.noteList, &ListView::itemClicked, this, &NoteWindow::showNote);
     connect(m_ui.noteList, &ListView::highlightMoved, this, &NoteWindow::highlightMoved);
-    connect(m_ui.menuButton, &QPushButton::clicked, this, &NoteWindow::toggleCommandPanel);
-    connect(m_ui.newButton, &QPushButton::clicked, this, &NoteWindow::newNote);
-    connect(m_ui.saveButton, &QPushButton::clicked, this, &NoteWindow::askTitle);
-    connect(m_ui.saveOkButton, &QPushButton::clicked, this, &NoteWindow::saveNote);
-    connect(m_ui.saveCancelButton, &QPushButton::clicked, this, &NoteWindow::cancelSave);
-    connect(m_ui.deleteButton, &QPushButton::clicked, this, &NoteWindow::askDelete);
-    connect(m_ui.deleteYesButton, &QPushButton::clicked, this, &NoteWindow::deleteNote);
-    connect(m_ui.deleteNoButton, &QPushButton::clicked, this, &NoteWindow::cancelDelete);
+    for (const auto &[button, command] : buttonCommands()) {
+        connect(button, &QPushButton::clicked, this,
+                [this, command] { run(command, Origin::Pointer); });
+    }
 
     connect(m_ui.noteText, &QPlainTextEdit::textChanged, this, &NoteWindow::noteEdited);
-    connect(m_ui.titleEdit, &QLineEdit::textEdited, this, &NoteWindow::noteEdited);
+    connect(m_ui.titleEdit, &QLineEdit::textEdited, this, &NoteWindow::titleEdited);
     connect(m_drafts, &DraftKeeper::restored, this, &NoteWindow::restoreDraft);
     connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
 }
@@ -172,40 +153,6 @@ QRect NoteWindow::placeOnScreen() const
 {
     const int height = m_state.rolledUp() ? design::TitleStrip.height : design::Window.height;
     return QRect(m_docking.place(), m_scale.size(design::Window.width, height));
-}
-
-void NoteWindow::render()
-{
-    const bool rolledUp = m_state.rolledUp();
-    resize(placeOnScreen().size());
-    m_ui.unrolledArrow->setVisible(!rolledUp);
-    m_ui.rolledUpArrow->setVisible(rolledUp);
-    // What the rolled-up window clips away is hidden as well, so that neither Tab nor assistive
-    // technology finds it there; the state keeps the panel open and the note as they were, and
-    // they show again when the window unrolls. (The list is first laid out when the window first
-    // unrolls.) A control hidden with the focus hands it to the title strip.
-    m_ui.noteText->setVisible(!rolledUp);
-    m_ui.noteList->setVisible(!rolledUp);
-    m_ui.menuButton->setVisible(!rolledUp);
-    run(m_ui.pointerPoll, !rolledUp);
-
-    renderList();
-
-    const Panel panel = rolledUp ? Panel::None : m_state.panel();
-    m_ui.commandPanel->setVisible(panel == Panel::Commands);
-    m_ui.savePanel->setVisible(panel == Panel::Save);
-    m_ui.deletePanel->setVisible(panel == Panel::Delete);
-    m_ui.noteText->setLocked(!m_state.noteEditable());
-    renderFocus(rolledUp);
-}
-
-void NoteWindow::renderList()
-{
-    m_ui.noteList->resize(m_scale.x(m_state.listWidth()), m_scale.y(design::NoteList.height));
-    // A negative width is the state's to keep; the list keeps the column it has.
-    if (m_state.columnWidth() >= 0)
-        m_ui.noteList->setColumnWidth(0, m_scale.x(m_state.columnWidth()));
-    run(m_ui.slideTimer, m_state.slide() != Slide::Still);
 }
 
 void NoteWindow::reportStoreError(const store::StoreError &error)

@@ -4,11 +4,15 @@
 // the screen that unrolls to show the note text, the note list and the "M" button with its panels.
 //
 // How the pieces meet: everything the window knows of itself is a WindowState, a plain object
-// with no widget in it. Every event of a control is connected once to one private handler below,
-// named for what it does. A handler asks the state what happens (and, for a note, the store), then
-// calls render(), which draws the state onto the widgets: the window's height, which arrow and
-// panel shows, the list's width and column, which timers run, whether the note can be written in.
-// Nothing is decided by reading a widget back. The controls are made from the design (Design.h)
+// with no widget in it. Every button, key and command from the desktop is one Command of the
+// command table (Commands.h): a button's click and its key go through run(), a command from the
+// desktop through runFromDesktop(), and the state says once whether it is allowed now. A handler
+// tells the state what happened (and, for a note, asks the store), then calls render(), the one
+// place that writes the widgets: the window's height, which arrow and panel shows, the list's
+// width and column, which timers run, the note area's text and whether it can be written in, the
+// title box, where the keyboard focus moves, and what the draft keeper is told. Nothing is decided
+// by reading a widget back; the text typed is read in one place, typedNote(), where it is kept
+// (saved, or written as a draft). The controls are made from the design (Design.h)
 // by buildControls; their places are twips in the design and become pixels in one place, Layout,
 // at the resolution of the screen the window is on. Where the window is on the desktop is
 // Docking's to say, as plain as the state: docked on the primary screen, or where the person moved
@@ -21,12 +25,12 @@
 // The note being written is kept on disk as a draft by a DraftKeeper, so that nothing typed is lost
 // when the program ends however it ends; a draft left by a program that ended comes back at start.
 //
-// Handlers are spread over files by concern: NoteWindowFrame.cpp (rolling up, dragging, exit, the
-// list's slide and the pointer poll), NoteWindowNotes.cpp (the note list, the note and the panels),
-// NoteWindowDrafts.cpp (the draft of the note being written), NoteWindowScreens.cpp (the
-// window's place when the desktop's screens change), NoteWindowKeys.cpp (the keys, and where the
-// keyboard focus goes), NoteWindowCommands.cpp (commands from the command line that reach the
-// running window).
+// Handlers are spread over files by concern: NoteWindowCommands.cpp (the commands: which button
+// gives which, and carrying one out), NoteWindowFrame.cpp (dragging, exit, the list's slide and
+// the pointer poll), NoteWindowNotes.cpp (the note list, saving and deleting), NoteWindowDrafts.cpp
+// (the draft of the note being written), NoteWindowScreens.cpp (the window's place when the
+// desktop's screens change), NoteWindowKeys.cpp (the keys), NoteWindowRender.cpp (drawing the
+// state, the keyboard focus included).
 
 #include "Controls.h"
 #include "Docking.h"
@@ -37,9 +41,10 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <array>
 #include <functional>
+#include <utility>
 
-class QAbstractButton;
 class QKeyEvent;
 class QScreen;
 class QTimer;
@@ -51,6 +56,7 @@ struct Activation;
 
 namespace window {
 
+class CommandButton;
 class DraftKeeper;
 
 class NoteWindow : public QWidget
@@ -79,13 +85,10 @@ public:
     // (closing the window does the same).
     void keepDraftNow();
 
-    // Commands from outside the window (a key bound on the desktop), with what the desktop gave
-    // them so that the window may take the focus (NoteWindowCommands.cpp). Toggle: a rolled-up
-    // window unrolls, is activated and its note area has the keyboard focus; an unrolled one
-    // rolls up. New: the same unrolled, focused window, with a new empty note unless the note
-    // area holds typed text not yet saved.
-    void toggleByCommand(const runtime::Activation &activation);
-    void newNoteByCommand(const runtime::Activation &activation);
+    // A command from outside the window (a key bound on the desktop), with what the desktop gave
+    // it so that the window may take the focus: the window is called up, activated, its note area
+    // focused, and the command acts as WindowState::perform says.
+    void runFromDesktop(Command command, const runtime::Activation &activation);
 
     // What the window knows of itself, for those who watch it (the tests).
     const WindowState &state() const { return m_state; }
@@ -105,53 +108,42 @@ protected:
     bool focusNextPrevChild(bool next) override;
 
 private Q_SLOTS:
-    // The title strip and the arrows.
-    void toggleRolledUp();
+    // The pointer: dragging the title strip, the list's slide-out and staying away.
     void dragWindow();
-    void unrollOnHover();
-    void askExit();
-
-    // The list's slide-out and the pointer staying away.
     void pointerOverList();
     void pointerOverNoteOrEdge();
     void slideStep();
     void pollPointer();
 
-    // The note list, the note and the command, save and delete panels.
+    // The note list.
     void showNote(qint64 id);
     void highlightMoved(qint64 id);
-    void toggleCommandPanel();
-    void newNote();
-    void askTitle();
-    void saveNote();
-    void cancelSave();
-    void askDelete();
-    void deleteNote();
-    void cancelDelete();
 
     // Drafts of the note being written.
     void noteEdited();
+    void titleEdited();
     void restoreDraft(const store::Draft &draft);
     void draftNotKept(const store::StoreError &error);
 
 private:
     void connectHandlers();
+    // The buttons and the command each gives.
+    std::array<std::pair<CommandButton *, Command>, 9> buttonCommands() const;
+    // Carries out a command of a button or a key, if the state allows it now.
+    void run(Command command, Origin origin);
+    // The commands that are more than the state's: the store, or a question.
+    void askExit();
+    void saveNote();
+    void deleteNote();
     // The keys (NoteWindowKeys.cpp): every control of the window hands its keys to the window
     // first; a key that means a command runs it, as the pointer does, and the rest go on to the
-    // control.
+    // control. Enter or Space on a focused button gives its command.
     void watchKeys();
     bool keyPressed(QObject *receiver, const QKeyEvent &key);
-    void runKeyCommand(KeyCommand command);
-    // Enter or Space on a focused button presses it; a panel it opens takes the focus.
-    void pressByKey(QAbstractButton *button);
-    // Where the focus goes when the window rolls up or unrolls: to the title strip rolled up,
-    // and back where it was (or to the note) unrolled.
-    void renderFocus(bool rolledUp);
-    // The control that had the focus when the window rolled up.
-    QPointer<QWidget> m_focusBeforeRollUp;
 
-    // Unrolls the window for a command and hands it the focus, the note area focused.
-    void callUp(const runtime::Activation &activation);
+    // The note being written, as typed: its text and, while the save panel is open, the title
+    // typed for it. The one place that reads them, for saving and for the draft.
+    store::Draft typedNote() const;
     // What the note area holds that is worth keeping as a draft: typed text that is no stored
     // note, with the title typed for it while the save panel is open.
     std::optional<store::Draft> draftToKeep() const;
@@ -167,9 +159,19 @@ private:
     void watchScreen(QScreen *screen);
     void screensChanged();
     void followScreens();
-    // Draws the state onto the widgets.
+    // Draws the state onto the widgets (NoteWindowRender.cpp): the one place that writes them,
+    // moves the focus and tells the draft keeper.
     void render();
     void renderList();
+    void renderNote();
+    // Where the focus goes when the window rolls up or unrolls: to the title strip rolled up,
+    // and back where it was (or to the note) unrolled; then where the state moves it.
+    void renderFocus(bool rolledUp);
+    void renderDraft();
+    // The control that had the focus when the window rolled up.
+    QPointer<QWidget> m_focusBeforeRollUp;
+    // Set while render() runs: a control's signal that a render raises is drawn by that render.
+    bool m_rendering = false;
     // Where the window is on the screen, in pixels, as the state has it.
     QRect placeOnScreen() const;
     // Shows a store failure: the one place that words it for the person.

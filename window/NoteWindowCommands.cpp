@@ -1,38 +1,49 @@
-#include "DraftKeeper.h"
 #include "NoteWindow.h"
 #include "runtime/Desktop.h"
-#include "window/controls/NoteTextEdit.h"
-
-#include <QTextDocument>
+#include "window/controls/CommandButton.h"
 
 namespace window {
 
-void NoteWindow::toggleByCommand(const runtime::Activation &activation)
+std::array<std::pair<CommandButton *, Command>, 9> NoteWindow::buttonCommands() const
 {
-    if (!m_state.rolledUp()) {
-        toggleRolledUp();
+    return {{{m_ui.menuButton, Command::Menu},
+             {m_ui.newButton, Command::New},
+             {m_ui.saveButton, Command::Save},
+             {m_ui.deleteButton, Command::Delete},
+             {m_ui.exitButton, Command::Exit},
+             {m_ui.saveOkButton, Command::SaveOk},
+             {m_ui.saveCancelButton, Command::CancelSave},
+             {m_ui.deleteYesButton, Command::DeleteYes},
+             {m_ui.deleteNoButton, Command::CancelDelete}}};
+}
+
+void NoteWindow::run(Command command, Origin origin)
+{
+    if (!m_state.perform(command, origin))
         return;
+    switch (command) {
+    case Command::SaveOk:
+        saveNote();
+        break;
+    case Command::DeleteYes:
+        deleteNote();
+        break;
+    case Command::Exit:
+        askExit();
+        break;
+    default:
+        render();
+        break;
     }
-    m_state.unrollByCommand();
-    render();
-    callUp(activation);
 }
 
-void NoteWindow::newNoteByCommand(const runtime::Activation &activation)
+void NoteWindow::runFromDesktop(Command command, const runtime::Activation &activation)
 {
-    m_state.unrollByCommand();
-    if (m_state.newNoteByCommand(!m_ui.noteText->document()->isEmpty())) {
-        m_ui.noteText->setText(QString());
-        m_drafts->changedNow();
-    }
+    m_state.perform(command, Origin::Desktop);
     render();
-    callUp(activation);
-}
-
-void NoteWindow::callUp(const runtime::Activation &activation)
-{
-    m_ui.noteText->setFocus();
-    m_desktop.activate(this, activation);
+    // Rolled up by "toggle", the window has nothing to take the focus for.
+    if (!m_state.rolledUp())
+        m_desktop.activate(this, activation);
 }
 
 } // namespace window

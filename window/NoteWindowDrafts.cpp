@@ -9,15 +9,21 @@
 
 namespace window {
 
+store::Draft NoteWindow::typedNote() const
+{
+    store::Draft typed{m_ui.noteText->text(), std::nullopt};
+    if (m_state.panel() == Panel::Save)
+        typed.title = m_ui.titleEdit->text();
+    return typed;
+}
+
 std::optional<store::Draft> NoteWindow::draftToKeep() const
 {
     if (!m_state.noteEditable())
         return std::nullopt;
-    store::Draft draft{m_ui.noteText->text(), std::nullopt};
+    store::Draft draft = typedNote();
     if (draft.text.isEmpty())
         return std::nullopt;
-    if (m_state.panel() == Panel::Save)
-        draft.title = m_ui.titleEdit->text();
     return draft;
 }
 
@@ -27,6 +33,7 @@ void NoteWindow::readDraftToKeep(std::function<void(std::optional<store::Draft>)
         handover(std::nullopt);
         return;
     }
+    // typedNote() in pieces: a long text is read from the event loop, a piece at a time.
     m_ui.noteText->readText([this, handover = std::move(handover)](const QString &text) {
         if (text.isEmpty() || !m_state.noteEditable()) {
             handover(std::nullopt);
@@ -41,7 +48,15 @@ void NoteWindow::readDraftToKeep(std::function<void(std::optional<store::Draft>)
 
 void NoteWindow::noteEdited()
 {
-    m_drafts->changed();
+    // Whether the note area is empty is known at once, without reading its text.
+    m_state.noteEdited(!m_ui.noteText->document()->isEmpty());
+    render();
+}
+
+void NoteWindow::titleEdited()
+{
+    m_state.titleEdited();
+    render();
 }
 
 void NoteWindow::keepDraftNow()
@@ -59,14 +74,9 @@ void NoteWindow::closeEvent(QCloseEvent *event)
 
 void NoteWindow::restoreDraft(const store::Draft &draft)
 {
-    // The draft comes just after the first frame, while the window is still rolled up and its
-    // note area read-only, or (a command having called the window up at once, or "Ny" pressed)
-    // empty for a new note: nothing the person did is in its place yet.
-    const bool emptyNewNote = m_state.noteMode() == NoteMode::Writing
-                              && m_state.panel() != Panel::Save
-                              && m_ui.noteText->document()->isEmpty();
-    if (m_state.noteMode() != NoteMode::Blank && !emptyNewNote) {
-        m_drafts->answerRestored(DraftKeeper::Answer::NotTaken);
+    const bool taken = m_state.restoreDraft(draft);
+    render();
+    if (!taken) {
         m_desktop.tell(this, QStringLiteral("En anteckning som inte var sparad när Zentavo "
                                             "avslutades förra gången väntar kvar, eftersom du "
                                             "redan skriver en ny. Den återställs nästa gång "
@@ -74,12 +84,6 @@ void NoteWindow::restoreDraft(const store::Draft &draft)
                                             "drafts --save"));
         return;
     }
-    m_drafts->answerRestored(DraftKeeper::Answer::Taken);
-    m_ui.noteText->setText(draft.text);
-    if (draft.title)
-        m_ui.titleEdit->setText(*draft.title);
-    m_state.startNewNote();
-    render();
     m_desktop.tell(this, QStringLiteral("Zentavo har återställt en anteckning som inte var sparad "
                                         "när programmet avslutades förra gången. Den finns i "
                                         "anteckningsfältet: rulla ned fönstret för att se den, och "

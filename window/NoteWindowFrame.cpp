@@ -3,23 +3,12 @@
 
 namespace window {
 
-void NoteWindow::toggleRolledUp()
-{
-    m_state.toggleRolledUp();
-    render();
-}
-
 void NoteWindow::dragWindow()
 {
     if (m_state.lockedInPlace())
         return;
     m_docking.moveBegan();
     m_desktop.beginSystemMove(this);
-}
-
-void NoteWindow::unrollOnHover()
-{
-    toggleRolledUp();
 }
 
 void NoteWindow::askExit()

@@ -28,12 +28,108 @@ void WindowState::unrollByCommand()
         startNewNote();
 }
 
-bool WindowState::newNoteByCommand(bool holdsText)
+bool WindowState::allows(Command command, Origin origin) const
 {
-    if (m_noteMode == NoteMode::Writing && holdsText)
+    // Rolled up, the keys only unroll the window; the pointer finds nothing but the strip.
+    if (m_rolledUp && origin == Origin::Key)
+        return command == Command::Toggle || command == Command::Unroll;
+    // While a question is open only its own answers act, as the pointer cannot reach "M" then.
+    const bool question = m_panel == Panel::Save || m_panel == Panel::Delete;
+    switch (command) {
+    case Command::Toggle:
+        return true;
+    case Command::Unroll:
+        return m_rolledUp;
+    case Command::RollUp:
+        return !m_rolledUp && m_panel == Panel::None;
+    case Command::CloseMenu:
+        return m_panel == Panel::Commands;
+    case Command::Menu:
+    case Command::New:
+    case Command::Exit:
+    case Command::List:
+        return !question;
+    case Command::Save:
+        return !question && m_noteMode != NoteMode::Stored;
+    case Command::Delete:
+        return !question && m_noteMode == NoteMode::Stored;
+    case Command::SaveOk:
+    case Command::CancelSave:
+        return m_panel == Panel::Save;
+    case Command::DeleteYes:
+        return m_panel == Panel::Delete && m_shownNote;
+    case Command::CancelDelete:
+        return m_panel == Panel::Delete;
+    }
+    return false;
+}
+
+bool WindowState::perform(Command command, Origin origin)
+{
+    if (origin == Origin::Desktop) {
+        if (command == Command::Toggle && !m_rolledUp) {
+            toggleRolledUp();
+            return true;
+        }
+        unrollByCommand();
+        m_focus = Focus::Note;
+        if (command == Command::New && !holdsTypedText()) {
+            m_panel = Panel::None;
+            emptyNote();
+        } else if (command != Command::Toggle && command != Command::New
+                   && allows(command, Origin::Key)) {
+            perform(command, Origin::Key);
+        }
+        return true;
+    }
+    if (!allows(command, origin))
         return false;
-    m_panel = Panel::None;
-    startNewNote();
+    switch (command) {
+    case Command::Toggle:
+    case Command::Unroll:
+    case Command::RollUp:
+        toggleRolledUp();
+        break;
+    case Command::Menu:
+        m_panel = m_panel == Panel::Commands ? Panel::None : Panel::Commands;
+        // A panel opened from the keyboard takes the focus, at its first button; opened with
+        // the pointer, it leaves the focus where typing goes on.
+        m_focus = origin == Origin::Key && m_panel == Panel::Commands ? Focus::FirstCommand
+                                                                      : Focus::Note;
+        break;
+    case Command::CloseMenu:
+    case Command::CancelDelete:
+        m_panel = Panel::None;
+        m_focus = Focus::Note;
+        break;
+    case Command::New:
+        emptyNote();
+        // The panel's button had the focus; typing goes to the new note, not the next tab stop.
+        m_focus = Focus::Note;
+        break;
+    case Command::Save:
+        m_panel = Panel::Save;
+        draftChanged(DraftChange::Soon);
+        m_focus = Focus::TitleBox;
+        break;
+    case Command::CancelSave:
+        m_panel = Panel::None;
+        draftChanged(DraftChange::Soon);
+        m_focus = Focus::Note;
+        break;
+    case Command::Delete:
+        m_panel = Panel::Delete;
+        if (origin == Origin::Key)
+            m_focus = Focus::DeleteYes;
+        break;
+    case Command::List:
+        m_focus = Focus::List;
+        break;
+    case Command::SaveOk:
+    case Command::DeleteYes:
+    case Command::Exit:
+        break;
+    }
     return true;
 }
 
@@ -82,15 +178,6 @@ void WindowState::slideTick()
     m_columnWidth = m_listWidth - Way.columnInset;
 }
 
-bool WindowState::toggleCommandPanel()
-{
-    // While a question is open, "M" does nothing at all.
-    if (m_panel == Panel::Save || m_panel == Panel::Delete)
-        return false;
-    m_panel = m_panel == Panel::Commands ? Panel::None : Panel::Commands;
-    return true;
-}
-
 void WindowState::startNewNote()
 {
     m_noteMode = NoteMode::Writing;
@@ -99,76 +186,72 @@ void WindowState::startNewNote()
         m_panel = Panel::None;
 }
 
-bool WindowState::openSavePanel()
+void WindowState::emptyNote()
 {
-    if (m_noteMode == NoteMode::Stored)
-        return false;
-    m_panel = Panel::Save;
-    return true;
+    startNewNote();
+    m_noteText = QString();
+    m_holdsText = false;
+    draftChanged(DraftChange::Now);
 }
 
-bool WindowState::openDeletePanel()
+void WindowState::draftChanged(DraftChange change)
 {
-    if (m_noteMode != NoteMode::Stored)
-        return false;
-    m_panel = Panel::Delete;
-    return true;
-}
-
-void WindowState::closePanel()
-{
-    m_panel = Panel::None;
+    m_draftChange = std::max(m_draftChange, change);
 }
 
 void WindowState::showStoredNote(store::Note note)
 {
+    m_noteText = note.text;
+    m_holdsText = !note.text.isEmpty();
     m_shownNote = std::move(note);
     m_noteMode = NoteMode::Stored;
+    draftChanged(DraftChange::Now);
 }
 
 void WindowState::changeStored()
 {
-    startNewNote();
+    emptyNote();
     m_panel = Panel::None;
+    m_focus = Focus::Note;
 }
 
-KeyCommand WindowState::commandForKey(Key key) const
+void WindowState::deleteRefused(const std::optional<store::Note> &current)
 {
-    if (m_rolledUp)
-        return key == Key::Enter || key == Key::Down ? KeyCommand::Unroll : KeyCommand::None;
-    // While a question is open only its own answers act, as the pointer cannot reach "M" then.
-    const bool question = m_panel == Panel::Save || m_panel == Panel::Delete;
-    switch (key) {
-    case Key::Escape:
-        switch (m_panel) {
-        case Panel::None:
-            return KeyCommand::RollUp;
-        case Panel::Commands:
-            return KeyCommand::CloseCommandPanel;
-        case Panel::Save:
-            return KeyCommand::CancelSave;
-        case Panel::Delete:
-            return KeyCommand::CancelDelete;
-        }
-        break;
-    case Key::New:
-        return question ? KeyCommand::None : KeyCommand::NewNote;
-    case Key::Save:
-        return question || m_noteMode == NoteMode::Stored ? KeyCommand::None : KeyCommand::AskTitle;
-    case Key::Delete:
-        return question || m_noteMode != NoteMode::Stored ? KeyCommand::None
-                                                          : KeyCommand::AskDelete;
-    case Key::Exit:
-        return question ? KeyCommand::None : KeyCommand::AskExit;
-    case Key::List:
-        return question ? KeyCommand::None : KeyCommand::FocusList;
-    case Key::EnterInTitleBox:
-        return m_panel == Panel::Save ? KeyCommand::SaveNote : KeyCommand::None;
-    case Key::Enter:
-    case Key::Down:
-        break;
+    m_panel = Panel::None;
+    m_focus = Focus::Note;
+    if (current)
+        showStoredNote(*current);
+}
+
+void WindowState::noteEdited(bool holdsText)
+{
+    m_holdsText = holdsText;
+    draftChanged(DraftChange::Soon);
+}
+
+void WindowState::titleEdited()
+{
+    draftChanged(DraftChange::Soon);
+}
+
+bool WindowState::restoreDraft(const store::Draft &draft)
+{
+    // The draft comes just after the first frame, while the window is still rolled up and its
+    // note area read-only, or (a command having called the window up at once, or "Ny" pressed)
+    // empty for a new note: nothing the person did is in its place yet.
+    const bool emptyNewNote
+        = m_noteMode == NoteMode::Writing && m_panel != Panel::Save && !m_holdsText;
+    if (m_noteMode != NoteMode::Blank && !emptyNewNote) {
+        m_draftAnswer = DraftAnswer::NotTaken;
+        return false;
     }
-    return KeyCommand::None;
+    m_draftAnswer = DraftAnswer::Taken;
+    m_noteText = draft.text;
+    m_holdsText = !draft.text.isEmpty();
+    if (draft.title)
+        m_title = *draft.title;
+    startNewNote();
+    return true;
 }
 
 bool WindowState::pollPointer(const std::optional<QPoint> &pointer, const QRect &window)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "Commands.h"
 #include "Design.h"
+#include "store/Drafts.h"
 #include "store/NoteStore.h"
 
 #include <QPoint>
 #include <QRect>
 #include <optional>
+#include <utility>
 
 namespace window {
 
@@ -19,33 +22,26 @@ enum class Slide { Still, Widening, Narrowing };
 // (read-only).
 enum class NoteMode { Blank, Writing, Stored };
 
-// The keys the window answers to, whichever of its controls has the keyboard focus: Escape,
-// Ctrl+N, Ctrl+S, Ctrl+Delete, Ctrl+Q, Ctrl+L, Enter (in the title box, or anywhere else) and the
-// Down arrow.
-enum class Key { Escape, New, Save, Delete, Exit, List, Enter, EnterInTitleBox, Down };
+// Where the keyboard focus is to move at the next render: nowhere (it stays, or goes back where
+// rolling up and down puts it), the note area, the title box (its text selected, so that typing
+// replaces the title used last time), the note list, the command panel's first button, or the
+// delete question's "Ja".
+enum class Focus { Stays, Note, TitleBox, List, FirstCommand, DeleteYes };
 
-// What a key does: one of the window's commands, the same a person gives with the pointer, or
-// nothing (the focused control then has the key to itself).
-enum class KeyCommand {
-    None,
-    Unroll,
-    RollUp,
-    CloseCommandPanel, // as "M" closes it
-    CancelSave,        // "Avbryt"
-    CancelDelete,      // "Nej"
-    NewNote,           // "Ny"
-    AskTitle,          // "Spara"
-    AskDelete,         // "Radera"
-    AskExit,           // "Avsluta"
-    SaveNote,          // "OK"
-    FocusList,
-};
+// What the draft of the note being written needs: nothing, a write once typing pauses, or a
+// write at once (the note area was emptied or given a stored note).
+enum class DraftChange { None, Soon, Now };
+
+// The answer to a draft a program left unsaved, once given: taken into the note area, or not.
+enum class DraftAnswer { None, Taken, NotTaken };
 
 // Everything the note window knows about itself, with no widget in it: whether it is rolled up,
 // how wide the note list is and which way it slides, which panel is open, which note is shown,
-// how many looks in a row found the pointer away, and the two choices on the title strip. The
-// window's handlers ask it what happens and then draw the answer; nothing is read back from the
-// widgets. Widths are in twips, the design's unit.
+// how many looks in a row found the pointer away, the two choices on the title strip, and what the
+// next render is to change beyond drawing it: the text put in the note area and the title box,
+// where the keyboard focus moves, and what the draft keeper is told. The window's handlers tell
+// it what happened and then draw it; nothing is read back from the widgets. Widths are in twips,
+// the design's unit.
 //
 // It starts as the window is first shown: rolled up, the list narrow with its column closed, no
 // panel open, nothing in the note area, locked in place, hiding itself when the pointer is away.
@@ -55,20 +51,26 @@ public:
     // Rolling up and down. Unrolled, the window looks for the pointer (pointer polls), counting
     // afresh from every unroll; rolled up, it does not.
     bool rolledUp() const { return m_rolledUp; }
-    void toggleRolledUp();
-    // A command from outside the window (a key bound on the desktop) unrolls it, the note area
-    // ready to be written in: a blank one becomes a new note. Called up so, the window may be far
-    // from the pointer, so the pointer polls count no look outside until the pointer has been
-    // over the window once; until then the window stays unrolled (a command, or the title
-    // strip, rolls it up). Unrolled already, it stays so, and the polls wait all the same.
-    void unrollByCommand();
-    // Whether the polls wait for the pointer to come over the window before they count.
+    // Called up from the desktop, the window may be far from the pointer, so the pointer polls
+    // count no look outside until the pointer has been over the window once; until then the
+    // window stays unrolled (a command, or the title strip, rolls it up).
     bool awaitsPointer() const { return m_awaitsPointer; }
-    // A command asks for a new note: unless typed text that is no stored note is in the note
-    // area (`holdsText` says whether the area holds any text), what "Ny" does, and an open panel
-    // closes (a question as its "Avbryt" or "Nej" would). Returns whether the note area is to be
-    // emptied; when it is not, nothing changes.
-    bool newNoteByCommand(bool holdsText);
+
+    // Whether a command acts now: rolled up, of the keys only those that unroll the window do
+    // (the pointer reaches only the strip then). Unrolled, Esc closes the open panel as its
+    // "Avbryt" or "Nej" does, or the command panel as "M" does, and with no panel open rolls the
+    // window up; while a question is open only its own answers act ("M", "Ny", "Spara", "Radera",
+    // "Avsluta" and the list do not, as the pointer cannot reach them then), and "Spara" is refused
+    // while a stored note is shown, "Radera" while none is. The one statement of what is allowed,
+    // for the pointer and keys.
+    bool allows(Command command, Origin origin) const;
+    // Carries a command out, as far as it is the state's: refused, it changes nothing and returns
+    // false. From the desktop the window is called up first (unrolled, the note area focused and
+    // ready to be written in: a blank one becomes a new note), and a command then acts as from a
+    // key, but for two: "toggle" rolls an unrolled window up, and "new" gives a new empty note
+    // unless typed text that is no stored note is there, closing any panel. "OK", "Ja" and
+    // "Avsluta" are the window's, with the store or a question: they only answer whether allowed.
+    bool perform(Command command, Origin origin);
 
     // The note list's slide-out.
     int listWidth() const { return m_listWidth; }
@@ -89,39 +91,39 @@ public:
     Panel panel() const { return m_panel; }
     NoteMode noteMode() const { return m_noteMode; }
     bool noteEditable() const { return m_noteMode == NoteMode::Writing; }
+    // Whether the note area holds text typed that is no stored note.
+    bool holdsTypedText() const { return noteEditable() && m_holdsText; }
     // The stored note shown, as it was read: what a delete removes.
     const std::optional<store::Note> &shownNote() const { return m_shownNote; }
-    // "M": opens or closes the command panel. Returns false, having changed nothing, while the
-    // save or delete question is open.
-    bool toggleCommandPanel();
-    // "Ny": an empty note to write, the command panel closed.
-    void startNewNote();
-    // "Spara": the save panel, unless a stored note is shown (a stored note is never saved
-    // again). Returns whether it opened.
-    bool openSavePanel();
-    // "Radera": the delete question, only while a stored note is shown. Returns whether it opened.
-    bool openDeletePanel();
-    // "Avbryt", "Nej": the open panel closes; nothing else changes.
-    void closePanel();
     // Whether a title chosen in the list is shown: not while the save panel is open, so the note
     // being saved stays the note typed.
     bool showsChosenNote() const { return m_panel != Panel::Save; }
     void showStoredNote(store::Note note);
     // "OK" stored the note, or "Ja" deleted the one shown: a new empty note, no panel open.
     void changeStored();
+    // "Ja" found the note shown gone or changed: the question closes, and a note changed under
+    // its ID shows as the database holds it now.
+    void deleteRefused(const std::optional<store::Note> &current);
+    // The note area's text changed (`holdsText`: whether it holds any now), or the title box's.
+    void noteEdited(bool holdsText);
+    void titleEdited();
+    // A draft left unsaved by a program that ended: taken into the note area while nothing the
+    // person did is there (read-only and blank, or an empty new note not being saved). Returns
+    // whether it was taken.
+    bool restoreDraft(const store::Draft &draft);
 
-    // What a key does now. Rolled up, Enter and Down unroll the window and nothing else acts.
-    // Unrolled, Escape closes the open panel as its "Avbryt" or "Nej" does, or the command panel
-    // as "M" does, and with no panel open rolls the window up; Enter in the title box is "OK".
-    // The keys of the command panel's buttons ("Ny", "Spara", "Radera", "Avsluta") and the key
-    // to the list act only where the pointer could reach them: not while the save or delete
-    // question is open, and each refused where its button is ("Spara" while a stored note is
-    // shown, "Radera" while none is).
-    KeyCommand commandForKey(Key key) const;
     // The keyboard focus comes to the note list: it slides out as for the pointer over it. The
     // focus leaves it: it slides back as for the pointer over the note, but no panel closes.
     void listFocused() { pointerOverList(); }
     void listLeft() { startNarrowing(); }
+
+    // What the next render changes beyond drawing the state, each handed over once: the note
+    // area's and the title box's new text, where the focus moves, what the draft keeper is told.
+    std::optional<QString> takeNoteText() { return std::exchange(m_noteText, std::nullopt); }
+    std::optional<QString> takeTitle() { return std::exchange(m_title, std::nullopt); }
+    Focus takeFocus() { return std::exchange(m_focus, Focus::Stays); }
+    DraftChange takeDraftChange() { return std::exchange(m_draftChange, DraftChange::None); }
+    DraftAnswer takeDraftAnswer() { return std::exchange(m_draftAnswer, DraftAnswer::None); }
 
     // The title strip's two choices.
     bool lockedInPlace() const { return m_lockedInPlace; }
@@ -139,7 +141,13 @@ public:
     void hideNow();
 
 private:
+    void toggleRolledUp();
+    void unrollByCommand();
     void startNarrowing();
+    void startNewNote();
+    // A new empty note to write, the text put in the note area and the draft changed at once.
+    void emptyNote();
+    void draftChanged(DraftChange change);
 
     bool m_rolledUp = true;
     int m_listWidth = design::ListSlide.narrow;
@@ -152,6 +160,12 @@ private:
     bool m_autoHide = true;
     int m_pollsOutside = 0;
     bool m_awaitsPointer = false;
+    bool m_holdsText = false;
+    std::optional<QString> m_noteText;
+    std::optional<QString> m_title;
+    Focus m_focus = Focus::Stays;
+    DraftChange m_draftChange = DraftChange::None;
+    DraftAnswer m_draftAnswer = DraftAnswer::None;
 };
 
 } // namespace window

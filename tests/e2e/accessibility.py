@@ -54,6 +54,14 @@ def pump(seconds=0.0):
 
 
 def wait_for(what, condition):
+    value = wait_for_quietly(condition)
+    if not value:
+        fail(what + " (waited %d s)" % TIMEOUT)
+    return value
+
+
+def wait_for_quietly(condition):
+    """As wait_for, but returns None instead of failing when the time is up."""
     end = time.monotonic() + TIMEOUT
     while time.monotonic() < end:
         pump()
@@ -61,7 +69,7 @@ def wait_for(what, condition):
         if value:
             return value
         time.sleep(0.05)
-    fail(what + " (waited %d s)" % TIMEOUT)
+    return None
 
 
 def key(*names):
@@ -202,8 +210,12 @@ def main():
     # Rolled up: the strip and what lies on it, nothing of the note area.
     if check_tree(window, "rolled up") != 0:
         fail("rolled up: the note area reports itself in the tree")
-    focus = focused_object()
-    if focus is None or focus.getRole() != pyatspi.ROLE_LABEL or focus.name != "Zentavo 1.0":
+    def focus_on_strip():
+        focus = focused_object()
+        return (focus is not None and focus.getRole() == pyatspi.ROLE_LABEL
+                and focus.name == "Zentavo 1.0")
+    if not wait_for_quietly(focus_on_strip):
+        focus = focused_object()
         fail("rolled up: the focus is not on the title strip but on %s"
              % (describe(focus) if focus else "nothing"))
 
@@ -263,9 +275,13 @@ def main():
     check_tree(find_window(), "delete panel", question)
     key("Escape")
 
-    # "M" from the keyboard: the command panel takes the focus at "Ny".
-    focus = focused_object()
-    if focus is None or focus.name != "Anteckning":
+    # "M" from the keyboard: the command panel takes the focus at "Ny". Escape has moved the
+    # focus back to the note area first, which is awaited, not assumed.
+    def focus_in_note():
+        focus = focused_object()
+        return focus is not None and focus.name == "Anteckning"
+    if not wait_for_quietly(focus_in_note):
+        focus = focused_object()
         fail("after Escape the focus is not in the note area but on %s"
              % (describe(focus) if focus else "nothing"))
     mark = len(events)

@@ -25,9 +25,17 @@
 
 using runtime::CommandChannel;
 using runtime::Sent;
-using runtime::WindowCommand;
+using runtime::RemoteCommand;
 
-Q_DECLARE_METATYPE(runtime::WindowCommand)
+Q_DECLARE_METATYPE(runtime::RemoteCommand)
+
+namespace {
+
+// The names the window hands its channel.
+const QStringList Known{QStringLiteral("toggle"), QStringLiteral("new")};
+const RemoteCommand Toggle{QStringLiteral("toggle"), {}};
+
+} // namespace
 
 class tst_commandchannel : public QObject
 {
@@ -55,8 +63,8 @@ private Q_SLOTS:
 private:
     QString database(const QString &name);
     // Sends on a thread of its own, as another process would, while this one answers.
-    Sent sentFrom(const QString &databasePath, const WindowCommand &command);
-    bool sendFrom(const QString &databasePath, const WindowCommand &command)
+    Sent sentFrom(const QString &databasePath, const RemoteCommand &command);
+    bool sendFrom(const QString &databasePath, const RemoteCommand &command)
     {
         return sentFrom(databasePath, command) == Sent::Done;
     }
@@ -70,7 +78,7 @@ private:
 
 void tst_commandchannel::initTestCase()
 {
-    qRegisterMetaType<runtime::WindowCommand>();
+    qRegisterMetaType<runtime::RemoteCommand>();
     QVERIFY(m_home.isValid());
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_home.filePath(QStringLiteral("runtime"))));
     QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("runtime"))));
@@ -117,11 +125,11 @@ QString tst_commandchannel::database(const QString &name)
     return path;
 }
 
-Sent tst_commandchannel::sentFrom(const QString &databasePath, const WindowCommand &command)
+Sent tst_commandchannel::sentFrom(const QString &databasePath, const RemoteCommand &command)
 {
     std::atomic<int> outcome = -1;
     std::jthread sender([&] {
-        const CommandChannel channel(databasePath);
+        const CommandChannel channel(databasePath, Known);
         outcome = int(channel.send(command));
     });
     if (!QTest::qWaitFor([&outcome] { return outcome != -1; }, 20000))
@@ -169,23 +177,27 @@ void tst_commandchannel::namesPerDatabase()
 
 void tst_commandchannel::commandsReachTheirOwnDatabase_data()
 {
-    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("token");
     QTest::addColumn<QString>("startupId");
-    QTest::newRow("toggle") << int(WindowCommand::Action::Toggle) << QString() << QString();
+    QTest::addColumn<bool>("known");
+    QTest::newRow("toggle") << QStringLiteral("toggle") << QString() << QString() << true;
     QTest::newRow("new, with an activation")
-        << int(WindowCommand::Action::New) << QStringLiteral("tok") << QStringLiteral("id_TIME9");
+        << QStringLiteral("new") << QStringLiteral("tok") << QStringLiteral("id_TIME9") << true;
+    // A name the window does not know is refused, and reaches no window.
+    QTest::newRow("unknown") << QStringLiteral("find") << QString() << QString() << false;
 }
 
 void tst_commandchannel::commandsReachTheirOwnDatabase()
 {
-    QFETCH(int, action);
+    QFETCH(QString, name);
     QFETCH(QString, token);
     QFETCH(QString, startupId);
+    QFETCH(bool, known);
     const QString one = database(QStringLiteral("one"));
     const QString two = database(QStringLiteral("two"));
-    CommandChannel first(one);
-    CommandChannel second(two);
+    CommandChannel first(one, Known);
+    CommandChannel second(two, Known);
     QVERIFY(first.listen());
     QVERIFY(second.listen());
     QCOMPARE(first.listensOnBus(), m_withBus);
@@ -196,12 +208,18 @@ void tst_commandchannel::commandsReachTheirOwnDatabase()
     }
     QSignalSpy toFirst(&first, &CommandChannel::received);
     QSignalSpy toSecond(&second, &CommandChannel::received);
-    const WindowCommand command{WindowCommand::Action(action), {token, startupId}};
+    const RemoteCommand command{name, {token, startupId}};
+    if (!known) {
+        QVERIFY(!sendFrom(one, command));
+        QCOMPARE(toFirst.size(), 0);
+        QCOMPARE(toSecond.size(), 0);
+        return;
+    }
     QVERIFY(sendFrom(one, command));
     QCOMPARE(toFirst.size(), 1);
     QCOMPARE(toSecond.size(), 0);
-    const auto got = toFirst.takeFirst().first().value<WindowCommand>();
-    QCOMPARE(int(got.action), action);
+    const auto got = toFirst.takeFirst().first().value<RemoteCommand>();
+    QCOMPARE(got.name, name);
     QCOMPARE(got.activation.token, token);
     QCOMPARE(got.activation.startupId, startupId);
     QVERIFY(sendFrom(two, command));
@@ -222,13 +240,13 @@ void tst_commandchannel::commandsReachTheirOwnDatabase()
 void tst_commandchannel::nothingListens()
 {
     const QString lone = database(QStringLiteral("lone"));
-    QVERIFY(!sendFrom(lone, WindowCommand{}));
+    QVERIFY(!sendFrom(lone, Toggle));
     {
-        CommandChannel listening(lone);
+        CommandChannel listening(lone, Known);
         QVERIFY(listening.listen());
     }
     // Gone with its channel.
-    QVERIFY(!sendFrom(lone, WindowCommand{}));
+    QVERIFY(!sendFrom(lone, Toggle));
 }
 
 void tst_commandchannel::socketFolderIsPrivate()
@@ -237,7 +255,7 @@ void tst_commandchannel::socketFolderIsPrivate()
     const QString folder = QFileInfo(CommandChannel::socketPath(one)).path();
     QDir(folder).removeRecursively();
     const mode_t was = ::umask(0);
-    CommandChannel channel(one);
+    CommandChannel channel(one, Known);
     const bool listening = channel.listen();
     ::umask(was);
     QVERIFY(listening);
@@ -263,11 +281,11 @@ void tst_commandchannel::staleSocketIsTakenOver()
                   socket});
     QVERIFY(leaver.waitForFinished());
     QVERIFY(QFileInfo(socket).exists());
-    CommandChannel channel(one);
+    CommandChannel channel(one, Known);
     QVERIFY(channel.listen());
     QVERIFY(channel.listensOnSocket());
     QSignalSpy received(&channel, &CommandChannel::received);
-    QVERIFY(sendFrom(one, WindowCommand{}));
+    QVERIFY(sendFrom(one, Toggle));
     QCOMPARE(received.size(), 1);
 }
 
@@ -282,7 +300,7 @@ void tst_commandchannel::waitingWindowTakesTheSocketOver()
 {
     QFETCH(bool, killed);
     const QString one = database(QStringLiteral("takeover"));
-    auto first = std::make_unique<CommandChannel>(one);
+    auto first = std::make_unique<CommandChannel>(one, Known);
     QProcess killedWindow;
     if (killed) {
         // A window that listens and is then killed, leaving its socket file.
@@ -299,7 +317,7 @@ void tst_commandchannel::waitingWindowTakesTheSocketOver()
         QVERIFY(first->listen());
         QVERIFY(first->listensOnSocket());
     }
-    CommandChannel second(one);
+    CommandChannel second(one, Known);
     second.listen();
     QVERIFY(!second.listensOnSocket());
     if (killed) {
@@ -309,7 +327,7 @@ void tst_commandchannel::waitingWindowTakesTheSocketOver()
     first.reset();
     QTRY_VERIFY(second.listensOnSocket());
     QSignalSpy received(&second, &CommandChannel::received);
-    QVERIFY(sendFrom(one, WindowCommand{}));
+    QVERIFY(sendFrom(one, Toggle));
     QCOMPARE(received.size(), 1);
 }
 
@@ -319,11 +337,11 @@ void tst_commandchannel::socketInALongFolderPath()
     useRuntimeFolder(QStringLiteral("long-") + QString(110, QLatin1Char('x')));
     const QString one = database(QStringLiteral("long"));
     QVERIFY(QFile::encodeName(CommandChannel::socketPath(one)).size() > 108);
-    CommandChannel channel(one);
+    CommandChannel channel(one, Known);
     channel.listen();
     QVERIFY(channel.listensOnSocket());
     QSignalSpy received(&channel, &CommandChannel::received);
-    QVERIFY(sendFrom(one, WindowCommand{}));
+    QVERIFY(sendFrom(one, Toggle));
     QCOMPARE(received.size(), 1);
 }
 
@@ -359,7 +377,7 @@ void tst_commandchannel::unsafeFolderIsRefused()
     }
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(elsewhere));
     const QString otherDatabase = database(QStringLiteral("other"));
-    CommandChannel other(otherDatabase);
+    CommandChannel other(otherDatabase, Known);
     QVERIFY(other.listen());
     const QString otherSocket = CommandChannel::socketPath(otherDatabase);
     useRuntimeFolder(runtimeFolder);
@@ -369,9 +387,9 @@ void tst_commandchannel::unsafeFolderIsRefused()
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression(QStringLiteral("^zentavo: kommandot skickas inte")));
     // Where a bus runs, a window would have been found on it, and one may start.
-    QCOMPARE(sentFrom(one, WindowCommand{}), m_withBus ? Sent::NoWindow : Sent::Refused);
+    QCOMPARE(sentFrom(one, Toggle), m_withBus ? Sent::NoWindow : Sent::Refused);
     QCOMPARE(toOther.size(), 0);
-    CommandChannel window(one);
+    CommandChannel window(one, Known);
     if (windowRefuses) {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
                                                "^zentavo: fönstret tar inte emot kommandon")));
@@ -389,19 +407,19 @@ void tst_commandchannel::silentWindowIsNoAnswer()
     // A window that listens but does not answer: stopped, or busy.
     const runtime::LocalSocket stopped = runtime::LocalSocket::listenAt(QFile::encodeName(socket));
     QVERIFY(stopped.isOpen());
-    QCOMPARE(sentFrom(one, WindowCommand{}), Sent::NoAnswer);
+    QCOMPARE(sentFrom(one, Toggle), Sent::NoAnswer);
 }
 
 void tst_commandchannel::commandWaitsForAStartingWindow()
 {
     const QString one = database(QStringLiteral("starting"));
-    CommandChannel starting(one);
+    CommandChannel starting(one, Known);
     QVERIFY(starting.claimWindow());
     // One window per database: a second start finds the claim taken.
-    QVERIFY(!CommandChannel(one).claimWindow());
+    QVERIFY(!CommandChannel(one, Known).claimWindow());
     QSignalSpy received(&starting, &CommandChannel::received);
     std::atomic<int> outcome = -1;
-    std::jthread sender([&] { outcome = int(CommandChannel(one).send(WindowCommand{})); });
+    std::jthread sender([&] { outcome = int(CommandChannel(one, Known).send(Toggle)); });
     // The window listens once its first frame is shown; the command reaches it then.
     QVERIFY(starting.listen());
     QTRY_COMPARE(outcome.load(), int(Sent::Done));
@@ -413,21 +431,21 @@ void tst_commandchannel::secondWindowQueuesOnTheBus()
     if (!m_withBus)
         QSKIP("needs the bus");
     const QString one = database(QStringLiteral("queue"));
-    auto first = std::make_unique<CommandChannel>(one);
+    auto first = std::make_unique<CommandChannel>(one, Known);
     QVERIFY(first->listen());
-    CommandChannel second(one);
+    CommandChannel second(one, Known);
     QVERIFY(second.listen());
     QVERIFY(second.listensOnBus());
     QVERIFY(!second.listensOnSocket());
     QSignalSpy toSecond(&second, &CommandChannel::received);
     QSignalSpy toFirst(first.get(), &CommandChannel::received);
-    QVERIFY(sendFrom(one, WindowCommand{}));
+    QVERIFY(sendFrom(one, Toggle));
     QCOMPARE(toFirst.size(), 1);
     QCOMPARE(toSecond.size(), 0);
     first.reset();
     // The first window ended: the name passes to the second, which answers from then on.
     // (The bus tells the name's queue a moment after the first connection went.)
-    QVERIFY(QTest::qWaitFor([&] { return sendFrom(one, WindowCommand{}); }));
+    QVERIFY(QTest::qWaitFor([&] { return sendFrom(one, Toggle); }));
     QCOMPARE(toSecond.size(), 1);
 }
 

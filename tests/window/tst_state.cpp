@@ -1,16 +1,24 @@
 // The window's behaviour as a plain object, without a window: rolling up and down, the list's
-// slide, the panels and the note they act on, and the looks at the pointer that roll the window up
-// when it stays away. Each table gives a state, an event and the state that must follow.
+// slide, which command is allowed when and what it does (from the pointer, a key or the desktop),
+// which key gives which command, the panels and the note they act on, and the looks at the
+// pointer that roll the window up when it stays away. Each table gives a state, an event and the
+// state that must follow.
 
 #include "window/Design.h"
 #include "window/Layout.h"
 #include "window/WindowState.h"
 
+#include <QFile>
+#include <QHash>
+#include <QSet>
 #include <QTest>
 
-using window::Key;
-using window::KeyCommand;
+using window::Command;
+using window::DraftChange;
+using window::Focus;
+using window::KeyScope;
 using window::NoteMode;
+using window::Origin;
 using window::Panel;
 using window::Slide;
 using window::WindowState;
@@ -35,23 +43,30 @@ store::Note storedNote()
     return store::Note{12, QStringLiteral("Titel"), QStringLiteral("Text")};
 }
 
-// The unrolled window with this note and this panel open, reached through the buttons, as a
-// person reaches it.
-WindowState unrolledWith(NoteMode note, Panel panel)
+// The window rolled up or not, with this note and this panel open, reached through the
+// commands, as a person reaches it; what the commands left for the next render is taken.
+WindowState reached(bool rolledUp, NoteMode note, Panel panel)
 {
     WindowState state;
-    state.toggleRolledUp();
+    state.perform(Command::Toggle, Origin::Pointer);
     if (note == NoteMode::Writing)
-        state.startNewNote();
+        state.perform(Command::New, Origin::Pointer);
     else if (note == NoteMode::Stored)
         state.showStoredNote(storedNote());
-    const bool commands = panel == Panel::None || state.toggleCommandPanel();
-    const bool question = panel == Panel::Save     ? state.openSavePanel()
-                          : panel == Panel::Delete ? state.openDeletePanel()
-                                                   : true;
-    if (!commands || !question || state.panel() != panel)
+    const Command opens[] = {Command::Toggle, Command::Menu, Command::Save, Command::Delete};
+    if (panel != Panel::None && !state.perform(opens[int(panel)], Origin::Pointer))
         qFatal("the panel could not be opened in this note state");
+    if (rolledUp)
+        state.perform(Command::Toggle, Origin::Pointer);
+    state.takeNoteText();
+    state.takeFocus();
+    state.takeDraftChange();
     return state;
+}
+
+void roll(WindowState &state)
+{
+    state.perform(Command::Toggle, Origin::Pointer);
 }
 
 // A state whose list is `width` wide and slides as `slide` says, reached by the pointer's moves
@@ -59,7 +74,7 @@ WindowState unrolledWith(NoteMode note, Panel panel)
 WindowState slidTo(int width, Slide slide)
 {
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     if (slide == Slide::Narrowing) {
         state.pointerOverList();
         while (state.slide() != Slide::Still)
@@ -104,12 +119,22 @@ private Q_SLOTS:
     void fullSlideOutAndBack();
     void reversalMidWay();
 
-    void panels_data();
-    void panels();
-    void noteShownAndReplaced();
-
+    void commands_data();
+    void commands();
+    void focusAndDraft_data();
+    void focusAndDraft();
     void keys_data();
     void keys();
+    void fromDesktop_data();
+    void fromDesktop();
+    void pollsWaitForThePointerAfterTheDesktop_data();
+    void pollsWaitForThePointerAfterTheDesktop();
+    void storeAndPointer_data();
+    void storeAndPointer();
+    void noteShownAndReplaced();
+    void draftRestored_data();
+    void draftRestored();
+    void manPageListsTheKeysOfTheTable();
     void listFollowsTheFocus_data();
     void listFollowsTheFocus();
 
@@ -146,16 +171,16 @@ void tst_state::startsAsFirstShown()
 void tst_state::rollingKeepsEverythingElse()
 {
     WindowState state = slidTo(1500, Slide::Widening);
-    state.startNewNote();
-    QVERIFY(state.toggleCommandPanel());
+    QVERIFY(state.perform(Command::New, Origin::Pointer));
+    QVERIFY(state.perform(Command::Menu, Origin::Pointer));
     QVERIFY(!state.rolledUp());
-    state.toggleRolledUp();
+    roll(state);
     QVERIFY(state.rolledUp());
     QCOMPARE(state.listWidth(), 1500);
     QCOMPARE(state.slide(), Slide::Widening);
     QCOMPARE(state.panel(), Panel::Commands);
     QCOMPARE(state.noteMode(), NoteMode::Writing);
-    state.toggleRolledUp();
+    roll(state);
     QVERIFY(!state.rolledUp());
 }
 
@@ -221,7 +246,7 @@ void tst_state::slide()
 void tst_state::fullSlideOutAndBack()
 {
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     state.pointerOverList();
     // Every step the same size, the column following the list; the last tick only stops.
     for (int step = 1; step <= Steps; ++step) {
@@ -261,105 +286,461 @@ void tst_state::reversalMidWay()
     QCOMPARE(state.listWidth(), Way.narrow);
 }
 
-void tst_state::panels_data()
+// The one statement of what each command may do when, for the pointer and the keys alike, and
+// the panel and note it leaves. "OK", "Ja" and "Avsluta" change nothing in the state: the window
+// carries them out.
+void tst_state::commands_data()
+{
+    QTest::addColumn<bool>("rolledUp");
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<NoteMode>("note");
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<Origin>("origin");
+    QTest::addColumn<bool>("allowed");
+    QTest::addColumn<Panel>("panelAfter");
+    QTest::addColumn<NoteMode>("noteAfter");
+
+    Origin origin = Origin::Key;
+    const auto row = [&origin](bool rolledUp, Panel panel, NoteMode note, Command command,
+                               bool allowed, Panel panelAfter, NoteMode noteAfter) {
+        static const char *const panels[] = {"none", "commands", "save", "delete"};
+        static const char *const notes[] = {"blank", "writing", "stored"};
+        QTest::addRow("%s, %s, %s, command %d%s", rolledUp ? "up" : "down", panels[int(panel)],
+                      notes[int(note)], int(command), origin == Origin::Pointer ? ", pointer" : "")
+            << rolledUp << panel << note << command << origin << allowed << panelAfter << noteAfter;
+    };
+    const bool up = true;
+    const bool down = false;
+    const bool yes = true;
+    const bool no = false;
+    const NoteMode blank = NoteMode::Blank;
+    const NoteMode writing = NoteMode::Writing;
+    const NoteMode stored = NoteMode::Stored;
+    const Panel none = Panel::None;
+    const Panel commands = Panel::Commands;
+    const Panel save = Panel::Save;
+    const Panel del = Panel::Delete;
+    using enum Command;
+    // clang-format off
+    // Rolled up, only the title strip and the keys that unroll act.
+    row(up,   none,     blank,   Unroll,       yes, none,     blank);
+    row(up,   save,     writing, Unroll,       yes, save,     writing);
+    row(up,   none,     blank,   Toggle,       yes, none,     blank);
+    row(up,   none,     blank,   RollUp,       no,  none,     blank);
+    row(up,   none,     writing, New,          no,  none,     writing);
+    row(up,   none,     writing, Save,         no,  none,     writing);
+    row(up,   none,     stored,  Delete,       no,  none,     stored);
+    row(up,   none,     blank,   Exit,         no,  none,     blank);
+    row(up,   none,     blank,   List,         no,  none,     blank);
+    row(up,   save,     writing, CancelSave,   no,  save,     writing);
+    // Unrolled: Esc closes the open panel, or rolls the window up with none open.
+    row(down, none,     blank,   Unroll,       no,  none,     blank);
+    row(down, save,     writing, Toggle,       yes, save,     writing);
+    row(down, none,     blank,   RollUp,       yes, none,     blank);
+    row(down, commands, blank,   RollUp,       no,  commands, blank);
+    row(down, save,     writing, RollUp,       no,  save,     writing);
+    row(down, commands, blank,   CloseMenu,    yes, none,     blank);
+    row(down, none,     blank,   CloseMenu,    no,  none,     blank);
+    row(down, save,     writing, CancelSave,   yes, none,     writing);
+    row(down, del,      stored,  CancelDelete, yes, none,     stored);
+    row(down, none,     stored,  CancelDelete, no,  none,     stored);
+    // "M" and the command panel's buttons.
+    row(down, none,     blank,   Menu,         yes, commands, blank);
+    row(down, commands, blank,   Menu,         yes, none,     blank);
+    row(down, none,     blank,   New,          yes, none,     writing);
+    row(down, commands, stored,  New,          yes, none,     writing);
+    row(down, none,     blank,   Save,         yes, save,     blank);
+    row(down, commands, writing, Save,         yes, save,     writing);
+    row(down, none,     stored,  Delete,       yes, del,      stored);
+    row(down, commands, stored,  Delete,       yes, del,      stored);
+    row(down, none,     writing, Exit,         yes, none,     writing);
+    row(down, commands, blank,   Exit,         yes, commands, blank);
+    row(down, none,     writing, List,         yes, none,     writing);
+    row(down, commands, stored,  List,         yes, commands, stored);
+    // A stored note is never saved again, and only a stored note can be deleted.
+    row(down, none,     stored,  Save,         no,  none,     stored);
+    row(down, commands, stored,  Save,         no,  commands, stored);
+    row(down, none,     blank,   Delete,       no,  none,     blank);
+    row(down, none,     writing, Delete,       no,  none,     writing);
+    row(down, commands, writing, Delete,       no,  commands, writing);
+    // While a question is open only its own answers act.
+    row(down, save,     writing, Menu,         no,  save,     writing);
+    row(down, save,     writing, New,          no,  save,     writing);
+    row(down, save,     writing, Save,         no,  save,     writing);
+    row(down, save,     writing, Exit,         no,  save,     writing);
+    row(down, save,     writing, List,         no,  save,     writing);
+    row(down, del,      stored,  Menu,         no,  del,      stored);
+    row(down, del,      stored,  New,          no,  del,      stored);
+    row(down, del,      stored,  Delete,       no,  del,      stored);
+    row(down, del,      stored,  Exit,         no,  del,      stored);
+    row(down, del,      stored,  List,         no,  del,      stored);
+    row(down, save,     writing, SaveOk,       yes, save,     writing);
+    row(down, save,     blank,   SaveOk,       yes, save,     blank);
+    row(down, none,     writing, SaveOk,       no,  none,     writing);
+    row(down, del,      stored,  DeleteYes,    yes, del,      stored);
+    row(down, none,     stored,  DeleteYes,    no,  none,     stored);
+    // The pointer meets the same refusals; rolled up, it reaches only the strip, so the buttons
+    // clipped away need none of their own.
+    origin = Origin::Pointer;
+    row(down, save,     writing, Menu,         no,  save,     writing);
+    row(down, none,     stored,  Save,         no,  none,     stored);
+    row(down, none,     writing, Delete,       no,  none,     writing);
+    row(up,   none,     blank,   New,          yes, none,     writing);
+    row(up,   none,     blank,   Menu,         yes, commands, blank);
+    row(up,   none,     blank,   Unroll,       yes, none,     blank);
+    row(down, none,     blank,   Unroll,       no,  none,     blank);
+    // clang-format on
+}
+
+// A refused command changes nothing; asking whether it is allowed changes nothing either.
+void tst_state::commands()
+{
+    QFETCH(bool, rolledUp);
+    QFETCH(Panel, panel);
+    QFETCH(NoteMode, note);
+    QFETCH(Command, command);
+    QFETCH(Origin, origin);
+    QFETCH(bool, allowed);
+    QFETCH(Panel, panelAfter);
+    QFETCH(NoteMode, noteAfter);
+    WindowState state = reached(rolledUp, note, panel);
+    QCOMPARE(state.allows(command, origin), allowed);
+    QCOMPARE(state.rolledUp(), rolledUp);
+
+    QCOMPARE(state.perform(command, origin), allowed);
+    const bool rolls
+        = command == Command::Toggle || command == Command::Unroll || command == Command::RollUp;
+    QCOMPARE(state.rolledUp(), allowed && rolls ? !rolledUp : rolledUp);
+    QCOMPARE(state.panel(), panelAfter);
+    QCOMPARE(state.noteMode(), noteAfter);
+    QCOMPARE(state.noteEditable(), noteAfter == NoteMode::Writing);
+    QCOMPARE(state.shownNote().has_value(), noteAfter == NoteMode::Stored);
+    if (!allowed) {
+        QCOMPARE(state.takeFocus(), Focus::Stays);
+        QCOMPARE(state.takeDraftChange(), DraftChange::None);
+        QVERIFY(!state.takeNoteText());
+    }
+}
+
+// Where a command moves the keyboard focus, what it tells the draft, and whether it empties the
+// note area. A panel opened from the keyboard takes the focus; opened with the pointer it leaves
+// the focus where typing goes on.
+void tst_state::focusAndDraft_data()
+{
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<NoteMode>("note");
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<Origin>("origin");
+    QTest::addColumn<Focus>("focus");
+    QTest::addColumn<DraftChange>("draft");
+    QTest::addColumn<bool>("emptied");
+    const auto row = [](const char *name, Panel panel, NoteMode note, Command command,
+                        Origin origin, Focus focus, DraftChange draft, bool emptied) {
+        QTest::newRow(name) << panel << note << command << origin << focus << draft << emptied;
+    };
+    using enum Command;
+    const Origin pointer = Origin::Pointer;
+    const Origin key = Origin::Key;
+    // clang-format off
+    row("M, pointer",       Panel::None,     NoteMode::Blank,   Menu,   pointer, Focus::Note,         DraftChange::None, false);
+    row("M, key",           Panel::None,     NoteMode::Blank,   Menu,   key,     Focus::FirstCommand, DraftChange::None, false);
+    row("M closing, key",   Panel::Commands, NoteMode::Blank,   Menu,   key,     Focus::Note,         DraftChange::None, false);
+    row("Esc, commands",    Panel::Commands, NoteMode::Blank,   CloseMenu, key,  Focus::Note,         DraftChange::None, false);
+    row("Ny",               Panel::Commands, NoteMode::Stored,  New,    pointer, Focus::Note,         DraftChange::Now,  true);
+    row("Spara",            Panel::None,     NoteMode::Writing, Save,   pointer, Focus::TitleBox,     DraftChange::Soon, false);
+    row("Avbryt",           Panel::Save,     NoteMode::Writing, CancelSave, key, Focus::Note,         DraftChange::Soon, false);
+    row("Radera, pointer",  Panel::None,     NoteMode::Stored,  Delete, pointer, Focus::Stays,        DraftChange::None, false);
+    row("Radera, key",      Panel::None,     NoteMode::Stored,  Delete, key,     Focus::DeleteYes,    DraftChange::None, false);
+    row("Nej",              Panel::Delete,   NoteMode::Stored,  CancelDelete, pointer, Focus::Note,   DraftChange::None, false);
+    row("list",             Panel::None,     NoteMode::Writing, List,   key,     Focus::List,         DraftChange::None, false);
+    row("Esc, rolls up",    Panel::None,     NoteMode::Writing, RollUp, key,     Focus::Stays,        DraftChange::None, false);
+    // clang-format on
+}
+
+void tst_state::focusAndDraft()
+{
+    QFETCH(Panel, panel);
+    QFETCH(NoteMode, note);
+    QFETCH(Command, command);
+    QFETCH(Origin, origin);
+    QFETCH(Focus, focus);
+    QFETCH(DraftChange, draft);
+    QFETCH(bool, emptied);
+    WindowState state = reached(false, note, panel);
+    QVERIFY(state.perform(command, origin));
+    QCOMPARE(state.takeFocus(), focus);
+    QCOMPARE(state.takeDraftChange(), draft);
+    const std::optional<QString> text = state.takeNoteText();
+    QCOMPARE(text.has_value(), emptied);
+    if (emptied)
+        QVERIFY(text->isEmpty());
+    // Each is handed over once.
+    QCOMPARE(state.takeFocus(), Focus::Stays);
+    QCOMPARE(state.takeDraftChange(), DraftChange::None);
+}
+
+// Which command a key gives, where it is pressed, in the state the window is in: the first of
+// the command table's rows for the key that is allowed now.
+void tst_state::keys_data()
+{
+    QTest::addColumn<bool>("rolledUp");
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<NoteMode>("note");
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<KeyScope>("where");
+    QTest::addColumn<std::optional<Command>>("command");
+
+    const auto row = [](bool rolledUp, Panel panel, NoteMode note, QKeyCombination key,
+                        KeyScope where, std::optional<Command> command) {
+        QTest::addRow("%s, panel %d, note %d, key %x%s", rolledUp ? "up" : "down", int(panel),
+                      int(note), key.toCombined(), where == KeyScope::TitleBox ? ", title box" : "")
+            << rolledUp << panel << note << key << where << command;
+    };
+    const bool up = true;
+    const bool down = false;
+    const NoteMode blank = NoteMode::Blank;
+    const NoteMode writing = NoteMode::Writing;
+    const NoteMode stored = NoteMode::Stored;
+    const KeyScope window = KeyScope::Window;
+    const KeyScope titleBox = KeyScope::TitleBox;
+    const QKeyCombination enter(Qt::Key_Return);
+    const QKeyCombination keypadEnter(Qt::Key_Enter);
+    const QKeyCombination arrowDown(Qt::Key_Down);
+    const QKeyCombination escape(Qt::Key_Escape);
+    const auto ctrl = [](Qt::Key key) {
+        return QKeyCombination(Qt::ControlModifier, key);
+    };
+    const std::optional<Command> none;
+    using enum Command;
+    // clang-format off
+    row(up,   Panel::None,     blank,   enter,       window,   Unroll);
+    row(up,   Panel::None,     blank,   keypadEnter, window,   Unroll);
+    row(up,   Panel::None,     blank,   arrowDown,   window,   Unroll);
+    row(up,   Panel::Save,     writing, arrowDown,   window,   Unroll);
+    row(up,   Panel::None,     blank,   escape,      window,   none);
+    row(up,   Panel::Save,     writing, escape,      window,   none);
+    row(up,   Panel::None,     writing, ctrl(Qt::Key_N), window, none);
+    row(down, Panel::None,     blank,   escape,      window,   RollUp);
+    row(down, Panel::Commands, blank,   escape,      window,   CloseMenu);
+    row(down, Panel::Save,     writing, escape,      titleBox, CancelSave);
+    row(down, Panel::Delete,   stored,  escape,      window,   CancelDelete);
+    row(down, Panel::None,     blank,   ctrl(Qt::Key_N),      window, New);
+    row(down, Panel::None,     blank,   ctrl(Qt::Key_S),      window, Save);
+    row(down, Panel::None,     stored,  ctrl(Qt::Key_S),      window, none);
+    row(down, Panel::None,     stored,  ctrl(Qt::Key_Delete), window, Delete);
+    row(down, Panel::None,     writing, ctrl(Qt::Key_Q),      window, Exit);
+    row(down, Panel::None,     writing, ctrl(Qt::Key_L),      window, List);
+    row(down, Panel::Save,     writing, ctrl(Qt::Key_L),      window, none);
+    row(down, Panel::None,     writing, QKeyCombination(Qt::ShiftModifier, Qt::Key_N), window, none);
+    // Enter is "OK" in the title box only; elsewhere, unrolled, it is the focused control's.
+    row(down, Panel::Save,     writing, enter,       titleBox, SaveOk);
+    row(down, Panel::Save,     blank,   keypadEnter, titleBox, SaveOk);
+    row(down, Panel::None,     writing, enter,       titleBox, none);
+    row(down, Panel::None,     writing, enter,       window,   none);
+    row(down, Panel::Save,     writing, enter,       window,   none);
+    row(down, Panel::Delete,   stored,  enter,       window,   none);
+    row(down, Panel::None,     stored,  arrowDown,   window,   none);
+    // Tab is the controls' own.
+    row(down, Panel::None,     writing, QKeyCombination(Qt::Key_Tab), window, none);
+    // clang-format on
+}
+
+void tst_state::keys()
+{
+    QFETCH(bool, rolledUp);
+    QFETCH(Panel, panel);
+    QFETCH(NoteMode, note);
+    QFETCH(QKeyCombination, key);
+    QFETCH(KeyScope, where);
+    QFETCH(std::optional<Command>, command);
+    const WindowState state = reached(rolledUp, note, panel);
+    QCOMPARE(window::commandForKey(key, where,
+                                   [&state](Command c) { return state.allows(c, Origin::Key); }),
+             command);
+}
+
+// A command from the desktop calls the window up first: unrolled, the note area focused and
+// ready to be written in. "toggle" rolls an unrolled window up; "new" gives a new empty note
+// unless typed text that is no stored note is there.
+void tst_state::fromDesktop_data()
+{
+    QTest::addColumn<bool>("rolledUp");
+    QTest::addColumn<NoteMode>("note");
+    QTest::addColumn<bool>("text"); // whether the note area holds text
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<Command>("command");
+    QTest::addColumn<bool>("rolledUpAfter");
+    QTest::addColumn<Panel>("panelAfter");
+    QTest::addColumn<NoteMode>("noteAfter");
+    QTest::addColumn<bool>("emptied");
+    const auto row = [](const char *name, bool rolledUp, NoteMode note, bool text, Panel panel,
+                        Command command, bool rolledUpAfter, Panel panelAfter, NoteMode noteAfter,
+                        bool emptied) {
+        QTest::newRow(name) << rolledUp << note << text << panel << command << rolledUpAfter
+                            << panelAfter << noteAfter << emptied;
+    };
+    const NoteMode blank = NoteMode::Blank;
+    const NoteMode writing = NoteMode::Writing;
+    const NoteMode stored = NoteMode::Stored;
+    using enum Command;
+    // clang-format off
+    row("toggle, rolled up, blank", true,  blank,   false, Panel::None, Toggle, false, Panel::None, writing, false);
+    row("toggle, rolled up, stored", true, stored,  true,  Panel::None, Toggle, false, Panel::None, stored,  false);
+    row("toggle, unrolled",         false, writing, true,  Panel::Save, Toggle, true,  Panel::Save, writing, false);
+    row("new, blank",               true,  blank,   false, Panel::None, New, false, Panel::None, writing, true);
+    row("new, writing, empty",      false, writing, false, Panel::None, New, false, Panel::None, writing, true);
+    row("new, writing, typed",      false, writing, true,  Panel::None, New, false, Panel::None, writing, false);
+    row("new, typed, saving",       false, writing, true,  Panel::Save, New, false, Panel::Save, writing, false);
+    row("new, empty, saving",       false, writing, false, Panel::Save, New, false, Panel::None, writing, true);
+    row("new, typed, rolled up",    true,  writing, true,  Panel::None, New, false, Panel::None, writing, false);
+    row("new, stored",              false, stored,  true,  Panel::None, New, false, Panel::None, writing, true);
+    row("new, stored, deleting",    false, stored,  true,  Panel::Delete, New, false, Panel::None, writing, true);
+    row("new, stored, commands",    false, stored,  true,  Panel::Commands, New, false, Panel::None, writing, true);
+    // clang-format on
+}
+
+void tst_state::fromDesktop()
+{
+    QFETCH(bool, rolledUp);
+    QFETCH(NoteMode, note);
+    QFETCH(bool, text);
+    QFETCH(Panel, panel);
+    QFETCH(Command, command);
+    QFETCH(bool, rolledUpAfter);
+    QFETCH(Panel, panelAfter);
+    QFETCH(NoteMode, noteAfter);
+    QFETCH(bool, emptied);
+    WindowState state = reached(false, note, panel);
+    if (note == NoteMode::Writing)
+        state.noteEdited(text);
+    if (rolledUp)
+        roll(state);
+    state.takeDraftChange();
+
+    QVERIFY(state.perform(command, Origin::Desktop));
+    QCOMPARE(state.rolledUp(), rolledUpAfter);
+    QCOMPARE(state.panel(), panelAfter);
+    QCOMPARE(state.noteMode(), noteAfter);
+    QCOMPARE(state.takeNoteText().has_value(), emptied);
+    QCOMPARE(state.takeDraftChange(), emptied ? DraftChange::Now : DraftChange::None);
+    QCOMPARE(state.takeFocus(), rolledUpAfter ? Focus::Stays : Focus::Note);
+    QCOMPARE(state.awaitsPointer(), !rolledUpAfter);
+}
+
+// Called up from the desktop, the window may be far from the pointer: the polls count no look
+// outside until the pointer has been over it once.
+void tst_state::pollsWaitForThePointerAfterTheDesktop_data()
+{
+    QTest::addColumn<bool>("byCommand");
+    QTest::addColumn<bool>("pointerCame");
+    QTest::addColumn<int>("polls"); // outside, until the roll-up; -1 for none
+    QTest::newRow("unrolled by the pointer")
+        << false << false << design::PollsOutsideBeforeRollingUp;
+    QTest::newRow("by a command, the pointer never came") << true << false << -1;
+    QTest::newRow("by a command, the pointer came once")
+        << true << true << design::PollsOutsideBeforeRollingUp;
+}
+
+void tst_state::pollsWaitForThePointerAfterTheDesktop()
+{
+    QFETCH(bool, byCommand);
+    QFETCH(bool, pointerCame);
+    QFETCH(int, polls);
+    const auto pollsToRollUp = [](WindowState &state) {
+        for (int i = 1; i <= 50; ++i) {
+            if (state.pollPointer(Outside, dockedWindow()))
+                return i;
+        }
+        return -1;
+    };
+    WindowState state;
+    state.perform(Command::Toggle, byCommand ? Origin::Desktop : Origin::Pointer);
+    QVERIFY(!state.rolledUp());
+    QCOMPARE(state.awaitsPointer(), byCommand);
+    if (pointerCame)
+        QVERIFY(!state.pollPointer(Inside, dockedWindow()));
+    QCOMPARE(pollsToRollUp(state), polls);
+    // Rolled up and unrolled again by the pointer, the window counts as always.
+    state.hideNow();
+    roll(state);
+    QVERIFY(!state.awaitsPointer());
+    QCOMPARE(pollsToRollUp(state), design::PollsOutsideBeforeRollingUp);
+}
+
+// What the store's answers and the pointer over the note do to the panels and the note.
+void tst_state::storeAndPointer_data()
 {
     QTest::addColumn<Panel>("panel");
     QTest::addColumn<NoteMode>("note");
     QTest::addColumn<QString>("event");
     QTest::addColumn<Panel>("panelAfter");
     QTest::addColumn<NoteMode>("noteAfter");
-
-    // A button that does nothing says so: "M" while a question is open, "Spara" and "Radera"
-    // where they do not apply.
     const auto row
         = [](Panel panel, NoteMode note, const char *event, Panel panelAfter, NoteMode noteAfter) {
-              static const char *const panels[] = {"none", "commands", "save", "delete"};
-              static const char *const notes[] = {"blank", "writing", "stored"};
-              QTest::addRow("%s, %s, %s", panels[int(panel)], notes[int(note)], event)
+              QTest::addRow("panel %d, note %d, %s", int(panel), int(note), event)
                   << panel << note << QString::fromLatin1(event) << panelAfter << noteAfter;
           };
-    const NoteMode blank = NoteMode::Blank;
-    const NoteMode writing = NoteMode::Writing;
-    const NoteMode stored = NoteMode::Stored;
     // clang-format off
-    row(Panel::None,     blank,   "M",      Panel::Commands, blank);
-    row(Panel::Commands, blank,   "M",      Panel::None,     blank);
-    row(Panel::Commands, stored,  "Ny",     Panel::None,     writing);
-    row(Panel::Commands, blank,   "Spara",  Panel::Save,     blank);
-    row(Panel::Commands, writing, "Spara",  Panel::Save,     writing);
-    // A stored note is never saved again, and only a stored note can be deleted.
-    row(Panel::Commands, stored,  "Spara",  Panel::Commands, stored);
-    row(Panel::Commands, stored,  "Radera", Panel::Delete,   stored);
-    row(Panel::Commands, blank,   "Radera", Panel::Commands, blank);
-    row(Panel::Commands, writing, "Radera", Panel::Commands, writing);
-    row(Panel::Commands, stored,  "over note", Panel::None,  stored);
-    row(Panel::Save,     writing, "over note", Panel::Save,  writing);
-    row(Panel::Save,     writing, "Avbryt", Panel::None,     writing);
-    row(Panel::Save,     writing, "saved",  Panel::None,     writing);
-    row(Panel::Delete,   stored,  "Nej",    Panel::None,     stored);
-    row(Panel::Delete,   stored,  "deleted", Panel::None,    writing);
-    // While a question is open, "M" does nothing.
-    row(Panel::Save,     writing, "M",      Panel::Save,     writing);
-    row(Panel::Delete,   stored,  "M",      Panel::Delete,   stored);
+    row(Panel::Commands, NoteMode::Stored,  "over note", Panel::None,  NoteMode::Stored);
+    row(Panel::Save,     NoteMode::Writing, "over note", Panel::Save,  NoteMode::Writing);
+    row(Panel::Save,     NoteMode::Writing, "saved",     Panel::None,  NoteMode::Writing);
+    row(Panel::Delete,   NoteMode::Stored,  "deleted",   Panel::None,  NoteMode::Writing);
+    row(Panel::Delete,   NoteMode::Stored,  "gone",      Panel::None,  NoteMode::Stored);
+    row(Panel::Delete,   NoteMode::Stored,  "changed",   Panel::None,  NoteMode::Stored);
     // clang-format on
 }
 
-void tst_state::panels()
+void tst_state::storeAndPointer()
 {
     QFETCH(Panel, panel);
     QFETCH(NoteMode, note);
     QFETCH(QString, event);
     QFETCH(Panel, panelAfter);
     QFETCH(NoteMode, noteAfter);
-    WindowState state = unrolledWith(note, panel);
-    QCOMPARE(state.panel(), panel);
-    QCOMPARE(state.noteMode(), note);
-
-    std::optional<bool> acted;
-    if (event == QLatin1String("M"))
-        acted = state.toggleCommandPanel();
-    else if (event == QLatin1String("Ny"))
-        state.startNewNote();
-    else if (event == QLatin1String("Spara"))
-        acted = state.openSavePanel();
-    else if (event == QLatin1String("Radera"))
-        acted = state.openDeletePanel();
-    else if (event == QLatin1String("Avbryt") || event == QLatin1String("Nej"))
-        state.closePanel();
-    else if (event == QLatin1String("saved") || event == QLatin1String("deleted"))
+    WindowState state = reached(false, note, panel);
+    const store::Note changed{12, QStringLiteral("Titel"), QStringLiteral("ändrad")};
+    if (event == QLatin1String("saved") || event == QLatin1String("deleted"))
         state.changeStored();
+    else if (event == QLatin1String("gone"))
+        state.deleteRefused(std::nullopt);
+    else if (event == QLatin1String("changed"))
+        state.deleteRefused(changed);
     else
         state.pointerOverNoteOrEdge();
-
     QCOMPARE(state.panel(), panelAfter);
     QCOMPARE(state.noteMode(), noteAfter);
-    if (acted)
-        QCOMPARE(*acted, panelAfter != panel || noteAfter != note);
-    QCOMPARE(state.noteEditable(), noteAfter == NoteMode::Writing);
-    QCOMPARE(state.shownNote().has_value(), noteAfter == NoteMode::Stored);
+    const bool emptied = event == QLatin1String("saved") || event == QLatin1String("deleted");
+    const std::optional<QString> text = state.takeNoteText();
+    QCOMPARE(text, emptied                             ? std::optional(QString())
+                   : event == QLatin1String("changed") ? std::optional(changed.text)
+                                                       : std::nullopt);
+    if (event == QLatin1String("changed"))
+        QCOMPARE(*state.shownNote(), changed);
+    if (event != QLatin1String("over note"))
+        QCOMPARE(state.takeFocus(), Focus::Note);
 }
 
 void tst_state::noteShownAndReplaced()
 {
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     state.showStoredNote(storedNote());
     QCOMPARE(*state.shownNote(), storedNote());
+    QCOMPARE(state.takeNoteText(), storedNote().text);
+    QCOMPARE(state.takeDraftChange(), DraftChange::Now);
     QVERIFY(state.showsChosenNote());
 
     // A title chosen while the save panel is open is not shown: the note being saved stays.
-    state.startNewNote();
-    QVERIFY(state.toggleCommandPanel());
-    QVERIFY(state.openSavePanel());
+    QVERIFY(state.perform(Command::New, Origin::Pointer));
+    QVERIFY(state.perform(Command::Save, Origin::Pointer));
     QVERIFY(!state.showsChosenNote());
-    state.closePanel();
+    QVERIFY(state.perform(Command::CancelSave, Origin::Pointer));
     QVERIFY(state.showsChosenNote());
 
     // The delete question does not stop another title from being shown: "Ja" then deletes
     // the note shown now.
     state.showStoredNote(storedNote());
-    QVERIFY(state.toggleCommandPanel());
-    QVERIFY(state.openDeletePanel());
+    QVERIFY(state.perform(Command::Delete, Origin::Pointer));
     QVERIFY(state.showsChosenNote());
     const store::Note other{13, QStringLiteral("Annan"), QStringLiteral("annan text")};
     state.showStoredNote(other);
@@ -367,101 +748,79 @@ void tst_state::noteShownAndReplaced()
     QCOMPARE(state.panel(), Panel::Delete);
 }
 
-void tst_state::keys_data()
+// A draft left by a program that ended is taken only while nothing the person did is in the
+// note area: blank, or an empty new note not being saved.
+void tst_state::draftRestored_data()
 {
-    QTest::addColumn<bool>("rolledUp");
-    QTest::addColumn<Panel>("panel");
     QTest::addColumn<NoteMode>("note");
-    QTest::addColumn<Key>("key");
-    QTest::addColumn<KeyCommand>("command");
-
-    const auto row = [](bool rolledUp, Panel panel, NoteMode note, Key key, KeyCommand command) {
-        static const char *const panels[] = {"none", "commands", "save", "delete"};
-        static const char *const notes[] = {"blank", "writing", "stored"};
-        static const char *const keys[]
-            = {"Esc",    "Ctrl+N", "Ctrl+S",         "Ctrl+Del", "Ctrl+Q",
-               "Ctrl+L", "Enter",  "Enter in title", "Down"};
-        QTest::addRow("%s, %s, %s, %s", rolledUp ? "rolled up" : "unrolled", panels[int(panel)],
-                      notes[int(note)], keys[int(key)])
-            << rolledUp << panel << note << key << command;
-    };
-    const bool up = true;
-    const bool down = false;
-    const NoteMode blank = NoteMode::Blank;
-    const NoteMode writing = NoteMode::Writing;
-    const NoteMode stored = NoteMode::Stored;
-    using enum KeyCommand;
-    // clang-format off
-    // Rolled up, only Enter and Down act: they unroll, whatever waits inside.
-    row(up,   Panel::None,     blank,   Key::Enter,  Unroll);
-    row(up,   Panel::None,     blank,   Key::Down,   Unroll);
-    row(up,   Panel::Save,     writing, Key::Down,   Unroll);
-    row(up,   Panel::None,     blank,   Key::Escape, None);
-    row(up,   Panel::None,     writing, Key::New,    None);
-    row(up,   Panel::None,     writing, Key::Save,   None);
-    row(up,   Panel::None,     stored,  Key::Delete, None);
-    row(up,   Panel::None,     blank,   Key::Exit,   None);
-    row(up,   Panel::None,     blank,   Key::List,   None);
-    row(up,   Panel::Save,     writing, Key::Escape, None);
-    // Escape closes what is open, as its own button does, and otherwise rolls up.
-    row(down, Panel::None,     blank,   Key::Escape, RollUp);
-    row(down, Panel::Commands, blank,   Key::Escape, CloseCommandPanel);
-    row(down, Panel::Save,     writing, Key::Escape, CancelSave);
-    row(down, Panel::Delete,   stored,  Key::Escape, CancelDelete);
-    // The command panel's buttons, with the panel open or not.
-    row(down, Panel::None,     blank,   Key::New,    NewNote);
-    row(down, Panel::Commands, stored,  Key::New,    NewNote);
-    row(down, Panel::None,     blank,   Key::Save,   AskTitle);
-    row(down, Panel::Commands, writing, Key::Save,   AskTitle);
-    row(down, Panel::None,     stored,  Key::Delete, AskDelete);
-    row(down, Panel::Commands, stored,  Key::Delete, AskDelete);
-    row(down, Panel::None,     writing, Key::Exit,   AskExit);
-    row(down, Panel::Commands, blank,   Key::Exit,   AskExit);
-    row(down, Panel::None,     writing, Key::List,   FocusList);
-    row(down, Panel::Commands, stored,  Key::List,   FocusList);
-    // A stored note is never saved again; nothing shown is nothing to delete.
-    row(down, Panel::None,     stored,  Key::Save,   None);
-    row(down, Panel::Commands, stored,  Key::Save,   None);
-    row(down, Panel::None,     blank,   Key::Delete, None);
-    row(down, Panel::None,     writing, Key::Delete, None);
-    row(down, Panel::Commands, writing, Key::Delete, None);
-    // While a question is open only its answers act: "M" and its buttons are out of reach.
-    row(down, Panel::Save,     writing, Key::New,    None);
-    row(down, Panel::Save,     writing, Key::Save,   None);
-    row(down, Panel::Save,     writing, Key::Exit,   None);
-    row(down, Panel::Save,     writing, Key::List,   None);
-    row(down, Panel::Delete,   stored,  Key::New,    None);
-    row(down, Panel::Delete,   stored,  Key::Delete, None);
-    row(down, Panel::Delete,   stored,  Key::Exit,   None);
-    row(down, Panel::Delete,   stored,  Key::List,   None);
-    // Enter in the title box is "OK"; elsewhere, and Down, are the focused control's own.
-    row(down, Panel::Save,     writing, Key::EnterInTitleBox, SaveNote);
-    row(down, Panel::Save,     blank,   Key::EnterInTitleBox, SaveNote);
-    row(down, Panel::None,     writing, Key::EnterInTitleBox, None);
-    row(down, Panel::None,     writing, Key::Enter,  None);
-    row(down, Panel::Save,     writing, Key::Enter,  None);
-    row(down, Panel::Delete,   stored,  Key::Enter,  None);
-    row(down, Panel::None,     stored,  Key::Down,   None);
-    // clang-format on
+    QTest::addColumn<bool>("text");
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<bool>("taken");
+    QTest::newRow("blank") << NoteMode::Blank << false << Panel::None << true;
+    QTest::newRow("empty new note") << NoteMode::Writing << false << Panel::None << true;
+    QTest::newRow("typed") << NoteMode::Writing << true << Panel::None << false;
+    QTest::newRow("empty, saving") << NoteMode::Writing << false << Panel::Save << false;
+    QTest::newRow("stored") << NoteMode::Stored << true << Panel::None << false;
 }
 
-// The state a key acts in is reached as a person reaches it; asking what a key does changes
-// nothing.
-void tst_state::keys()
+void tst_state::draftRestored()
 {
-    QFETCH(bool, rolledUp);
-    QFETCH(Panel, panel);
     QFETCH(NoteMode, note);
-    QFETCH(Key, key);
-    QFETCH(KeyCommand, command);
-    WindowState state = unrolledWith(note, panel);
-    if (rolledUp)
-        state.toggleRolledUp();
+    QFETCH(bool, text);
+    QFETCH(Panel, panel);
+    QFETCH(bool, taken);
+    WindowState state = reached(false, note, panel);
+    if (note == NoteMode::Writing)
+        state.noteEdited(text);
+    state.takeDraftChange();
+    const store::Draft draft{QStringLiteral("utkast"), QStringLiteral("namn")};
+    QCOMPARE(state.restoreDraft(draft), taken);
+    QCOMPARE(state.takeDraftAnswer(),
+             taken ? window::DraftAnswer::Taken : window::DraftAnswer::NotTaken);
+    QCOMPARE(state.takeNoteText(), taken ? std::optional(draft.text) : std::nullopt);
+    QCOMPARE(state.takeTitle(), taken ? draft.title : std::nullopt);
+    QCOMPARE(state.noteMode(), taken ? NoteMode::Writing : note);
+    QCOMPARE(state.holdsTypedText(), taken || (note == NoteMode::Writing && text));
+}
 
-    QCOMPARE(state.commandForKey(key), command);
-    QCOMPARE(state.rolledUp(), rolledUp);
-    QCOMPARE(state.panel(), panel);
-    QCOMPARE(state.noteMode(), note);
+// The man page's KEYS section names exactly the keys of the command table, no more and no fewer.
+void tst_state::manPageListsTheKeysOfTheTable()
+{
+    const auto nameOf = [](QKeyCombination key) {
+        static const QHash<int, QString> names{{Qt::Key_Return, QStringLiteral("Enter")},
+                                               {Qt::Key_Enter, QStringLiteral("Enter")},
+                                               {Qt::Key_Down, QStringLiteral("Down")},
+                                               {Qt::Key_Escape, QStringLiteral("Esc")},
+                                               {Qt::Key_Tab, QStringLiteral("Tab")},
+                                               {Qt::Key_Backtab, QStringLiteral("Shift+Tab")},
+                                               {Qt::Key_Delete, QStringLiteral("Delete")}};
+        const QString name = names.value(key.key(), QString(QChar(key.key())));
+        return key.keyboardModifiers() == Qt::ControlModifier ? QStringLiteral("Ctrl+") + name
+                                                              : name;
+    };
+    QSet<QString> table;
+    for (const window::CommandRow &row : window::commandTable()) {
+        for (const QKeyCombination key : row.keys)
+            table << nameOf(key);
+    }
+
+    QFile page(QFINDTESTDATA("../../docs/man/zentavo.1"));
+    QVERIFY(page.open(QIODevice::ReadOnly | QIODevice::Text));
+    QSet<QString> listed;
+    bool inKeys = false;
+    for (const QString &line : QString::fromUtf8(page.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String(".SH")))
+            inKeys = line == QLatin1String(".SH KEYS");
+        else if (inKeys
+                 && (line.startsWith(QLatin1String(".B "))
+                     || line.startsWith(QLatin1String(".BR ")))) {
+            for (const QString &word : line.split(QLatin1Char(' ')).mid(1)) {
+                if (!word.startsWith(QLatin1Char('"')))
+                    listed << word;
+            }
+        }
+    }
+    QCOMPARE(listed, table);
 }
 
 void tst_state::listFollowsTheFocus_data()
@@ -488,7 +847,7 @@ void tst_state::listFollowsTheFocus()
     QFETCH(bool, focusComes);
     QFETCH(Slide, slideAfter);
     WindowState state = slidTo(width, slide);
-    QVERIFY(state.toggleCommandPanel());
+    QVERIFY(state.perform(Command::Menu, Origin::Pointer));
     if (focusComes)
         state.listFocused();
     else
@@ -530,7 +889,7 @@ void tst_state::pollEdges()
     QFETCH(QPoint, pointer);
     QFETCH(bool, outside);
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     poll(state, Outside, 2);
     poll(state, pointer);
     QCOMPARE(state.pollsOutside(), outside ? 3 : 0);
@@ -539,7 +898,7 @@ void tst_state::pollEdges()
 void tst_state::fifthLookOutsideRollsUp()
 {
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     for (int look = 1; look < design::PollsOutsideBeforeRollingUp; ++look) {
         QVERIFY(!state.pollPointer(Outside, dockedWindow()));
         QCOMPARE(state.pollsOutside(), look);
@@ -550,7 +909,7 @@ void tst_state::fifthLookOutsideRollsUp()
 void tst_state::lookInsideStartsTheCountAgain()
 {
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     poll(state, Outside, design::PollsOutsideBeforeRollingUp - 1);
     poll(state, Inside);
     QCOMPARE(state.pollsOutside(), 0);
@@ -563,7 +922,7 @@ void tst_state::lookInsideStartsTheCountAgain()
 void tst_state::autoHideOffKeepsTheCount()
 {
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     poll(state, Outside, 3);
     state.setAutoHide(false);
     // Off, looks neither count nor start the count again.
@@ -582,7 +941,7 @@ void tst_state::countStartsAfreshOnEveryUnroll()
 {
     WindowState state;
     for (int round = 0; round < 3; ++round) {
-        state.toggleRolledUp();
+        roll(state);
         QCOMPARE(state.pollsOutside(), 0);
         poll(state, Outside, design::PollsOutsideBeforeRollingUp - 1);
         QVERIFY(!state.rolledUp());
@@ -590,10 +949,10 @@ void tst_state::countStartsAfreshOnEveryUnroll()
         QVERIFY(state.rolledUp());
     }
     // Rolled up by hand in the middle of a count, and unrolled: the count starts over too.
-    state.toggleRolledUp();
+    roll(state);
     poll(state, Outside, design::PollsOutsideBeforeRollingUp - 1);
-    state.toggleRolledUp();
-    state.toggleRolledUp();
+    roll(state);
+    roll(state);
     poll(state, Outside, design::PollsOutsideBeforeRollingUp - 1);
     QVERIFY(!state.rolledUp());
 }
@@ -603,7 +962,7 @@ void tst_state::countStartsAfreshOnEveryUnroll()
 void tst_state::rollUpIsCalledForOnce()
 {
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     int calls = 0;
     for (int look = 0; look < 70000; ++look)
         calls += state.pollPointer(Outside, dockedWindow()) ? 1 : 0;
@@ -625,7 +984,7 @@ void tst_state::unreadablePointerIsTheCorner()
     QFETCH(QRect, window);
     QFETCH(bool, counts);
     WindowState state;
-    state.toggleRolledUp();
+    roll(state);
     poll(state, Outside, 2, window);
     poll(state, std::nullopt, 1, window);
     QCOMPARE(state.pollsOutside(), counts ? 3 : 0);
@@ -659,8 +1018,8 @@ void tst_state::hideNowNarrowsAndRollsUp()
     QFETCH(Slide, slide);
     QFETCH(Slide, slideAfter);
     WindowState state = slidTo(width, slide);
-    state.startNewNote();
-    QVERIFY(state.toggleCommandPanel());
+    QVERIFY(state.perform(Command::New, Origin::Pointer));
+    QVERIFY(state.perform(Command::Menu, Origin::Pointer));
     poll(state, Outside, design::PollsOutsideBeforeRollingUp);
     QVERIFY(state.rolledUp());
     QCOMPARE(state.slide(), slideAfter);
