@@ -1,11 +1,12 @@
 #include "CommandSocket.h"
+
 #include "SocketFolder.h"
+#include "runtime/files/Files.h"
 
 #include <QDataStream>
 #include <QIODevice>
 #include <QSocketNotifier>
 #include <cerrno>
-#include <cstring>
 #include <unistd.h>
 
 namespace runtime {
@@ -135,7 +136,7 @@ bool CommandSocketServer::listen()
     if (!m_socket.isOpen()) {
         qWarning("zentavo: fönstret tar inte emot kommandon genom uttaget %s: %s",
                  qUtf8Printable(m_folderPath + QLatin1Char('/') + m_name),
-                 std::strerror(m_socket.error()));
+                 qUtf8Printable(files::FileError::wordingOf(m_socket.error())));
         return false;
     }
     m_bound = m_folder->inodeOf(m_name);

@@ -1,10 +1,9 @@
 #include "SocketFolder.h"
 
-#include <QDir>
+#include "runtime/files/Files.h"
+
 #include <QFile>
-#include <QFileInfo>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -23,7 +22,7 @@ bool descriptorsAsFiles()
 
 QString systemError(int error)
 {
-    return QString::fromLocal8Bit(std::strerror(error));
+    return files::FileError::wordingOf(error);
 }
 
 } // namespace
@@ -50,10 +49,10 @@ SocketFolder::SocketFolder(const QString &path, Use use)
     : m_path(path)
 {
     const QByteArray encoded = QFile::encodeName(path);
-    if (use == Use::Listen) {
-        QDir().mkpath(QFileInfo(path).path());
-        ::mkdir(encoded.constData(), S_IRWXU);
-    }
+    // Made where missing; one that is there is checked below as it is, never changed but for
+    // the rights of one that is the user's own.
+    if (use == Use::Listen)
+        (void)files::makePrivateFolder(path);
     const int fd = ::open(encoded.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         if (errno == ELOOP || errno == ENOTDIR)

@@ -135,8 +135,7 @@ void tst_draftpolicy::slotAndDrafts()
 
     const QTemporaryDir home;
     const QString blocker = home.filePath(QStringLiteral("state"));
-    const store::DraftFolder folder(home.filePath(QStringLiteral("state/drafts")),
-                                    home.filePath(QStringLiteral("memo.mdb")));
+    const store::DraftFolder folder(home.filePath(QStringLiteral("state/drafts")));
     if (!waiting.isEmpty()) {
         store::Result<store::DraftSlot> left = store::DraftSlot::claim(folder);
         QVERIFY(left && left->write(Draft{waiting, std::nullopt}));

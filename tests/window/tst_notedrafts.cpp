@@ -297,7 +297,7 @@ void tst_notedrafts::toldOnceWhenItCannotBeWritten()
 void tst_notedrafts::endingWaitsForTheDiskNoLongerThanPromised()
 {
     const QTemporaryDir home;
-    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")), db().path());
+    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")));
     QString text = QStringLiteral("forsta");
     auto keeper = std::make_unique<window::DraftKeeper>(
         folder,
