@@ -54,12 +54,16 @@ constexpr QLatin1StringView IndexSchema[] = {
     // Notes whose words in the FTS table may be of a note deleted or replaced under that ID
     // (a contentless table cannot forget a note's words without them): their hits are checked.
     QLatin1StringView("CREATE TABLE IF NOT EXISTS stale (id INTEGER PRIMARY KEY)"),
-    QLatin1StringView("CREATE VIRTUAL TABLE IF NOT EXISTS words USING fts5(words, content='', "
+    QLatin1StringView("CREATE VIRTUAL TABLE IF NOT EXISTS words USING fts5(body, content='', "
                       "columnsize=0, detail=none, tokenize='ascii', prefix='1 2')"),
     QLatin1StringView("INSERT OR IGNORE INTO meta (key, value) VALUES ('format', 1)"),
 };
 constexpr QLatin1StringView ReadFormat{"SELECT value FROM meta WHERE key = 'format'"};
 constexpr QLatin1StringView ReadStamp{"SELECT value FROM meta WHERE key = 'stamp'"};
+// The stamp of an index of this program's format, else none.
+constexpr QLatin1StringView ReadCurrentStamp{
+    "SELECT value FROM meta WHERE key = 'stamp' AND (SELECT value FROM meta WHERE key = "
+    "'format') = ?"};
 constexpr QLatin1StringView WriteStamp{
     "INSERT OR REPLACE INTO meta (key, value) VALUES ('stamp', ?)"};
 constexpr QLatin1StringView CountStaleAndNotes{
@@ -68,7 +72,7 @@ constexpr QLatin1StringView ForgetAllWords{"INSERT INTO words (words) VALUES ('d
 constexpr QLatin1StringView ForgetAllNotes{"DELETE FROM notes"};
 constexpr QLatin1StringView ForgetAllStale{"DELETE FROM stale"};
 constexpr QLatin1StringView IndexedNotes{"SELECT id, fingerprint FROM notes ORDER BY id"};
-constexpr QLatin1StringView AddWords{"INSERT INTO words (rowid, words) VALUES (?, ?)"};
+constexpr QLatin1StringView AddWords{"INSERT INTO words (rowid, body) VALUES (?, ?)"};
 constexpr QLatin1StringView AddNote{"INSERT OR REPLACE INTO notes (id, fingerprint) VALUES (?, ?)"};
 constexpr QLatin1StringView RemoveNote{"DELETE FROM notes WHERE id = ?"};
 constexpr QLatin1StringView MarkStale{"INSERT OR IGNORE INTO stale (id) VALUES (?)"};
@@ -332,6 +336,15 @@ private:
     bool m_open = false;
 };
 
+// Whether the index is of this program's format and vouches for the database with this stamp.
+bool hasStamp(QSqlQuery &query, const QByteArray &stamp)
+{
+    if (!query.prepare(ReadCurrentStamp))
+        return false;
+    query.addBindValue(IndexFormat);
+    return query.exec() && query.next() && query.value(0).toByteArray() == stamp;
+}
+
 enum class Outcome { Done, Settling, Failed, Damaged };
 
 Outcome outcomeOf(const QSqlError &error)
@@ -579,7 +592,7 @@ bool SearchIndex::isCurrent()
     if (stamp.isEmpty() || !open())
         return false;
     QSqlQuery query(QSqlDatabase::database(m_connection, false));
-    return query.exec(ReadStamp) && query.next() && query.value(0).toByteArray() == stamp;
+    return hasStamp(query, stamp);
 }
 
 std::optional<IndexCandidates> SearchIndex::candidates(const SearchQuery &query)
@@ -593,8 +606,7 @@ std::optional<IndexCandidates> SearchIndex::candidates(const SearchQuery &query)
     const IndexQuery asked = indexQuery(query);
     found.checkAll = !asked.exact;
     // One read transaction: the stamp, the words and the stale notes of the same moment.
-    bool ok = read.exec(BeginRead) && read.exec(ReadStamp) && read.next()
-              && read.value(0).toByteArray() == stamp;
+    bool ok = read.exec(BeginRead) && hasStamp(read, stamp);
     if (ok) {
         ok = read.prepare(MatchWords);
         read.bindValue(0, asked.match);
