@@ -55,7 +55,7 @@ constexpr QLatin1StringView IndexSchema[] = {
     // (a contentless table cannot forget a note's words without them): their hits are checked.
     QLatin1StringView("CREATE TABLE IF NOT EXISTS stale (id INTEGER PRIMARY KEY)"),
     QLatin1StringView("CREATE VIRTUAL TABLE IF NOT EXISTS words USING fts5(body, content='', "
-                      "columnsize=0, detail=none, tokenize='ascii', prefix='1 2')"),
+                      "columnsize=0, detail=none, tokenize='ascii', prefix='1 2 3 4 5')"),
     QLatin1StringView("INSERT OR IGNORE INTO meta (key, value) VALUES ('format', 1)"),
 };
 constexpr QLatin1StringView ReadFormat{"SELECT value FROM meta WHERE key = 'format'"};
