@@ -13,6 +13,9 @@ namespace store {
 
 namespace {
 
+// Past this many notes asked for, forEachNoteOf reads every note once instead of each by its ID.
+constexpr std::size_t ManyNotes = 2000;
+
 const QString &searchHeadline()
 {
     static const QString headline = QStringLiteral("Anteckningarna kunde inte sökas igenom.");
@@ -102,6 +105,27 @@ Result<Done> NoteSearch::forEachNoteOf(const std::vector<qint64> &ids,
     const Session session(m_databasePath, searchHeadline());
     if (session.failure())
         return *session.failure();
+    // Many notes in ID order are read faster in one pass over all of them than one by one.
+    if (ids.size() > ManyNotes && std::is_sorted(ids.begin(), ids.end())) {
+        QSqlQuery rows(session.database());
+        rows.setForwardOnly(true);
+        if (!rows.exec(SelectAllNotesWhole))
+            return session.describe(rows.lastError());
+        auto next = ids.begin();
+        while (next != ids.end() && rows.next()) {
+            const qint64 id = rows.value(0).toLongLong();
+            next = std::lower_bound(next, ids.end(), id);
+            if (next == ids.end() || *next != id)
+                continue;
+            const Note note{id, decodeText(session.encoding(), rows.value(1).toByteArray()),
+                            decodeText(session.encoding(), rows.value(2).toByteArray())};
+            if (!take(note))
+                return Done{};
+        }
+        if (rows.lastError().isValid())
+            return session.describe(rows.lastError());
+        return Done{};
+    }
     QSqlQuery read(session.database());
     if (!read.prepare(SelectOneNote))
         return session.describe(read.lastError());

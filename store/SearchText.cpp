@@ -91,8 +91,8 @@ void appendCodePoint(QString &to, char32_t c)
     }
 }
 
-// Hands every code point of `text` to `take` with where it starts and ends; a lone surrogate is
-// a code point of its own (and no letter).
+// Hands every code point of `text` to `take` with where it starts and ends, while `take`
+// returns true; a lone surrogate is a code point of its own (and no letter).
 template<typename Take>
 void forEachCodePoint(QStringView text, const Take &take)
 {
@@ -103,7 +103,8 @@ void forEachCodePoint(QStringView text, const Take &take)
             c = QChar::surrogateToUcs4(text[i], text[i + 1]);
             length = 2;
         }
-        take(c, i, i + length);
+        if (!take(c, i, i + length))
+            return;
         i += length;
     }
 }
@@ -122,19 +123,23 @@ struct Token
     }
 };
 
-// The same words and runs as foldedForSearch, one token at a time, with their places.
+// The same words and runs as foldedForSearch, one token at a time, with their places, while
+// `take` returns true.
 template<typename Take>
 void forEachToken(QStringView text, const Take &take)
 {
     Token token;
+    bool goOn = true;
     const auto finish = [&] {
-        if (!token.folded.isEmpty())
-            take(token);
+        if (!token.folded.isEmpty() && goOn)
+            goOn = take(token);
         token.folded.clear();
         token.starts.clear();
         token.ends.clear();
     };
     forEachCodePoint(text, [&](char32_t c, qsizetype start, qsizetype end) {
+        if (!goOn)
+            return false;
         fold(c, [&](char32_t folded, CharKind kind) {
             if (kind == CharKind::Mark) {
                 if (!token.ends.empty())
@@ -153,6 +158,7 @@ void forEachToken(QStringView text, const Take &take)
                 token.ends.push_back(end);
             }
         });
+        return true;
     });
     finish();
 }
@@ -222,6 +228,7 @@ QString foldedForSearch(QStringView text)
             if (kind != CharKind::Separator)
                 appendCodePoint(folded, character);
         });
+        return true;
     });
     return folded;
 }
@@ -240,6 +247,7 @@ SearchQuery::SearchQuery(QStringView typed)
 {
     forEachToken(typed, [this](const Token &token) {
         (token.kind == CharKind::Run ? m_allRuns : m_allWords).append(token.folded);
+        return true;
     });
     m_words = withoutPrefixes(m_allWords);
     m_runs = withoutParts(m_allRuns);
@@ -267,6 +275,11 @@ bool SearchQuery::matches(QStringView title, QStringView text) const
 
 std::vector<TextSpan> SearchQuery::hitsIn(QStringView text) const
 {
+    return hitsIn(text, false);
+}
+
+std::vector<TextSpan> SearchQuery::hitsIn(QStringView text, bool firstOnly) const
+{
     std::vector<TextSpan> hits;
     forEachToken(text, [&](const Token &token) {
         if (token.kind == CharKind::Word) {
@@ -277,13 +290,14 @@ std::vector<TextSpan> SearchQuery::hitsIn(QStringView text) const
             }
             if (longest > 0)
                 hits.push_back(token.span(0, longest));
-            return;
+            return !firstOnly || hits.empty();
         }
         for (const QString &run : m_allRuns) {
             for (qsizetype at = token.folded.indexOf(run); at >= 0;
                  at = token.folded.indexOf(run, at + 1))
                 hits.push_back(token.span(at, run.size()));
         }
+        return !firstOnly || hits.empty();
     });
     std::sort(hits.begin(), hits.end(), [](const TextSpan &a, const TextSpan &b) {
         return a.start < b.start || (a.start == b.start && a.length > b.length);
@@ -325,7 +339,8 @@ QString lineAround(QStringView text, TextSpan hit)
 
 QString lineAroundFirstHit(const SearchQuery &query, QStringView text)
 {
-    const std::vector<TextSpan> hits = query.hitsIn(text);
+    // The first token with a hit holds the first hit: the rest of the text is not read.
+    const std::vector<TextSpan> hits = query.hitsIn(text, true);
     return lineAround(text, hits.empty() ? TextSpan{} : hits.front());
 }
 

@@ -54,6 +54,9 @@ public:
     std::vector<TextSpan> hitsIn(QStringView text) const;
 
 private:
+    friend QString lineAroundFirstHit(const SearchQuery &query, QStringView text);
+    std::vector<TextSpan> hitsIn(QStringView text, bool firstOnly) const;
+
     QStringList m_words;
     QStringList m_runs;
     // Every word and run typed, for the hits: a shorter word marks words the longer misses.
