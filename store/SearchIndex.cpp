@@ -521,6 +521,13 @@ IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexP
         Outcome outcome = Outcome::Failed;
         {
             const IndexConnection connection(indexPath, CatchUpBusyMs);
+            // Up to date already: found by reading alone, so that nothing is written.
+            const QByteArray stamp = databaseStamp(databasePath);
+            if (connection.isOpen() && !stamp.isEmpty()) {
+                QSqlQuery query(connection.database());
+                if (hasStamp(query, stamp))
+                    return IndexState::Current;
+            }
             if (connection.isOpen()) {
                 outcome = makeSchema(connection.database());
                 if (outcome == Outcome::Done)
