@@ -561,10 +561,16 @@ SearchIndex::~SearchIndex()
 
 bool SearchIndex::open()
 {
-    if (!m_connection.isEmpty())
+    // A catch-up may have made the file anew since it was opened: then the one there now.
+    struct stat status = {};
+    const bool there
+        = ::stat(local(m_indexPath).constData(), &status) == 0 && S_ISREG(status.st_mode);
+    if (!m_connection.isEmpty() && there && status.st_ino == m_inode)
         return true;
-    if (!QFileInfo(m_indexPath).isFile())
+    close();
+    if (!there)
         return false;
+    m_inode = status.st_ino;
     const QString name = nextConnectionName();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
     db.setDatabaseName(QStringLiteral("file:")
@@ -607,40 +613,42 @@ std::optional<IndexCandidates> SearchIndex::candidates(const SearchQuery &query)
     const QByteArray stamp = databaseStamp(m_databasePath);
     if (stamp.isEmpty() || query.isEmpty() || !open())
         return std::nullopt;
-    const QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QSqlQuery read(db);
     IndexCandidates found;
-    const IndexQuery asked = indexQuery(query);
-    found.checkAll = !asked.exact;
-    // One read transaction: the stamp, the words and the stale notes of the same moment.
-    bool ok = read.exec(BeginRead) && hasStamp(read, stamp);
-    if (ok) {
-        ok = read.prepare(MatchWords);
-        read.bindValue(0, asked.match);
-        ok = ok && read.exec();
-        while (ok && read.next()) {
-            const qint64 id = read.value(0).toLongLong();
-            if (found.ids.empty() || found.ids.back() != id)
-                found.ids.push_back(id);
-        }
-        ok = ok && !read.lastError().isValid();
-    }
     std::vector<qint64> gone;
-    if (ok && read.exec(StaleNotes)) {
-        while (read.next())
-            (read.value(1).toBool() ? found.check : gone).push_back(read.value(0).toLongLong());
-        ok = !read.lastError().isValid();
-    } else {
-        ok = false;
-    }
-    const bool damaged = isDamage(read.lastError());
-    read.finish();
-    read.exec(CommitWrite);
-    if (!ok) {
-        if (damaged) {
-            close();
-            removeIndexFiles(m_indexPath);
+    bool ok = false;
+    bool damaged = false;
+    {
+        QSqlQuery read(QSqlDatabase::database(m_connection, false));
+        const IndexQuery asked = indexQuery(query);
+        found.checkAll = !asked.exact;
+        // One read transaction: the stamp, the words and the stale notes of the same moment.
+        ok = read.exec(BeginRead) && hasStamp(read, stamp);
+        if (ok) {
+            ok = read.prepare(MatchWords);
+            read.bindValue(0, asked.match);
+            ok = ok && read.exec();
+            while (ok && read.next()) {
+                const qint64 id = read.value(0).toLongLong();
+                if (found.ids.empty() || found.ids.back() != id)
+                    found.ids.push_back(id);
+            }
+            ok = ok && !read.lastError().isValid();
         }
+        if (ok && read.exec(StaleNotes)) {
+            while (read.next())
+                (read.value(1).toBool() ? found.check : gone).push_back(read.value(0).toLongLong());
+            ok = !read.lastError().isValid();
+        } else {
+            ok = false;
+        }
+        damaged = isDamage(read.lastError());
+        read.finish();
+        read.exec(CommitWrite);
+    }
+    if (!ok) {
+        close();
+        if (damaged)
+            removeIndexFiles(m_indexPath);
         return std::nullopt;
     }
     std::erase_if(found.ids,

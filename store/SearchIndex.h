@@ -74,6 +74,7 @@ private:
     QString m_databasePath;
     QString m_indexPath;
     QString m_connection;
+    quint64 m_inode = 0; // of the file the connection opened
 };
 
 } // namespace store

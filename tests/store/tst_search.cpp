@@ -268,6 +268,24 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(fresh.indexPath()));
     }
 
+    // A searcher kept open reads the index a catch-up made anew, not the file it first opened.
+    void keptSearcherReadsIndexMadeAnew()
+    {
+        testsupport::TestDatabase db;
+        fill(db);
+        settle(db.path(), 60);
+        NoteSearch search(db.path());
+        QCOMPARE(search.catchUp(), IndexState::Current);
+        QCOMPARE(found(search, QStringLiteral("kap")), Ids{1});
+        QVERIFY(QFile::remove(search.indexPath()));
+        QCOMPARE(search.catchUp(), IndexState::Current);
+        db.addNote(QStringLiteral("Kapsel"), QString());
+        settle(db.path(), 30);
+        QCOMPARE(search.catchUp(), IndexState::Current);
+        QVERIFY(search.indexIsCurrent());
+        QCOMPARE(found(search, QStringLiteral("kap")), (Ids{1, 11}));
+    }
+
     // Deleted and replaced notes are checked, and past a share of them the words are made anew.
     void manyChangesMakeTheWordsAnew()
     {
