@@ -24,8 +24,8 @@
 #include <thread>
 
 using runtime::CommandChannel;
-using runtime::Sent;
 using runtime::RemoteCommand;
+using runtime::Sent;
 
 Q_DECLARE_METATYPE(runtime::RemoteCommand)
 
