@@ -21,6 +21,9 @@ int showNote(const QString &database, qint64 id);
 int exportNotes(const QString &database, const QString &folder);
 int backup(const QString &database, const QString &destination);
 int importFiles(const QString &database, const QStringList &files);
+// One line per note whose title or text holds every word: ID, tab, title, tab, the line around
+// the first hit. Nothing found prints nothing and is done (0).
+int searchNotes(const QString &database, const QStringList &words);
 // The drafts of notes that programs writing them ended without saving (and of those still being
 // written), one line each; and the waiting ones stored as notes, each removed once stored.
 int listDrafts(const QString &database);

@@ -69,6 +69,10 @@ int main(int argc, char *argv[])
             "  export MAPP         en textfil per anteckning, \"ID - titel.txt\"\n"
             "  backup FIL          en kontrollerad kopia av databasen\n"
             "  import FIL...       en anteckning per textfil (UTF-8), alla eller ingen\n"
+            "  search ORD...       anteckningar vars titel eller text har varje ord (som\n"
+            "                      början av ett ord, utan hänsyn till versaler och\n"
+            "                      accenter): ID, tabb, titel, tabb, raden kring första\n"
+            "                      träffen; inget funnet skriver ingenting, slutstatus 0\n"
             "  drafts [--save]     osparade anteckningar som ett Zentavo lämnade när det\n"
             "                      avslutades (väntar) eller skriver just nu (öppet); med\n"
             "                      --save sparas de väntande som anteckningar, titeln\n"
@@ -132,6 +136,12 @@ int main(int argc, char *argv[])
         return rest.isEmpty() ? usageError(QStringLiteral("import behöver minst en FIL"))
                               : onDatabase([&rest](const QString &path) {
                                     return notestool::importFiles(path, rest);
+                                });
+    }
+    if (command == QLatin1String("search")) {
+        return rest.isEmpty() ? usageError(QStringLiteral("search behöver minst ett ORD"))
+                              : onDatabase([&rest](const QString &path) {
+                                    return notestool::searchNotes(path, rest);
                                 });
     }
     if (command == QLatin1String("drafts")) {

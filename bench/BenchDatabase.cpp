@@ -20,25 +20,42 @@ BenchDatabaseCache::~BenchDatabaseCache()
     runCache = nullptr;
 }
 
-BenchDatabase &BenchDatabaseCache::withNotes(int notes)
+BenchDatabase &BenchDatabaseCache::withNotes(int notes, Bodies bodies)
 {
-    auto &slot = m_made[notes];
+    auto &slot = m_made[{notes, bodies}];
     if (!slot)
-        slot = std::make_unique<BenchDatabase>(notes);
+        slot = std::make_unique<BenchDatabase>(notes, bodies);
     return *slot;
 }
 
-BenchDatabase &BenchDatabase::withNotes(int notes)
+BenchDatabase &BenchDatabase::withNotes(int notes, Bodies bodies)
 {
     if (!runCache)
         qFatal("no BenchDatabaseCache: main owns one for the length of the run");
-    return runCache->withNotes(notes);
+    return runCache->withNotes(notes, bodies);
 }
 
-BenchDatabase::BenchDatabase(int notes)
+BenchDatabase::BenchDatabase(int notes, Bodies bodies)
     : m_db(std::make_unique<testsupport::TestDatabase>())
 {
-    // One statement fills the table, whatever its size.
+    // One statement fills the table, whatever its size. Bench/search.sh makes the same
+    // kilobyte notes.
+    if (bodies == Bodies::Kilobyte) {
+        m_db->exec(
+            QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                "INSERT INTO Memo (Titel, Text) SELECT 'Anteckning ' || i, "
+                "'Möte med kund' || i || ' om order ' || (i * 7919 % 100003) || '. ' || "
+                "substr(replace(hex(zeroblob(16)), '00', CASE i % 4 "
+                "WHEN 0 THEN 'Ringa leverantören om priset på kapaciteten i Östersund. ' "
+                "WHEN 1 THEN 'Handla mjölk, bröd och ägg till helgens fika hos grannarna. ' "
+                "WHEN 2 THEN 'Skriva rapporten om årets budget och skicka den till "
+                "styrelsen. ' "
+                "ELSE 'Boka tid för service av bilen och fråga om vinterdäcken. ' END), "
+                "1, 960) FROM n"),
+            {notes});
+        return;
+    }
     m_db->exec(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
                               "WHERE i < ?) INSERT INTO Memo (Titel, Text) "
                               "SELECT 'Anteckning ' || i, 'Att göra den ' || i || ':a: ringa, "

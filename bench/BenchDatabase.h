@@ -7,15 +7,19 @@
 
 namespace bench {
 
-// A memo.mdb of `notes` notes (title "Anteckning N", a short body) in a temporary folder, made
-// once per size and reused by every benchmark that asks for it.
+// How long the notes' bodies are: a short line, or about a kilobyte of sentences with a word
+// of their own ("kundN") in each.
+enum class Bodies { Short, Kilobyte };
+
+// A memo.mdb of `notes` notes (title "Anteckning N") in a temporary folder, made once per size
+// and reused by every benchmark that asks for it.
 class BenchDatabase
 {
 public:
-    explicit BenchDatabase(int notes);
+    explicit BenchDatabase(int notes, Bodies bodies = Bodies::Short);
 
     // The database of that size from the run's cache.
-    static BenchDatabase &withNotes(int notes);
+    static BenchDatabase &withNotes(int notes, Bodies bodies = Bodies::Short);
     QString path() const { return m_db->path(); }
     // Adds one note with a body of `bytes` characters and returns its ID.
     qlonglong addNoteWithBody(qsizetype bytes);
@@ -37,10 +41,10 @@ public:
     BenchDatabaseCache(const BenchDatabaseCache &) = delete;
     BenchDatabaseCache &operator=(const BenchDatabaseCache &) = delete;
 
-    BenchDatabase &withNotes(int notes);
+    BenchDatabase &withNotes(int notes, Bodies bodies);
 
 private:
-    std::map<int, std::unique_ptr<BenchDatabase>> m_made;
+    std::map<std::pair<int, Bodies>, std::unique_ptr<BenchDatabase>> m_made;
 };
 
 } // namespace bench

@@ -1,12 +1,14 @@
 #include "SystemDesktop.h"
 
 #include "Activation.h"
+#include "NoticePlace.h"
 #include "SystemMove.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QWindow>
 #include <chrono>
 #include <cstdio>
@@ -76,6 +78,14 @@ void SystemDesktop::tell(QWidget *parent, const QString &message)
     // Shown beside the person's work without taking the keyboard from it: typing goes on where
     // it was.
     box->setAttribute(Qt::WA_ShowWithoutActivating);
+    // Placed by the program, below the window it speaks of: a window manager left to place it
+    // centres it over the window's title strip, the very thing it is about.
+    if (parent && parent->isVisible()) {
+        box->adjustSize();
+        QScreen *screen = parent->screen();
+        box->move(noticePlace(parent->frameGeometry(), box->frameGeometry().size(),
+                              screen->availableGeometry()));
+    }
     box->show();
 }
 

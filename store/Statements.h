@@ -65,6 +65,8 @@ inline constexpr QLatin1StringView DeleteNoteStatement{"DELETE FROM Memo WHERE I
 // A write transaction taken at once, so that the note checked is the note deleted.
 inline constexpr QLatin1StringView BeginWrite{"BEGIN IMMEDIATE"};
 inline constexpr QLatin1StringView CommitWrite{"COMMIT"};
+// A read transaction, so that several statements read the notes of one moment; ends with COMMIT.
+inline constexpr QLatin1StringView BeginRead{"BEGIN"};
 inline constexpr QLatin1StringView RollbackWrite{"ROLLBACK"};
 // A consistent copy of the whole database, written to the file named by the bound value.
 inline constexpr QLatin1StringView CopyDatabaseInto{"VACUUM INTO ?"};

@@ -9,12 +9,15 @@ namespace window {
 namespace {
 
 // The design's left position in from the primary screen's left edge, the top at its top. With one
-// screen at the desktop's origin that is the design's own position.
+// screen at the desktop's origin that is the design's own position. On a screen too narrow for
+// the window there, it moves left as far as it must for its right edge, where the arrow, the check
+// boxes and the command button are, to stay on the screen.
 QPoint dockedPlace(const Screens &screens)
 {
     const Scale &scale = screens.primaryScale;
-    return screens.primary.topLeft()
-           + QPoint(scale.x(design::Window.left), scale.y(design::Window.top));
+    const int roomLeft = std::max(0, screens.primary.width() - scale.x(design::Window.width));
+    const int left = std::min(scale.x(design::Window.left), roomLeft);
+    return screens.primary.topLeft() + QPoint(left, scale.y(design::Window.top));
 }
 
 // Whether a screen shows the title strip: one of them holds its middle, where the strip can be

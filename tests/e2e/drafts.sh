@@ -66,6 +66,17 @@ close_notices() {
     expect_within 5 "a message box stayed open" no_other_window
 }
 
+# True when every message box lies clear of the window's title strip, which it speaks of.
+notice_clear_of_strip() {
+    local id x y w h strip_x strip_y strip_w strip_h
+    strip_x=$(window_x) strip_y=$(window_y) strip_w=$(window_width) strip_h=$(window_height)
+    for id in $(other_windows); do
+        x=$(window_x "$id") y=$(window_y "$id") w=$(window_width "$id") h=$(window_height "$id")
+        ((x >= strip_x + strip_w || x + w <= strip_x || y >= strip_y + strip_h ||
+            y + h <= strip_y)) || return 1
+    done
+}
+
 # Starts the program again and checks that the note comes back: told once, nothing in memo.mdb
 # yet; then "M", "Spara", "OK" stores it exactly, titled TITLE, and no draft remains.
 expect_restored() { # HOW TITLE [TYPE_TITLE]
@@ -77,6 +88,7 @@ expect_restored() { # HOW TITLE [TYPE_TITLE]
     [[ $(grep -c "återställt en anteckning" "$APP_STDERR") -eq 1 ]] ||
         fail "after $how, the restored note was told more than once"
     expect_within 5 "after $how, the notice did not show" has_other_window
+    expect_within 5 "after $how, the notice covers the title strip" notice_clear_of_strip
     close_notices
     assert_eq "$sum" "$(database_sum)" "memo.mdb after $how and the restart"
     unroll

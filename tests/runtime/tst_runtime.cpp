@@ -1,6 +1,7 @@
 // The layer over Qt: twips arithmetic and the real desktop: its question box, staying on top and
 // the move of a window with the pointer where no window manager takes it over.
 
+#include "runtime/NoticePlace.h"
 #include "runtime/SystemDesktop.h"
 #include "runtime/Twips.h"
 
@@ -151,6 +152,30 @@ private Q_SLOTS:
         QStringList buttons = seen.buttons;
         buttons.sort();
         QCOMPARE(buttons, QStringList({QStringLiteral("Ja"), QStringLiteral("Nej")}));
+    }
+
+    // A notice goes below the window it speaks of, never over it, and stays on the screen.
+    void noticePlace_data()
+    {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QPoint>("place");
+        const QRect screen(0, 0, 1280, 1024);
+        // clang-format off
+        QTest::newRow("rolled up, docked") << QRect(433, 0, 353, 17) << QPoint(409, 21);
+        QTest::newRow("unrolled") << QRect(433, 0, 353, 289) << QPoint(409, 293);
+        QTest::newRow("at the right edge") << QRect(1000, 0, 280, 17) << QPoint(1280 - 400, 21);
+        QTest::newRow("at the left edge") << QRect(0, 0, 100, 17) << QPoint(0, 21);
+        QTest::newRow("at the bottom") << QRect(433, 980, 353, 44) << QPoint(409, 980 - 4 - 100);
+        // clang-format on
+    }
+    void noticePlace()
+    {
+        QFETCH(QRect, window);
+        QFETCH(QPoint, place);
+        const QSize notice(400, 100);
+        const QPoint at = runtime::noticePlace(window, notice, QRect(0, 0, 1280, 1024));
+        QCOMPARE(at, place);
+        QVERIFY(!QRect(at, notice).intersects(window));
     }
 };
 

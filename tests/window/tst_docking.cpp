@@ -83,6 +83,14 @@ void tst_docking::docksOnThePrimary_data()
         << Desk{{QRect(-1280, 0, 1280, 1024), Left}} << QPoint(-1280 + 433, 0);
     QTest::newRow("primary at 192 dpi on the right")
         << Desk{{QRect(1280, 0, 2560, 2048), Left}, 192} << QPoint(1280 + 866, 0);
+    // Narrower than the window docked 433 pixels in: its right edge stays on the screen.
+    QTest::newRow("just wide enough") << Desk{{QRect(0, 0, 786, 600)}} << QPoint(433, 0);
+    QTest::newRow("640 pixels") << Desk{{QRect(0, 0, 640, 480)}} << QPoint(640 - 353, 0);
+    QTest::newRow("narrower than the window") << Desk{{QRect(0, 0, 300, 480)}} << QPoint(0, 0);
+    QTest::newRow("640 pixels on the right")
+        << Desk{{QRect(1280, 0, 640, 480), Left}} << QPoint(1280 + 640 - 353, 0);
+    QTest::newRow("1280 pixels at 192 dpi")
+        << Desk{{QRect(0, 0, 1280, 800)}, 192} << QPoint(1280 - 706, 0);
     // clang-format on
 }
 
@@ -128,7 +136,7 @@ void tst_docking::followsTheScreens_data()
         << leftPrimary << nothing << QPoint() << Desk{{QRect(0, 0, 800, 600), Right}} << docked
         << false;
     QTest::newRow("docked, the primary at 192 dpi")
-        << leftPrimary << nothing << QPoint() << Desk{{Left, Right}, 192} << QPoint(866, 0)
+        << leftPrimary << nothing << QPoint() << Desk{{Left, Right}, 192} << QPoint(1280 - 706, 0)
         << false;
     QTest::newRow("docked, another screen removed")
         << leftPrimary << nothing << QPoint() << Desk{{Left}} << docked << false;

@@ -94,7 +94,7 @@ void tst_screens::docksOnThePrimary_data()
     QTest::newRow("primary left of the origin")
         << QList{leftOfOrigin, Right} << QRect(-1280 + 433, 0, 353, 17);
     QTest::newRow("primary at 192 dpi on the right")
-        << QList{withDpi(Right, 192), Left} << QRect(1280 + 866, 0, 706, 34);
+        << QList{withDpi(Right, 192), Left} << QRect(1280 + 1280 - 706, 0, 706, 34);
     QTest::newRow("primary at 96 dpi beside one at 192")
         << QList{Left, withDpi(Right, 192)} << QRect(433, 0, 353, 17);
     // clang-format on
@@ -131,7 +131,7 @@ void tst_screens::docksAgainWhenTheScreensChange_data()
         << QList{at(Left, QRect(0, 0, 1920, 1080)), at(Right, QRect(1920, 0, 1280, 1024))}
         << QRect(433, 0, 353, 289);
     QTest::newRow("the primary at 192 dpi")
-        << QList{withDpi(Left, 192), Right} << QRect(866, 0, 706, 578);
+        << QList{withDpi(Left, 192), Right} << QRect(1280 - 706, 0, 706, 578);
     QTest::newRow("the other screen removed") << QList{Left} << QRect(433, 0, 353, 289);
     QTest::newRow("a screen added")
         << QList{Left, Right, TestScreen{"third", QRect(2560, 0, 1280, 1024)}}

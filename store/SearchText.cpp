@@ -1,0 +1,347 @@
+#include "SearchText.h"
+
+#include <QChar>
+#include <algorithm>
+
+namespace store {
+
+namespace {
+
+// What a folded character is to the search.
+enum class CharKind { Separator, Word, Run, Mark };
+
+// The most characters of a line shown around a hit, and how many of them come before it.
+constexpr qsizetype LineCharacters = 120;
+constexpr qsizetype LineContextBefore = 40;
+// Decompositions nest a few levels at most; this bounds the recursion whatever the tables say.
+constexpr int MaxDecompositionDepth = 8;
+
+bool isHangulSyllable(char32_t c)
+{
+    return c >= 0xAC00 && c <= 0xD7A3;
+}
+
+// Scripts written without spaces between words.
+bool isRunCharacter(char32_t c)
+{
+    switch (QChar::script(c)) {
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Thai:
+    case QChar::Script_Lao:
+    case QChar::Script_Khmer:
+    case QChar::Script_Myanmar:
+    case QChar::Script_Yi:
+        return true;
+    default:
+        // The marks of length and repetition among the kana (ー, 々, ゝ) belong to no script.
+        return c >= 0x3000 && c <= 0x30FF;
+    }
+}
+
+CharKind kindOf(char32_t folded)
+{
+    if (QChar::isMark(folded))
+        return CharKind::Mark;
+    if (!QChar::isLetterOrNumber(folded))
+        return CharKind::Separator;
+    return isRunCharacter(folded) ? CharKind::Run : CharKind::Word;
+}
+
+// Hands each folded character of the code point `c` with its kind to `emit`.
+template<typename Emit>
+void fold(char32_t c, const Emit &emit, int depth = 0)
+{
+    if (c < 0x80) {
+        if (c >= 'A' && c <= 'Z')
+            emit(c + ('a' - 'A'), CharKind::Word);
+        else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
+            emit(c, CharKind::Word);
+        else
+            emit(c, CharKind::Separator);
+        return;
+    }
+    // Hangul syllables stay whole: decomposed, their letters would read as other words.
+    if (depth < MaxDecompositionDepth && !isHangulSyllable(c)
+        && QChar::decompositionTag(c) != QChar::NoDecomposition) {
+        const QString parts = QChar::decomposition(c);
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            char32_t part = parts.at(i).unicode();
+            if (QChar::isHighSurrogate(part) && i + 1 < parts.size()) {
+                part = QChar::surrogateToUcs4(parts.at(i), parts.at(i + 1));
+                ++i;
+            }
+            fold(part, emit, depth + 1);
+        }
+        return;
+    }
+    const char32_t folded = QChar::toCaseFolded(c);
+    emit(folded, kindOf(folded));
+}
+
+void appendCodePoint(QString &to, char32_t c)
+{
+    if (QChar::requiresSurrogates(c)) {
+        to.append(QChar(QChar::highSurrogate(c)));
+        to.append(QChar(QChar::lowSurrogate(c)));
+    } else {
+        to.append(QChar(char16_t(c)));
+    }
+}
+
+// Hands every code point of `text` to `take` with where it starts and ends, while `take`
+// returns true; a lone surrogate is a code point of its own (and no letter).
+template<typename Take>
+void forEachCodePoint(QStringView text, const Take &take)
+{
+    for (qsizetype i = 0; i < text.size();) {
+        char32_t c = text[i].unicode();
+        qsizetype length = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            length = 2;
+        }
+        if (!take(c, i, i + length))
+            return;
+        i += length;
+    }
+}
+
+// One word or run of a text, folded, with where each of its code units came from.
+struct Token
+{
+    QString folded;
+    CharKind kind = CharKind::Separator;
+    std::vector<qsizetype> starts; // of the original character each folded unit came from
+    std::vector<qsizetype> ends;   // of that character and the marks that follow it
+
+    TextSpan span(qsizetype from, qsizetype length) const
+    {
+        return {starts[size_t(from)], ends[size_t(from + length - 1)] - starts[size_t(from)]};
+    }
+};
+
+// The same words and runs as foldedForSearch, one token at a time, with their places, while
+// `take` returns true.
+template<typename Take>
+void forEachToken(QStringView text, const Take &take)
+{
+    Token token;
+    bool goOn = true;
+    const auto finish = [&] {
+        if (!token.folded.isEmpty() && goOn)
+            goOn = take(token);
+        token.folded.clear();
+        token.starts.clear();
+        token.ends.clear();
+    };
+    forEachCodePoint(text, [&](char32_t c, qsizetype start, qsizetype end) {
+        if (!goOn)
+            return false;
+        fold(c, [&](char32_t folded, CharKind kind) {
+            if (kind == CharKind::Mark) {
+                if (!token.ends.empty())
+                    token.ends.back() = end;
+                return;
+            }
+            if (kind == CharKind::Separator || token.kind != kind)
+                finish();
+            token.kind = kind;
+            if (kind == CharKind::Separator)
+                return;
+            const qsizetype before = token.folded.size();
+            appendCodePoint(token.folded, folded);
+            for (qsizetype unit = before; unit < token.folded.size(); ++unit) {
+                token.starts.push_back(start);
+                token.ends.push_back(end);
+            }
+        });
+        return true;
+    });
+    finish();
+}
+
+// Whether `word` begins one of the words of the folded text.
+bool beginsAWord(QStringView folded, QStringView word)
+{
+    for (qsizetype at = folded.indexOf(word); at >= 0; at = folded.indexOf(word, at + 1)) {
+        if (at == 0 || folded[at - 1] == QLatin1Char(' '))
+            return true;
+    }
+    return false;
+}
+
+// Sorted, each once, without those that begin another one.
+QStringList withoutPrefixes(QStringList words)
+{
+    words.sort();
+    words.removeDuplicates();
+    QStringList kept;
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        if (i + 1 == words.size() || !words.at(i + 1).startsWith(words.at(i)))
+            kept.append(words.at(i));
+    }
+    return kept;
+}
+
+// Each once, without those found within another one (compared only for a sensible number).
+QStringList withoutParts(QStringList runs)
+{
+    constexpr qsizetype MaxCompared = 256;
+    runs.sort();
+    runs.removeDuplicates();
+    if (runs.size() > MaxCompared)
+        return runs;
+    QStringList kept;
+    for (const QString &run : std::as_const(runs)) {
+        const bool within = std::any_of(runs.cbegin(), runs.cend(), [&run](const QString &other) {
+            return other.size() > run.size() && other.contains(run);
+        });
+        if (!within)
+            kept.append(run);
+    }
+    return kept;
+}
+
+bool isLineBreak(QChar c)
+{
+    return c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar(0x2028)
+           || c == QChar(0x2029);
+}
+
+} // namespace
+
+QString foldedForSearch(QStringView text)
+{
+    QString folded;
+    folded.reserve(text.size());
+    CharKind last = CharKind::Separator;
+    forEachCodePoint(text, [&](char32_t c, qsizetype, qsizetype) {
+        fold(c, [&](char32_t character, CharKind kind) {
+            if (kind == CharKind::Mark)
+                return;
+            if (kind != last && kind != CharKind::Separator && !folded.isEmpty())
+                folded.append(QLatin1Char(' '));
+            last = kind;
+            if (kind != CharKind::Separator)
+                appendCodePoint(folded, character);
+        });
+        return true;
+    });
+    return folded;
+}
+
+bool isFoldedRun(QStringView token)
+{
+    if (token.isEmpty())
+        return false;
+    const char32_t first = token.size() > 1 && token[0].isHighSurrogate()
+                               ? QChar::surrogateToUcs4(token[0], token[1])
+                               : char32_t(token[0].unicode());
+    return isRunCharacter(first);
+}
+
+SearchQuery::SearchQuery(QStringView typed)
+{
+    forEachToken(typed, [this](const Token &token) {
+        (token.kind == CharKind::Run ? m_allRuns : m_allWords).append(token.folded);
+        return true;
+    });
+    m_words = withoutPrefixes(m_allWords);
+    m_runs = withoutParts(m_allRuns);
+}
+
+bool SearchQuery::matchesFolded(QStringView folded) const
+{
+    if (isEmpty())
+        return false;
+    for (const QString &word : m_words) {
+        if (!beginsAWord(folded, word))
+            return false;
+    }
+    for (const QString &run : m_runs) {
+        if (!folded.contains(run))
+            return false;
+    }
+    return true;
+}
+
+bool SearchQuery::matches(QStringView title, QStringView text) const
+{
+    return matchesFolded(foldedForSearch(title) + QLatin1Char(' ') + foldedForSearch(text));
+}
+
+std::vector<TextSpan> SearchQuery::hitsIn(QStringView text) const
+{
+    return hitsIn(text, false);
+}
+
+std::vector<TextSpan> SearchQuery::hitsIn(QStringView text, bool firstOnly) const
+{
+    std::vector<TextSpan> hits;
+    forEachToken(text, [&](const Token &token) {
+        if (token.kind == CharKind::Word) {
+            qsizetype longest = 0;
+            for (const QString &word : m_allWords) {
+                if (word.size() > longest && token.folded.startsWith(word))
+                    longest = word.size();
+            }
+            if (longest > 0)
+                hits.push_back(token.span(0, longest));
+            return !firstOnly || hits.empty();
+        }
+        for (const QString &run : m_allRuns) {
+            for (qsizetype at = token.folded.indexOf(run); at >= 0;
+                 at = token.folded.indexOf(run, at + 1))
+                hits.push_back(token.span(at, run.size()));
+        }
+        return !firstOnly || hits.empty();
+    });
+    std::sort(hits.begin(), hits.end(), [](const TextSpan &a, const TextSpan &b) {
+        return a.start < b.start || (a.start == b.start && a.length > b.length);
+    });
+    std::vector<TextSpan> joined;
+    for (const TextSpan &hit : hits) {
+        if (!joined.empty() && hit.start <= joined.back().start + joined.back().length) {
+            TextSpan &last = joined.back();
+            last.length = std::max(last.start + last.length, hit.start + hit.length) - last.start;
+        } else {
+            joined.push_back(hit);
+        }
+    }
+    return joined;
+}
+
+QString lineAround(QStringView text, TextSpan hit)
+{
+    qsizetype lineStart = std::clamp<qsizetype>(hit.start, 0, text.size());
+    while (lineStart > 0 && !isLineBreak(text[lineStart - 1]))
+        --lineStart;
+    qsizetype lineEnd = lineStart;
+    while (lineEnd < text.size() && !isLineBreak(text[lineEnd]))
+        ++lineEnd;
+    qsizetype from = std::max(lineStart, hit.start - LineContextBefore);
+    qsizetype to = std::min(lineEnd, from + LineCharacters);
+    // Never half a character.
+    if (from > lineStart && text[from].isLowSurrogate())
+        --from;
+    if (to < lineEnd && text[to].isLowSurrogate())
+        ++to;
+    QString line = text.sliced(from, to - from).trimmed().toString();
+    if (from > lineStart)
+        line.prepend(QChar(0x2026));
+    if (to < lineEnd)
+        line.append(QChar(0x2026));
+    return line;
+}
+
+QString lineAroundFirstHit(const SearchQuery &query, QStringView text)
+{
+    // The first token with a hit holds the first hit: the rest of the text is not read.
+    const std::vector<TextSpan> hits = query.hitsIn(text, true);
+    return lineAround(text, hits.empty() ? TextSpan{} : hits.front());
+}
+
+} // namespace store
