@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the pictures in docs/screenshots from the real program under Xvfb with openbox:
-# rolled up at the top of a desktop, unrolled with the list out and a note shown, the save panel
-# and the delete question. Builds first if needed.
+# rolled up at the top of a desktop, unrolled with the list out and a note shown, the save panel,
+# the delete question, and the find panel with the notes found and with the words marked. Builds first if needed.
 # Usage: scripts/screenshots.sh [BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -53,4 +53,17 @@ click_at "$M_X" "$M_Y"
 click_at "$RADERA_X" "$RADERA_Y"
 sleep 0.3
 screenshot "$out/delete-question.png"
+
+# The find panel: the notes holding a word that begins with "ta", the first shown, its hits marked.
+send_key key Escape
+send_key key ctrl+f
+type_text 'ta'
+sleep 0.5 # let the search answer and the list slide out
+send_key key Down
+sleep 0.3
+screenshot "$out/find-panel.png"
+# The pointer over the note slides the list back: the words found are marked in the note.
+pointer_to 300 40
+sleep 0.5
+screenshot "$out/find-hits.png"
 exit 0

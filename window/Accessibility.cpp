@@ -111,15 +111,10 @@ void describeControls(const Controls &ui)
     static std::once_flag installed;
     std::call_once(installed, [] { QAccessible::installFactory(&interfaceFor); });
 
-    QWidget *const decorations[] = {ui.windowOutline,
-                                    ui.titleStripOutline,
-                                    ui.commandPanelOutline,
-                                    ui.savePanelOutline,
-                                    ui.deletePanelOutline,
-                                    ui.titleEditOutline,
-                                    ui.leftEdge,
-                                    ui.topEdge,
-                                    ui.bottomEdge};
+    QWidget *const decorations[]
+        = {ui.windowOutline,      ui.titleStripOutline, ui.commandPanelOutline, ui.savePanelOutline,
+           ui.deletePanelOutline, ui.titleEditOutline,  ui.findPanelOutline,    ui.findEditOutline,
+           ui.leftEdge,           ui.topEdge,           ui.bottomEdge};
     for (QWidget *decoration : decorations)
         decoration->setProperty(DecorationProperty, true);
 
@@ -167,6 +162,12 @@ void describeControls(const Controls &ui)
                   "Ja raderar anteckningen som visas, Nej (Esc) behåller den.");
     describeButton(ui.deleteYesButton, "Raderar anteckningen som visas");
     describeButton(ui.deleteNoButton, "Behåller anteckningen", Command::CancelDelete);
+
+    describePanel(ui.findPanel, QAccessible::Dialog, design::FindPrompt.text,
+                  "Listan visar bara anteckningarna med orden som skrivs. Retur eller nedåtpil "
+                  "går till listan, Esc visar hela listan igen.");
+    ui.findEdit->setAccessibleName(QString::fromUtf8(design::FindPrompt.text));
+    ui.findCount->setAccessibleName(QStringLiteral("Antal anteckningar som hittats"));
 }
 
 } // namespace window

@@ -20,10 +20,10 @@ constexpr QKeyCombination Ctrl(Qt::Key key)
 // The help's key column: the keys, then the help text from this column on.
 constexpr int HelpColumn = 18;
 
-const std::array<CommandRow, 13> &table()
+const std::array<CommandRow, 16> &table()
 {
     // clang-format off
-    static const std::array<CommandRow, 13> rows{{
+    static const std::array<CommandRow, 16> rows{{
         {Toggle, {}, KeyScope::Window, "", "", "toggle",
          "Rullar ned det fönster som redan visar databasen, med markören i anteckningsfältet, "
          "eller rullar upp det om det är nedrullat. Startar Zentavo om inget sådant fönster "
@@ -35,6 +35,7 @@ const std::array<CommandRow, 13> &table()
         {CloseMenu, {Plain(Qt::Key_Escape)}, KeyScope::Window, "Esc"},
         {CancelSave, {Plain(Qt::Key_Escape)}, KeyScope::Window, "Esc"},
         {CancelDelete, {Plain(Qt::Key_Escape)}, KeyScope::Window, "Esc"},
+        {CloseFind, {Plain(Qt::Key_Escape)}, KeyScope::Window, "Esc"},
         {New, {Ctrl(Qt::Key_N)}, KeyScope::Window, "Ctrl+N", "Ny", "new",
          "Rullar ned det fönster som redan visar databasen med en ny, tom anteckning (en osparad "
          "text som skrivits behålls). Startar Zentavo om inget sådant fönster finns."},
@@ -44,6 +45,14 @@ const std::array<CommandRow, 13> &table()
         {Exit, {Ctrl(Qt::Key_Q)}, KeyScope::Window, "Ctrl+Q", "Avsluta"},
         {List, {Ctrl(Qt::Key_L)}, KeyScope::Window, "Ctrl+L",
          "till listan, som glider ut; pilarna visar anteckningarna"},
+        {Find, {Ctrl(Qt::Key_F)}, KeyScope::Window, "Ctrl+F",
+         "Sök: listan visar bara anteckningarna med orden;\n"
+         "Esc, eller en tom sökruta, visar hela listan igen", "find",
+         "Rullar ned det fönster som redan visar databasen med sökrutan öppen. Startar Zentavo "
+         "om inget sådant fönster finns."},
+        {FoundList, {Plain(Qt::Key_Return), Plain(Qt::Key_Enter), Plain(Qt::Key_Down)},
+         KeyScope::FindBox, "Retur, nedåtpil", "i sökrutan: till listan, med den första "
+         "anteckningen som hittats\nvisad och orden markerade"},
         {std::nullopt, {Plain(Qt::Key_Tab), Plain(Qt::Key_Backtab)}, KeyScope::Window,
          "Tab, Skift+Tab", "mellan kontrollerna; blanksteg eller Retur trycker på knappen"},
     }};

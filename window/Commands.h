@@ -27,14 +27,18 @@ enum class Command {
     CancelDelete, // "Nej"
     Exit,         // "Avsluta": asks whether to end
     List,         // the keyboard focus to the note list
+    Find,         // opens the find panel, its box focused; "find" from the desktop
+    CloseFind,    // Esc with the find panel open: the whole list again
+    FoundList,    // Enter, Down in the find box: to the list, the first note found shown
 };
 
 // Where a command came from: the pointer, a key (a shortcut, or Enter or Space on a focused
 // button), or the desktop, which calls the window up first.
 enum class Origin { Pointer, Key, Desktop };
 
-// Where a key acts: anywhere in the window, or only while the title box has the focus.
-enum class KeyScope { Window, TitleBox };
+// Where a key acts: anywhere in the window, or only while the title box or the find box has the
+// focus.
+enum class KeyScope { Window, TitleBox, FindBox };
 
 // One line of the command table: the keys that give the command, how the help writes them, what
 // the help says of them, the name the command carries from the desktop (empty: none) and what

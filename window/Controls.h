@@ -68,6 +68,14 @@ struct Controls
     CommandButton *deleteYesButton = nullptr;
     CommandButton *deleteNoButton = nullptr;
     QFrame *deletePanelOutline = nullptr;
+
+    // The find panel: "Sök", the words sought and how many notes hold them.
+    QFrame *findPanel = nullptr;
+    QLabel *findPrompt = nullptr;
+    QLineEdit *findEdit = nullptr;
+    QFrame *findEditOutline = nullptr;
+    QLabel *findCount = nullptr;
+    QFrame *findPanelOutline = nullptr;
 };
 
 // Calls visit(member, name) for every member of Controls, the name being the member's own: the
@@ -108,6 +116,12 @@ void forEachControl(Controls &ui, Visit &&visit)
     visit(ui.deleteYesButton, "deleteYesButton");
     visit(ui.deleteNoButton, "deleteNoButton");
     visit(ui.deletePanelOutline, "deletePanelOutline");
+    visit(ui.findPanel, "findPanel");
+    visit(ui.findPrompt, "findPrompt");
+    visit(ui.findEdit, "findEdit");
+    visit(ui.findEditOutline, "findEditOutline");
+    visit(ui.findCount, "findCount");
+    visit(ui.findPanelOutline, "findPanelOutline");
 }
 
 } // namespace window

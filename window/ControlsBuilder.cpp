@@ -204,6 +204,19 @@ void makeDeletePanel(Controls &ui, QWidget &window, Layout &layout)
     ui.deleteNoButton = makeButton(ui.deletePanel, layout, design::DeleteNoButton);
 }
 
+void makeFindPanel(Controls &ui, QWidget &window, Layout &layout)
+{
+    ui.findPanel = makePanel(&window, layout, design::FindPanel);
+    ui.findPrompt = makePrompt(ui.findPanel, layout, design::FindPrompt);
+    ui.findCount = makePrompt(ui.findPanel, layout, {design::FindCount, ""});
+    ui.findPanelOutline = makeOutline(ui.findPanel, layout,
+                                      {0, 0, design::FindPanel.width, design::FindPanel.height});
+    ui.findEdit = make<QLineEdit>(ui.findPanel, layout, design::FindEdit);
+    ui.findEdit->setFrame(false);
+    ui.findEdit->setTextMargins(1, 1, 1, 1);
+    ui.findEditOutline = makeOutline(ui.findPanel, layout, design::FindEdit);
+}
+
 } // namespace
 
 Controls buildControls(QWidget &window, Layout &layout)
@@ -228,6 +241,7 @@ Controls buildControls(QWidget &window, Layout &layout)
     ui.autoHideBox = makeCheckBox(&window, layout, design::AutoHideBox);
     makeSavePanel(ui, window, layout);
     makeDeletePanel(ui, window, layout);
+    makeFindPanel(ui, window, layout);
 
     ui.slideTimer = makeTimer(&window, design::ListSlide.tickMs);
     ui.pointerPoll = makeTimer(&window, design::PollMs);
@@ -237,10 +251,11 @@ Controls buildControls(QWidget &window, Layout &layout)
     });
 
     // Tab goes through the controls that take input in this order; hidden ones are skipped.
-    QWidget *const order[] = {
-        ui.noteText,     ui.noteList,         ui.menuButton,      ui.saveButton,    ui.deleteButton,
-        ui.newButton,    ui.exitButton,       ui.lockBox,         ui.autoHideBox,   ui.titleEdit,
-        ui.saveOkButton, ui.saveCancelButton, ui.deleteYesButton, ui.deleteNoButton};
+    QWidget *const order[]
+        = {ui.noteText,        ui.noteList,       ui.menuButton,   ui.saveButton,
+           ui.deleteButton,    ui.newButton,      ui.exitButton,   ui.lockBox,
+           ui.autoHideBox,     ui.titleEdit,      ui.saveOkButton, ui.saveCancelButton,
+           ui.deleteYesButton, ui.deleteNoButton, ui.findEdit};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
     // Only rolled up does the title strip take the focus, from the keyboard.

@@ -83,6 +83,12 @@ inline constexpr Prompt DeletePrompt{{120, 120, 2415, 255}, "Vill du radera denn
 inline constexpr Button DeleteYesButton{{480, 600, 855, 255}, "Ja", false};
 inline constexpr Button DeleteNoButton{{1440, 600, 855, 255}, "Nej", false};
 
+// The find panel, where the save panel is: the words sought, and how many notes hold them.
+inline constexpr Box FindPanel = SavePanel;
+inline constexpr Prompt FindPrompt{{240, 120, 3135, 255}, "Sök"};
+inline constexpr Box FindEdit{240, 360, 3135, 285};
+inline constexpr Box FindCount{240, 840, 3135, 255};
+
 // The exit question, asked in a box of its own.
 inline constexpr const char *ExitQuestion = "Vill du avsluta Zentavo?";
 

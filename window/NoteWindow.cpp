@@ -3,6 +3,7 @@
 #include "ControlsBuilder.h"
 #include "Design.h"
 #include "DraftKeeper.h"
+#include "NoteFinder.h"
 #include "runtime/Desktop.h"
 #include "runtime/FirstFrame.h"
 #include "runtime/Fonts.h"
@@ -45,6 +46,7 @@ NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtim
     // lays out no row for them (about 40 bytes a note, and the time) until the window first
     // unrolls.
     m_ui.noteList->hide();
+    m_finder = new NoteFinder(m_notes.path(), this);
     connectHandlers();
     watchKeys();
     move(m_docking.dock(currentScreens()));
@@ -87,6 +89,9 @@ void NoteWindow::connectHandlers()
 
     connect(m_ui.noteText, &QPlainTextEdit::textChanged, this, &NoteWindow::noteEdited);
     connect(m_ui.titleEdit, &QLineEdit::textEdited, this, &NoteWindow::titleEdited);
+    connect(m_ui.findEdit, &QLineEdit::textEdited, this, &NoteWindow::findTyped);
+    connect(m_finder, &NoteFinder::found, this, &NoteWindow::notesFound);
+    connect(m_finder, &NoteFinder::failed, this, &NoteWindow::reportStoreError);
     connect(m_drafts, &DraftKeeper::restored, this, &NoteWindow::restoreDraft);
     connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
 }
@@ -172,6 +177,8 @@ void NoteWindow::reloadList()
         return;
     }
     m_ui.noteList->setNotes(std::move(*notes));
+    // The list holds every note again: the notes found are shown at the next render.
+    m_listFilterShown = -1;
 }
 
 bool NoteWindow::readFirstList()

@@ -58,6 +58,7 @@ namespace window {
 
 class CommandButton;
 class DraftKeeper;
+class NoteFinder;
 
 class NoteWindow : public QWidget
 {
@@ -119,6 +120,10 @@ private Q_SLOTS:
     void showNote(qint64 id);
     void highlightMoved(qint64 id);
 
+    // The find panel (NoteWindowFind.cpp): the words typed, the notes found.
+    void findTyped(const QString &text);
+    void notesFound(const QString &typed, const std::vector<qint64> &ids);
+
     // Drafts of the note being written.
     void noteEdited();
     void titleEdited();
@@ -168,6 +173,13 @@ private:
     // and back where it was (or to the note) unrolled; then where the state moves it.
     void renderFocus(bool rolledUp);
     void renderDraft();
+    void renderFind();
+    // Marks the hits of the words the note shown was found by, the first scrolled into view.
+    void markHits();
+    // To the list with the first note found shown, as Down in the list would show it.
+    void showFirstFound();
+    // The version of the notes found that the list shows; -1 when it shows every note.
+    int m_listFilterShown = -1;
     // The control that had the focus when the window rolled up.
     QPointer<QWidget> m_focusBeforeRollUp;
     // Set while render() runs: a control's signal that a render raises is drawn by that render.
@@ -195,6 +207,7 @@ private:
     QTimer *m_screensChanging = nullptr;
     Controls m_ui;
     DraftKeeper *m_drafts;
+    NoteFinder *m_finder;
 };
 
 } // namespace window

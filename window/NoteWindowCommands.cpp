@@ -1,3 +1,4 @@
+#include "NoteFinder.h"
 #include "NoteWindow.h"
 #include "runtime/Desktop.h"
 #include "window/controls/CommandButton.h"
@@ -31,6 +32,15 @@ void NoteWindow::run(Command command, Origin origin)
     case Command::Exit:
         askExit();
         break;
+    case Command::Find:
+        // The index catches up while the person types; searches meanwhile read the notes.
+        m_finder->catchUp();
+        render();
+        break;
+    case Command::FoundList:
+        render();
+        showFirstFound();
+        break;
     default:
         render();
         break;
@@ -40,6 +50,8 @@ void NoteWindow::run(Command command, Origin origin)
 void NoteWindow::runFromDesktop(Command command, const runtime::Activation &activation)
 {
     m_state.perform(command, Origin::Desktop);
+    if (m_state.panel() == Panel::Find)
+        m_finder->catchUp();
     render();
     // Rolled up by "toggle", the window has nothing to take the focus for.
     if (!m_state.rolledUp())

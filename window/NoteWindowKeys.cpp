@@ -63,9 +63,11 @@ bool NoteWindow::eventFilter(QObject *watched, QEvent *event)
 bool NoteWindow::keyPressed(QObject *receiver, const QKeyEvent &event)
 {
     const QKeyCombination key(event.modifiers() & ~Qt::KeypadModifier, Qt::Key(event.key()));
+    const KeyScope where = receiver == m_ui.titleEdit  ? KeyScope::TitleBox
+                           : receiver == m_ui.findEdit ? KeyScope::FindBox
+                                                       : KeyScope::Window;
     std::optional<Command> command
-        = commandForKey(key, receiver == m_ui.titleEdit ? KeyScope::TitleBox : KeyScope::Window,
-                        [this](Command c) { return m_state.allows(c, Origin::Key); });
+        = commandForKey(key, where, [this](Command c) { return m_state.allows(c, Origin::Key); });
     if (!command && pressesButton(key)) {
         for (const auto &[button, given] : buttonCommands()) {
             if (receiver == button)

@@ -59,6 +59,8 @@ void NoteWindow::render()
     m_ui.commandPanel->setVisible(panel == Panel::Commands);
     m_ui.savePanel->setVisible(panel == Panel::Save);
     m_ui.deletePanel->setVisible(panel == Panel::Delete);
+    m_ui.findPanel->setVisible(panel == Panel::Find);
+    renderFind();
     renderNote();
     renderFocus(rolledUp);
     renderDraft();
@@ -80,8 +82,10 @@ void NoteWindow::renderNote()
     if (const DraftAnswer answer = m_state.takeDraftAnswer(); answer != DraftAnswer::None)
         m_drafts->answerRestored(answer == DraftAnswer::Taken ? DraftKeeper::Answer::Taken
                                                               : DraftKeeper::Answer::NotTaken);
-    if (const std::optional<QString> text = m_state.takeNoteText())
+    if (const std::optional<QString> text = m_state.takeNoteText()) {
         m_ui.noteText->setText(*text);
+        markHits();
+    }
     if (const std::optional<QString> title = m_state.takeTitle())
         m_ui.titleEdit->setText(*title);
     // Locking again what is locked would only tell the text area's watchers of a change.
@@ -117,9 +121,10 @@ void NoteWindow::renderFocus(bool rolledUp)
     // Where the state moves the focus, and why, as Qt's focus events tell it: a panel opened
     // from the keyboard is reached as by Tab, the list as by its key.
     const std::pair<QWidget *, Qt::FocusReason> targets[]
-        = {{nullptr, Qt::OtherFocusReason},        {m_ui.noteText, Qt::OtherFocusReason},
-           {m_ui.titleEdit, Qt::OtherFocusReason}, {m_ui.noteList, Qt::ShortcutFocusReason},
-           {m_ui.newButton, Qt::TabFocusReason},   {m_ui.deleteYesButton, Qt::TabFocusReason}};
+        = {{nullptr, Qt::OtherFocusReason},         {m_ui.noteText, Qt::OtherFocusReason},
+           {m_ui.titleEdit, Qt::OtherFocusReason},  {m_ui.noteList, Qt::ShortcutFocusReason},
+           {m_ui.newButton, Qt::TabFocusReason},    {m_ui.deleteYesButton, Qt::TabFocusReason},
+           {m_ui.findEdit, Qt::ShortcutFocusReason}};
     if (const auto [target, reason] = targets[int(moveTo)]; target)
         target->setFocus(reason);
     // Typing replaces the title used last time.

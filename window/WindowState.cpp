@@ -30,11 +30,13 @@ void WindowState::unrollByCommand()
 
 bool WindowState::allows(Command command, Origin origin) const
 {
-    // Rolled up, the keys only unroll the window; the pointer finds nothing but the strip.
-    if (m_rolledUp && origin == Origin::Key)
-        return command == Command::Toggle || command == Command::Unroll;
     // While a question is open only its own answers act, as the pointer cannot reach "M" then.
     const bool question = m_panel == Panel::Save || m_panel == Panel::Delete;
+    // Rolled up, the keys only unroll the window (Ctrl+F as well, unless a question waits
+    // inside); the pointer finds nothing but the strip.
+    if (m_rolledUp && origin == Origin::Key)
+        return command == Command::Toggle || command == Command::Unroll
+               || (command == Command::Find && !question);
     switch (command) {
     case Command::Toggle:
         return true;
@@ -48,7 +50,11 @@ bool WindowState::allows(Command command, Origin origin) const
     case Command::New:
     case Command::Exit:
     case Command::List:
+    case Command::Find:
         return !question;
+    case Command::CloseFind:
+    case Command::FoundList:
+        return m_panel == Panel::Find;
     case Command::Save:
         return !question && m_noteMode != NoteMode::Stored;
     case Command::Delete:
@@ -123,7 +129,23 @@ bool WindowState::perform(Command command, Origin origin)
             m_focus = Focus::DeleteYes;
         break;
     case Command::List:
+    case Command::FoundList:
         m_focus = Focus::List;
+        break;
+    case Command::Find:
+        if (m_rolledUp)
+            toggleRolledUp();
+        // Ctrl+F again only brings the focus back to the box, with its text.
+        if (m_panel != Panel::Find) {
+            m_panel = Panel::Find;
+            m_findText.clear();
+            m_found.reset();
+            ++m_foundVersion;
+        }
+        m_focus = Focus::FindBox;
+        break;
+    case Command::CloseFind:
+        closeFind();
         break;
     case Command::SaveOk:
     case Command::DeleteYes:
@@ -131,6 +153,43 @@ bool WindowState::perform(Command command, Origin origin)
         break;
     }
     return true;
+}
+
+void WindowState::closeFind()
+{
+    m_panel = Panel::None;
+    m_findText.clear();
+    m_found.reset();
+    ++m_foundVersion;
+    m_focus = Focus::Note;
+    startNarrowing();
+}
+
+bool WindowState::findTyped(const QString &text)
+{
+    if (m_panel != Panel::Find)
+        return false;
+    m_findText = text;
+    if (text.isEmpty()) {
+        closeFind();
+        return false;
+    }
+    return true;
+}
+
+bool WindowState::notesFound(const QString &typed, std::vector<qint64> ids)
+{
+    if (m_panel != Panel::Find || typed != m_findText)
+        return false;
+    m_found = std::move(ids);
+    ++m_foundVersion;
+    pointerOverList();
+    return true;
+}
+
+const std::vector<qint64> *WindowState::listFilter() const
+{
+    return m_panel == Panel::Find && m_found ? &*m_found : nullptr;
 }
 
 void WindowState::pointerOverList()
@@ -190,6 +249,7 @@ void WindowState::emptyNote()
 {
     startNewNote();
     m_noteText = QString();
+    m_markedWords.clear();
     m_holdsText = false;
     draftChanged(DraftChange::Now);
 }
@@ -201,6 +261,7 @@ void WindowState::draftChanged(DraftChange change)
 
 void WindowState::showStoredNote(store::Note note)
 {
+    m_markedWords = listFilter() ? m_findText : QString();
     m_noteText = note.text;
     m_holdsText = !note.text.isEmpty();
     m_shownNote = std::move(note);
@@ -247,6 +308,7 @@ bool WindowState::restoreDraft(const store::Draft &draft)
     }
     m_draftAnswer = DraftAnswer::Taken;
     m_noteText = draft.text;
+    m_markedWords.clear();
     m_holdsText = !draft.text.isEmpty();
     if (draft.title)
         m_title = *draft.title;

@@ -9,11 +9,12 @@
 #include <QRect>
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace window {
 
 // Which of the panels over the note area is open; at most one is.
-enum class Panel { None, Commands, Save, Delete };
+enum class Panel { None, Commands, Save, Delete, Find };
 
 // Which way the note list is sliding, if at all.
 enum class Slide { Still, Widening, Narrowing };
@@ -25,8 +26,8 @@ enum class NoteMode { Blank, Writing, Stored };
 // Where the keyboard focus is to move at the next render: nowhere (it stays, or goes back where
 // rolling up and down puts it), the note area, the title box (its text selected, so that typing
 // replaces the title used last time), the note list, the command panel's first button, or the
-// delete question's "Ja".
-enum class Focus { Stays, Note, TitleBox, List, FirstCommand, DeleteYes };
+// delete question's "Ja", or the find box.
+enum class Focus { Stays, Note, TitleBox, List, FirstCommand, DeleteYes, FindBox };
 
 // What the draft of the note being written needs: nothing, a write once typing pauses, or a
 // write at once (the note area was emptied or given a stored note).
@@ -125,6 +126,23 @@ public:
     DraftChange takeDraftChange() { return std::exchange(m_draftChange, DraftChange::None); }
     DraftAnswer takeDraftAnswer() { return std::exchange(m_draftAnswer, DraftAnswer::None); }
 
+    // Finding notes. Ctrl+F (allowed as the other panels' commands are, and rolled up too, where
+    // it unrolls the window) opens the find panel with an empty box; what is typed there is the
+    // search, and an emptied box, Esc or another panel closes it. The notes found for the text
+    // typed now (those for an earlier text are dropped) are all the list shows while the panel is
+    // open, and the list slides out to show them. A stored note shown then has the words marked.
+    const QString &findText() const { return m_findText; }
+    // The box's text changed; returns whether a search is wanted for it.
+    bool findTyped(const QString &text);
+    // The notes found for `typed`; returns whether they are the ones shown.
+    bool notesFound(const QString &typed, std::vector<qint64> ids);
+    // The notes the list shows, when not all: while the find panel is open with notes found.
+    const std::vector<qint64> *listFilter() const;
+    // Counts every change of the notes found, so that the list is filtered again only then.
+    int foundVersion() const { return m_foundVersion; }
+    // What the note shown was found by: its hits are marked. Empty when it was not.
+    const QString &markedWords() const { return m_markedWords; }
+
     // The title strip's two choices.
     bool lockedInPlace() const { return m_lockedInPlace; }
     void setLockedInPlace(bool locked) { m_lockedInPlace = locked; }
@@ -148,6 +166,7 @@ private:
     // A new empty note to write, the text put in the note area and the draft changed at once.
     void emptyNote();
     void draftChanged(DraftChange change);
+    void closeFind();
 
     bool m_rolledUp = true;
     int m_listWidth = design::ListSlide.narrow;
@@ -166,6 +185,10 @@ private:
     Focus m_focus = Focus::Stays;
     DraftChange m_draftChange = DraftChange::None;
     DraftAnswer m_draftAnswer = DraftAnswer::None;
+    QString m_findText;
+    std::optional<std::vector<qint64>> m_found;
+    int m_foundVersion = 0;
+    QString m_markedWords;
 };
 
 } // namespace window

@@ -44,6 +44,8 @@ grep -qx "Exec=$prefix/bin/zentavo --new" "$prefix/share/applications/zentavo.de
     || fail "the launcher's action 'Ny anteckning' does not run zentavo --new"
 grep -qx "Exec=$prefix/bin/zentavo --toggle" "$prefix/share/applications/zentavo.desktop" \
     || fail "the launcher's action 'Visa/dölj' does not run zentavo --toggle"
+grep -qx "Exec=$prefix/bin/zentavo --find" "$prefix/share/applications/zentavo.desktop" \
+    || fail "the launcher's action 'Sök' does not run zentavo --find"
 [[ $(identify -format '%wx%h' "$prefix/share/icons/hicolor/16x16/apps/zentavo.png") == 16x16 ]] \
     || fail "the 16 px icon is not 16 x 16"
 [[ $(identify -format '%wx%h' "$prefix/share/icons/hicolor/32x32/apps/zentavo.png") == 32x32 ]] \

@@ -53,7 +53,8 @@ WindowState reached(bool rolledUp, NoteMode note, Panel panel)
         state.perform(Command::New, Origin::Pointer);
     else if (note == NoteMode::Stored)
         state.showStoredNote(storedNote());
-    const Command opens[] = {Command::Toggle, Command::Menu, Command::Save, Command::Delete};
+    const Command opens[]
+        = {Command::Toggle, Command::Menu, Command::Save, Command::Delete, Command::Find};
     if (panel != Panel::None && !state.perform(opens[int(panel)], Origin::Pointer))
         qFatal("the panel could not be opened in this note state");
     if (rolledUp)
@@ -134,6 +135,8 @@ private Q_SLOTS:
     void noteShownAndReplaced();
     void draftRestored_data();
     void draftRestored();
+    void findPanel_data();
+    void findPanel();
     void manPageListsTheKeysOfTheTable();
     void listFollowsTheFocus_data();
     void listFollowsTheFocus();
@@ -303,7 +306,7 @@ void tst_state::commands_data()
     Origin origin = Origin::Key;
     const auto row = [&origin](bool rolledUp, Panel panel, NoteMode note, Command command,
                                bool allowed, Panel panelAfter, NoteMode noteAfter) {
-        static const char *const panels[] = {"none", "commands", "save", "delete"};
+        static const char *const panels[] = {"none", "commands", "save", "delete", "find"};
         static const char *const notes[] = {"blank", "writing", "stored"};
         QTest::addRow("%s, %s, %s, command %d%s", rolledUp ? "up" : "down", panels[int(panel)],
                       notes[int(note)], int(command), origin == Origin::Pointer ? ", pointer" : "")
@@ -320,6 +323,7 @@ void tst_state::commands_data()
     const Panel commands = Panel::Commands;
     const Panel save = Panel::Save;
     const Panel del = Panel::Delete;
+    const Panel find = Panel::Find;
     using enum Command;
     // clang-format off
     // Rolled up, only the title strip and the keys that unroll act.
@@ -379,6 +383,24 @@ void tst_state::commands_data()
     row(down, none,     writing, SaveOk,       no,  none,     writing);
     row(down, del,      stored,  DeleteYes,    yes, del,      stored);
     row(down, none,     stored,  DeleteYes,    no,  none,     stored);
+    // Ctrl+F unrolls the rolled-up window too, and like the other panels' commands waits for a
+    // question's answer; Esc closes the find panel before anything rolls up.
+    row(up,   none,     blank,   Find,         yes, find,     blank);
+    row(up,   commands, stored,  Find,         yes, find,     stored);
+    row(up,   save,     writing, Find,         no,  save,     writing);
+    row(down, none,     writing, Find,         yes, find,     writing);
+    row(down, commands, stored,  Find,         yes, find,     stored);
+    row(down, find,     stored,  Find,         yes, find,     stored);
+    row(down, save,     writing, Find,         no,  save,     writing);
+    row(down, del,      stored,  Find,         no,  del,      stored);
+    row(down, find,     blank,   CloseFind,    yes, none,     blank);
+    row(down, none,     blank,   CloseFind,    no,  none,     blank);
+    row(down, find,     writing, RollUp,       no,  find,     writing);
+    row(down, find,     writing, FoundList,    yes, find,     writing);
+    row(down, none,     writing, FoundList,    no,  none,     writing);
+    row(down, find,     writing, Menu,         yes, commands, writing);
+    row(down, find,     writing, Save,         yes, save,     writing);
+    row(down, find,     stored,  Delete,       yes, del,      stored);
     // The pointer meets the same refusals; rolled up, it reaches only the strip, so the buttons
     // clipped away need none of their own.
     origin = Origin::Pointer;
@@ -408,8 +430,8 @@ void tst_state::commands()
     QCOMPARE(state.rolledUp(), rolledUp);
 
     QCOMPARE(state.perform(command, origin), allowed);
-    const bool rolls
-        = command == Command::Toggle || command == Command::Unroll || command == Command::RollUp;
+    const bool rolls = command == Command::Toggle || command == Command::Unroll
+                       || command == Command::RollUp || (command == Command::Find && rolledUp);
     QCOMPARE(state.rolledUp(), allowed && rolls ? !rolledUp : rolledUp);
     QCOMPARE(state.panel(), panelAfter);
     QCOMPARE(state.noteMode(), noteAfter);
@@ -454,6 +476,10 @@ void tst_state::focusAndDraft_data()
     row("Nej",              Panel::Delete,   NoteMode::Stored,  CancelDelete, pointer, Focus::Note,   DraftChange::None, false);
     row("list",             Panel::None,     NoteMode::Writing, List,   key,     Focus::List,         DraftChange::None, false);
     row("Esc, rolls up",    Panel::None,     NoteMode::Writing, RollUp, key,     Focus::Stays,        DraftChange::None, false);
+    row("Ctrl+F",           Panel::None,     NoteMode::Stored,  Find,   key,     Focus::FindBox,      DraftChange::None, false);
+    row("Ctrl+F, open",     Panel::Find,     NoteMode::Stored,  Find,   key,     Focus::FindBox,      DraftChange::None, false);
+    row("Esc, find",        Panel::Find,     NoteMode::Writing, CloseFind, key,  Focus::Note,         DraftChange::None, false);
+    row("Down in find box", Panel::Find,     NoteMode::Writing, FoundList, key,  Focus::List,         DraftChange::None, false);
     // clang-format on
 }
 
@@ -540,6 +566,15 @@ void tst_state::keys_data()
     row(down, Panel::Save,     writing, enter,       window,   none);
     row(down, Panel::Delete,   stored,  enter,       window,   none);
     row(down, Panel::None,     stored,  arrowDown,   window,   none);
+    // Ctrl+F, and Enter and Down in the find box only.
+    row(up,   Panel::None,     blank,   ctrl(Qt::Key_F),      window, Find);
+    row(down, Panel::Commands, stored,  ctrl(Qt::Key_F),      window, Find);
+    row(down, Panel::Delete,   stored,  ctrl(Qt::Key_F),      window, none);
+    row(down, Panel::Find,     writing, escape,      KeyScope::FindBox, CloseFind);
+    row(down, Panel::Find,     writing, escape,      window,   CloseFind);
+    row(down, Panel::Find,     writing, enter,       KeyScope::FindBox, FoundList);
+    row(down, Panel::Find,     writing, arrowDown,   KeyScope::FindBox, FoundList);
+    row(down, Panel::Find,     writing, arrowDown,   window,   none);
     // Tab is the controls' own.
     row(down, Panel::None,     writing, QKeyCombination(Qt::Key_Tab), window, none);
     // clang-format on
@@ -781,6 +816,91 @@ void tst_state::draftRestored()
     QCOMPARE(state.takeTitle(), taken ? draft.title : std::nullopt);
     QCOMPARE(state.noteMode(), taken ? NoteMode::Writing : note);
     QCOMPARE(state.holdsTypedText(), taken || (note == NoteMode::Writing && text));
+}
+
+// What the find panel's box and the searches' answers do: the list shows the notes found for
+// the words typed now, until the panel closes; a note shown from them has the words marked.
+void tst_state::findPanel_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<QString>("filter"); // the IDs the list shows; "-" for all
+    QTest::addColumn<QString>("findText");
+    QTest::addColumn<QString>("marked");
+    QTest::addColumn<Focus>("focus");
+    const auto row = [](const char *name, const char *steps, Panel panel, const char *filter,
+                        const char *findText, const char *marked, Focus focus) {
+        QTest::newRow(name) << QString::fromUtf8(steps) << panel << QString::fromUtf8(filter)
+                            << QString::fromUtf8(findText) << QString::fromUtf8(marked) << focus;
+    };
+    const Panel find = Panel::Find;
+    const Panel none = Panel::None;
+    const Focus stays = Focus::Stays;
+    // clang-format off
+    row("found",                "type kap;found kap 1 2",          find, "1 2", "kap", "",    stays);
+    row("overtaken dropped",    "type ka;type kap;found ka 1 2 3", find, "-",   "kap", "",    stays);
+    row("later replaces",       "type ka;found ka 1 2 3;type kap;found kap 2", find, "2", "kap", "", stays);
+    row("none found",           "type xyz;found xyz",              find, "",    "xyz", "",    stays);
+    row("emptied box closes",   "type kap;found kap 1;clear",      none, "-",   "",    "",    Focus::Note);
+    row("Esc closes",           "type kap;found kap 1;Esc",        none, "-",   "",    "",    Focus::Note);
+    row("after closing dropped","type kap;Esc;found kap 1",        none, "-",   "",    "",    Focus::Note);
+    row("Spara ends the filter","type kap;found kap 1;Spara",      Panel::Save, "-", "kap", "", Focus::TitleBox);
+    row("Ctrl+F keeps words",   "type kap;found kap 1;Ctrl+F",     find, "1",   "kap", "",    Focus::FindBox);
+    row("reopened empty",       "type kap;Esc;Ctrl+F",             find, "-",   "",    "",    Focus::FindBox);
+    row("shown from a search",  "type kap;found kap 1;show",       find, "1",   "kap", "kap", stays);
+    row("shown before answer",  "type kap;show",                   find, "-",   "kap", "",    stays);
+    row("shown after closing",  "type kap;found kap 1;Esc;show",   none, "-",   "",    "",    Focus::Note);
+    row("Ny unmarks",           "type kap;found kap 1;show;Ny",    find, "1",   "kap", "",    Focus::Note);
+    // clang-format on
+}
+
+void tst_state::findPanel()
+{
+    QFETCH(QString, steps);
+    QFETCH(Panel, panel);
+    QFETCH(QString, filter);
+    QFETCH(QString, findText);
+    QFETCH(QString, marked);
+    QFETCH(Focus, focus);
+    WindowState state = reached(false, NoteMode::Writing, Panel::Find);
+    for (const QString &step : steps.split(QLatin1Char(';'))) {
+        QStringList words = step.split(QLatin1Char(' '));
+        const QString what = words.takeFirst();
+        if (what == QLatin1String("type")) {
+            QVERIFY(state.findTyped(words.first()));
+        } else if (what == QLatin1String("clear")) {
+            QVERIFY(!state.findTyped(QString()));
+        } else if (what == QLatin1String("found")) {
+            const QString typed = words.takeFirst();
+            std::vector<qint64> ids;
+            for (const QString &id : words)
+                ids.push_back(id.toLongLong());
+            state.notesFound(typed, ids);
+        } else if (what == QLatin1String("show")) {
+            state.showStoredNote(storedNote());
+        } else {
+            const Command command = what == QLatin1String("Esc")      ? Command::CloseFind
+                                    : what == QLatin1String("Ctrl+F") ? Command::Find
+                                    : what == QLatin1String("Spara")  ? Command::Save
+                                                                      : Command::New;
+            QVERIFY(state.perform(command, Origin::Key));
+        }
+    }
+    QCOMPARE(state.panel(), panel);
+    QStringList shown;
+    if (const std::vector<qint64> *ids = state.listFilter()) {
+        for (const qint64 id : *ids)
+            shown << QString::number(id);
+    } else {
+        shown << QStringLiteral("-");
+    }
+    QCOMPARE(shown.join(QLatin1Char(' ')), filter);
+    QCOMPARE(state.findText(), findText);
+    QCOMPARE(state.markedWords(), marked);
+    QCOMPARE(state.takeFocus(), focus);
+    // Notes found slide the list out to show them.
+    if (filter != QLatin1String("-"))
+        QCOMPARE(state.slide(), Slide::Widening);
 }
 
 // The man page's KEYS section names exactly the keys of the command table, no more and no fewer.

@@ -45,7 +45,7 @@ int ListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return static_cast<int>(m_notes.size());
+    return static_cast<int>(rows());
 }
 
 int ListModel::columnCount(const QModelIndex &parent) const
@@ -58,7 +58,7 @@ QVariant ListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || !hasRow(index.row()) || index.column() != 0)
         return {};
     if (role == Qt::DisplayRole)
-        return shownText(m_notes.utf8Title(std::size_t(index.row())));
+        return shownText(m_notes.utf8Title(noteAt(index.row())));
     return {};
 }
 
@@ -79,12 +79,31 @@ void ListModel::setNotes(store::NoteList notes)
 {
     beginResetModel();
     m_notes = std::move(notes);
+    m_shown.reset();
+    endResetModel();
+}
+
+void ListModel::showOnly(const std::vector<qint64> *ids)
+{
+    beginResetModel();
+    m_shown.reset();
+    if (ids) {
+        // Both in ID order: one pass over the list.
+        m_shown.emplace();
+        std::size_t at = 0;
+        for (const qint64 id : *ids) {
+            while (at < m_notes.size() && m_notes.id(at) < id)
+                ++at;
+            if (at < m_notes.size() && m_notes.id(at) == id)
+                m_shown->push_back(at);
+        }
+    }
     endResetModel();
 }
 
 qint64 ListModel::id(int row) const
 {
-    return hasRow(row) ? m_notes.id(std::size_t(row)) : 0;
+    return hasRow(row) ? m_notes.id(noteAt(row)) : 0;
 }
 
 QString ListModel::key(int row) const
@@ -94,7 +113,7 @@ QString ListModel::key(int row) const
 
 QString ListModel::text(int row) const
 {
-    return hasRow(row) ? m_notes.at(std::size_t(row)).title : QString();
+    return hasRow(row) ? m_notes.at(noteAt(row)).title : QString();
 }
 
 } // namespace window

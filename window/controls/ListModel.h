@@ -3,6 +3,8 @@
 #include "store/NoteStore.h"
 
 #include <QAbstractTableModel>
+#include <optional>
+#include <vector>
 
 namespace window {
 
@@ -23,14 +25,23 @@ public:
     void setHeaderText(const QString &text);
     // Replaces every item at once: the views hear of one reset.
     void setNotes(store::NoteList notes);
+    // Shows only the notes with these IDs (in ID order, as the list is), or every note again.
+    void showOnly(const std::vector<qint64> *ids);
     qint64 id(int row) const;
     QString key(int row) const;
     QString text(int row) const;
 
 private:
-    bool hasRow(int row) const { return row >= 0 && std::size_t(row) < m_notes.size(); }
+    bool hasRow(int row) const { return row >= 0 && std::size_t(row) < rows(); }
+    std::size_t rows() const { return m_shown ? m_shown->size() : m_notes.size(); }
+    // The place in the whole list of a row shown.
+    std::size_t noteAt(int row) const
+    {
+        return m_shown ? (*m_shown)[std::size_t(row)] : std::size_t(row);
+    }
 
     store::NoteList m_notes;
+    std::optional<std::vector<std::size_t>> m_shown;
     QString m_header;
 };
 

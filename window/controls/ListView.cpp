@@ -53,6 +53,18 @@ void ListView::setNotes(store::NoteList notes)
     m_model->setNotes(std::move(notes));
 }
 
+void ListView::showOnly(const std::vector<qint64> *ids, qint64 current)
+{
+    m_model->showOnly(ids);
+    for (int row = 0; current && row < m_model->rowCount(); ++row) {
+        if (m_model->id(row) == current) {
+            setCurrentIndex(m_model->index(row, 0));
+            scrollTo(currentIndex());
+            break;
+        }
+    }
+}
+
 int ListView::itemCount() const
 {
     return m_model->rowCount();

@@ -21,6 +21,9 @@ public:
     void setColumnHeaderText(const QString &text);
     // Replaces every item at once.
     void setNotes(store::NoteList notes);
+    // Shows only the notes with these IDs (none: every note again); the note with `current`, if
+    // shown, is highlighted.
+    void showOnly(const std::vector<qint64> *ids, qint64 current);
     int itemCount() const;
     qint64 itemId(int row) const;
     QString itemKey(int row) const;

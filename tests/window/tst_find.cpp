@@ -1,0 +1,106 @@
+// The find panel in the real window: Ctrl+F opens it, the words typed filter the note list and
+// are counted, Enter shows the first note found with its hits marked, Esc brings the whole list
+// back. The searches run on the finder's thread against the test's own database.
+
+#include "WindowTestSupport.h"
+#include "window/controls/ListView.h"
+#include "window/controls/NoteTextEdit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+using window::Panel;
+
+class tst_find : public windowtest::WindowTestCase
+{
+    Q_OBJECT
+public:
+    tst_find()
+        : WindowTestCase({.notes = 12, .unrolled = true})
+    {}
+
+private Q_SLOTS:
+    void countsTheNotesFound_data();
+    void countsTheNotesFound();
+    void findShowMarkAndBack();
+    void rolledUpStripUnrollsToTheBox();
+    void noteBeingWrittenStays();
+
+private:
+    void find(const QString &words);
+};
+
+void tst_find::find(const QString &words)
+{
+    QTest::keyClick(ui().noteText, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(ui().findPanel->isVisible());
+    QCOMPARE(form().focusWidget(), ui().findEdit);
+    QTest::keyClicks(ui().findEdit, words);
+}
+
+void tst_find::countsTheNotesFound_data()
+{
+    QTest::addColumn<QString>("words");
+    QTest::addColumn<int>("found");
+    QTest::addColumn<QString>("count");
+    QTest::newRow("many") << QStringLiteral("text") << 9 << QStringLiteral("9 anteckningar");
+    QTest::newRow("one") << QStringLiteral("RAD") << 1 << QStringLiteral("1 anteckning");
+    QTest::newRow("none") << QStringLiteral("xyz") << 0 << QStringLiteral("Inga anteckningar");
+}
+
+void tst_find::countsTheNotesFound()
+{
+    QFETCH(QString, words);
+    QFETCH(int, found);
+    QFETCH(QString, count);
+    find(words);
+    QTRY_COMPARE(ui().findCount->text(), count);
+    QCOMPARE(ui().noteList->itemCount(), found);
+}
+
+void tst_find::findShowMarkAndBack()
+{
+    find(QStringLiteral("text 4"));
+    QTRY_COMPARE(ui().findCount->text(), QStringLiteral("1 anteckning"));
+    QCOMPARE(ui().noteList->itemText(0), noteTitle(3));
+    QCOMPARE(state().slide(), window::Slide::Widening);
+
+    QTest::keyClick(ui().findEdit, Qt::Key_Return);
+    QCOMPARE(form().focusWidget(), ui().noteList);
+    QCOMPARE(ui().noteText->text(), noteText(3));
+    const QList<QTextEdit::ExtraSelection> marks = ui().noteText->extraSelections();
+    QCOMPARE(marks.size(), 2);
+    QCOMPARE(marks.at(0).cursor.selectedText(), QStringLiteral("text"));
+    QCOMPARE(marks.at(1).cursor.selectedText(), QStringLiteral("4"));
+
+    QTest::keyClick(ui().noteList, Qt::Key_Escape);
+    QVERIFY(!ui().findPanel->isVisible());
+    QCOMPARE(state().panel(), Panel::None);
+    QCOMPARE(ui().noteList->itemCount(), 12);
+    QCOMPARE(state().shownNote()->id, ids().at(3));
+    QCOMPARE(ui().noteList->currentIndex().row(), 3);
+}
+
+void tst_find::rolledUpStripUnrollsToTheBox()
+{
+    restart({.notes = 3, .unrolled = false});
+    QTest::keyClick(ui().titleStrip, Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(!state().rolledUp());
+    QVERIFY(ui().findPanel->isVisible());
+    QCOMPARE(form().focusWidget(), ui().findEdit);
+}
+
+void tst_find::noteBeingWrittenStays()
+{
+    window().command(ui().newButton);
+    QTest::keyClicks(ui().noteText, QStringLiteral("skrivs"));
+    find(QStringLiteral("tre"));
+    QTRY_COMPARE(ui().findCount->text(), QStringLiteral("1 anteckning"));
+    QTest::keyClick(ui().findEdit, Qt::Key_Down);
+    QCOMPARE(ui().noteText->text(), QStringLiteral("skrivs"));
+    QVERIFY(state().holdsTypedText());
+}
+
+QTEST_MAIN(tst_find)
+#include "tst_find.moc"
