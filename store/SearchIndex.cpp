@@ -417,7 +417,8 @@ private:
     Outcome m_failure = Outcome::Failed;
 };
 
-Outcome reconcile(const QSqlDatabase &index, const QString &databasePath)
+Outcome reconcile(const QSqlDatabase &index, const QString &databasePath,
+                  const std::atomic<bool> *stop)
 {
     // Taken before the notes are read: a change after it shows as another stamp next time.
     const QByteArray stamp = databaseStamp(databasePath);
@@ -461,6 +462,9 @@ Outcome reconcile(const QSqlDatabase &index, const QString &databasePath)
         return fail(Outcome::Failed);
     std::size_t next = 0;
     while (rows.next()) {
+        // Given up when the program ends: what was not committed is caught up on next time.
+        if (stop && stop->load(std::memory_order_relaxed))
+            return fail(Outcome::Failed);
         const qint64 id = rows.value(0).toLongLong();
         for (; next < indexed.size() && indexed[next].first < id; ++next) {
             if (!reconciler.remove(indexed[next].first))
@@ -503,7 +507,8 @@ QString searchIndexPath(const QString &databasePath)
     return cacheHome() + QStringLiteral("/zentavo/search/") + runtime::fileKey(databasePath);
 }
 
-IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexPath)
+IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexPath,
+                              const std::atomic<bool> *stop)
 {
     const std::lock_guard<std::mutex> turn(catchUpTurn());
     for (int attempt = 0; attempt < 2; ++attempt) {
@@ -522,7 +527,7 @@ IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexP
             if (connection.isOpen()) {
                 outcome = makeSchema(connection.database());
                 if (outcome == Outcome::Done)
-                    outcome = reconcile(connection.database(), databasePath);
+                    outcome = reconcile(connection.database(), databasePath, stop);
             }
         }
         switch (outcome) {

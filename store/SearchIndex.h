@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -35,8 +36,10 @@ enum class IndexState {
 // added or changed since it last caught up (an ID used again after a delete is a change) and
 // forgetting the notes deleted. The database is only read. Safe on any thread, with
 // connections of its own; it takes as long as reading every note (indexing all of them the
-// first time), so a caller that cannot wait runs it on a thread.
-IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexPath);
+// first time), so a caller that cannot wait runs it on a thread. Set `stop` to give it up: it
+// ends soon after, leaving the index as it was.
+IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexPath,
+                              const std::atomic<bool> *stop = nullptr);
 
 // The notes the index says may match a search, when it answers for the database as it is now.
 struct IndexCandidates

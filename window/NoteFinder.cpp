@@ -20,8 +20,11 @@ NoteFinder::~NoteFinder()
         m_searchThread->wait();
         delete m_searcher;
     }
-    if (m_catchUp)
+    if (m_catchUp) {
+        // A first catch-up at many notes takes seconds: an ending program does not wait for it.
+        m_stopCatchUp = true;
         m_catchUp->wait();
+    }
 }
 
 void NoteFinder::startThread()
@@ -37,8 +40,9 @@ void NoteFinder::catchUp()
     if (m_catchUp && !m_catchUp->isFinished())
         return;
     delete m_catchUp;
-    m_catchUp = QThread::create(
-        [path = m_databasePath] { store::catchUpSearchIndex(path, store::searchIndexPath(path)); });
+    m_catchUp = QThread::create([path = m_databasePath, stop = &m_stopCatchUp] {
+        store::catchUpSearchIndex(path, store::searchIndexPath(path), stop);
+    });
     m_catchUp->setParent(this);
     m_catchUp->start(QThread::LowPriority);
 }

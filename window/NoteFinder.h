@@ -45,6 +45,7 @@ private:
     std::unique_ptr<store::NoteSearch> m_search;
     std::atomic<quint64> m_latest = 0;
     QThread *m_catchUp = nullptr;
+    std::atomic<bool> m_stopCatchUp = false;
 };
 
 } // namespace window

@@ -87,6 +87,12 @@ void NoteTextEdit::showNextPiece(qsizetype maxChars)
     applyLock();
 }
 
+void NoteTextEdit::finishLoading()
+{
+    while (isLoading())
+        showNextPiece(m_value.size());
+}
+
 void NoteTextEdit::onContentsChanged()
 {
     if (m_programChange)

@@ -38,6 +38,8 @@ public:
 
     // Whether part of a long text is still to be shown.
     bool isLoading() const { return m_shownUpTo < m_value.size(); }
+    // Shows the rest of a long text at once, for what needs the whole document.
+    void finishLoading();
 
 Q_SIGNALS:
     void pointerMoved();
