@@ -8,8 +8,6 @@
 #include <QStringList>
 #include <QUuid>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace store {
@@ -90,12 +88,9 @@ struct DraftLock
     // Takes the lock at this path without waiting; fails when another program holds it.
     static files::Result<std::unique_ptr<DraftLock>> take(const QString &path)
     {
-        files::Result<files::Descriptor> file
-            = files::Descriptor::open(path, O_RDWR | O_CREAT, 0600);
+        files::Result<files::Descriptor> file = files::lockExclusive(path, 0600);
         if (!file)
             return file.error();
-        if (::flock(file->get(), LOCK_EX | LOCK_NB) != 0)
-            return FileError{FileError::Operation::Lock, path, errno};
         (void)file->setRights(0600);
         return std::make_unique<DraftLock>(DraftLock{std::move(*file)});
     }

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -170,6 +171,29 @@ Result<Done> moveWithoutReplacing(const QString &from, const QString &to)
         error = errno;
     }
     return failed(Operation::Rename, to, error);
+}
+
+Result<Descriptor> lockExclusive(const QString &path, mode_t rights)
+{
+    const QByteArray name = local(path);
+    for (;;) {
+        Result<Descriptor> file = Descriptor::open(path, O_RDWR | O_CREAT, rights);
+        if (!file)
+            return file;
+        if (::flock(file->get(), LOCK_EX | LOCK_NB) != 0)
+            return FileError{Operation::Lock, path, errno};
+        struct stat locked = {};
+        struct stat named = {};
+        if (::fstat(file->get(), &locked) != 0)
+            return FileError{Operation::Lock, path, errno};
+        if (::stat(name.constData(), &named) == 0) {
+            if (named.st_dev == locked.st_dev && named.st_ino == locked.st_ino)
+                return file;
+        } else if (errno != ENOENT) {
+            return FileError{Operation::Lock, path, errno};
+        }
+        // Removed or replaced since it was opened: the lock is let go with the descriptor.
+    }
 }
 
 Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights, Replace replace)

@@ -90,6 +90,12 @@ Result<Done> syncFolder(const QString &folder);
 // at most).
 Result<Done> moveWithoutReplacing(const QString &from, const QString &to);
 
+// Opens the file at `path`, making it with `rights` when absent, and locks it (flock, exclusive)
+// without waiting. The lock handed back is on the file the path names: a file another program
+// removed or replaced between the opening and the locking (one sweeping locks nobody holds) is
+// let go and the path opened again. Fails with EWOULDBLOCK when another holds the lock.
+Result<Descriptor> lockExclusive(const QString &path, mode_t rights);
+
 // Writes a file whole: the bytes into "<path>.part" with exactly `rights`, flushed, named `path`
 // and the folder flushed. A power cut or a kill at any instant leaves the file as it was or as
 // written, never torn. With Replace::Never a file already at `path` is kept and the write fails
