@@ -17,6 +17,7 @@ namespace {
 constexpr QLatin1StringView DraftSuffix{".draft"};
 constexpr QLatin1StringView LockSuffix{".lock"};
 constexpr QLatin1StringView PartSuffix{".part"};
+constexpr QLatin1StringView StoredSuffix{".stored"};
 constexpr QByteArrayView Magic{"ZENTAVO-DRAFT 1\n"};
 
 QString writeHeadline()
@@ -29,7 +30,31 @@ QString readHeadline()
     return QStringLiteral("Ett utkast till en osparad anteckning kunde inte läsas.");
 }
 
+QString takeHeadline()
+{
+    return QStringLiteral("Ett utkast till en osparad anteckning kunde inte återställas.");
+}
+
 using files::FileError;
+
+// A draft that cannot be moved in its folder could not be removed once its note is stored.
+StoreError cannotBeRemovedLater(const QString &headline, const FileError &error)
+{
+    return StoreError{headline, error.path, error.wording(),
+                      QStringLiteral("Utkastet kan inte tas bort ur mappen när anteckningen väl "
+                                     "sparats, och skulle då komma tillbaka en gång till. Ge dig "
+                                     "själv skrivrätt till mappen och försök igen; utkastet "
+                                     "väntar kvar.")};
+}
+
+StoreError alreadyStored(const QString &path)
+{
+    return StoreError{takeHeadline(), path,
+                      QStringLiteral("utkastet har redan sparats som anteckning men kunde inte "
+                                     "tas bort"),
+                      QStringLiteral("Det återställs och sparas aldrig igen. Kontrollera att "
+                                     "anteckningen finns i listan och ta sedan bort filen.")};
+}
 
 // The system's words for the error, with a remedy that fits it.
 StoreError systemError(const QString &headline, const FileError &error)
@@ -68,14 +93,21 @@ Result<Draft> readDraft(const QString &path)
     return *draft;
 }
 
-QString idOf(const QString &draftFile)
+QString idOf(const QString &file)
 {
-    return draftFile.chopped(DraftSuffix.size());
+    return file.left(file.lastIndexOf(QLatin1Char('.')));
+}
+
+QStringList filesEndingIn(const QString &folder, QStringList suffixes)
+{
+    for (QString &suffix : suffixes)
+        suffix.prepend(QLatin1Char('*'));
+    return QDir(folder).entryList(suffixes, QDir::Files, QDir::Name);
 }
 
 QStringList draftFiles(const QString &folder)
 {
-    return QDir(folder).entryList({QStringLiteral("*") + DraftSuffix}, QDir::Files, QDir::Name);
+    return filesEndingIn(folder, {DraftSuffix});
 }
 
 } // namespace
@@ -171,9 +203,10 @@ Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
         return entries;
     if (!QFileInfo(m_folder).isReadable())
         return systemError(readHeadline(), FileError{FileError::Operation::Open, m_folder, EACCES});
-    for (const QString &file : draftFiles(m_folder)) {
+    for (const QString &file : filesEndingIn(m_folder, {DraftSuffix, StoredSuffix})) {
         Entry entry;
         entry.file = file;
+        entry.stored = file.endsWith(StoredSuffix);
         // A lock that can be taken belongs to no running program.
         entry.waiting
             = bool(DraftLock::take(m_folder + QLatin1Char('/') + idOf(file) + LockSuffix));
@@ -198,51 +231,85 @@ DraftSlot::~DraftSlot() = default;
 
 QString DraftSlot::draftPath() const
 {
-    return m_folder + QLatin1Char('/') + m_id + DraftSuffix;
+    return m_folder + QLatin1Char('/') + m_id + (m_marked ? StoredSuffix : DraftSuffix);
 }
 
-Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
+namespace {
+
+// Lock files of programs that ended without a draft are of no use to anyone.
+void sweepLocks(const QString &folder)
 {
-    if (const files::Result<files::Done> made = files::makePrivateFolder(folder.path()); !made)
-        return systemError(writeHeadline(), made.error());
-    const QString base = folder.path() + QLatin1Char('/');
-    const QStringList waiting
-        = restore == Restore::Waiting ? draftFiles(folder.path()) : QStringList();
-    for (const QString &file : waiting) {
-        files::Result<std::unique_ptr<DraftLock>> lock
-            = DraftLock::take(base + idOf(file) + LockSuffix);
-        if (!lock)
-            continue;
-        // A draft another program took and removed between the listing and the lock is gone.
-        Result<Draft> draft = readDraft(base + file);
-        if (!draft)
-            continue; // left as it is, for the person to look at
-        QFile::remove(base + file + PartSuffix);
-        DraftSlot slot(folder.path(), idOf(file), std::move(*lock));
-        slot.m_restored = std::move(*draft);
-        return slot;
-    }
-    // Lock files of programs that ended without a draft are of no use to anyone.
-    for (const QString &file :
-         QDir(folder.path()).entryList({QStringLiteral("*") + LockSuffix}, QDir::Files)) {
-        const QString id = file.chopped(LockSuffix.size());
-        if (QFileInfo::exists(base + id + DraftSuffix))
+    const QString base = folder + QLatin1Char('/');
+    for (const QString &file : filesEndingIn(folder, {LockSuffix})) {
+        const QString id = idOf(file);
+        if (QFileInfo::exists(base + id + DraftSuffix)
+            || QFileInfo::exists(base + id + StoredSuffix))
             continue;
         if (const files::Result<std::unique_ptr<DraftLock>> stale = DraftLock::take(base + file)) {
             QFile::remove(base + id + DraftSuffix + PartSuffix);
             QFile::remove(base + file);
         }
     }
+}
+
+} // namespace
+
+Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
+{
+    if (const files::Result<files::Done> made = files::makePrivateFolder(folder.path()); !made)
+        return systemError(writeHeadline(), made.error());
+    sweepLocks(folder.path());
     const QString id = QUuid::createUuid().toString(QUuid::Id128);
-    files::Result<std::unique_ptr<DraftLock>> lock = DraftLock::take(base + id + LockSuffix);
+    files::Result<std::unique_ptr<DraftLock>> lock
+        = DraftLock::take(folder.path() + QLatin1Char('/') + id + LockSuffix);
     if (!lock)
         return systemError(writeHeadline(), lock.error());
-    return DraftSlot(folder.path(), id, std::move(*lock));
+    DraftSlot slot(folder.path(), id, std::move(*lock));
+    if (restore == Restore::Waiting)
+        slot.takeOverWaiting();
+    return slot;
+}
+
+void DraftSlot::takeOverWaiting()
+{
+    const QString base = m_folder + QLatin1Char('/');
+    for (const QString &file : filesEndingIn(m_folder, {StoredSuffix})) {
+        if (DraftLock::take(base + idOf(file) + LockSuffix))
+            m_passedOver.push_back(alreadyStored(base + file));
+    }
+    for (const QString &file : draftFiles(m_folder)) {
+        const QString id = idOf(file);
+        if (id == m_id)
+            continue;
+        files::Result<std::unique_ptr<DraftLock>> lock = DraftLock::take(base + id + LockSuffix);
+        if (!lock)
+            continue;
+        // A draft another program took between the listing and the lock is gone.
+        Result<Draft> draft = readDraft(base + file);
+        if (!draft)
+            continue; // left as it is, for the person to look at
+        // Moved into this slot: a draft that cannot be moved could not be removed either.
+        if (const files::Result<files::Done> moved
+            = files::moveWithoutReplacing(base + file, draftPath());
+            !moved) {
+            m_passedOver.push_back(
+                cannotBeRemovedLater(takeHeadline(), FileError{moved.error().operation, base + file,
+                                                               moved.error().number}));
+            continue;
+        }
+        (void)files::syncFolder(m_folder);
+        QFile::remove(base + file + PartSuffix);
+        QFile::remove(base + id + LockSuffix);
+        m_restored = std::move(*draft);
+        return;
+    }
 }
 
 Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QString &file)
 {
     const QString base = folder.path() + QLatin1Char('/');
+    if (file.endsWith(StoredSuffix))
+        return alreadyStored(base + file);
     files::Result<std::unique_ptr<DraftLock>> lock
         = DraftLock::take(base + idOf(file) + LockSuffix);
     if (!lock) {
@@ -257,6 +324,38 @@ Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QStrin
     DraftSlot slot(folder.path(), idOf(file), std::move(*lock));
     slot.m_restored = std::move(*draft);
     return slot;
+}
+
+Result<Done> DraftSlot::markStoring()
+{
+    if (m_marked)
+        return Done{};
+    const QString draft = draftPath();
+    m_marked = true;
+    if (const files::Result<files::Done> moved = files::moveWithoutReplacing(draft, draftPath());
+        !moved) {
+        m_marked = false;
+        return cannotBeRemovedLater(
+            QStringLiteral("Utkastet sparades inte som anteckning."),
+            FileError{moved.error().operation, draft, moved.error().number});
+    }
+    (void)files::syncFolder(m_folder);
+    return Done{};
+}
+
+Result<Done> DraftSlot::unmarkStoring()
+{
+    if (!m_marked)
+        return Done{};
+    const QString stored = draftPath();
+    m_marked = false;
+    if (const files::Result<files::Done> moved = files::moveWithoutReplacing(stored, draftPath());
+        !moved) {
+        m_marked = true;
+        return systemError(writeHeadline(), moved.error());
+    }
+    (void)files::syncFolder(m_folder);
+    return Done{};
 }
 
 Result<Done> DraftSlot::write(const Draft &draft)
@@ -274,10 +373,13 @@ Result<Done> DraftSlot::remove()
 {
     const QString target = draftPath();
     if (::unlink(QFile::encodeName(target).constData()) != 0) {
-        if (errno == ENOENT)
+        if (errno == ENOENT) {
+            m_marked = false;
             return Done{};
+        }
         return systemError(writeHeadline(), FileError{FileError::Operation::Remove, target, errno});
     }
+    m_marked = false;
     (void)files::syncFolder(m_folder);
     return Done{};
 }

@@ -12,10 +12,16 @@
 // Every running program has a slot in the folder: a draft file, "<id>.draft", and a lock file,
 // "<id>.lock", locked for as long as the program runs; the system drops the lock when the program
 // ends, however it ends. A draft whose lock can be taken is waiting: its program no longer runs.
-// A starting program takes over one waiting draft, if there is one, and restores it; it never
-// removes a draft it has not restored. A draft is replaced whole (written to a new file, flushed
-// to disk, renamed over the old one, the folder flushed), so a power cut or a kill at any instant
-// leaves the old draft or the new one, never a torn one.
+// A starting program takes over one waiting draft, if there is one, by moving it into a slot of
+// its own, and restores it; it never removes a draft it has not restored. A draft that cannot be
+// moved (a folder that cannot be written) could not be removed once its note is stored either: it
+// is left waiting, and the slot says why.
+//
+// Before a draft is stored as a note it is marked so ("<id>.stored"): a marked draft is never
+// restored or stored again, even when it cannot be removed after its note was stored. A draft
+// that cannot be marked is not stored at all. A draft is replaced whole (written to a new file,
+// flushed to disk, renamed over the old one, the folder flushed), so a power cut or a kill at any
+// instant leaves the old draft or the new one, never a torn one.
 
 #include "StoreError.h"
 
@@ -54,6 +60,8 @@ public:
         QString file;
         // Whether the program that wrote it has ended, so that it waits to be restored or saved.
         bool waiting = false;
+        // Whether it was marked as stored as a note: never restored or stored again.
+        bool stored = false;
         // Its content, or why it cannot be read.
         Result<Draft> draft = Draft{};
     };
@@ -84,7 +92,16 @@ public:
 
     // The draft this slot held when it was taken, if any.
     const std::optional<Draft> &restored() const { return m_restored; }
+    // The drafts claim() found waiting and left where they are, each with its path and why.
+    const std::vector<StoreError> &passedOver() const { return m_passedOver; }
     QString draftPath() const;
+
+    // Marks the slot's draft as being stored as a note, before it is: from then on it is never
+    // restored or stored again, removed or not. Fails, marking nothing, when the folder cannot be
+    // written: the draft could not be removed once stored, so it must not be stored.
+    Result<Done> markStoring();
+    // The note could not be stored after all: the draft is a draft again.
+    Result<Done> unmarkStoring();
 
     // Replaces the slot's draft with this one, whole.
     Result<Done> write(const Draft &draft);
@@ -95,11 +112,15 @@ public:
 
 private:
     DraftSlot(QString folder, QString id, std::unique_ptr<DraftLock> lock);
+    // Moves one waiting draft into this slot, noting the ones it leaves.
+    void takeOverWaiting();
 
     QString m_folder;
     QString m_id;
     std::unique_ptr<DraftLock> m_lock;
     std::optional<Draft> m_restored;
+    std::vector<StoreError> m_passedOver;
+    bool m_marked = false;
 };
 
 // A draft's bytes in its file, and back. Decoding fails on anything that is not a whole draft.

@@ -178,6 +178,13 @@ Result<Descriptor> lockExclusive(const QString &path, mode_t rights)
     const QByteArray name = local(path);
     for (;;) {
         Result<Descriptor> file = Descriptor::open(path, O_RDWR | O_CREAT, rights);
+        if (!file && (file.error().number == EACCES || file.error().number == EROFS)) {
+            // A file or folder that cannot be written is locked all the same, where it is.
+            Result<Descriptor> readable = Descriptor::open(path, O_RDONLY);
+            if (!readable)
+                return file;
+            file = std::move(readable);
+        }
         if (!file)
             return file;
         if (::flock(file->get(), LOCK_EX | LOCK_NB) != 0)

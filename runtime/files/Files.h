@@ -93,7 +93,9 @@ Result<Done> moveWithoutReplacing(const QString &from, const QString &to);
 // Opens the file at `path`, making it with `rights` when absent, and locks it (flock, exclusive)
 // without waiting. The lock handed back is on the file the path names: a file another program
 // removed or replaced between the opening and the locking (one sweeping locks nobody holds) is
-// let go and the path opened again. Fails with EWOULDBLOCK when another holds the lock.
+// let go and the path opened again. A file that is there but cannot be written (a read-only
+// folder or mount) is opened for reading and locked all the same. Fails with EWOULDBLOCK when
+// another holds the lock.
 Result<Descriptor> lockExclusive(const QString &path, mode_t rights);
 
 // Writes a file whole: the bytes into "<path>.part" with exactly `rights`, flushed, named `path`

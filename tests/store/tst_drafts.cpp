@@ -26,6 +26,7 @@ using store::Draft;
 using store::DraftFolder;
 using store::DraftSlot;
 using testsupport::EnvironmentVariable;
+using testsupport::ReadOnlyFolder;
 using testsupport::Umask;
 
 namespace {
@@ -69,6 +70,8 @@ private Q_SLOTS:
     void releaseLeavesNothingBehind();
     void listingTellsWaitingFromRunning();
     void takeWaitingRefusesARunningProgramsDraft();
+    void draftMarkedAsStoredNeverComesBack();
+    void draftThatCannotBeRemovedIsNotTaken();
 
     void neverTornByAKill();
     void writeFailureSaysWhatAndWhere();
@@ -333,6 +336,68 @@ void tst_drafts::takeWaitingRefusesARunningProgramsDraft()
     store::Result<DraftSlot> now = DraftSlot::takeWaiting(folder(), file);
     QVERIFY(now);
     QCOMPARE(now->restored(), std::optional(Typed));
+}
+
+void tst_drafts::draftMarkedAsStoredNeverComesBack()
+{
+    {
+        store::Result<DraftSlot> storing = DraftSlot::claim(folder());
+        QVERIFY(storing);
+        QVERIFY(storing->write(Typed));
+        QVERIFY(storing->markStoring());
+    } // its note stored, the program ends before the draft is removed
+    store::Result<DraftSlot> next = DraftSlot::claim(folder());
+    QVERIFY(next);
+    QCOMPARE(next->restored(), std::nullopt);
+    QCOMPARE(next->passedOver().size(), std::size_t(1));
+    const auto listed = folder().list();
+    QVERIFY(listed);
+    QCOMPARE(listed->size(), std::size_t(1));
+    QVERIFY(listed->front().stored);
+    QVERIFY(next->passedOver().front().path.endsWith(listed->front().file));
+    QVERIFY(!DraftSlot::takeWaiting(folder(), listed->front().file));
+
+    // A note that could not be stored after all leaves a draft that waits as before.
+    {
+        store::Result<DraftSlot> failing = DraftSlot::claim(folder(), DraftSlot::Restore::None);
+        QVERIFY(failing);
+        QVERIFY(failing->write(Typed));
+        QVERIFY(failing->markStoring());
+        QVERIFY(failing->unmarkStoring());
+    }
+    store::Result<DraftSlot> last = DraftSlot::claim(folder());
+    QVERIFY(last);
+    QCOMPARE(last->restored(), std::optional(Typed));
+}
+
+void tst_drafts::draftThatCannotBeRemovedIsNotTaken()
+{
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(folder());
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    const ReadOnlyFolder readOnly(folderPath());
+    if (!readOnly.readOnly())
+        QSKIP("cannot make a folder read-only here");
+    // Restored, it could never be removed once saved, and would come back at every start.
+    const store::Result<DraftSlot> next = DraftSlot::claim(folder());
+    QVERIFY(!next || !next->restored());
+    const auto listed = folder().list();
+    QVERIFY(listed && listed->size() == 1 && listed->front().waiting);
+    const QString file = listed->front().file;
+    store::Result<DraftSlot> taken = DraftSlot::takeWaiting(folder(), file);
+    QVERIFY(taken);
+    const store::Result<store::Done> marked = taken->markStoring();
+    QVERIFY(!marked);
+    QVERIFY2(marked.error().message().contains(folderPath() + QLatin1Char('/') + file),
+             qPrintable(marked.error().message()));
+    QVERIFY(marked.error().remedy.contains(QStringLiteral("skrivrätt")));
+    taken->release();
+    const auto after = folder().list();
+    QVERIFY(after && after->size() == 1);
+    QVERIFY(after->front().waiting && !after->front().stored);
+    QCOMPARE(*after->front().draft, Typed);
 }
 
 // A writer killed at any instant while it replaces one 10 MB draft with another leaves one of the
