@@ -284,10 +284,14 @@ void DraftSlot::takeOverWaiting()
         files::Result<std::unique_ptr<DraftLock>> lock = DraftLock::take(base + id + LockSuffix);
         if (!lock)
             continue;
-        // A draft another program took between the listing and the lock is gone.
         Result<Draft> draft = readDraft(base + file);
-        if (!draft)
-            continue; // left as it is, for the person to look at
+        if (!draft) {
+            // Left as it is, for the person to look at; a draft another program took between
+            // the listing and the lock is gone, and no news.
+            if (QFileInfo::exists(base + file))
+                m_passedOver.push_back(draft.error());
+            continue;
+        }
         // Moved into this slot: a draft that cannot be moved could not be removed either.
         if (const files::Result<files::Done> moved
             = files::moveWithoutReplacing(base + file, draftPath());

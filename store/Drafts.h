@@ -92,7 +92,8 @@ public:
 
     // The draft this slot held when it was taken, if any.
     const std::optional<Draft> &restored() const { return m_restored; }
-    // The drafts claim() found waiting and left where they are, each with its path and why.
+    // The drafts claim() found waiting and left where they are, each with its path and why:
+    // unreadable, already stored, or in a folder where it could not be removed once stored.
     const std::vector<StoreError> &passedOver() const { return m_passedOver; }
     QString draftPath() const;
 

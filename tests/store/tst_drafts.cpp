@@ -263,6 +263,10 @@ void tst_drafts::unreadableDraftIsLeftAlone()
     QVERIFY(slot);
     QCOMPARE(slot->restored(), std::nullopt);
     QVERIFY(QFileInfo::exists(broken));
+    // Said, with where it is and why, as a listing says it.
+    QCOMPARE(slot->passedOver().size(), std::size_t(1));
+    QCOMPARE(slot->passedOver().front().path, broken);
+    QVERIFY(slot->passedOver().front().message().contains(QStringLiteral("inget helt utkast")));
     QVERIFY(slot->write(Typed));
     slot->release();
     QVERIFY(QFileInfo::exists(broken));
