@@ -29,9 +29,10 @@ int listDrafts(const QString &database)
             say(QStringLiteral("oläsbart\t%1\n").arg(entry.file));
             continue;
         }
-        const QString state = entry.stored    ? QStringLiteral("sparat")
-                              : entry.waiting ? QStringLiteral("väntar")
-                                              : QStringLiteral("öppet");
+        const QString state = entry.stored          ? QStringLiteral("sparat")
+                              : entry.otherDatabase ? QStringLiteral("annan databas")
+                              : entry.waiting       ? QStringLiteral("väntar")
+                                                    : QStringLiteral("öppet");
         say(QStringLiteral("%1\t%2\t%3 tecken\n")
                 .arg(state, escapedTitle(draftTitle(*entry.draft)))
                 .arg(entry.draft->text.size()));

@@ -47,6 +47,16 @@ StoreError cannotBeRemovedLater(const QString &headline, const FileError &error)
                                      "väntar kvar.")};
 }
 
+StoreError ofAnotherDatabase(const QString &path)
+{
+    return StoreError{takeHeadline(), path,
+                      QStringLiteral("utkastet skrevs i en annan databasfil med samma sökväg, "
+                                     "till exempel på ett annat USB-minne"),
+                      QStringLiteral("Det väntar kvar och kommer tillbaka när den databasfilen "
+                                     "används här igen. Filen kan också öppnas i en "
+                                     "texteditor.")};
+}
+
 StoreError alreadyStored(const QString &path)
 {
     return StoreError{takeHeadline(), path,
@@ -79,13 +89,13 @@ StoreError systemError(const QString &headline, const FileError &error)
     return StoreError{headline, error.path, error.wording(), remedy};
 }
 
-Result<Draft> readDraft(const QString &path)
+Result<Draft> readDraft(const QString &path, QByteArray *database = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return StoreError{readHeadline(), path, file.errorString(),
                           QStringLiteral("Kontrollera att du får läsa filen.")};
-    const std::optional<Draft> draft = decodeDraft(file.readAll());
+    const std::optional<Draft> draft = decodeDraft(file.readAll(), database);
     if (!draft)
         return StoreError{readHeadline(), path, QStringLiteral("filen är inget helt utkast"),
                           QStringLiteral("Filen lämnas orörd. Öppna den i en texteditor om den "
@@ -128,10 +138,12 @@ struct DraftLock
     }
 };
 
-QByteArray encodeDraft(const Draft &draft)
+QByteArray encodeDraft(const Draft &draft, const QByteArray &database)
 {
     const QByteArray text = draft.text.toUtf8();
     QByteArray bytes(Magic.data(), Magic.size());
+    if (!database.isEmpty())
+        bytes += "DATABASE " + database + '\n';
     QByteArray title;
     if (draft.title) {
         title = draft.title->toUtf8();
@@ -144,7 +156,7 @@ QByteArray encodeDraft(const Draft &draft)
     return bytes;
 }
 
-std::optional<Draft> decodeDraft(const QByteArray &bytes)
+std::optional<Draft> decodeDraft(const QByteArray &bytes, QByteArray *database)
 {
     if (!bytes.startsWith(Magic))
         return std::nullopt;
@@ -163,6 +175,13 @@ std::optional<Draft> decodeDraft(const QByteArray &bytes)
         return ok && n >= 0 ? n : -1;
     };
     std::optional<QByteArray> next = line();
+    QByteArray recorded;
+    if (next && next->startsWith("DATABASE ")) {
+        recorded = next->mid(9);
+        if (recorded.isEmpty())
+            return std::nullopt;
+        next = line();
+    }
     qsizetype titleBytes = -1;
     if (next && next->startsWith("TITLE ")) {
         titleBytes = length(next->mid(6));
@@ -183,18 +202,27 @@ std::optional<Draft> decodeDraft(const QByteArray &bytes)
         at += titleBytes;
     }
     draft.text = QString::fromUtf8(bytes.mid(at, textBytes));
+    if (database)
+        *database = recorded;
     return draft;
 }
 
 DraftFolder DraftFolder::forDatabase(const QString &databasePath)
 {
     return DraftFolder(files::userFolder(files::UserFolder::State)
-                       + QStringLiteral("/zentavo/drafts/") + runtime::fileKey(databasePath));
+                           + QStringLiteral("/zentavo/drafts/") + runtime::fileKey(databasePath),
+                       files::fileFingerprint(databasePath));
 }
 
-DraftFolder::DraftFolder(QString folder)
+DraftFolder::DraftFolder(QString folder, QByteArray database)
     : m_folder(std::move(folder))
+    , m_database(std::move(database))
 {}
+
+bool DraftFolder::belongs(const QByteArray &draftDatabase) const
+{
+    return draftDatabase.isEmpty() || draftDatabase == m_database;
+}
 
 Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
 {
@@ -210,7 +238,9 @@ Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
         // A lock that can be taken belongs to no running program.
         entry.waiting
             = bool(DraftLock::take(m_folder + QLatin1Char('/') + idOf(file) + LockSuffix));
-        entry.draft = readDraft(m_folder + QLatin1Char('/') + file);
+        QByteArray database;
+        entry.draft = readDraft(m_folder + QLatin1Char('/') + file, &database);
+        entry.otherDatabase = entry.draft && !belongs(database);
         // Removed by its program since the folder was read: no draft any more.
         if (!entry.draft && !QFileInfo::exists(m_folder + QLatin1Char('/') + file))
             continue;
@@ -219,8 +249,9 @@ Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
     return entries;
 }
 
-DraftSlot::DraftSlot(QString folder, QString id, std::unique_ptr<DraftLock> lock)
-    : m_folder(std::move(folder))
+DraftSlot::DraftSlot(const DraftFolder &folder, QString id, std::unique_ptr<DraftLock> lock)
+    : m_folder(folder.path())
+    , m_database(folder.database())
     , m_id(std::move(id))
     , m_lock(std::move(lock))
 {}
@@ -264,13 +295,13 @@ Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
         = DraftLock::take(folder.path() + QLatin1Char('/') + id + LockSuffix);
     if (!lock)
         return systemError(writeHeadline(), lock.error());
-    DraftSlot slot(folder.path(), id, std::move(*lock));
+    DraftSlot slot(folder, id, std::move(*lock));
     if (restore == Restore::Waiting)
-        slot.takeOverWaiting();
+        slot.takeOverWaiting(folder);
     return slot;
 }
 
-void DraftSlot::takeOverWaiting()
+void DraftSlot::takeOverWaiting(const DraftFolder &folder)
 {
     const QString base = m_folder + QLatin1Char('/');
     for (const QString &file : filesEndingIn(m_folder, {StoredSuffix})) {
@@ -284,12 +315,17 @@ void DraftSlot::takeOverWaiting()
         files::Result<std::unique_ptr<DraftLock>> lock = DraftLock::take(base + id + LockSuffix);
         if (!lock)
             continue;
-        Result<Draft> draft = readDraft(base + file);
+        QByteArray database;
+        Result<Draft> draft = readDraft(base + file, &database);
         if (!draft) {
             // Left as it is, for the person to look at; a draft another program took between
             // the listing and the lock is gone, and no news.
             if (QFileInfo::exists(base + file))
                 m_passedOver.push_back(draft.error());
+            continue;
+        }
+        if (!folder.belongs(database)) {
+            m_passedOver.push_back(ofAnotherDatabase(base + file));
             continue;
         }
         // Moved into this slot: a draft that cannot be moved could not be removed either.
@@ -322,10 +358,13 @@ Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QStrin
                           QStringLiteral("Spara anteckningen i det fönstret, eller avsluta det "
                                          "och försök igen.")};
     }
-    Result<Draft> draft = readDraft(base + file);
+    QByteArray database;
+    Result<Draft> draft = readDraft(base + file, &database);
     if (!draft)
         return draft.error();
-    DraftSlot slot(folder.path(), idOf(file), std::move(*lock));
+    if (!folder.belongs(database))
+        return ofAnotherDatabase(base + file);
+    DraftSlot slot(folder, idOf(file), std::move(*lock));
     slot.m_restored = std::move(*draft);
     return slot;
 }
@@ -367,7 +406,7 @@ Result<Done> DraftSlot::write(const Draft &draft)
     // A folder removed while the program ran is made again.
     files::Result<files::Done> written = files::makePrivateFolder(m_folder);
     if (written)
-        written = files::writeWhole(draftPath(), encodeDraft(draft), 0600);
+        written = files::writeWhole(draftPath(), encodeDraft(draft, m_database), 0600);
     if (!written)
         return systemError(writeHeadline(), written.error());
     return Done{};

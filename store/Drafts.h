@@ -17,6 +17,11 @@
 // moved (a folder that cannot be written) could not be removed once its note is stored either: it
 // is left waiting, and the slot says why.
 //
+// A draft records which database file it was typed for (a fingerprint of the file, see
+// files::fileFingerprint) and goes back only into that one: two USB sticks mounted at one path
+// share a drafts folder, not their drafts. A draft that records none (written before drafts
+// recorded it, or for a database not yet made) goes back into the database at its path.
+//
 // Before a draft is stored as a note it is marked so ("<id>.stored"): a marked draft is never
 // restored or stored again, even when it cannot be removed after its note was stored. A draft
 // that cannot be marked is not stored at all. A draft is replaced whole (written to a new file,
@@ -47,12 +52,16 @@ struct Draft
 class DraftFolder
 {
 public:
-    // The drafts folder of the database at this path, in the person's state folder.
+    // The drafts folder of the database at this path, in the person's state folder, for the
+    // database file there now.
     static DraftFolder forDatabase(const QString &databasePath);
-    // A drafts folder at this path (the tests' own places).
-    explicit DraftFolder(QString folder);
+    // A drafts folder at this path for the database of this fingerprint (the tests' own places).
+    explicit DraftFolder(QString folder, QByteArray database = {});
 
     const QString &path() const { return m_folder; }
+    const QByteArray &database() const { return m_database; }
+    // Whether a draft that records this database goes back into this folder's.
+    bool belongs(const QByteArray &draftDatabase) const;
 
     // A draft in the folder, as a listing shows it.
     struct Entry
@@ -62,6 +71,8 @@ public:
         bool waiting = false;
         // Whether it was marked as stored as a note: never restored or stored again.
         bool stored = false;
+        // Whether it was typed for another database file at the same path: it waits for that.
+        bool otherDatabase = false;
         // Its content, or why it cannot be read.
         Result<Draft> draft = Draft{};
     };
@@ -70,6 +81,7 @@ public:
 
 private:
     QString m_folder;
+    QByteArray m_database;
 };
 
 // The slot of one running program in a drafts folder: its draft file and the lock it holds while
@@ -112,11 +124,12 @@ public:
     void release();
 
 private:
-    DraftSlot(QString folder, QString id, std::unique_ptr<DraftLock> lock);
+    DraftSlot(const DraftFolder &folder, QString id, std::unique_ptr<DraftLock> lock);
     // Moves one waiting draft into this slot, noting the ones it leaves.
-    void takeOverWaiting();
+    void takeOverWaiting(const DraftFolder &folder);
 
     QString m_folder;
+    QByteArray m_database;
     QString m_id;
     std::unique_ptr<DraftLock> m_lock;
     std::optional<Draft> m_restored;
@@ -124,8 +137,10 @@ private:
     bool m_marked = false;
 };
 
-// A draft's bytes in its file, and back. Decoding fails on anything that is not a whole draft.
-QByteArray encodeDraft(const Draft &draft);
-std::optional<Draft> decodeDraft(const QByteArray &bytes);
+// A draft's bytes in its file, with the fingerprint of its database when there is one, and back.
+// Decoding fails on anything that is not a whole draft; `database`, when given, receives the
+// fingerprint (empty when the draft records none).
+QByteArray encodeDraft(const Draft &draft, const QByteArray &database = {});
+std::optional<Draft> decodeDraft(const QByteArray &bytes, QByteArray *database = nullptr);
 
 } // namespace store

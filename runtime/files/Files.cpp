@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include <QByteArrayList>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,6 +11,7 @@
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -201,6 +203,45 @@ Result<Descriptor> lockExclusive(const QString &path, mode_t rights)
         }
         // Removed or replaced since it was opened: the lock is let go with the descriptor.
     }
+}
+
+namespace {
+
+// File systems whose inode numbers are made up at each mount (FAT, exFAT, NTFS, FUSE): the
+// number says nothing about the file once the stick is plugged in again.
+bool inodesLastOnlyAMount(const QByteArray &path)
+{
+    struct statfs system = {};
+    if (::statfs(path.constData(), &system) != 0)
+        return true;
+    switch (static_cast<unsigned long>(system.f_type)) {
+    case 0x4d44UL:     // FAT
+    case 0x2011bab0UL: // exFAT
+    case 0x5346544eUL: // NTFS
+    case 0x7366746eUL: // NTFS (ntfs3)
+    case 0x65735546UL: // FUSE
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QByteArray fileFingerprint(const QString &path)
+{
+    const QByteArray name = local(path);
+    struct statx status = {};
+    if (::statx(AT_FDCWD, name.constData(), 0, STATX_INO | STATX_BTIME, &status) != 0)
+        return {};
+    QByteArrayList parts;
+    // Birth times are as coarse as the system clock's tick: two files made in one tick share one.
+    if (status.stx_mask & STATX_BTIME)
+        parts << "born " + QByteArray::number(qint64(status.stx_btime.tv_sec)) + '.'
+                     + QByteArray::number(status.stx_btime.tv_nsec);
+    if ((status.stx_mask & STATX_INO) && !inodesLastOnlyAMount(name))
+        parts << "inode " + QByteArray::number(quint64(status.stx_ino));
+    return parts.join(' ');
 }
 
 Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights, Replace replace)

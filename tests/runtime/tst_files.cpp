@@ -276,6 +276,23 @@ private Q_SLOTS:
         QCOMPARE(second.error().number, EWOULDBLOCK);
     }
 
+    // The same file however it is renamed; another file at the same path is another.
+    void fingerprintFollowsTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("memo.mdb"));
+        QCOMPARE(files::fileFingerprint(path), QByteArray());
+        write(path, "a");
+        const QByteArray first = files::fileFingerprint(path);
+        QVERIFY(!first.isEmpty());
+        write(path, "changed");
+        QCOMPARE(files::fileFingerprint(path), first);
+        QVERIFY(QFile::rename(path, dir.filePath(QStringLiteral("moved.mdb"))));
+        QCOMPARE(files::fileFingerprint(dir.filePath(QStringLiteral("moved.mdb"))), first);
+        write(path, "a");
+        QVERIFY(files::fileFingerprint(path) != first);
+    }
+
     void descriptorClosesWhenItGoes()
     {
         QTemporaryDir root;

@@ -72,6 +72,9 @@ private Q_SLOTS:
     void takeWaitingRefusesARunningProgramsDraft();
     void draftMarkedAsStoredNeverComesBack();
     void draftThatCannotBeRemovedIsNotTaken();
+    void draftGoesBackOnlyIntoItsDatabase_data();
+    void draftGoesBackOnlyIntoItsDatabase();
+    void databaseIsTheFileNotThePath();
 
     void neverTornByAKill();
     void writeFailureSaysWhatAndWhere();
@@ -402,6 +405,75 @@ void tst_drafts::draftThatCannotBeRemovedIsNotTaken()
     QVERIFY(after && after->size() == 1);
     QVERIFY(after->front().waiting && !after->front().stored);
     QCOMPARE(*after->front().draft, Typed);
+}
+
+void tst_drafts::draftGoesBackOnlyIntoItsDatabase_data()
+{
+    QTest::addColumn<QByteArray>("typedFor");
+    QTest::addColumn<QByteArray>("startedOn");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("same database") << QByteArray("born 1.2") << QByteArray("born 1.2") << true;
+    QTest::newRow("another database at the path")
+        << QByteArray("born 1.2") << QByteArray("born 3.4") << false;
+    QTest::newRow("no database at the path now") << QByteArray("inode 7") << QByteArray() << false;
+    QTest::newRow("draft that records none") << QByteArray() << QByteArray("born 3.4") << true;
+}
+
+void tst_drafts::draftGoesBackOnlyIntoItsDatabase()
+{
+    QFETCH(QByteArray, typedFor);
+    QFETCH(QByteArray, startedOn);
+    QFETCH(bool, restored);
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(DraftFolder(folderPath(), typedFor));
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    const DraftFolder started(folderPath(), startedOn);
+    const auto listed = started.list();
+    QVERIFY(listed && listed->size() == 1);
+    QCOMPARE(listed->front().otherDatabase, !restored);
+    QCOMPARE(bool(DraftSlot::takeWaiting(started, listed->front().file)), restored);
+    store::Result<DraftSlot> next = DraftSlot::claim(started);
+    QVERIFY(next);
+    QCOMPARE(next->restored(), restored ? std::optional(Typed) : std::nullopt);
+    // Left waiting for its own database, and said so.
+    QCOMPARE(next->passedOver().size(), std::size_t(restored ? 0 : 1));
+    if (!restored) {
+        store::Result<DraftSlot> own = DraftSlot::claim(DraftFolder(folderPath(), typedFor));
+        QVERIFY(own);
+        QCOMPARE(own->restored(), std::optional(Typed));
+    }
+}
+
+// Two files mounted at one path in turn: the drafts folder is the same, the database is not.
+void tst_drafts::databaseIsTheFileNotThePath()
+{
+    const EnvironmentVariable xdg("XDG_STATE_HOME",
+                                  m_dir->filePath(QStringLiteral("state")).toUtf8());
+    const QString database = m_dir->filePath(QStringLiteral("memo.mdb"));
+    const QString aside = m_dir->filePath(QStringLiteral("stick-a.mdb"));
+    const QString other = m_dir->filePath(QStringLiteral("stick-b.mdb"));
+    for (const QString &file : {database, other}) {
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+    }
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(DraftFolder::forDatabase(database));
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    QVERIFY(QFile::rename(database, aside));
+    QVERIFY(QFile::rename(other, database));
+    store::Result<DraftSlot> onB = DraftSlot::claim(DraftFolder::forDatabase(database));
+    QVERIFY(onB);
+    QCOMPARE(onB->restored(), std::nullopt);
+    onB = store::StoreError{};
+    QVERIFY(QFile::rename(database, other));
+    QVERIFY(QFile::rename(aside, database));
+    store::Result<DraftSlot> onA = DraftSlot::claim(DraftFolder::forDatabase(database));
+    QVERIFY(onA);
+    QCOMPARE(onA->restored(), std::optional(Typed));
 }
 
 // A writer killed at any instant while it replaces one 10 MB draft with another leaves one of the
