@@ -343,6 +343,36 @@ void DraftSlot::takeOverWaiting(const DraftFolder &folder)
         m_restored = std::move(*draft);
         return;
     }
+    if (!m_database.isEmpty())
+        takeOverMoved();
+}
+
+void DraftSlot::takeOverMoved()
+{
+    // The folders of other paths beside this one: a database moved (a portable copy carried to
+    // another folder) left its waiting draft in the folder of its old path.
+    const QFileInfo own(m_folder);
+    const QDir all(own.path());
+    for (const QString &other : all.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (other == own.fileName())
+            continue;
+        const QString base = all.filePath(other) + QLatin1Char('/');
+        for (const QString &file : draftFiles(all.filePath(other))) {
+            files::Result<std::unique_ptr<DraftLock>> lock
+                = DraftLock::take(base + idOf(file) + LockSuffix);
+            QByteArray database;
+            Result<Draft> draft = lock ? readDraft(base + file, &database) : Draft{};
+            if (!lock || !draft || database != m_database)
+                continue;
+            if (!files::moveWithoutReplacing(base + file, draftPath()))
+                continue; // found again at the next start, or by zentavo-notes at its old path
+            (void)files::syncFolder(m_folder);
+            (void)files::syncFolder(all.filePath(other));
+            QFile::remove(base + idOf(file) + LockSuffix);
+            m_restored = std::move(*draft);
+            return;
+        }
+    }
 }
 
 Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QString &file)

@@ -20,7 +20,9 @@
 // A draft records which database file it was typed for (a fingerprint of the file, see
 // files::fileFingerprint) and goes back only into that one: two USB sticks mounted at one path
 // share a drafts folder, not their drafts. A draft that records none (written before drafts
-// recorded it, or for a database not yet made) goes back into the database at its path.
+// recorded it, or for a database not yet made) goes back into the database at its path. A
+// database moved to another path finds its waiting draft by that record in the folder of its old
+// path, when its own folder has none.
 //
 // Before a draft is stored as a note it is marked so ("<id>.stored"): a marked draft is never
 // restored or stored again, even when it cannot be removed after its note was stored. A draft
@@ -127,6 +129,8 @@ private:
     DraftSlot(const DraftFolder &folder, QString id, std::unique_ptr<DraftLock> lock);
     // Moves one waiting draft into this slot, noting the ones it leaves.
     void takeOverWaiting(const DraftFolder &folder);
+    // Moves into this slot a waiting draft of this database left in the folder of another path.
+    void takeOverMoved();
 
     QString m_folder;
     QByteArray m_database;

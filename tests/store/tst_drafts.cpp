@@ -75,6 +75,8 @@ private Q_SLOTS:
     void draftGoesBackOnlyIntoItsDatabase_data();
     void draftGoesBackOnlyIntoItsDatabase();
     void databaseIsTheFileNotThePath();
+    void movedDatabaseFindsItsDraft_data();
+    void movedDatabaseFindsItsDraft();
 
     void neverTornByAKill();
     void writeFailureSaysWhatAndWhere();
@@ -474,6 +476,34 @@ void tst_drafts::databaseIsTheFileNotThePath()
     store::Result<DraftSlot> onA = DraftSlot::claim(DraftFolder::forDatabase(database));
     QVERIFY(onA);
     QCOMPARE(onA->restored(), std::optional(Typed));
+}
+
+void tst_drafts::movedDatabaseFindsItsDraft_data()
+{
+    QTest::addColumn<QByteArray>("typedFor");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("this database, moved") << QByteArray("born 1.2") << true;
+    QTest::newRow("another database") << QByteArray("born 3.4") << false;
+    QTest::newRow("a draft that records none") << QByteArray() << false;
+}
+
+void tst_drafts::movedDatabaseFindsItsDraft()
+{
+    QFETCH(QByteArray, typedFor);
+    QFETCH(bool, found);
+    const DraftFolder before(m_dir->filePath(QStringLiteral("drafts/gammal")), typedFor);
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(before);
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    store::Result<DraftSlot> moved = DraftSlot::claim(DraftFolder(folderPath(), "born 1.2"));
+    QVERIFY(moved);
+    QCOMPARE(moved->restored(), found ? std::optional(Typed) : std::nullopt);
+    QCOMPARE(before.list()->size(), std::size_t(found ? 0 : 1));
+    // Kept in the slot's own folder from now on.
+    if (found)
+        QCOMPARE(QFileInfo(moved->draftPath()).path(), folderPath());
 }
 
 // A writer killed at any instant while it replaces one 10 MB draft with another leaves one of the
