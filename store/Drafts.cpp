@@ -293,8 +293,12 @@ Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
     const QString id = QUuid::createUuid().toString(QUuid::Id128);
     files::Result<std::unique_ptr<DraftLock>> lock
         = DraftLock::take(folder.path() + QLatin1Char('/') + id + LockSuffix);
-    if (!lock)
+    if (!lock) {
+        // Drafts waiting in a folder nothing can be written in could not be removed once stored.
+        if (restore == Restore::Waiting && !draftFiles(folder.path()).isEmpty())
+            return cannotBeRemovedLater(takeHeadline(), lock.error());
         return systemError(writeHeadline(), lock.error());
+    }
     DraftSlot slot(folder, id, std::move(*lock));
     if (restore == Restore::Waiting)
         slot.takeOverWaiting(folder);

@@ -93,6 +93,7 @@ class DraftSlot
 public:
     // Takes a slot in the folder, making the folder where needed: the slot of a waiting draft if
     // there is one and `restore` says so, its draft then in restored(); else a new, empty slot.
+    // In a folder nothing can be written in it fails, saying so of the drafts waiting there.
     enum class Restore { Waiting, None };
     static Result<DraftSlot> claim(const DraftFolder &folder, Restore restore = Restore::Waiting);
 
