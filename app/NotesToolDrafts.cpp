@@ -29,9 +29,12 @@ int listDrafts(const QString &database)
             say(QStringLiteral("oläsbart\t%1\n").arg(entry.file));
             continue;
         }
+        const QString state = entry.stored          ? QStringLiteral("sparat")
+                              : entry.otherDatabase ? QStringLiteral("annan databas")
+                              : entry.waiting       ? QStringLiteral("väntar")
+                                                    : QStringLiteral("öppet");
         say(QStringLiteral("%1\t%2\t%3 tecken\n")
-                .arg(entry.waiting ? QStringLiteral("väntar") : QStringLiteral("öppet"),
-                     escapedTitle(draftTitle(*entry.draft)))
+                .arg(state, escapedTitle(draftTitle(*entry.draft)))
                 .arg(entry.draft->text.size()));
     }
     return Done;
@@ -54,15 +57,29 @@ int saveDrafts(const QString &database)
                                    : slot.error().message());
             continue;
         }
+        // Marked before it is stored, so that it is never stored twice; a draft that cannot be
+        // marked could not be removed afterwards, and is not stored.
+        if (const store::Result<store::Done> marked = slot->markStoring(); !marked) {
+            status = complain(marked.error().message());
+            continue;
+        }
         const store::Draft &draft = *slot->restored();
         const store::Result<qint64> saved = notes.insertNote(draftTitle(draft), draft.text);
         if (!saved) {
             // The draft stays where it was, for the next try.
+            (void)slot->unmarkStoring();
             status = complain(saved.error().message());
             continue;
         }
-        slot->release();
         say(QStringLiteral("%1\t%2\n").arg(*saved).arg(escapedTitle(draftTitle(draft))));
+        if (const store::Result<store::Done> removed = slot->remove(); !removed) {
+            status = complain(QStringLiteral("Anteckningen sparades med ID %1, men utkastet kunde "
+                                             "inte tas bort. Det är märkt som sparat och sparas "
+                                             "eller återställs aldrig igen; ta bort filen.\n%2")
+                                  .arg(*saved)
+                                  .arg(removed.error().message()));
+        }
+        slot->release();
     }
     return status;
 }

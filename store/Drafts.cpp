@@ -8,8 +8,6 @@
 #include <QStringList>
 #include <QUuid>
 #include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace store {
@@ -19,6 +17,7 @@ namespace {
 constexpr QLatin1StringView DraftSuffix{".draft"};
 constexpr QLatin1StringView LockSuffix{".lock"};
 constexpr QLatin1StringView PartSuffix{".part"};
+constexpr QLatin1StringView StoredSuffix{".stored"};
 constexpr QByteArrayView Magic{"ZENTAVO-DRAFT 1\n"};
 
 QString writeHeadline()
@@ -31,7 +30,41 @@ QString readHeadline()
     return QStringLiteral("Ett utkast till en osparad anteckning kunde inte läsas.");
 }
 
+QString takeHeadline()
+{
+    return QStringLiteral("Ett utkast till en osparad anteckning kunde inte återställas.");
+}
+
 using files::FileError;
+
+// A draft that cannot be moved in its folder could not be removed once its note is stored.
+StoreError cannotBeRemovedLater(const QString &headline, const FileError &error)
+{
+    return StoreError{headline, error.path, error.wording(),
+                      QStringLiteral("Utkastet kan inte tas bort ur mappen när anteckningen väl "
+                                     "sparats, och skulle då komma tillbaka en gång till. Ge dig "
+                                     "själv skrivrätt till mappen och försök igen; utkastet "
+                                     "väntar kvar.")};
+}
+
+StoreError ofAnotherDatabase(const QString &path)
+{
+    return StoreError{takeHeadline(), path,
+                      QStringLiteral("utkastet skrevs i en annan databasfil med samma sökväg, "
+                                     "till exempel på ett annat USB-minne"),
+                      QStringLiteral("Det väntar kvar och kommer tillbaka när den databasfilen "
+                                     "används här igen. Filen kan också öppnas i en "
+                                     "texteditor.")};
+}
+
+StoreError alreadyStored(const QString &path)
+{
+    return StoreError{takeHeadline(), path,
+                      QStringLiteral("utkastet har redan sparats som anteckning men kunde inte "
+                                     "tas bort"),
+                      QStringLiteral("Det återställs och sparas aldrig igen. Kontrollera att "
+                                     "anteckningen finns i listan och ta sedan bort filen.")};
+}
 
 // The system's words for the error, with a remedy that fits it.
 StoreError systemError(const QString &headline, const FileError &error)
@@ -56,13 +89,13 @@ StoreError systemError(const QString &headline, const FileError &error)
     return StoreError{headline, error.path, error.wording(), remedy};
 }
 
-Result<Draft> readDraft(const QString &path)
+Result<Draft> readDraft(const QString &path, QByteArray *database = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return StoreError{readHeadline(), path, file.errorString(),
                           QStringLiteral("Kontrollera att du får läsa filen.")};
-    const std::optional<Draft> draft = decodeDraft(file.readAll());
+    const std::optional<Draft> draft = decodeDraft(file.readAll(), database);
     if (!draft)
         return StoreError{readHeadline(), path, QStringLiteral("filen är inget helt utkast"),
                           QStringLiteral("Filen lämnas orörd. Öppna den i en texteditor om den "
@@ -70,14 +103,21 @@ Result<Draft> readDraft(const QString &path)
     return *draft;
 }
 
-QString idOf(const QString &draftFile)
+QString idOf(const QString &file)
 {
-    return draftFile.chopped(DraftSuffix.size());
+    return file.left(file.lastIndexOf(QLatin1Char('.')));
+}
+
+QStringList filesEndingIn(const QString &folder, QStringList suffixes)
+{
+    for (QString &suffix : suffixes)
+        suffix.prepend(QLatin1Char('*'));
+    return QDir(folder).entryList(suffixes, QDir::Files, QDir::Name);
 }
 
 QStringList draftFiles(const QString &folder)
 {
-    return QDir(folder).entryList({QStringLiteral("*") + DraftSuffix}, QDir::Files, QDir::Name);
+    return filesEndingIn(folder, {DraftSuffix});
 }
 
 } // namespace
@@ -90,21 +130,20 @@ struct DraftLock
     // Takes the lock at this path without waiting; fails when another program holds it.
     static files::Result<std::unique_ptr<DraftLock>> take(const QString &path)
     {
-        files::Result<files::Descriptor> file
-            = files::Descriptor::open(path, O_RDWR | O_CREAT, 0600);
+        files::Result<files::Descriptor> file = files::lockExclusive(path, 0600);
         if (!file)
             return file.error();
-        if (::flock(file->get(), LOCK_EX | LOCK_NB) != 0)
-            return FileError{FileError::Operation::Lock, path, errno};
         (void)file->setRights(0600);
         return std::make_unique<DraftLock>(DraftLock{std::move(*file)});
     }
 };
 
-QByteArray encodeDraft(const Draft &draft)
+QByteArray encodeDraft(const Draft &draft, const QByteArray &database)
 {
     const QByteArray text = draft.text.toUtf8();
     QByteArray bytes(Magic.data(), Magic.size());
+    if (!database.isEmpty())
+        bytes += "DATABASE " + database + '\n';
     QByteArray title;
     if (draft.title) {
         title = draft.title->toUtf8();
@@ -117,7 +156,7 @@ QByteArray encodeDraft(const Draft &draft)
     return bytes;
 }
 
-std::optional<Draft> decodeDraft(const QByteArray &bytes)
+std::optional<Draft> decodeDraft(const QByteArray &bytes, QByteArray *database)
 {
     if (!bytes.startsWith(Magic))
         return std::nullopt;
@@ -136,6 +175,13 @@ std::optional<Draft> decodeDraft(const QByteArray &bytes)
         return ok && n >= 0 ? n : -1;
     };
     std::optional<QByteArray> next = line();
+    QByteArray recorded;
+    if (next && next->startsWith("DATABASE ")) {
+        recorded = next->mid(9);
+        if (recorded.isEmpty())
+            return std::nullopt;
+        next = line();
+    }
     qsizetype titleBytes = -1;
     if (next && next->startsWith("TITLE ")) {
         titleBytes = length(next->mid(6));
@@ -156,18 +202,27 @@ std::optional<Draft> decodeDraft(const QByteArray &bytes)
         at += titleBytes;
     }
     draft.text = QString::fromUtf8(bytes.mid(at, textBytes));
+    if (database)
+        *database = recorded;
     return draft;
 }
 
 DraftFolder DraftFolder::forDatabase(const QString &databasePath)
 {
     return DraftFolder(files::userFolder(files::UserFolder::State)
-                       + QStringLiteral("/zentavo/drafts/") + runtime::fileKey(databasePath));
+                           + QStringLiteral("/zentavo/drafts/") + runtime::fileKey(databasePath),
+                       files::fileFingerprint(databasePath));
 }
 
-DraftFolder::DraftFolder(QString folder)
+DraftFolder::DraftFolder(QString folder, QByteArray database)
     : m_folder(std::move(folder))
+    , m_database(std::move(database))
 {}
+
+bool DraftFolder::belongs(const QByteArray &draftDatabase) const
+{
+    return draftDatabase.isEmpty() || draftDatabase == m_database;
+}
 
 Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
 {
@@ -176,13 +231,16 @@ Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
         return entries;
     if (!QFileInfo(m_folder).isReadable())
         return systemError(readHeadline(), FileError{FileError::Operation::Open, m_folder, EACCES});
-    for (const QString &file : draftFiles(m_folder)) {
+    for (const QString &file : filesEndingIn(m_folder, {DraftSuffix, StoredSuffix})) {
         Entry entry;
         entry.file = file;
+        entry.stored = file.endsWith(StoredSuffix);
         // A lock that can be taken belongs to no running program.
         entry.waiting
             = bool(DraftLock::take(m_folder + QLatin1Char('/') + idOf(file) + LockSuffix));
-        entry.draft = readDraft(m_folder + QLatin1Char('/') + file);
+        QByteArray database;
+        entry.draft = readDraft(m_folder + QLatin1Char('/') + file, &database);
+        entry.otherDatabase = entry.draft && !belongs(database);
         // Removed by its program since the folder was read: no draft any more.
         if (!entry.draft && !QFileInfo::exists(m_folder + QLatin1Char('/') + file))
             continue;
@@ -191,8 +249,9 @@ Result<std::vector<DraftFolder::Entry>> DraftFolder::list() const
     return entries;
 }
 
-DraftSlot::DraftSlot(QString folder, QString id, std::unique_ptr<DraftLock> lock)
-    : m_folder(std::move(folder))
+DraftSlot::DraftSlot(const DraftFolder &folder, QString id, std::unique_ptr<DraftLock> lock)
+    : m_folder(folder.path())
+    , m_database(folder.database())
     , m_id(std::move(id))
     , m_lock(std::move(lock))
 {}
@@ -203,51 +262,128 @@ DraftSlot::~DraftSlot() = default;
 
 QString DraftSlot::draftPath() const
 {
-    return m_folder + QLatin1Char('/') + m_id + DraftSuffix;
+    return m_folder + QLatin1Char('/') + m_id + (m_marked ? StoredSuffix : DraftSuffix);
 }
 
-Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
+namespace {
+
+// Lock files of programs that ended without a draft are of no use to anyone.
+void sweepLocks(const QString &folder)
 {
-    if (const files::Result<files::Done> made = files::makePrivateFolder(folder.path()); !made)
-        return systemError(writeHeadline(), made.error());
-    const QString base = folder.path() + QLatin1Char('/');
-    const QStringList waiting
-        = restore == Restore::Waiting ? draftFiles(folder.path()) : QStringList();
-    for (const QString &file : waiting) {
-        files::Result<std::unique_ptr<DraftLock>> lock
-            = DraftLock::take(base + idOf(file) + LockSuffix);
-        if (!lock)
-            continue;
-        // A draft another program took and removed between the listing and the lock is gone.
-        Result<Draft> draft = readDraft(base + file);
-        if (!draft)
-            continue; // left as it is, for the person to look at
-        QFile::remove(base + file + PartSuffix);
-        DraftSlot slot(folder.path(), idOf(file), std::move(*lock));
-        slot.m_restored = std::move(*draft);
-        return slot;
-    }
-    // Lock files of programs that ended without a draft are of no use to anyone.
-    for (const QString &file :
-         QDir(folder.path()).entryList({QStringLiteral("*") + LockSuffix}, QDir::Files)) {
-        const QString id = file.chopped(LockSuffix.size());
-        if (QFileInfo::exists(base + id + DraftSuffix))
+    const QString base = folder + QLatin1Char('/');
+    for (const QString &file : filesEndingIn(folder, {LockSuffix})) {
+        const QString id = idOf(file);
+        if (QFileInfo::exists(base + id + DraftSuffix)
+            || QFileInfo::exists(base + id + StoredSuffix))
             continue;
         if (const files::Result<std::unique_ptr<DraftLock>> stale = DraftLock::take(base + file)) {
             QFile::remove(base + id + DraftSuffix + PartSuffix);
             QFile::remove(base + file);
         }
     }
+}
+
+} // namespace
+
+Result<DraftSlot> DraftSlot::claim(const DraftFolder &folder, Restore restore)
+{
+    if (const files::Result<files::Done> made = files::makePrivateFolder(folder.path()); !made)
+        return systemError(writeHeadline(), made.error());
+    sweepLocks(folder.path());
     const QString id = QUuid::createUuid().toString(QUuid::Id128);
-    files::Result<std::unique_ptr<DraftLock>> lock = DraftLock::take(base + id + LockSuffix);
-    if (!lock)
+    files::Result<std::unique_ptr<DraftLock>> lock
+        = DraftLock::take(folder.path() + QLatin1Char('/') + id + LockSuffix);
+    if (!lock) {
+        // Drafts waiting in a folder nothing can be written in could not be removed once stored.
+        if (restore == Restore::Waiting && !draftFiles(folder.path()).isEmpty())
+            return cannotBeRemovedLater(takeHeadline(), lock.error());
         return systemError(writeHeadline(), lock.error());
-    return DraftSlot(folder.path(), id, std::move(*lock));
+    }
+    DraftSlot slot(folder, id, std::move(*lock));
+    if (restore == Restore::Waiting)
+        slot.takeOverWaiting(folder);
+    return slot;
+}
+
+void DraftSlot::takeOverWaiting(const DraftFolder &folder)
+{
+    const QString base = m_folder + QLatin1Char('/');
+    for (const QString &file : filesEndingIn(m_folder, {StoredSuffix})) {
+        if (DraftLock::take(base + idOf(file) + LockSuffix))
+            m_passedOver.push_back(alreadyStored(base + file));
+    }
+    for (const QString &file : draftFiles(m_folder)) {
+        const QString id = idOf(file);
+        if (id == m_id)
+            continue;
+        files::Result<std::unique_ptr<DraftLock>> lock = DraftLock::take(base + id + LockSuffix);
+        if (!lock)
+            continue;
+        QByteArray database;
+        Result<Draft> draft = readDraft(base + file, &database);
+        if (!draft) {
+            // Left as it is, for the person to look at; a draft another program took between
+            // the listing and the lock is gone, and no news.
+            if (QFileInfo::exists(base + file))
+                m_passedOver.push_back(draft.error());
+            continue;
+        }
+        if (!folder.belongs(database)) {
+            m_passedOver.push_back(ofAnotherDatabase(base + file));
+            continue;
+        }
+        // Moved into this slot: a draft that cannot be moved could not be removed either.
+        if (const files::Result<files::Done> moved
+            = files::moveWithoutReplacing(base + file, draftPath());
+            !moved) {
+            m_passedOver.push_back(
+                cannotBeRemovedLater(takeHeadline(), FileError{moved.error().operation, base + file,
+                                                               moved.error().number}));
+            continue;
+        }
+        (void)files::syncFolder(m_folder);
+        QFile::remove(base + file + PartSuffix);
+        QFile::remove(base + id + LockSuffix);
+        m_restored = std::move(*draft);
+        return;
+    }
+    if (!m_database.isEmpty())
+        takeOverMoved();
+}
+
+void DraftSlot::takeOverMoved()
+{
+    // The folders of other paths beside this one: a database moved (a portable copy carried to
+    // another folder) left its waiting draft in the folder of its old path.
+    const QFileInfo own(m_folder);
+    const QDir all(own.path());
+    for (const QString &other : all.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name)) {
+        if (other == own.fileName())
+            continue;
+        const QString base = all.filePath(other) + QLatin1Char('/');
+        for (const QString &file : draftFiles(all.filePath(other))) {
+            files::Result<std::unique_ptr<DraftLock>> lock
+                = DraftLock::take(base + idOf(file) + LockSuffix);
+            QByteArray database;
+            Result<Draft> draft = lock ? readDraft(base + file, &database) : Draft{};
+            if (!lock || !draft || database != m_database)
+                continue;
+            if (!files::moveWithoutReplacing(base + file, draftPath()))
+                continue; // found again at the next start, or by zentavo-notes at its old path
+            (void)files::syncFolder(m_folder);
+            (void)files::syncFolder(all.filePath(other));
+            QFile::remove(base + idOf(file) + LockSuffix);
+            m_restored = std::move(*draft);
+            return;
+        }
+    }
 }
 
 Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QString &file)
 {
     const QString base = folder.path() + QLatin1Char('/');
+    if (file.endsWith(StoredSuffix))
+        return alreadyStored(base + file);
     files::Result<std::unique_ptr<DraftLock>> lock
         = DraftLock::take(base + idOf(file) + LockSuffix);
     if (!lock) {
@@ -256,12 +392,47 @@ Result<DraftSlot> DraftSlot::takeWaiting(const DraftFolder &folder, const QStrin
                           QStringLiteral("Spara anteckningen i det fönstret, eller avsluta det "
                                          "och försök igen.")};
     }
-    Result<Draft> draft = readDraft(base + file);
+    QByteArray database;
+    Result<Draft> draft = readDraft(base + file, &database);
     if (!draft)
         return draft.error();
-    DraftSlot slot(folder.path(), idOf(file), std::move(*lock));
+    if (!folder.belongs(database))
+        return ofAnotherDatabase(base + file);
+    DraftSlot slot(folder, idOf(file), std::move(*lock));
     slot.m_restored = std::move(*draft);
     return slot;
+}
+
+Result<Done> DraftSlot::markStoring()
+{
+    if (m_marked)
+        return Done{};
+    const QString draft = draftPath();
+    m_marked = true;
+    if (const files::Result<files::Done> moved = files::moveWithoutReplacing(draft, draftPath());
+        !moved) {
+        m_marked = false;
+        return cannotBeRemovedLater(
+            QStringLiteral("Utkastet sparades inte som anteckning."),
+            FileError{moved.error().operation, draft, moved.error().number});
+    }
+    (void)files::syncFolder(m_folder);
+    return Done{};
+}
+
+Result<Done> DraftSlot::unmarkStoring()
+{
+    if (!m_marked)
+        return Done{};
+    const QString stored = draftPath();
+    m_marked = false;
+    if (const files::Result<files::Done> moved = files::moveWithoutReplacing(stored, draftPath());
+        !moved) {
+        m_marked = true;
+        return systemError(writeHeadline(), moved.error());
+    }
+    (void)files::syncFolder(m_folder);
+    return Done{};
 }
 
 Result<Done> DraftSlot::write(const Draft &draft)
@@ -269,7 +440,7 @@ Result<Done> DraftSlot::write(const Draft &draft)
     // A folder removed while the program ran is made again.
     files::Result<files::Done> written = files::makePrivateFolder(m_folder);
     if (written)
-        written = files::writeWhole(draftPath(), encodeDraft(draft), 0600);
+        written = files::writeWhole(draftPath(), encodeDraft(draft, m_database), 0600);
     if (!written)
         return systemError(writeHeadline(), written.error());
     return Done{};
@@ -279,10 +450,13 @@ Result<Done> DraftSlot::remove()
 {
     const QString target = draftPath();
     if (::unlink(QFile::encodeName(target).constData()) != 0) {
-        if (errno == ENOENT)
+        if (errno == ENOENT) {
+            m_marked = false;
             return Done{};
+        }
         return systemError(writeHeadline(), FileError{FileError::Operation::Remove, target, errno});
     }
+    m_marked = false;
     (void)files::syncFolder(m_folder);
     return Done{};
 }

@@ -1,5 +1,6 @@
 #include "Files.h"
 
+#include <QByteArrayList>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -8,7 +9,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -170,6 +173,75 @@ Result<Done> moveWithoutReplacing(const QString &from, const QString &to)
         error = errno;
     }
     return failed(Operation::Rename, to, error);
+}
+
+Result<Descriptor> lockExclusive(const QString &path, mode_t rights)
+{
+    const QByteArray name = local(path);
+    for (;;) {
+        Result<Descriptor> file = Descriptor::open(path, O_RDWR | O_CREAT, rights);
+        if (!file && (file.error().number == EACCES || file.error().number == EROFS)) {
+            // A file or folder that cannot be written is locked all the same, where it is.
+            Result<Descriptor> readable = Descriptor::open(path, O_RDONLY);
+            if (!readable)
+                return file;
+            file = std::move(readable);
+        }
+        if (!file)
+            return file;
+        if (::flock(file->get(), LOCK_EX | LOCK_NB) != 0)
+            return FileError{Operation::Lock, path, errno};
+        struct stat locked = {};
+        struct stat named = {};
+        if (::fstat(file->get(), &locked) != 0)
+            return FileError{Operation::Lock, path, errno};
+        if (::stat(name.constData(), &named) == 0) {
+            if (named.st_dev == locked.st_dev && named.st_ino == locked.st_ino)
+                return file;
+        } else if (errno != ENOENT) {
+            return FileError{Operation::Lock, path, errno};
+        }
+        // Removed or replaced since it was opened: the lock is let go with the descriptor.
+    }
+}
+
+namespace {
+
+// File systems whose inode numbers are made up at each mount (FAT, exFAT, NTFS, FUSE): the
+// number says nothing about the file once the stick is plugged in again.
+bool inodesLastOnlyAMount(const QByteArray &path)
+{
+    struct statfs system = {};
+    if (::statfs(path.constData(), &system) != 0)
+        return true;
+    switch (static_cast<unsigned long>(system.f_type)) {
+    case 0x4d44UL:     // FAT
+    case 0x2011bab0UL: // exFAT
+    case 0x5346544eUL: // NTFS
+    case 0x7366746eUL: // NTFS (ntfs3)
+    case 0x65735546UL: // FUSE
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+QByteArray fileFingerprint(const QString &path)
+{
+    const QByteArray name = local(path);
+    struct statx status = {};
+    if (::statx(AT_FDCWD, name.constData(), 0, STATX_INO | STATX_BTIME, &status) != 0)
+        return {};
+    QByteArrayList parts;
+    // Birth times are as coarse as the system clock's tick: two files made in one tick share one.
+    if (status.stx_mask & STATX_BTIME)
+        parts << "born " + QByteArray::number(qint64(status.stx_btime.tv_sec)) + '.'
+                     + QByteArray::number(status.stx_btime.tv_nsec);
+    if ((status.stx_mask & STATX_INO) && !inodesLastOnlyAMount(name))
+        parts << "inode " + QByteArray::number(quint64(status.stx_ino));
+    return parts.join(' ');
 }
 
 Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights, Replace replace)

@@ -90,6 +90,21 @@ Result<Done> syncFolder(const QString &folder);
 // at most).
 Result<Done> moveWithoutReplacing(const QString &from, const QString &to);
 
+// Opens the file at `path`, making it with `rights` when absent, and locks it (flock, exclusive)
+// without waiting. The lock handed back is on the file the path names: a file another program
+// removed or replaced between the opening and the locking (one sweeping locks nobody holds) is
+// let go and the path opened again. A file that is there but cannot be written (a read-only
+// folder or mount) is opened for reading and locked all the same. Fails with EWOULDBLOCK when
+// another holds the lock.
+Result<Descriptor> lockExclusive(const QString &path, mode_t rights);
+
+// A fingerprint of the file at `path` that stays with the file however it is renamed, its folder
+// moved or its file system mounted again, and differs for another file at the same path: its
+// birth time where the file system records one, and its inode number where that outlasts a
+// mount (not on FAT, exFAT, NTFS or FUSE). Empty when no file is there, or the file system keeps
+// neither. Reads nothing of the file and changes nothing.
+QByteArray fileFingerprint(const QString &path);
+
 // Writes a file whole: the bytes into "<path>.part" with exactly `rights`, flushed, named `path`
 // and the folder flushed. A power cut or a kill at any instant leaves the file as it was or as
 // written, never torn. With Replace::Never a file already at `path` is kept and the write fails

@@ -2,6 +2,7 @@
 // when it ended without saving them are listed, and stored as notes with --save, each then
 // removed; a draft its program still writes is listed but never taken.
 
+#include "ProcessSettings.h"
 #include "ProgramRun.h"
 #include "TestDatabase.h"
 #include "store/Drafts.h"
@@ -122,6 +123,38 @@ private Q_SLOTS:
         QVERIFY(left);
         QCOMPARE(left->size(), std::size_t(1));
         QVERIFY(left->front().waiting);
+    }
+
+    // A draft that could not be removed once stored would be stored again at every run.
+    void draftThatCannotBeRemovedIsNeverStoredTwice()
+    {
+        leave(Draft{QStringLiteral("en gång"), std::nullopt});
+        {
+            const testsupport::ReadOnlyFolder readOnly(drafts().path());
+            if (!readOnly.readOnly())
+                QSKIP("cannot make a folder read-only here");
+            for (int run = 0; run < 2; ++run) {
+                const testsupport::ProgramRun saved
+                    = notes({QStringLiteral("drafts"), QStringLiteral("--save")});
+                QCOMPARE(saved.status, 2);
+                QVERIFY2(saved.err.contains(QStringLiteral("skrivrätt")), qPrintable(saved.err));
+                QCOMPARE(saved.out, QByteArray());
+                QCOMPARE(m_db->count(), 0);
+            }
+        }
+        // Marked as stored but left behind: listed so, and never stored again.
+        const auto listed = drafts().list();
+        QVERIFY(listed && listed->size() == 1);
+        store::Result<store::DraftSlot> slot
+            = store::DraftSlot::takeWaiting(drafts(), listed->front().file);
+        QVERIFY(slot && slot->markStoring());
+        slot = store::StoreError{};
+        QCOMPARE(notes({QStringLiteral("drafts")}).out, QByteArray("sparat\ten gång\t7 tecken\n"));
+        const testsupport::ProgramRun again
+            = notes({QStringLiteral("drafts"), QStringLiteral("--save")});
+        QCOMPARE(again.status, 2);
+        QVERIFY2(again.err.contains(QStringLiteral("redan sparats")), qPrintable(again.err));
+        QCOMPARE(m_db->count(), 0);
     }
 
     void saveBelongsToDrafts()

@@ -9,10 +9,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <atomic>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
 #include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 using files::FileError;
@@ -229,6 +233,66 @@ private Q_SLOTS:
     }
 
     // A descriptor is closed when it goes, and only once when moved.
+    // Another program sweeps the lock file whenever it can lock it, as a starting Zentavo sweeps
+    // the locks of programs that ended: every lock taken is still on the file the path names.
+    void lockIsOnTheFileThePathNames()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("slot.lock"));
+        const QByteArray name = QFile::encodeName(path);
+        std::atomic<bool> stop{false};
+        std::atomic<int> swept{0};
+        std::thread sweeper([&] {
+            while (!stop) {
+                const int found = ::open(name.constData(), O_RDWR | O_CLOEXEC);
+                if (found < 0)
+                    continue;
+                if (::flock(found, LOCK_EX | LOCK_NB) == 0) {
+                    ::unlink(name.constData());
+                    ++swept;
+                }
+                ::close(found);
+            }
+        });
+        int elsewhere = 0;
+        for (int round = 0; round < 50000 && swept < 2000 && elsewhere == 0; ++round) {
+            const files::Result<files::Descriptor> lock = files::lockExclusive(path, 0600);
+            if (!lock)
+                continue; // the sweeper holds it this instant
+            struct stat held = {};
+            struct stat named = {};
+            if (::fstat(lock->get(), &held) != 0 || ::stat(name.constData(), &named) != 0
+                || held.st_ino != named.st_ino || held.st_dev != named.st_dev)
+                ++elsewhere;
+        }
+        stop = true;
+        sweeper.join();
+        QCOMPARE(elsewhere, 0);
+        // Refused while another holds it.
+        const files::Result<files::Descriptor> first = files::lockExclusive(path, 0600);
+        QVERIFY(first);
+        const files::Result<files::Descriptor> second = files::lockExclusive(path, 0600);
+        QVERIFY(!second);
+        QCOMPARE(second.error().number, EWOULDBLOCK);
+    }
+
+    // The same file however it is renamed; another file at the same path is another.
+    void fingerprintFollowsTheFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("memo.mdb"));
+        QCOMPARE(files::fileFingerprint(path), QByteArray());
+        write(path, "a");
+        const QByteArray first = files::fileFingerprint(path);
+        QVERIFY(!first.isEmpty());
+        write(path, "changed");
+        QCOMPARE(files::fileFingerprint(path), first);
+        QVERIFY(QFile::rename(path, dir.filePath(QStringLiteral("moved.mdb"))));
+        QCOMPARE(files::fileFingerprint(dir.filePath(QStringLiteral("moved.mdb"))), first);
+        write(path, "a");
+        QVERIFY(files::fileFingerprint(path) != first);
+    }
+
     void descriptorClosesWhenItGoes()
     {
         QTemporaryDir root;

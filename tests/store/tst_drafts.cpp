@@ -26,6 +26,7 @@ using store::Draft;
 using store::DraftFolder;
 using store::DraftSlot;
 using testsupport::EnvironmentVariable;
+using testsupport::ReadOnlyFolder;
 using testsupport::Umask;
 
 namespace {
@@ -69,6 +70,13 @@ private Q_SLOTS:
     void releaseLeavesNothingBehind();
     void listingTellsWaitingFromRunning();
     void takeWaitingRefusesARunningProgramsDraft();
+    void draftMarkedAsStoredNeverComesBack();
+    void draftThatCannotBeRemovedIsNotTaken();
+    void draftGoesBackOnlyIntoItsDatabase_data();
+    void draftGoesBackOnlyIntoItsDatabase();
+    void databaseIsTheFileNotThePath();
+    void movedDatabaseFindsItsDraft_data();
+    void movedDatabaseFindsItsDraft();
 
     void neverTornByAKill();
     void writeFailureSaysWhatAndWhere();
@@ -260,6 +268,10 @@ void tst_drafts::unreadableDraftIsLeftAlone()
     QVERIFY(slot);
     QCOMPARE(slot->restored(), std::nullopt);
     QVERIFY(QFileInfo::exists(broken));
+    // Said, with where it is and why, as a listing says it.
+    QCOMPARE(slot->passedOver().size(), std::size_t(1));
+    QCOMPARE(slot->passedOver().front().path, broken);
+    QVERIFY(slot->passedOver().front().message().contains(QStringLiteral("inget helt utkast")));
     QVERIFY(slot->write(Typed));
     slot->release();
     QVERIFY(QFileInfo::exists(broken));
@@ -333,6 +345,168 @@ void tst_drafts::takeWaitingRefusesARunningProgramsDraft()
     store::Result<DraftSlot> now = DraftSlot::takeWaiting(folder(), file);
     QVERIFY(now);
     QCOMPARE(now->restored(), std::optional(Typed));
+}
+
+void tst_drafts::draftMarkedAsStoredNeverComesBack()
+{
+    {
+        store::Result<DraftSlot> storing = DraftSlot::claim(folder());
+        QVERIFY(storing);
+        QVERIFY(storing->write(Typed));
+        QVERIFY(storing->markStoring());
+    } // its note stored, the program ends before the draft is removed
+    store::Result<DraftSlot> next = DraftSlot::claim(folder());
+    QVERIFY(next);
+    QCOMPARE(next->restored(), std::nullopt);
+    QCOMPARE(next->passedOver().size(), std::size_t(1));
+    const auto listed = folder().list();
+    QVERIFY(listed);
+    QCOMPARE(listed->size(), std::size_t(1));
+    QVERIFY(listed->front().stored);
+    QVERIFY(next->passedOver().front().path.endsWith(listed->front().file));
+    QVERIFY(!DraftSlot::takeWaiting(folder(), listed->front().file));
+
+    // A note that could not be stored after all leaves a draft that waits as before.
+    {
+        store::Result<DraftSlot> failing = DraftSlot::claim(folder(), DraftSlot::Restore::None);
+        QVERIFY(failing);
+        QVERIFY(failing->write(Typed));
+        QVERIFY(failing->markStoring());
+        QVERIFY(failing->unmarkStoring());
+    }
+    store::Result<DraftSlot> last = DraftSlot::claim(folder());
+    QVERIFY(last);
+    QCOMPARE(last->restored(), std::optional(Typed));
+}
+
+void tst_drafts::draftThatCannotBeRemovedIsNotTaken()
+{
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(folder());
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    const ReadOnlyFolder readOnly(folderPath());
+    if (!readOnly.readOnly())
+        QSKIP("cannot make a folder read-only here");
+    // Restored, it could never be removed once saved, and would come back at every start.
+    const store::Result<DraftSlot> next = DraftSlot::claim(folder());
+    QVERIFY(!next);
+    QVERIFY2(next.error().headline.contains(QStringLiteral("återställas"))
+                 && next.error().remedy.contains(QStringLiteral("skrivrätt")),
+             qPrintable(next.error().message()));
+    const auto listed = folder().list();
+    QVERIFY(listed && listed->size() == 1 && listed->front().waiting);
+    const QString file = listed->front().file;
+    store::Result<DraftSlot> taken = DraftSlot::takeWaiting(folder(), file);
+    QVERIFY(taken);
+    const store::Result<store::Done> marked = taken->markStoring();
+    QVERIFY(!marked);
+    QVERIFY2(marked.error().message().contains(folderPath() + QLatin1Char('/') + file),
+             qPrintable(marked.error().message()));
+    QVERIFY(marked.error().remedy.contains(QStringLiteral("skrivrätt")));
+    taken->release();
+    const auto after = folder().list();
+    QVERIFY(after && after->size() == 1);
+    QVERIFY(after->front().waiting && !after->front().stored);
+    QCOMPARE(*after->front().draft, Typed);
+}
+
+void tst_drafts::draftGoesBackOnlyIntoItsDatabase_data()
+{
+    QTest::addColumn<QByteArray>("typedFor");
+    QTest::addColumn<QByteArray>("startedOn");
+    QTest::addColumn<bool>("restored");
+    QTest::newRow("same database") << QByteArray("born 1.2") << QByteArray("born 1.2") << true;
+    QTest::newRow("another database at the path")
+        << QByteArray("born 1.2") << QByteArray("born 3.4") << false;
+    QTest::newRow("no database at the path now") << QByteArray("inode 7") << QByteArray() << false;
+    QTest::newRow("draft that records none") << QByteArray() << QByteArray("born 3.4") << true;
+}
+
+void tst_drafts::draftGoesBackOnlyIntoItsDatabase()
+{
+    QFETCH(QByteArray, typedFor);
+    QFETCH(QByteArray, startedOn);
+    QFETCH(bool, restored);
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(DraftFolder(folderPath(), typedFor));
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    const DraftFolder started(folderPath(), startedOn);
+    const auto listed = started.list();
+    QVERIFY(listed && listed->size() == 1);
+    QCOMPARE(listed->front().otherDatabase, !restored);
+    QCOMPARE(bool(DraftSlot::takeWaiting(started, listed->front().file)), restored);
+    store::Result<DraftSlot> next = DraftSlot::claim(started);
+    QVERIFY(next);
+    QCOMPARE(next->restored(), restored ? std::optional(Typed) : std::nullopt);
+    // Left waiting for its own database, and said so.
+    QCOMPARE(next->passedOver().size(), std::size_t(restored ? 0 : 1));
+    if (!restored) {
+        store::Result<DraftSlot> own = DraftSlot::claim(DraftFolder(folderPath(), typedFor));
+        QVERIFY(own);
+        QCOMPARE(own->restored(), std::optional(Typed));
+    }
+}
+
+// Two files mounted at one path in turn: the drafts folder is the same, the database is not.
+void tst_drafts::databaseIsTheFileNotThePath()
+{
+    const EnvironmentVariable xdg("XDG_STATE_HOME",
+                                  m_dir->filePath(QStringLiteral("state")).toUtf8());
+    const QString database = m_dir->filePath(QStringLiteral("memo.mdb"));
+    const QString aside = m_dir->filePath(QStringLiteral("stick-a.mdb"));
+    const QString other = m_dir->filePath(QStringLiteral("stick-b.mdb"));
+    for (const QString &file : {database, other}) {
+        QFile made(file);
+        QVERIFY(made.open(QIODevice::WriteOnly));
+    }
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(DraftFolder::forDatabase(database));
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    QVERIFY(QFile::rename(database, aside));
+    QVERIFY(QFile::rename(other, database));
+    store::Result<DraftSlot> onB = DraftSlot::claim(DraftFolder::forDatabase(database));
+    QVERIFY(onB);
+    QCOMPARE(onB->restored(), std::nullopt);
+    onB = store::StoreError{};
+    QVERIFY(QFile::rename(database, other));
+    QVERIFY(QFile::rename(aside, database));
+    store::Result<DraftSlot> onA = DraftSlot::claim(DraftFolder::forDatabase(database));
+    QVERIFY(onA);
+    QCOMPARE(onA->restored(), std::optional(Typed));
+}
+
+void tst_drafts::movedDatabaseFindsItsDraft_data()
+{
+    QTest::addColumn<QByteArray>("typedFor");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("this database, moved") << QByteArray("born 1.2") << true;
+    QTest::newRow("another database") << QByteArray("born 3.4") << false;
+    QTest::newRow("a draft that records none") << QByteArray() << false;
+}
+
+void tst_drafts::movedDatabaseFindsItsDraft()
+{
+    QFETCH(QByteArray, typedFor);
+    QFETCH(bool, found);
+    const DraftFolder before(m_dir->filePath(QStringLiteral("drafts/gammal")), typedFor);
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(before);
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    store::Result<DraftSlot> moved = DraftSlot::claim(DraftFolder(folderPath(), "born 1.2"));
+    QVERIFY(moved);
+    QCOMPARE(moved->restored(), found ? std::optional(Typed) : std::nullopt);
+    QCOMPARE(before.list()->size(), std::size_t(found ? 0 : 1));
+    // Kept in the slot's own folder from now on.
+    if (found)
+        QCOMPARE(QFileInfo(moved->draftPath()).path(), folderPath());
 }
 
 // A writer killed at any instant while it replaces one 10 MB draft with another leaves one of the

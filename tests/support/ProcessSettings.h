@@ -7,7 +7,9 @@
 #include <QFile>
 #include <QString>
 #include <optional>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace testsupport {
 
@@ -52,6 +54,42 @@ public:
 
 private:
     mode_t m_before;
+};
+
+// A folder nothing can be written in for the lifetime of the object, not even by root: bound
+// read-only onto itself where the test may mount, else its write bits taken away (which holds
+// for anyone but root). readOnly() says whether either worked.
+class ReadOnlyFolder
+{
+public:
+    explicit ReadOnlyFolder(const QString &folder)
+        : m_path(QFile::encodeName(folder))
+    {
+        if (::mount(m_path.constData(), m_path.constData(), nullptr, MS_BIND, nullptr) == 0) {
+            m_mounted = true;
+            m_readOnly = ::mount(nullptr, m_path.constData(), nullptr,
+                                 MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr)
+                         == 0;
+        } else if (::geteuid() != 0) {
+            m_readOnly = ::chmod(m_path.constData(), 0500) == 0;
+        }
+    }
+    ~ReadOnlyFolder()
+    {
+        if (m_mounted)
+            ::umount2(m_path.constData(), MNT_DETACH);
+        else if (m_readOnly)
+            ::chmod(m_path.constData(), 0700);
+    }
+    ReadOnlyFolder(const ReadOnlyFolder &) = delete;
+    ReadOnlyFolder &operator=(const ReadOnlyFolder &) = delete;
+
+    bool readOnly() const { return m_readOnly; }
+
+private:
+    QByteArray m_path;
+    bool m_mounted = false;
+    bool m_readOnly = false;
 };
 
 // A file's or folder's permission bits; -1 when it cannot be read.
