@@ -145,6 +145,8 @@ void DraftKeeper::work(const std::shared_ptr<Shared> &shared)
             shared->busy = true;
         }
         const DraftPolicy::Outcome outcome = shared->policy.carryOut(std::move(job));
+        for (const store::StoreError &left : outcome.leftWaiting)
+            shared->post([left](DraftKeeper *keeper) { Q_EMIT keeper->failed(left); });
         if (outcome.restored) {
             shared->post(
                 [draft = *outcome.restored](DraftKeeper *keeper) { keeper->offer(draft); });

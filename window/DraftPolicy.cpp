@@ -44,6 +44,7 @@ DraftPolicy::Outcome DraftPolicy::carryOut(DraftJob job)
         // A folder that cannot be used is told when there is a draft to write.
         if (slot) {
             m_slot = std::move(*slot);
+            outcome.leftWaiting = m_slot->passedOver();
             if (m_slot->restored()) {
                 m_draftOnDisk = true;
                 m_restoredUnanswered = true;

@@ -3,6 +3,7 @@
 #include "store/Drafts.h"
 
 #include <optional>
+#include <vector>
 
 namespace window {
 
@@ -37,6 +38,9 @@ public:
     struct Outcome
     {
         std::optional<store::Draft> restored;
+        // Waiting drafts the slot's claim left where they are, each with why (unreadable, already
+        // stored, another database's): the person is told where they are.
+        std::vector<store::StoreError> leftWaiting;
         bool wrote = false;
         std::optional<store::StoreError> failure;
     };

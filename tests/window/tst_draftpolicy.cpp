@@ -70,6 +70,7 @@ private Q_SLOTS:
     void whenTheNoteIsRead();
     void restoredDraftKeepsItsTitle_data();
     void restoredDraftKeepsItsTitle();
+    void unreadableDraftIsToldWithItsPlace();
 };
 
 void tst_draftpolicy::slotAndDrafts_data()
@@ -268,6 +269,32 @@ void tst_draftpolicy::restoredDraftKeepsItsTitle()
         }
     }
     QCOMPARE(titles, written);
+}
+
+// A waiting draft the claim cannot take is not passed over in silence: the window is handed it,
+// with where it is, and the slot is a new one.
+void tst_draftpolicy::unreadableDraftIsToldWithItsPlace()
+{
+    const QTemporaryDir home;
+    const store::DraftFolder folder(home.filePath(QStringLiteral("drafts")));
+    QString path;
+    {
+        store::Result<store::DraftSlot> left = store::DraftSlot::claim(folder);
+        QVERIFY(left && left->write(Draft{QStringLiteral("text"), std::nullopt}));
+        path = left->draftPath();
+    }
+    QFile damaged(path);
+    QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    damaged.write("not a draft");
+    damaged.close();
+    DraftPolicy policy(folder);
+    DraftJob claim;
+    claim.claim = true;
+    const DraftPolicy::Outcome outcome = policy.carryOut(claim);
+    QVERIFY(!outcome.restored);
+    QCOMPARE(outcome.leftWaiting.size(), std::size_t(1));
+    QVERIFY2(outcome.leftWaiting.front().message().contains(path),
+             qPrintable(outcome.leftWaiting.front().message()));
 }
 
 QTEST_MAIN(tst_draftpolicy)
