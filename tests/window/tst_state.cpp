@@ -914,7 +914,9 @@ void tst_state::manPageListsTheKeysOfTheTable()
                                                {Qt::Key_Tab, QStringLiteral("Tab")},
                                                {Qt::Key_Backtab, QStringLiteral("Shift+Tab")},
                                                {Qt::Key_Delete, QStringLiteral("Delete")}};
-        const QString name = names.value(key.key(), QString(QChar(key.key())));
+        // A letter's key code is its character; the others are named above.
+        const QString name = names.contains(key.key()) ? names.value(key.key())
+                                                       : QString(QChar(char16_t(key.key())));
         return key.keyboardModifiers() == Qt::ControlModifier ? QStringLiteral("Ctrl+") + name
                                                               : name;
     };
