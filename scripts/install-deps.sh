@@ -48,6 +48,8 @@ fi
 echo "Installing: ${missing[*]}"
 # Waits for another package manager run (an unattended upgrade, say) instead of failing at once.
 lock_wait=(-o DPkg::Lock::Timeout=300)
+# A package run cut off earlier (a killed install) leaves dpkg waiting to be finished first.
+$sudo env DEBIAN_FRONTEND=noninteractive dpkg --configure -a
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get "${lock_wait[@]}" update -q
 $sudo env DEBIAN_FRONTEND=noninteractive apt-get "${lock_wait[@]}" install -y -q \
     --no-install-recommends "${missing[@]}"
