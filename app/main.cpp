@@ -1,5 +1,6 @@
 #include "WindowCommands.h"
 #include "runtime/CommandChannel.h"
+#include "runtime/EndByExit.h"
 #include "runtime/EndSignals.h"
 #include "runtime/Fonts.h"
 #include "runtime/SystemDesktop.h"
@@ -236,6 +237,8 @@ int main(int argc, char *argv[])
     });
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
                      [&form](QSessionManager &) { form.keepDraftNow(); });
+    // When the display goes away, Qt ends the program on the spot; the note is kept all the same.
+    const runtime::EndByExit displayGone([&form] { form.keepDraftNow(); });
     // A list that cannot be read right after the first frame ends the program as a failed check
     // would have: the window has said why and closed.
     bool startFailed = false;
