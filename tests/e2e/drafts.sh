@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Nothing typed is lost when the program ends: a note being written comes back at the next start
 # however the program ended (SIGTERM, closed by the window manager, killed, the X server gone;
-# the first and the last within the pause after the last key, before any draft of it was due),
+# all but the kill within the pause after the last key, before any draft of it was due),
 # exactly as typed and pasted, its title too when the save panel was open; the person is told
 # once; "OK" then stores it and no draft remains; memo.mdb is never touched until then. The
 # drafts folder and files are private whatever the umask.
@@ -144,9 +144,11 @@ while read -r file; do
 done < <(find "$XDG_STATE_HOME" -type f)
 
 # (b) Closed by the window manager, as Alt+F4 does: the program ends at once, without a question.
+write_more
 wmctrl -i -c "$WIN" || fail "wmctrl could not ask the window manager to close the window"
 wait_for_exit 10
-expect_restored "closing by the window manager" "Efter stängning" "Efter stängning"
+EXPECTED=$EXPECTED_MORE_FILE expect_restored "closing by the window manager" "Efter stängning" \
+    "Efter stängning"
 
 # (c) Killed, two seconds after the last key.
 start_zentavo
