@@ -4,26 +4,40 @@
 # memory, for Zentavo on an empty database, on one of many notes, and on an empty one with a
 # 10 MB draft of an unsaved note waiting to be restored; medians over the runs.
 #
-# Usage: startup.sh [--runs N] [--notes N] [--many N] ZENTAVO ZENTAVO-NEWDB ZENTAVO-FLOOR
-# (Zentavo is measured at 0, --notes and --many notes.)
+# Usage: startup.sh [--runs N] [--notes N] [--many N] [--index STATE] ZENTAVO ZENTAVO-NEWDB
+#                   ZENTAVO-FLOOR
+# (Zentavo is measured at 0, --notes and --many notes.) --index prepares each database's search
+# index before the runs: missing (none made), present (made by a search with zentavo-notes,
+# which must lie beside ZENTAVO, and up to date) or stale (made, then notes imported behind
+# it). The start must neither wait for the index nor touch it: the script fails if the index
+# changed during the runs.
 set -euo pipefail
 
 runs=31
 notes=10000
 many=100000
+index=""
 while [[ $# -gt 0 && $1 == --* ]]; do
     case $1 in
     --runs) runs=$2; shift 2 ;;
     --notes) notes=$2; shift 2 ;;
     --many) many=$2; shift 2 ;;
+    --index) index=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
     esac
 done
-[[ $# -eq 3 ]] || { echo "usage: $0 [--runs N] [--notes N] ZENTAVO NEWDB FLOOR" >&2; exit 2; }
+[[ $# -eq 3 ]] || { echo "usage: $0 [--runs N] [--notes N] [--many N] [--index missing|present|stale] ZENTAVO NEWDB FLOOR" >&2; exit 2; }
+case $index in
+"" | missing | present | stale) ;;
+*) echo "--index is missing, present or stale" >&2; exit 2 ;;
+esac
 FLOOR=$(realpath "$3")
+NOTES_TOOL=$(dirname "$(realpath "$1")")/zentavo-notes
 # The end-to-end library brings the private X server, window manager and clean-up.
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$1" "$2"
 start_display
+# The search index of every database goes to a cache folder of the run's own.
+export XDG_CACHE_HOME="$DIR/cache"
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -72,6 +86,33 @@ for count in "${counts[@]}"; do
     cp "$E2E_PROGRAM" "$DIR/app-$count/zentavo"
     mv "$DB" "$DIR/app-$count/memo.mdb"
 done
+# Each database's search index as --index asks.
+prepare_index() { # FOLDER
+    local db="$1/memo.mdb"
+    case $index in
+    "") return 0 ;;
+    missing) rm -rf "$XDG_CACHE_HOME/zentavo/search"; return 0 ;;
+    esac
+    [[ -x $NOTES_TOOL ]] || fail "--index $index needs zentavo-notes beside the program: $NOTES_TOOL"
+    # Dated a while back, as a database searched before is, so that the index vouches for it.
+    touch -d '1 minute ago' "$db"
+    "$NOTES_TOOL" --db "$db" search anteckning >/dev/null || fail "the search that makes the index failed"
+    if [[ $index == stale ]]; then
+        printf 'Tillagd efter att indexet gjordes.\n' >"$DIR/Tillagd.txt"
+        "$NOTES_TOOL" --db "$db" import "$DIR/Tillagd.txt" >/dev/null ||
+            fail "zentavo-notes import failed"
+    fi
+}
+for count in "${counts[@]}"; do
+    prepare_index "$DIR/app-$count"
+done
+# What the cache holds (every file with its size and modification time), to compare after the runs.
+cache_listing() {
+    [[ -d $XDG_CACHE_HOME ]] || return 0
+    find "$XDG_CACHE_HOME" -type f -printf '%p %s %T@\n' | sort
+}
+cache_before=$(cache_listing)
+
 # A 10 MB draft waiting for an empty database, as a program that ended without saving leaves it.
 # The program restores it at every start and keeps it again when it is stopped.
 make_database 0
@@ -112,6 +153,7 @@ floor_fastest=$(fastest "$DIR/floor")
 
 # The median says what a start costs on this machine as it is; the fastest start, what the
 # program itself costs, with the least of the machine's other load in it.
+[[ -n $index ]] && echo "search index: $index"
 printf '%-28s %12s %7s %10s %7s %14s %7s\n' "program ($runs runs)" "median" "ratio" \
     "fastest" "ratio" "peak RSS" "ratio"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
@@ -129,4 +171,5 @@ row "zentavo, 10 MB draft" "$ms" "$(fastest "$DIR/zentavo-draft")" "$kb"
 # The draft was restored at each start and kept again at each stop.
 [[ $(find "$draft_folder" -name '*.draft' | wc -l) -eq 1 ]] ||
     fail "the waiting draft was not kept as one draft across the starts"
+[[ $(cache_listing) == "$cache_before" ]] || fail "the starts changed the search index"
 exit 0
