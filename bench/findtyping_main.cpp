@@ -83,8 +83,8 @@ private:
     bool m_recording = false;
 };
 
-// Lets the event loop run for `ms` milliseconds, or until `done` says so (checked after each
-// turn that may have changed it); returns whether `done` came.
+// Lets the event loop run for `ms` milliseconds, or until `done` says so (asked every few
+// milliseconds); returns whether `done` came.
 template<typename Done>
 bool runLoop(int ms, Done done)
 {
