@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Time zentavo-notes takes to search a database of many kilobyte notes, as whole runs: the first
-# (which makes the index), then searches with the index up to date (median), the peak resident
+# (which makes the index), then searches with the index up to date (median): one note found, a
+# hundredth of the notes, and every note ("k", the first key typed), the peak resident
 # memory of a search against that of listing the notes, and the size of the index.
 #
 # Usage: search.sh [--runs N] [--notes N] ZENTAVO-NOTES
@@ -47,10 +48,11 @@ ms() {
 kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 
 first=$(ms "$tool" --db "$work/memo.mdb" search kund4711)
-one_ms=() some_ms=()
+one_ms=() some_ms=() every_ms=()
 for ((i = 0; i < runs; i++)); do
     one_ms+=("$(ms "$tool" --db "$work/memo.mdb" search kund4711)")
     some_ms+=("$(ms "$tool" --db "$work/memo.mdb" search möte kund47)")
+    every_ms+=("$(ms "$tool" --db "$work/memo.mdb" search k)")
 done
 found=$("$tool" --db "$work/memo.mdb" search möte kund4711 | wc -l)
 [[ $found -eq $((notes >= 47110 ? 11 : notes >= 4711 ? 1 : 0)) ]] ||
@@ -60,5 +62,6 @@ list_kb=$(kb "$tool" --db "$work/memo.mdb" list)
 index_kb=$(du -sk "$XDG_CACHE_HOME/zentavo/search" | cut -f1)
 echo "notes $notes runs $runs: first run (makes the index) ${first} ms;" \
     "median ms: kund4711 $(printf '%s\n' "${one_ms[@]}" | median)," \
-    "möte kund47 $(printf '%s\n' "${some_ms[@]}" | median);" \
+    "möte kund47 $(printf '%s\n' "${some_ms[@]}" | median)," \
+    "k $(printf '%s\n' "${every_ms[@]}" | median);" \
     "peak kB: search $search_kb, list $list_kb; index $index_kb kB"

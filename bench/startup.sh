@@ -4,26 +4,44 @@
 # memory, for Zentavo on an empty database, on one of many notes, and on an empty one with a
 # 10 MB draft of an unsaved note waiting to be restored; medians over the runs.
 #
-# Usage: startup.sh [--runs N] [--notes N] [--many N] ZENTAVO ZENTAVO-NEWDB ZENTAVO-FLOOR
-# (Zentavo is measured at 0, --notes and --many notes.)
+# Usage: startup.sh [--runs N] [--notes N] [--many N] [--index STATE[,STATE...]] ZENTAVO
+#                   ZENTAVO-NEWDB ZENTAVO-FLOOR
+# (Zentavo is measured at 0, --notes and --many notes.) --index measures each note count once
+# for each state of the database's search index, prepared before the runs: missing (none made),
+# present (made by a search with zentavo-notes, which must lie beside ZENTAVO, and up to date) or
+# stale (made, then a note imported behind it). The start must neither wait for the index nor
+# touch it: the script fails if the index changed during the runs.
 set -euo pipefail
 
 runs=31
 notes=10000
 many=100000
+index=""
 while [[ $# -gt 0 && $1 == --* ]]; do
     case $1 in
     --runs) runs=$2; shift 2 ;;
     --notes) notes=$2; shift 2 ;;
     --many) many=$2; shift 2 ;;
+    --index) index=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
     esac
 done
-[[ $# -eq 3 ]] || { echo "usage: $0 [--runs N] [--notes N] ZENTAVO NEWDB FLOOR" >&2; exit 2; }
+[[ $# -eq 3 ]] || { echo "usage: $0 [--runs N] [--notes N] [--many N] [--index missing,present,stale] ZENTAVO NEWDB FLOOR" >&2; exit 2; }
+IFS=, read -r -a states <<<"$index"
+[[ ${#states[@]} -gt 0 ]] || states=("")
+for state in "${states[@]}"; do
+    case $state in
+    "" | missing | present | stale) ;;
+    *) echo "--index takes missing, present or stale" >&2; exit 2 ;;
+    esac
+done
 FLOOR=$(realpath "$3")
+NOTES_TOOL=$(dirname "$(realpath "$1")")/zentavo-notes
 # The end-to-end library brings the private X server, window manager and clean-up.
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$1" "$2"
 start_display
+# The search index of every database goes to a cache folder of the run's own.
+export XDG_CACHE_HOME="$DIR/cache"
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
@@ -61,17 +79,45 @@ measure_once() {
         'BEGIN { printf "%.1f %d\n", (b - a) / 1000, m }'
 }
 
-# One program folder for each note count, made before any run: nothing is copied or written
-# between the runs.
+# Prepares the search index of the database in FOLDER: STATE is missing, present or stale.
+prepare_index() { # FOLDER STATE
+    local db="$1/memo.mdb"
+    [[ $2 == "" || $2 == missing ]] && return 0
+    [[ -x $NOTES_TOOL ]] || fail "--index $2 needs zentavo-notes beside the program: $NOTES_TOOL"
+    # Dated a while back, as a database searched before is, so that the index vouches for it.
+    touch -d '1 minute ago' "$db"
+    "$NOTES_TOOL" --db "$db" search anteckning >/dev/null || fail "the search that makes the index failed"
+    if [[ $2 == stale ]]; then
+        printf 'Tillagd efter att indexet gjordes.\n' >"$DIR/Tillagd.txt"
+        "$NOTES_TOOL" --db "$db" import "$DIR/Tillagd.txt" >/dev/null ||
+            fail "zentavo-notes import failed"
+    fi
+}
+
+# One program folder for each note count (and each state of the index), made before any run:
+# nothing is copied or written between the runs.
 counts=(0 "$notes" "$many")
+starts=()
 : >"$DIR/floor"
 for count in "${counts[@]}"; do
-    : >"$DIR/zentavo-$count"
-    make_database "$count"
-    mkdir -p "$DIR/app-$count"
-    cp "$E2E_PROGRAM" "$DIR/app-$count/zentavo"
-    mv "$DB" "$DIR/app-$count/memo.mdb"
+    for state in "${states[@]}"; do
+        which=$count${state:+-$state}
+        starts+=("$which")
+        : >"$DIR/zentavo-$which"
+        make_database "$count"
+        mkdir -p "$DIR/app-$which"
+        cp "$E2E_PROGRAM" "$DIR/app-$which/zentavo"
+        mv "$DB" "$DIR/app-$which/memo.mdb"
+        prepare_index "$DIR/app-$which" "$state"
+    done
 done
+# What the cache holds (every file with its size and modification time), to compare after the runs.
+cache_listing() {
+    [[ -d $XDG_CACHE_HOME ]] || return 0
+    find "$XDG_CACHE_HOME" -type f -printf '%p %s %T@\n' | sort
+}
+cache_before=$(cache_listing)
+
 # A 10 MB draft waiting for an empty database, as a program that ended without saving leaves it.
 # The program restores it at every start and keeps it again when it is stopped.
 make_database 0
@@ -93,7 +139,7 @@ sync
 # The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
 # the machine's load touches all of them alike, and each round begins with the next of them, so
 # that none always runs first.
-programs=(floor "${counts[@]}" draft)
+programs=(floor "${starts[@]}" draft)
 for ((i = 0; i < runs; i++)); do
     for ((j = 0; j < ${#programs[@]}; j++)); do
         which=${programs[(i + j) % ${#programs[@]}]}
@@ -112,21 +158,24 @@ floor_fastest=$(fastest "$DIR/floor")
 
 # The median says what a start costs on this machine as it is; the fastest start, what the
 # program itself costs, with the least of the machine's other load in it.
-printf '%-28s %12s %7s %10s %7s %14s %7s\n' "program ($runs runs)" "median" "ratio" \
+printf '%-36s %12s %7s %10s %7s %14s %7s\n' "program ($runs runs)" "median" "ratio" \
     "fastest" "ratio" "peak RSS" "ratio"
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2fx", a / b }'; }
 row() { # NAME MS FASTEST KB
-    printf '%-28s %9.1f ms %7s %7.1f ms %7s %10d KiB %7s\n' "$1" "$2" "$(ratio "$2" "$floor_ms")" \
+    printf '%-36s %9.1f ms %7s %7.1f ms %7s %10d KiB %7s\n' "$1" "$2" "$(ratio "$2" "$floor_ms")" \
         "$3" "$(ratio "$3" "$floor_fastest")" "$4" "$(ratio "$4" "$floor_kb")"
 }
 row "floor (Qt window, 3 widgets)" "$floor_ms" "$floor_fastest" "$floor_kb"
-for count in "${counts[@]}"; do
-    read -r ms kb < <(medians "$DIR/zentavo-$count")
-    row "zentavo, $count notes" "$ms" "$(fastest "$DIR/zentavo-$count")" "$kb"
+for which in "${starts[@]}"; do
+    read -r ms kb < <(medians "$DIR/zentavo-$which")
+    name="zentavo, ${which%%-*} notes"
+    [[ $which == *-* ]] && name="$name, index ${which#*-}"
+    row "$name" "$ms" "$(fastest "$DIR/zentavo-$which")" "$kb"
 done
 read -r ms kb < <(medians "$DIR/zentavo-draft")
 row "zentavo, 10 MB draft" "$ms" "$(fastest "$DIR/zentavo-draft")" "$kb"
 # The draft was restored at each start and kept again at each stop.
 [[ $(find "$draft_folder" -name '*.draft' | wc -l) -eq 1 ]] ||
     fail "the waiting draft was not kept as one draft across the starts"
+[[ $(cache_listing) == "$cache_before" ]] || fail "the starts changed the search index"
 exit 0

@@ -8,6 +8,12 @@ scripts/build.sh
 
 echo "== store and window (offscreen)"
 QT_QPA_PLATFORM=offscreen build/bench/zentavo_bench --benchmark_min_time=0.5
+echo "== typing into the find box (offscreen)"
+for notes in 10000 100000; do
+    for index in current missing; do
+        build/bench/zentavo-findtyping --notes "$notes" --index "$index" --rounds 5
+    done
+done
 echo "== start-up (Xvfb + openbox)"
 bench/startup.sh --runs 31 --notes 10000 --many 100000 build/zentavo build/zentavo-newdb build/bench/zentavo-floor
 echo "== zentavo-notes: export, backup and import"

@@ -59,6 +59,7 @@ void NoteFinder::find(const QString &typed)
             m_search = std::make_unique<store::NoteSearch>(m_databasePath);
         auto result = std::make_shared<store::Result<std::vector<qint64>>>(
             m_search->find(store::SearchQuery(typed)));
+        ++m_searchesRun;
         if (ticket != m_latest)
             return;
         QMetaObject::invokeMethod(this, [this, ticket, typed, result] {

@@ -29,6 +29,9 @@ public:
     // Looks for the notes that hold the words of `typed`; found or failed follows, on the
     // window's thread, unless a later search overtook this one.
     void find(const QString &typed);
+    // How many searches have run to their end; the others asked for were dropped before they
+    // began. For those who watch the finder (the typing benchmark).
+    quint64 searchesRun() const { return m_searchesRun; }
 
 Q_SIGNALS:
     void found(const QString &typed, const std::vector<qint64> &ids);
@@ -44,6 +47,7 @@ private:
     // Used on the search thread only.
     std::unique_ptr<store::NoteSearch> m_search;
     std::atomic<quint64> m_latest = 0;
+    std::atomic<quint64> m_searchesRun = 0;
     QThread *m_catchUp = nullptr;
     std::atomic<bool> m_stopCatchUp = false;
 };

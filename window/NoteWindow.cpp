@@ -91,7 +91,7 @@ void NoteWindow::connectHandlers()
     connect(m_ui.titleEdit, &QLineEdit::textEdited, this, &NoteWindow::titleEdited);
     connect(m_ui.findEdit, &QLineEdit::textEdited, this, &NoteWindow::findTyped);
     connect(m_finder, &NoteFinder::found, this, &NoteWindow::notesFound);
-    connect(m_finder, &NoteFinder::failed, this, &NoteWindow::reportStoreError);
+    connect(m_finder, &NoteFinder::failed, this, &NoteWindow::searchFailed);
     connect(m_drafts, &DraftKeeper::restored, this, &NoteWindow::restoreDraft);
     connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
 }

@@ -123,6 +123,7 @@ private Q_SLOTS:
     // The find panel (NoteWindowFind.cpp): the words typed, the notes found.
     void findTyped(const QString &text);
     void notesFound(const QString &typed, const std::vector<qint64> &ids);
+    void searchFailed(const store::StoreError &error);
 
     // Drafts of the note being written.
     void noteEdited();

@@ -38,6 +38,12 @@ void NoteWindow::notesFound(const QString &typed, const std::vector<qint64> &ids
         render();
 }
 
+void NoteWindow::searchFailed(const store::StoreError &error)
+{
+    if (m_state.searchFailed())
+        reportStoreError(error);
+}
+
 void NoteWindow::showFirstFound()
 {
     if (!m_state.listFilter() || m_ui.noteList->itemCount() == 0)

@@ -80,7 +80,7 @@ bool WindowState::perform(Command command, Origin origin)
         unrollByCommand();
         m_focus = Focus::Note;
         if (command == Command::New && !holdsTypedText()) {
-            m_panel = Panel::None;
+            openPanel(Panel::None);
             emptyNote();
         } else if (command != Command::Toggle && command != Command::New
                    && allows(command, Origin::Key)) {
@@ -97,7 +97,7 @@ bool WindowState::perform(Command command, Origin origin)
         toggleRolledUp();
         break;
     case Command::Menu:
-        m_panel = m_panel == Panel::Commands ? Panel::None : Panel::Commands;
+        openPanel(m_panel == Panel::Commands ? Panel::None : Panel::Commands);
         // A panel opened from the keyboard takes the focus, at its first button; opened with
         // the pointer, it leaves the focus where typing goes on.
         m_focus = origin == Origin::Key && m_panel == Panel::Commands ? Focus::FirstCommand
@@ -114,7 +114,7 @@ bool WindowState::perform(Command command, Origin origin)
         m_focus = Focus::Note;
         break;
     case Command::Save:
-        m_panel = Panel::Save;
+        openPanel(Panel::Save);
         draftChanged(DraftChange::Soon);
         m_focus = Focus::TitleBox;
         break;
@@ -124,7 +124,7 @@ bool WindowState::perform(Command command, Origin origin)
         m_focus = Focus::Note;
         break;
     case Command::Delete:
-        m_panel = Panel::Delete;
+        openPanel(Panel::Delete);
         if (origin == Origin::Key)
             m_focus = Focus::DeleteYes;
         break;
@@ -141,6 +141,7 @@ bool WindowState::perform(Command command, Origin origin)
             m_findText.clear();
             m_found.reset();
             ++m_foundVersion;
+            m_searchFailureTold = false;
         }
         m_focus = Focus::FindBox;
         break;
@@ -155,14 +156,28 @@ bool WindowState::perform(Command command, Origin origin)
     return true;
 }
 
+void WindowState::openPanel(Panel panel)
+{
+    // Another panel in the find panel's place closes it as Esc does: the words and the notes
+    // found go, and the list they slid out goes back.
+    if (m_panel == Panel::Find && panel != Panel::Find) {
+        m_findText.clear();
+        m_found.reset();
+        ++m_foundVersion;
+        startNarrowing();
+    }
+    m_panel = panel;
+}
+
 void WindowState::closeFind()
 {
-    m_panel = Panel::None;
-    m_findText.clear();
-    m_found.reset();
-    ++m_foundVersion;
+    openPanel(Panel::None);
     m_focus = Focus::Note;
-    startNarrowing();
+}
+
+bool WindowState::searchFailed()
+{
+    return !std::exchange(m_searchFailureTold, true);
 }
 
 bool WindowState::findTyped(const QString &text)

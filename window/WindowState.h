@@ -142,6 +142,9 @@ public:
     int foundVersion() const { return m_foundVersion; }
     // What the note shown was found by: its hits are marked. Empty when it was not.
     const QString &markedWords() const { return m_markedWords; }
+    // A search could not read the notes; returns whether to tell the person: once for each
+    // opening of the panel, not again for every key typed while the database stays unreadable.
+    bool searchFailed();
 
     // The title strip's two choices.
     bool lockedInPlace() const { return m_lockedInPlace; }
@@ -166,6 +169,8 @@ private:
     // A new empty note to write, the text put in the note area and the draft changed at once.
     void emptyNote();
     void draftChanged(DraftChange change);
+    // Puts `panel` (or none) in place of the panel open; leaving the find panel ends its search.
+    void openPanel(Panel panel);
     void closeFind();
 
     bool m_rolledUp = true;
@@ -189,6 +194,7 @@ private:
     std::optional<std::vector<qint64>> m_found;
     int m_foundVersion = 0;
     QString m_markedWords;
+    bool m_searchFailureTold = false;
 };
 
 } // namespace window

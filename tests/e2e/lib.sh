@@ -515,6 +515,7 @@ RADERA_X=232; RADERA_Y=217          # deleteButton "Radera", 208..224
 SPARA_X=232; SPARA_Y=233            # saveButton "Spara", 224..240
 AVSLUTA_X=232; AVSLUTA_Y=256        # exitButton "Avsluta", 248..264
 TITEL_X=176; TITEL_Y=121            # titleEdit, 72..280 x 112..130
+FIND_X=176; FIND_Y=121              # findEdit, where titleEdit is
 OK_X=244; OK_Y=152                  # saveOkButton "OK", 208..280 x 144..160
 JA_X=148; JA_Y=144                  # deleteYesButton "Ja", 120..176 x 136..152
 NEJ_X=212; NEJ_Y=144                # deleteNoButton "Nej", 184..240 x 136..152

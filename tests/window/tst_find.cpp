@@ -3,11 +3,14 @@
 // back. The searches run on the finder's thread against the test's own database.
 
 #include "WindowTestSupport.h"
+#include "window/NoteFinder.h"
 #include "window/controls/ListView.h"
 #include "window/controls/NoteTextEdit.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 using window::Panel;
@@ -26,6 +29,8 @@ private Q_SLOTS:
     void findShowMarkAndBack();
     void rolledUpStripUnrollsToTheBox();
     void noteBeingWrittenStays();
+    void unreadableDatabaseToldOncePerOpening_data();
+    void unreadableDatabaseToldOncePerOpening();
 
 private:
     void find(const QString &words);
@@ -100,6 +105,44 @@ void tst_find::noteBeingWrittenStays()
     QTest::keyClick(ui().findEdit, Qt::Key_Down);
     QCOMPARE(ui().noteText->text(), QStringLiteral("skrivs"));
     QVERIFY(state().holdsTypedText());
+}
+
+// Each key typed asks again and fails again; the person hears of it once while the panel is
+// open, and again once it has been closed and opened anew.
+void tst_find::unreadableDatabaseToldOncePerOpening_data()
+{
+    QTest::addColumn<QString>("steps"); // words typed one key at a time, or Esc, or Ctrl+F
+    QTest::addColumn<int>("reports");
+    QTest::newRow("one opening") << QStringLiteral("kap") << 1;
+    QTest::newRow("Ctrl+F again") << QStringLiteral("ka;Ctrl+F;p") << 1;
+    QTest::newRow("opened anew") << QStringLiteral("ka;Esc;Ctrl+F;ka") << 2;
+}
+
+void tst_find::unreadableDatabaseToldOncePerOpening()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, reports);
+    auto *finder = form().findChild<window::NoteFinder *>();
+    QVERIFY(finder);
+    QSignalSpy failed(finder, &window::NoteFinder::failed);
+    QVERIFY(QFile::remove(db().path()));
+    find(QString());
+    for (const QString &step : steps.split(QLatin1Char(';'))) {
+        if (step == QLatin1String("Esc")) {
+            QTest::keyClick(ui().findEdit, Qt::Key_Escape);
+        } else if (step == QLatin1String("Ctrl+F")) {
+            find(QString());
+        } else {
+            for (const QChar key : step) {
+                // Each search's failure comes back before the next key, so that none is dropped.
+                const qsizetype before = failed.size();
+                QTest::keyClick(ui().findEdit, key.toLatin1());
+                QTRY_COMPARE(failed.size(), before + 1);
+            }
+        }
+    }
+    QCOMPARE(desktop().reports.size(), reports);
+    desktop().reports.clear();
 }
 
 QTEST_MAIN(tst_find)

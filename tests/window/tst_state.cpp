@@ -820,6 +820,8 @@ void tst_state::draftRestored()
 
 // What the find panel's box and the searches' answers do: the list shows the notes found for
 // the words typed now, until the panel closes; a note shown from them has the words marked.
+// Closing the panel, or another panel in its place, slides the list back. A search that cannot
+// read the notes is told once for each opening of the panel.
 void tst_state::findPanel_data()
 {
     QTest::addColumn<QString>("steps");
@@ -828,29 +830,42 @@ void tst_state::findPanel_data()
     QTest::addColumn<QString>("findText");
     QTest::addColumn<QString>("marked");
     QTest::addColumn<Focus>("focus");
+    QTest::addColumn<Slide>("slide");
+    QTest::addColumn<int>("failuresTold");
     const auto row = [](const char *name, const char *steps, Panel panel, const char *filter,
-                        const char *findText, const char *marked, Focus focus) {
+                        const char *findText, const char *marked, Focus focus, Slide slide,
+                        int failuresTold = 0) {
         QTest::newRow(name) << QString::fromUtf8(steps) << panel << QString::fromUtf8(filter)
-                            << QString::fromUtf8(findText) << QString::fromUtf8(marked) << focus;
+                            << QString::fromUtf8(findText) << QString::fromUtf8(marked) << focus
+                            << slide << failuresTold;
     };
     const Panel find = Panel::Find;
     const Panel none = Panel::None;
     const Focus stays = Focus::Stays;
+    const Slide still = Slide::Still;
+    const Slide out = Slide::Widening;
+    const Slide back = Slide::Narrowing;
+    // "tick": one step of the slide the notes found started.
     // clang-format off
-    row("found",                "type kap;found kap 1 2",          find, "1 2", "kap", "",    stays);
-    row("overtaken dropped",    "type ka;type kap;found ka 1 2 3", find, "-",   "kap", "",    stays);
-    row("later replaces",       "type ka;found ka 1 2 3;type kap;found kap 2", find, "2", "kap", "", stays);
-    row("none found",           "type xyz;found xyz",              find, "",    "xyz", "",    stays);
-    row("emptied box closes",   "type kap;found kap 1;clear",      none, "-",   "",    "",    Focus::Note);
-    row("Esc closes",           "type kap;found kap 1;Esc",        none, "-",   "",    "",    Focus::Note);
-    row("after closing dropped","type kap;Esc;found kap 1",        none, "-",   "",    "",    Focus::Note);
-    row("Spara ends the filter","type kap;found kap 1;Spara",      Panel::Save, "-", "kap", "", Focus::TitleBox);
-    row("Ctrl+F keeps words",   "type kap;found kap 1;Ctrl+F",     find, "1",   "kap", "",    Focus::FindBox);
-    row("reopened empty",       "type kap;Esc;Ctrl+F",             find, "-",   "",    "",    Focus::FindBox);
-    row("shown from a search",  "type kap;found kap 1;show",       find, "1",   "kap", "kap", stays);
-    row("shown before answer",  "type kap;show",                   find, "-",   "kap", "",    stays);
-    row("shown after closing",  "type kap;found kap 1;Esc;show",   none, "-",   "",    "",    Focus::Note);
-    row("Ny unmarks",           "type kap;found kap 1;show;Ny",    find, "1",   "kap", "",    Focus::Note);
+    row("found",                "type kap;found kap 1 2",          find, "1 2", "kap", "",    stays, out);
+    row("overtaken dropped",    "type ka;type kap;found ka 1 2 3", find, "-",   "kap", "",    stays, still);
+    row("later replaces",       "type ka;found ka 1 2 3;type kap;found kap 2", find, "2", "kap", "", stays, out);
+    row("none found",           "type xyz;found xyz",              find, "",    "xyz", "",    stays, out);
+    row("emptied box closes",   "type kap;found kap 1;tick;clear", none, "-",   "",    "",    Focus::Note, back);
+    row("Esc closes",           "type kap;found kap 1;tick;Esc",   none, "-",   "",    "",    Focus::Note, back);
+    row("after closing dropped","type kap;Esc;found kap 1",        none, "-",   "",    "",    Focus::Note, still);
+    row("Spara ends the search","type kap;found kap 1;tick;Spara", Panel::Save, "-", "", "", Focus::TitleBox, back);
+    row("M ends the search",    "type kap;found kap 1;tick;M",     Panel::Commands, "-", "", "", Focus::FirstCommand, back);
+    row("Radera ends the search","type kap;found kap 1;show;tick;Radera", Panel::Delete, "-", "", "kap", Focus::DeleteYes, back);
+    row("Ctrl+F keeps words",   "type kap;found kap 1;Ctrl+F",     find, "1",   "kap", "",    Focus::FindBox, out);
+    row("reopened empty",       "type kap;Esc;Ctrl+F",             find, "-",   "",    "",    Focus::FindBox, still);
+    row("shown from a search",  "type kap;found kap 1;show",       find, "1",   "kap", "kap", stays, out);
+    row("shown before answer",  "type kap;show",                   find, "-",   "kap", "",    stays, still);
+    row("shown after closing",  "type kap;found kap 1;tick;Esc;show", none, "-", "",   "",    Focus::Note, back);
+    row("Ny unmarks",           "type kap;found kap 1;show;Ny",    find, "1",   "kap", "",    Focus::Note, out);
+    row("failure told once",    "type k;fail;type ka;fail;type kap;fail", find, "-", "kap", "", stays, still, 1);
+    row("told again reopened",  "type k;fail;Esc;Ctrl+F;type k;fail", find, "-", "k",  "",    Focus::FindBox, still, 2);
+    row("Ctrl+F again, not told","type k;fail;Ctrl+F;type ka;fail", find, "-",  "ka",  "",    Focus::FindBox, still, 1);
     // clang-format on
 }
 
@@ -862,7 +877,10 @@ void tst_state::findPanel()
     QFETCH(QString, findText);
     QFETCH(QString, marked);
     QFETCH(Focus, focus);
+    QFETCH(Slide, slide);
+    QFETCH(int, failuresTold);
     WindowState state = reached(false, NoteMode::Writing, Panel::Find);
+    int told = 0;
     for (const QString &step : steps.split(QLatin1Char(';'))) {
         QStringList words = step.split(QLatin1Char(' '));
         const QString what = words.takeFirst();
@@ -876,12 +894,18 @@ void tst_state::findPanel()
             for (const QString &id : words)
                 ids.push_back(id.toLongLong());
             state.notesFound(typed, ids);
+        } else if (what == QLatin1String("fail")) {
+            told += state.searchFailed() ? 1 : 0;
         } else if (what == QLatin1String("show")) {
             state.showStoredNote(storedNote());
+        } else if (what == QLatin1String("tick")) {
+            state.slideTick();
         } else {
             const Command command = what == QLatin1String("Esc")      ? Command::CloseFind
                                     : what == QLatin1String("Ctrl+F") ? Command::Find
                                     : what == QLatin1String("Spara")  ? Command::Save
+                                    : what == QLatin1String("M")      ? Command::Menu
+                                    : what == QLatin1String("Radera") ? Command::Delete
                                                                       : Command::New;
             QVERIFY(state.perform(command, Origin::Key));
         }
@@ -898,9 +922,8 @@ void tst_state::findPanel()
     QCOMPARE(state.findText(), findText);
     QCOMPARE(state.markedWords(), marked);
     QCOMPARE(state.takeFocus(), focus);
-    // Notes found slide the list out to show them.
-    if (filter != QLatin1String("-"))
-        QCOMPARE(state.slide(), Slide::Widening);
+    QCOMPARE(state.slide(), slide);
+    QCOMPARE(told, failuresTold);
 }
 
 // The man page's KEYS section names exactly the keys of the command table, no more and no fewer.
