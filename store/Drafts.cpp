@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QUuid>
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -108,11 +109,18 @@ QString idOf(const QString &file)
     return file.left(file.lastIndexOf(QLatin1Char('.')));
 }
 
-QStringList filesEndingIn(const QString &folder, QStringList suffixes)
+// The folder's files (not hidden, in name order) whose names end in one of the suffixes, in any
+// case. Compared as plain strings: a wildcard name filter would compile a regular expression,
+// which loads the regular expression library into every start.
+QStringList filesEndingIn(const QString &folder, std::initializer_list<QLatin1StringView> suffixes)
 {
-    for (QString &suffix : suffixes)
-        suffix.prepend(QLatin1Char('*'));
-    return QDir(folder).entryList(suffixes, QDir::Files, QDir::Name);
+    QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    files.removeIf([suffixes](const QString &file) {
+        return std::none_of(suffixes.begin(), suffixes.end(), [&file](QLatin1StringView suffix) {
+            return file.endsWith(suffix, Qt::CaseInsensitive);
+        });
+    });
+    return files;
 }
 
 QStringList draftFiles(const QString &folder)
