@@ -104,6 +104,17 @@ Result<Draft> readDraft(const QString &path, QByteArray *database = nullptr)
     return *draft;
 }
 
+// Whether the draft at this path says, in its header, that it was typed for this database file.
+// Only the header is read: a draft of another database, however long, is not read whole.
+bool recordsDatabase(const QString &path, const QByteArray &database)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = Magic.toByteArray() + "DATABASE " + database + '\n';
+    return file.read(header.size()) == header;
+}
+
 QString idOf(const QString &file)
 {
     return file.left(file.lastIndexOf(QLatin1Char('.')));
@@ -372,9 +383,11 @@ void DraftSlot::takeOverMoved()
         for (const QString &file : draftFiles(all.filePath(other))) {
             files::Result<std::unique_ptr<DraftLock>> lock
                 = DraftLock::take(base + idOf(file) + LockSuffix);
+            if (!lock || !recordsDatabase(base + file, m_database))
+                continue;
             QByteArray database;
-            Result<Draft> draft = lock ? readDraft(base + file, &database) : Draft{};
-            if (!lock || !draft || database != m_database)
+            Result<Draft> draft = readDraft(base + file, &database);
+            if (!draft || database != m_database)
                 continue;
             if (!files::moveWithoutReplacing(base + file, draftPath()))
                 continue; // found again at the next start, or by zentavo-notes at its old path

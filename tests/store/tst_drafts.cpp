@@ -533,6 +533,7 @@ void tst_drafts::movedDatabaseFindsItsDraft_data()
     QTest::addColumn<bool>("found");
     QTest::newRow("this database, moved") << QByteArray("born 1.2") << true;
     QTest::newRow("another database") << QByteArray("born 3.4") << false;
+    QTest::newRow("another database, recorded alike") << QByteArray("born 1.23") << false;
     QTest::newRow("a draft that records none") << QByteArray() << false;
 }
 
