@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <malloc.h>
 #include <string_view>
 
 namespace {
@@ -164,6 +165,10 @@ std::optional<int> deliverWithoutDisplay(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Every thread that allocates would otherwise get a malloc arena of its own (the font set-up,
+    // the database check, the draft keeper), each holding on to pages the main heap could have
+    // shared. The few allocations off the main thread do not contend. Set before any thread.
+    mallopt(M_ARENA_MAX, 1);
     if (asksForHelpOrVersion(argc, argv)) {
         const QCoreApplication terminal(argc, argv);
         readOptions(terminal);

@@ -21,6 +21,7 @@ developing=(
     dbus dbus-daemon dbus-bin at-spi2-core python3-pyatspi
     weston xwayland qt6-wayland
     sqlite3 time strace clang-format shellcheck
+    ccache
     desktop-file-utils appstream
 )
 

@@ -19,6 +19,13 @@ mkdir "$source"
 tar --exclude=./.git --exclude='./build*' --exclude=./.cache --exclude=./obj-\* -cf - . |
     tar -C "$source" -xf -
 
+# Where ccache is installed, the compiler runs through it, so that building the package again
+# reuses what an earlier build compiled. The folder the source is copied to is new each time:
+# the paths below it count as relative (the compiler is told to record them so already).
+if command -v ccache >/dev/null; then
+    export CMAKE_CXX_COMPILER_LAUNCHER=ccache CCACHE_BASEDIR="$source"
+fi
+
 log="$work/build.log"
 if ! (cd "$source" && dpkg-buildpackage -us -uc -b -J"$(nproc)") >"$log" 2>&1; then
     tail -n 40 "$log" >&2

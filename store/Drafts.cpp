@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QUuid>
+#include <algorithm>
 #include <cerrno>
 #include <unistd.h>
 
@@ -103,16 +104,34 @@ Result<Draft> readDraft(const QString &path, QByteArray *database = nullptr)
     return *draft;
 }
 
+// Whether the draft at this path says, in its header, that it was typed for this database file.
+// Only the header is read: a draft of another database, however long, is not read whole.
+bool recordsDatabase(const QString &path, const QByteArray &database)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray header = Magic.toByteArray() + "DATABASE " + database + '\n';
+    return file.read(header.size()) == header;
+}
+
 QString idOf(const QString &file)
 {
     return file.left(file.lastIndexOf(QLatin1Char('.')));
 }
 
-QStringList filesEndingIn(const QString &folder, QStringList suffixes)
+// The folder's files (not hidden, in name order) whose names end in one of the suffixes, in any
+// case. Compared as plain strings: a wildcard name filter would compile a regular expression,
+// which loads the regular expression library into every start.
+QStringList filesEndingIn(const QString &folder, std::initializer_list<QLatin1StringView> suffixes)
 {
-    for (QString &suffix : suffixes)
-        suffix.prepend(QLatin1Char('*'));
-    return QDir(folder).entryList(suffixes, QDir::Files, QDir::Name);
+    QStringList files = QDir(folder).entryList(QDir::Files, QDir::Name);
+    files.removeIf([suffixes](const QString &file) {
+        return std::none_of(suffixes.begin(), suffixes.end(), [&file](QLatin1StringView suffix) {
+            return file.endsWith(suffix, Qt::CaseInsensitive);
+        });
+    });
+    return files;
 }
 
 QStringList draftFiles(const QString &folder)
@@ -364,9 +383,11 @@ void DraftSlot::takeOverMoved()
         for (const QString &file : draftFiles(all.filePath(other))) {
             files::Result<std::unique_ptr<DraftLock>> lock
                 = DraftLock::take(base + idOf(file) + LockSuffix);
+            if (!lock || !recordsDatabase(base + file, m_database))
+                continue;
             QByteArray database;
-            Result<Draft> draft = lock ? readDraft(base + file, &database) : Draft{};
-            if (!lock || !draft || database != m_database)
+            Result<Draft> draft = readDraft(base + file, &database);
+            if (!draft || database != m_database)
                 continue;
             if (!files::moveWithoutReplacing(base + file, draftPath()))
                 continue; // found again at the next start, or by zentavo-notes at its old path

@@ -69,6 +69,8 @@ private Q_SLOTS:
     void unreadableDraftIsLeftAlone();
     void releaseLeavesNothingBehind();
     void listingTellsWaitingFromRunning();
+    void listingSeesOnlyDraftFiles_data();
+    void listingSeesOnlyDraftFiles();
     void takeWaitingRefusesARunningProgramsDraft();
     void draftMarkedAsStoredNeverComesBack();
     void draftThatCannotBeRemovedIsNotTaken();
@@ -332,6 +334,50 @@ void tst_drafts::listingTellsWaitingFromRunning()
     QVERIFY(none->empty());
 }
 
+void tst_drafts::listingSeesOnlyDraftFiles_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("isFolder");
+    QTest::addColumn<bool>("listed");
+    QTest::newRow("marked as stored") << QStringLiteral("klar.stored") << false << true;
+    QTest::newRow("suffix in capitals") << QStringLiteral("STOR.DRAFT") << false << true;
+    QTest::newRow("half written") << QStringLiteral("halv.draft.part") << false << false;
+    QTest::newRow("lock") << QStringLiteral("halv.lock") << false << false;
+    QTest::newRow("another file") << QStringLiteral("inköp.txt") << false << false;
+    QTest::newRow("suffix without its dot") << QStringLiteral("utkastdraft") << false << false;
+    QTest::newRow("hidden") << QStringLiteral(".dold.draft") << false << false;
+    QTest::newRow("folder") << QStringLiteral("mapp.draft") << true << false;
+}
+
+// Whatever else lies in a drafts folder, the listing holds its drafts only.
+void tst_drafts::listingSeesOnlyDraftFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, isFolder);
+    QFETCH(bool, listed);
+    {
+        store::Result<DraftSlot> ended = DraftSlot::claim(folder());
+        QVERIFY(ended);
+        QVERIFY(ended->write(Typed));
+    }
+    const QStringList drafts = filesIn(folderPath()).filter(QStringLiteral(".draft"));
+    QCOMPARE(drafts.size(), 1);
+    const QString other = folderPath() + QLatin1Char('/') + name;
+    QVERIFY(isFolder ? QDir().mkdir(other)
+                     : QFile::copy(folderPath() + QLatin1Char('/') + drafts.first(), other));
+    const auto entries = folder().list();
+    QVERIFY(entries);
+    QStringList names;
+    for (const DraftFolder::Entry &entry : *entries)
+        names << entry.file;
+    QStringList expected = drafts;
+    if (listed)
+        expected << name;
+    names.sort();
+    expected.sort();
+    QCOMPARE(names, expected);
+}
+
 void tst_drafts::takeWaitingRefusesARunningProgramsDraft()
 {
     store::Result<DraftSlot> running = DraftSlot::claim(folder());
@@ -487,6 +533,7 @@ void tst_drafts::movedDatabaseFindsItsDraft_data()
     QTest::addColumn<bool>("found");
     QTest::newRow("this database, moved") << QByteArray("born 1.2") << true;
     QTest::newRow("another database") << QByteArray("born 3.4") << false;
+    QTest::newRow("another database, recorded alike") << QByteArray("born 1.23") << false;
     QTest::newRow("a draft that records none") << QByteArray() << false;
 }
 
