@@ -19,8 +19,10 @@
 #include <QTest>
 #include <QThread>
 #include <algorithm>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using store::SyncReport;
 using testsupport::TestDatabase;
@@ -91,6 +93,8 @@ private Q_SLOTS:
     void filesNotTakenAreToldOnce_data();
     void filesNotTakenAreToldOnce();
     void halfCarriedFileIsTakenOnceWhole();
+    void roundLeftAloneStillSeesChanges_data();
+    void roundLeftAloneStillSeesChanges();
     void folderAwayOrReadOnly();
     void oneRoundAtATime();
     void folderRefused_data();
@@ -201,7 +205,10 @@ void tst_sync::deletionMadeThroughZentavoSpreads()
     m_a->addNote(QStringLiteral("bort"), QStringLiteral("b"));
     round(*m_a);
     round(*m_b);
-    const TestDatabase::Row doomed = m_b->rows().last();
+    const QList<TestDatabase::Row> rows = m_b->rows();
+    const TestDatabase::Row doomed = *std::find_if(rows.cbegin(), rows.cend(), [](const auto &row) {
+        return row.title.toString() == QLatin1String("bort");
+    });
     QVERIFY(store::deleteSyncedNote(m_b->path(),
                                     {doomed.id, doomed.title.toString(), doomed.text.toString()}));
     QCOMPARE(round(*m_b).filesWritten, 1);
@@ -344,6 +351,36 @@ void tst_sync::halfCarriedFileIsTakenOnceWhole()
     write(path, store::encodeNoteFile("på väg", "ändrad"));
     QCOMPARE(round(*m_a).added.size(), std::size_t(0));
     QCOMPARE(notesOf(*m_a), (Texts{{QStringLiteral("på väg"), QStringLiteral("hela texten")}}));
+}
+
+void tst_sync::roundLeftAloneStillSeesChanges_data()
+{
+    QTest::addColumn<bool>("savedHere");
+    QTest::newRow("note saved here") << true;
+    QTest::newRow("note arrived") << false;
+}
+
+// A round that finds memo.mdb and the folder as a round that had nothing to do left them reads
+// no further; any change after that is still seen.
+void tst_sync::roundLeftAloneStillSeesChanges()
+{
+    QFETCH(bool, savedHere);
+    m_a->addNote(QStringLiteral("först"), QStringLiteral("1"));
+    round(*m_a);
+    const timespec before[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
+    for (const QString &path : {m_a->path(), m_folder})
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), before, 0), 0);
+    QCOMPARE(round(*m_a).filesWritten, 0);
+    QCOMPARE(round(*m_a).filesWritten, 0);
+    if (savedHere) {
+        m_a->addNote(QStringLiteral("sen"), QStringLiteral("2"));
+        QCOMPARE(round(*m_a).filesWritten, 1);
+    } else {
+        m_b->addNote(QStringLiteral("sen"), QStringLiteral("2"));
+        round(*m_b);
+        QCOMPARE(round(*m_a).added.size(), std::size_t(1));
+    }
+    QCOMPARE(m_a->count(), 2);
 }
 
 void tst_sync::folderAwayOrReadOnly()
