@@ -5,19 +5,21 @@
 # program (once reading every note, once left alone long enough to skip that); beside them the run of a command that does next to nothing (showing the sync folder),
 # which is what starting the program costs.
 #
-# Usage: sync.sh [--runs N] [--notes N] ZENTAVO-NOTES
+# Usage: sync.sh [--runs N] [--notes N] [--settle SECONDS] ZENTAVO-NOTES
 set -euo pipefail
 
 runs=11
 notes=10000
+settle=4
 while [[ $# -gt 0 && $1 == --* ]]; do
     case $1 in
     --runs) runs=$2; shift 2 ;;
     --notes) notes=$2; shift 2 ;;
+    --settle) settle=$2; shift 2 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
     esac
 done
-[[ $# -eq 1 ]] || { echo "usage: $0 [--runs N] [--notes N] ZENTAVO-NOTES" >&2; exit 2; }
+[[ $# -eq 1 ]] || { echo "usage: $0 [--runs N] [--notes N] [--settle SECONDS] ZENTAVO-NOTES" >&2; exit 2; }
 tool=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/zentavo-sync-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -49,7 +51,7 @@ count=$(sqlite3 "$work/b/memo.mdb" "SELECT count(*) FROM Memo")
 # A round with nothing new skips reading the notes only once memo.mdb and the folder have been
 # left alone for a few seconds, as between the window's timed rounds.
 "$tool" --db "$work/a/memo.mdb" sync >/dev/null
-sleep 4
+sleep "$settle"
 "$tool" --db "$work/a/memo.mdb" sync >/dev/null
 full=$(ms "$tool" --db "$work/b/memo.mdb" sync)
 idle_ms=() start_ms=()
