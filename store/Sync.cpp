@@ -270,9 +270,8 @@ std::optional<StoreError> Round::changeDatabase()
     // every row the connection changes.
     std::vector<std::pair<QLatin1StringView, QVariantList>> remember;
 
-    // Notes remembered whose ID no longer holds them: gone from memo.mdb without a deletion
-    // made here (an older copy of the file, another program), or the ID taken by another note.
-    std::vector<QString> comeBack;
+    // Notes remembered whose ID still holds them.
+    std::vector<QString> vanished;
     for (auto known = m_known.cbegin(); known != m_known.cend(); ++known) {
         const auto local = m_localById.constFind(known->id);
         if (local != m_localById.cend() && m_local[*local].fingerprint == known->fingerprint
@@ -280,14 +279,38 @@ std::optional<StoreError> Round::changeDatabase()
             m_local[*local].mapped = true;
             if (!known->written && !m_listing.deletions.contains(known.key()))
                 m_toWrite.push_back(known.key());
-            continue;
+        } else if (!m_gone.contains(known.key()) && !m_listing.deletions.contains(known.key())) {
+            vanished.push_back(known.key()); // a deletion is dealt with below
         }
-        if (m_gone.contains(known.key()) || m_listing.deletions.contains(known.key()))
-            continue; // dealt with as a deletion below
-        if (m_listing.notes.contains(known.key()))
-            comeBack.push_back(known.key());
-        else if (!known->written)
-            remember.push_back({syncsql::ForgetNote, {known.key()}}); // never left this machine
+    }
+    // Notes remembered whose ID no longer holds them: gone from memo.mdb without a deletion made
+    // here (an older copy of the file put back, another program), or the ID taken by another
+    // note. One under another ID, with the same title and text and no identity of its own (the
+    // older copy's), is that note; any other comes back from its file.
+    std::multimap<QByteArray, std::size_t> unmapped;
+    if (!vanished.empty()) {
+        for (std::size_t index = 0; index < m_local.size(); ++index) {
+            if (!m_local[index].mapped)
+                unmapped.emplace(m_local[index].fingerprint, index);
+        }
+    }
+    std::vector<QString> comeBack;
+    for (const QString &identity : vanished) {
+        Known &known = m_known[identity];
+        if (const auto moved = unmapped.find(known.fingerprint); moved != unmapped.end()) {
+            LocalNote &local = m_local[moved->second];
+            unmapped.erase(moved);
+            local.mapped = true;
+            known.id = local.id;
+            remember.push_back(
+                {syncsql::PutNote, {identity, local.id, local.fingerprint, int(known.written)}});
+            if (!known.written)
+                m_toWrite.push_back(identity);
+        } else if (m_listing.notes.contains(identity)) {
+            comeBack.push_back(identity);
+        } else if (!known.written) {
+            remember.push_back({syncsql::ForgetNote, {identity}}); // never left this machine
+        }
     }
 
     // Deletions made elsewhere: exactly the note of that identity, when its ID still holds it.
@@ -453,9 +476,10 @@ void Round::writeOut()
         }
     }
     if (failure) {
+        // Named by the folder, not by the file that happened to be first: told once.
         m_report.problems.push_back(
-            {failure->path,
-             QStringLiteral("kunde inte skrivas (%1). Anteckningar som sparats eller raderats "
+            {m_folder,
+             QStringLiteral("kunde inte skrivas i (%1). Anteckningar som sparats eller raderats "
                             "här förs ut när mappen går att skriva i igen; kontrollera att den "
                             "inte är skrivskyddad eller full.")
                  .arg(failure->wording())});

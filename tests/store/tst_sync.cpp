@@ -99,6 +99,7 @@ private Q_SLOTS:
     void oneRoundAtATime();
     void folderRefused_data();
     void folderRefused();
+    void folderNotThereIsMadePrivate();
     void databaseKeepsItsOneTable();
 
     void killedRoundsLoseAndDoubleNothing();
@@ -292,9 +293,16 @@ void tst_sync::noteRemovedWithoutZentavoComesBack()
 {
     m_a->addNote(QStringLiteral("tål"), QStringLiteral("t"));
     round(*m_a);
+    const QString older = m_dir->filePath(QStringLiteral("äldre.mdb"));
+    QVERIFY(QFile::copy(m_a->path(), older));
     m_a->exec(QStringLiteral("DELETE FROM Memo"));
     QCOMPARE(round(*m_a).added.size(), std::size_t(1));
     QCOMPARE(notesOf(*m_a), (Texts{{QStringLiteral("tål"), QStringLiteral("t")}}));
+    // The older copy put back holds the note under its first ID: still one note.
+    QVERIFY(QFile::remove(m_a->path()));
+    QVERIFY(QFile::copy(older, m_a->path()));
+    QCOMPARE(round(*m_a).added.size(), std::size_t(0));
+    QCOMPARE(m_a->count(), 1);
     QCOMPARE(QDir(m_folder).entryList(QDir::Files).size(), 1);
 }
 
@@ -423,10 +431,9 @@ void tst_sync::folderRefused_data()
 {
     QTest::addColumn<QString>("folder"); // relative to the database's folder
     QTest::addColumn<QString>("cause");
-    QTest::newRow("the database") << QStringLiteral("memo.mdb") << QStringLiteral("ingen mapp");
     QTest::newRow("its folder") << QStringLiteral(".") << QStringLiteral("egen mapp");
     QTest::newRow("a folder holding it") << QStringLiteral("..") << QStringLiteral("rymmer");
-    QTest::newRow("missing") << QStringLiteral("saknas") << QStringLiteral("finns inte");
+    QTest::newRow("a file") << QStringLiteral("memo.mdb") << QStringLiteral("ingen mapp");
     QTest::newRow("the state folder") << QStringLiteral("@state") << QStringLiteral("utkast");
     QTest::newRow("the drafts folder") << QStringLiteral("@drafts") << QStringLiteral("utkast");
 }
@@ -449,6 +456,14 @@ void tst_sync::folderRefused()
     QCOMPARE(store::syncFolderFor(m_a->path()), std::optional(m_folder));
     QVERIFY(store::endSync(m_a->path()));
     QCOMPARE(store::syncFolderFor(m_a->path()), std::nullopt);
+}
+
+void tst_sync::folderNotThereIsMadePrivate()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("ny/synk"));
+    QVERIFY(store::setSyncFolder(m_a->path(), folder));
+    QCOMPARE(testsupport::modeOf(folder), 0700);
+    QCOMPARE(store::syncFolderFor(m_a->path()), std::optional(folder));
 }
 
 void tst_sync::databaseKeepsItsOneTable()
