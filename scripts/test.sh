@@ -16,16 +16,21 @@ scripts/check-scripts.sh
 # test has its own home, display and bus, so nothing is shared between them.
 test_jobs=$(($(nproc) * 2))
 
-# Compiled objects are kept by ccache where it is installed, in the user's cache folder (or
-# CCACHE_DIR), not in the build folders: a cache is no build or test output, and a run on the
-# same machine reuses it in every checkout, for both builds and for the Debian package the
-# package test builds (which runs with a home of its own, so it is told where the cache is).
-# Without ccache the builds compile as before.
+# Compiled objects are kept by ccache where it is installed, in a folder of the user's own under
+# /var/tmp (or CCACHE_DIR): not in the build folders, so that a run on the same machine reuses it
+# in every checkout, for both builds and for the Debian package the package test builds (which
+# runs with a home of its own, so it is told where the cache is); not in the home either, which a
+# test run leaves as it found it. Without ccache the builds compile as before.
+# A folder there that is not the user's own (made by someone else first) is not used: whoever
+# can write the cache chooses what the build links.
 launcher=()
-if command -v ccache >/dev/null; then
+own_cache=/var/tmp/zentavo-ccache-$(id -u)
+if [[ -z ${CCACHE_DIR:-} ]] && mkdir -p "$own_cache" && [[ -O $own_cache && ! -L $own_cache ]]; then
+    chmod 700 "$own_cache"
+    export CCACHE_DIR=$own_cache
+fi
+if command -v ccache >/dev/null && [[ -n ${CCACHE_DIR:-} ]]; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    CCACHE_DIR=$(ccache --get-config cache_dir)
-    export CCACHE_DIR
 fi
 
 # The sanitizer build runs everything but the end-to-end tests, which drive the same code through
