@@ -22,6 +22,7 @@ developing=(
     weston xwayland qt6-wayland
     sqlite3 time strace clang-format shellcheck
     desktop-file-utils appstream
+    syncthing
 )
 
 case ${1:-} in
