@@ -32,6 +32,13 @@ int searchNotes(const QString &database, const QStringList &words);
 // written), one line each; and the waiting ones stored as notes, each removed once stored.
 int listDrafts(const QString &database);
 int saveDrafts(const QString &database);
+// The sync folder of the database: shown (or said to be none), set, or ended.
+int showSyncFolder(const QString &database);
+int setSyncFolder(const QString &database, const QString &folder);
+int endSync(const QString &database);
+// One sync round: what it did on standard output, each file it could not take on standard error
+// (then CannotUse; each is told by one round only).
+int syncOnce(const QString &database);
 // The title a draft is stored under: the one typed for it, else its first line.
 QString draftTitle(const store::Draft &draft);
 

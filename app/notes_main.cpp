@@ -54,6 +54,9 @@ int main(int argc, char *argv[])
         QStringList{QStringLiteral("save")},
         QStringLiteral("Med drafts: sparar de väntande utkasten som anteckningar."));
     parser.addOption(saveDrafts);
+    const QCommandLineOption syncOff(QStringList{QStringLiteral("off")},
+                                     QStringLiteral("Med sync-folder: avslutar synkningen."));
+    parser.addOption(syncOff);
     parser.addPositionalArgument(QStringLiteral("kommando"), QStringLiteral("Se ovan."));
     // The help names the database in use, which --db may change.
     parser.parse(QCoreApplication::arguments());
@@ -77,7 +80,14 @@ int main(int argc, char *argv[])
             "  drafts [--save]     osparade anteckningar som ett Zentavo lämnade när det\n"
             "                      avslutades (väntar) eller skriver just nu (öppet); med\n"
             "                      --save sparas de väntande som anteckningar, titeln\n"
-            "                      utkastets eller dess första rad\n\n")
+            "                      utkastets eller dess första rad\n"
+            "  sync-folder [MAPP]  visar eller väljer mappen som anteckningarna synkas\n"
+            "                      genom (en mapp som en synkmotor delar mellan\n"
+            "                      datorerna); med --off avslutas synkningen\n"
+            "  sync                en synkning nu: tar in anteckningar som kommit, raderar\n"
+            "                      dem som raderats på en annan dator och skriver ut dem\n"
+            "                      som sparats eller raderats här; slutstatus 2 när en\n"
+            "                      fil i mappen inte kunde tas (den nämns en gång)\n\n")
         + store::describeLocation(location)
         + QStringLiteral("\n\nSlutstatus: 0 klart, 1 fel i kommandoraden, 2 databasen eller en "
                          "fil\nkan inte användas (felet står på standard error)."));
@@ -93,6 +103,8 @@ int main(int argc, char *argv[])
     const QStringList rest = arguments.mid(1);
     if (parser.isSet(saveDrafts) && command != QLatin1String("drafts"))
         return usageError(QStringLiteral("--save hör till drafts"));
+    if (parser.isSet(syncOff) && command != QLatin1String("sync-folder"))
+        return usageError(QStringLiteral("--off hör till sync-folder"));
     // Runs a command on the database, made first where it is the user's own and missing.
     const auto onDatabase = [&location](const auto &operation) {
         const int made = makeOwnDatabase(location);
@@ -151,5 +163,21 @@ int main(int argc, char *argv[])
         return parser.isSet(saveDrafts) ? onDatabase(notestool::saveDrafts)
                                         : notestool::listDrafts(location.path);
     }
+    if (command == QLatin1String("sync-folder")) {
+        if (parser.isSet(syncOff)) {
+            return rest.isEmpty() ? notestool::endSync(location.path)
+                                  : usageError(QStringLiteral("sync-folder --off tar ingen MAPP"));
+        }
+        if (rest.isEmpty())
+            return notestool::showSyncFolder(location.path);
+        const auto folder = oneArgument();
+        if (!folder)
+            return usageError(QStringLiteral("sync-folder tar en MAPP"));
+        return onDatabase(
+            [&folder](const QString &path) { return notestool::setSyncFolder(path, *folder); });
+    }
+    if (command == QLatin1String("sync"))
+        return rest.isEmpty() ? onDatabase(notestool::syncOnce)
+                              : usageError(QStringLiteral("sync tar inga argument"));
     return usageError(QStringLiteral("okänt kommando: %1").arg(command));
 }

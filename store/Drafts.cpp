@@ -1,5 +1,5 @@
 #include "Drafts.h"
-#include "runtime/FileKey.h"
+#include "UserPlaces.h"
 #include "runtime/files/Files.h"
 
 #include <QDir>
@@ -209,8 +209,7 @@ std::optional<Draft> decodeDraft(const QByteArray &bytes, QByteArray *database)
 
 DraftFolder DraftFolder::forDatabase(const QString &databasePath)
 {
-    return DraftFolder(files::userFolder(files::UserFolder::State)
-                           + QStringLiteral("/zentavo/drafts/") + runtime::fileKey(databasePath),
+    return DraftFolder(stateFolderOf(databasePath, QLatin1StringView("drafts")),
                        files::fileFingerprint(databasePath));
 }
 

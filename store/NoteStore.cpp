@@ -357,9 +357,23 @@ Result<std::vector<qint64>> NoteStore::insertNotes(const std::vector<NewNote> &n
 
 Result<Done> NoteStore::deleteNote(const Note &shown) const
 {
+    return deleteNote(shown, nullptr);
+}
+
+Result<Done> NoteStore::deleteNote(const Note &shown, const Companion &companion) const
+{
+    return deleteNote(shown, &companion);
+}
+
+Result<Done> NoteStore::deleteNote(const Note &shown, const Companion *companion) const
+{
     const Session session(m_path, deleteHeadline());
     if (session.failure())
         return *session.failure();
+    if (companion) {
+        if (std::optional<StoreError> error = attachCompanion(session, companion->path))
+            return *error;
+    }
     WriteTransaction transaction(session);
     if (std::optional<StoreError> error = transaction.begin())
         return *error;
@@ -412,9 +426,32 @@ Result<Done> NoteStore::deleteNote(const Note &shown) const
         return deleted.error();
     if (const Result<Done> whole = check->rowsAccountedFor(); !whole)
         return whole.error();
+    // After the checks, which count every row the connection changes, the companion's too.
+    if (companion) {
+        if (std::optional<StoreError> error = companion->write(session))
+            return *error;
+    }
     if (std::optional<StoreError> error = transaction.commit())
         return *error;
     return Done{};
+}
+
+std::optional<StoreError> attachCompanion(const Session &session, const QString &path)
+{
+    QSqlQuery query(session.database());
+    if (!run(query, JournalMode) || !query.next())
+        return session.describe(query.lastError());
+    if (query.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0) {
+        return StoreError{session.headline(), session.path(),
+                          QStringLiteral("databasen skriver sina ändringar i läget WAL, där en "
+                                         "ändring inte kan göras på en gång i två filer"),
+                          QStringLiteral("Ingenting ändrades. Ställ om databasen till vanlig "
+                                         "journal (PRAGMA journal_mode = DELETE, med Zentavo "
+                                         "stängt) och försök igen.")};
+    }
+    if (!run(query, AttachCompanion, {path}))
+        return session.describe(query.lastError());
+    return std::nullopt;
 }
 
 } // namespace store

@@ -7,9 +7,22 @@
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace store {
+
+class Session;
+
+// A second SQLite file changed in the same transaction as the notes: attached to the note
+// database's connection as "companion" (see attachCompanion), so that SQLite commits both files
+// or neither. `write` runs inside the transaction once the notes have been changed and checked;
+// an error it returns rolls both back.
+struct Companion
+{
+    QString path;
+    std::function<std::optional<StoreError>(const Session &session)> write;
+};
 
 // One line of the note list: the note's ID and its title.
 struct NoteEntry
@@ -107,6 +120,8 @@ public:
     // without AUTOINCREMENT allows), nothing is deleted and the error carries the note as it
     // now is. Committed only when exactly that row went and nothing else changed.
     Result<Done> deleteNote(const Note &shown) const;
+    // The same, with the companion written in the same transaction.
+    Result<Done> deleteNote(const Note &shown, const Companion &companion) const;
 
     // Hands every note, in ID order, to `take`, all read in one transaction, so that they are
     // the notes of one instant. `take` returns false to stop early.
@@ -122,7 +137,14 @@ public:
     Result<std::vector<qint64>> insertNotes(const std::vector<NewNote> &notes) const;
 
 private:
+    Result<Done> deleteNote(const Note &shown, const Companion *companion) const;
+
     QString m_path;
 };
+
+// Attaches the file at `path` (made when missing) to the session's connection as "companion",
+// outside any transaction. Refused for a note database in WAL mode, whose transactions are not
+// atomic across attached files.
+std::optional<StoreError> attachCompanion(const Session &session, const QString &path);
 
 } // namespace store

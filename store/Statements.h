@@ -77,6 +77,11 @@ inline constexpr QLatin1StringView CheckIntegrity{"PRAGMA integrity_check"};
 inline constexpr QLatin1StringView CreateMemoTable{
     "CREATE TABLE Memo (ID INTEGER PRIMARY KEY AUTOINCREMENT, Titel TEXT, Text TEXT)"};
 
+// How the note database journals its changes ("delete", "wal", ...); read only, never set.
+inline constexpr QLatin1StringView JournalMode{"PRAGMA main.journal_mode"};
+// Another file on the same connection, under the schema name "companion".
+inline constexpr QLatin1StringView AttachCompanion{"ATTACH DATABASE ? AS companion"};
+
 // Column names, matched without regard to letter case.
 inline constexpr QLatin1StringView IdColumn{"ID"};
 inline constexpr QLatin1StringView TitleColumn{"Titel"};

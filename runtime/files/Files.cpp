@@ -244,7 +244,8 @@ QByteArray fileFingerprint(const QString &path)
     return parts.join(' ');
 }
 
-Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights, Replace replace)
+Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights, Replace replace,
+                        FolderFlush flush)
 {
     const QString part = path + QStringLiteral(".part");
     Result<Descriptor> file = Descriptor::open(part, O_WRONLY | O_CREAT | O_TRUNC, rights);
@@ -266,6 +267,15 @@ Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights
         QFile::remove(part);
         return FileError{error.operation, path, error.number};
     }
+    if (flush == FolderFlush::Later)
+        return Done{};
+    return syncFolder(QFileInfo(path).absolutePath());
+}
+
+Result<Done> removeFile(const QString &path)
+{
+    if (::unlink(local(path).constData()) != 0)
+        return errno == ENOENT ? Result<Done>(Done{}) : failed(Operation::Remove, path);
     return syncFolder(QFileInfo(path).absolutePath());
 }
 

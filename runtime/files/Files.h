@@ -108,10 +108,16 @@ QByteArray fileFingerprint(const QString &path);
 // Writes a file whole: the bytes into "<path>.part" with exactly `rights`, flushed, named `path`
 // and the folder flushed. A power cut or a kill at any instant leaves the file as it was or as
 // written, never torn. With Replace::Never a file already at `path` is kept and the write fails
-// with EEXIST. Nothing of the attempt is left on failure.
+// with EEXIST. Nothing of the attempt is left on failure. With FolderFlush::Later the folder is
+// not flushed: the caller writing many files flushes it once (syncFolder) before it counts on
+// their names.
 enum class Replace { Allowed, Never };
+enum class FolderFlush { Now, Later };
 Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights,
-                        Replace replace = Replace::Allowed);
+                        Replace replace = Replace::Allowed, FolderFlush flush = FolderFlush::Now);
+
+// Removes the file at `path` and flushes its folder; no file there is no failure.
+Result<Done> removeFile(const QString &path);
 
 // The process's umask, which the rights of new files follow.
 mode_t currentUmask();

@@ -1,0 +1,504 @@
+// Notes synced between two databases through one plain folder, as two machines would through a
+// sync engine: what arrives, what is deleted and what never is, what a note's file holds, files
+// the round must not take, folders it cannot use, and rounds killed at any instant.
+
+#include "ProcessSettings.h"
+#include "TestDatabase.h"
+#include "store/NoteFile.h"
+#include "store/Sync.h"
+#include "store/UserPlaces.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <functional>
+#include <memory>
+
+using store::SyncReport;
+using testsupport::TestDatabase;
+
+namespace {
+
+using Texts = QList<QPair<QString, QString>>;
+
+// Every note's title and text, sorted: what a database holds, whatever its IDs, as the store
+// reads it.
+Texts notesOf(TestDatabase &db)
+{
+    Texts notes;
+    const auto read = db.store().forEachNote([&notes](const store::Note &note) {
+        notes.append({note.title, note.text});
+        return true;
+    });
+    if (!read)
+        qFatal("%s", qPrintable(read.error().message()));
+    std::sort(notes.begin(), notes.end());
+    return notes;
+}
+
+SyncReport round(TestDatabase &db)
+{
+    store::Result<SyncReport> report = store::syncRound(db.path());
+    if (!report)
+        qFatal("%s", qPrintable(report.error().message()));
+    return *report;
+}
+
+void write(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QStringList problemFiles(const SyncReport &report)
+{
+    QStringList files;
+    for (const store::SyncProblem &problem : report.problems)
+        files.append(QFileInfo(problem.file).fileName());
+    return files;
+}
+
+} // namespace
+
+class tst_sync : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void noteFileKeepsEveryCharacter_data();
+    void noteFileKeepsEveryCharacter();
+    void brokenNoteFilesAreRefused_data();
+    void brokenNoteFilesAreRefused();
+
+    void savedNotesArriveInOrder();
+    void deletionMadeThroughZentavoSpreads();
+    void deletionNeverTakesAnotherNote();
+    void notesSavedOnBothAtOnce();
+    void firstRoundJoinsWithoutDoubling();
+    void reusedIdIsAnotherNote();
+    void noteRemovedWithoutZentavoComesBack();
+    void filesNotTakenAreToldOnce_data();
+    void filesNotTakenAreToldOnce();
+    void halfCarriedFileIsTakenOnceWhole();
+    void folderAwayOrReadOnly();
+    void oneRoundAtATime();
+    void folderRefused_data();
+    void folderRefused();
+    void databaseKeepsItsOneTable();
+
+    void killedRoundsLoseAndDoubleNothing();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<TestDatabase> m_a;
+    std::unique_ptr<TestDatabase> m_b;
+    QString m_folder;
+};
+
+void tst_sync::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_a = std::make_unique<TestDatabase>();
+    m_b = std::make_unique<TestDatabase>();
+    m_folder = m_dir->filePath(QStringLiteral("synk"));
+    QVERIFY(QDir().mkdir(m_folder));
+    QVERIFY(store::setSyncFolder(m_a->path(), m_folder));
+    QVERIFY(store::setSyncFolder(m_b->path(), m_folder));
+    QCOMPARE(store::syncFolderFor(m_a->path()), std::optional(m_folder));
+}
+
+void tst_sync::noteFileKeepsEveryCharacter_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("line breaks of every kind")
+        << QStringLiteral("a\r\nb") << QStringLiteral("\r\rx\n\r\n\n\n");
+    QTest::newRow("looks like the format")
+        << QStringLiteral("\n\nend of note\n")
+        << QStringLiteral("zentavo note 1\ntitle-bytes 9\n\nend of note\n");
+    QTest::newRow("unusual characters")
+        << QString::fromUtf16(u"\ufeffbom\u2029") << QString::fromUtf16(u"a\u00a0\ufffe\uffff🙂");
+    QTest::newRow("two megabytes") << QStringLiteral("stor") << QString(2 << 20, QLatin1Char('x'));
+}
+
+// Through the file and into the other database, byte for byte.
+void tst_sync::noteFileKeepsEveryCharacter()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    m_a->addNote(title, text);
+    round(*m_a);
+    QCOMPARE(round(*m_b).added.size(), std::size_t(1));
+    QCOMPARE(notesOf(*m_b), (Texts{{title, text}}));
+    QCOMPARE(QDir(m_folder).entryList(QDir::Files).size(), 1);
+    QCOMPARE(testsupport::modeOf(QDir(m_folder).entryInfoList(QDir::Files).first().filePath()),
+             0600);
+}
+
+void tst_sync::brokenNoteFilesAreRefused_data()
+{
+    const QByteArray whole = store::encodeNoteFile("Titel", "Text\r\nmed rader\n");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("problem");
+    const QString incomplete = QStringLiteral("ofullständig");
+    for (const qsizetype cut : {0, 5, 20, 40, 120, int(whole.size()) - 1})
+        QTest::addRow("cut at %d", int(cut)) << whole.first(cut) << incomplete;
+    QByteArray edited = whole;
+    edited.replace("med rader", "med RADER");
+    QTest::newRow("edited by hand") << edited << QStringLiteral("ändrats");
+    QTest::newRow("grown") << whole + "mer\n" << QStringLiteral("ändrats");
+    QTest::newRow("another program's")
+        << QByteArray("{\"notes\": []}\n") << QStringLiteral("ingen anteckning");
+    QTest::newRow("count with a sign")
+        << QByteArray(whole).replace("title-bytes 5", "title-bytes +5")
+        << QStringLiteral("ingen anteckning");
+}
+
+void tst_sync::brokenNoteFilesAreRefused()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, problem);
+    const auto decoded = store::decodeNoteFile(bytes);
+    QVERIFY(std::holds_alternative<QString>(decoded));
+    QVERIFY2(std::get<QString>(decoded).contains(problem), qPrintable(std::get<QString>(decoded)));
+}
+
+void tst_sync::savedNotesArriveInOrder()
+{
+    m_a->addNote(QStringLiteral("första"), QStringLiteral("1"));
+    round(*m_a);
+    m_a->addNote(QStringLiteral("andra"), QStringLiteral("2"));
+    // The second note's file is newer than the first's, whatever the names.
+    const QStringList first = QDir(m_folder).entryList(QDir::Files);
+    QFile(m_folder + QLatin1Char('/') + first.first())
+        .setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime);
+    QCOMPARE(round(*m_a).filesWritten, 1);
+    const SyncReport report = round(*m_b);
+    QCOMPARE(report.added.size(), std::size_t(2));
+    QCOMPARE(m_b->rows().first().title.toString(), QStringLiteral("första"));
+    QCOMPARE(m_b->rows().last().title.toString(), QStringLiteral("andra"));
+    // Nothing new: nothing done.
+    QCOMPARE(round(*m_b).filesWritten, 0);
+    QCOMPARE(round(*m_a).added.size(), std::size_t(0));
+    QCOMPARE(m_a->count(), 2);
+}
+
+void tst_sync::deletionMadeThroughZentavoSpreads()
+{
+    m_a->addNote(QStringLiteral("kvar"), QStringLiteral("k"));
+    m_a->addNote(QStringLiteral("bort"), QStringLiteral("b"));
+    round(*m_a);
+    round(*m_b);
+    const TestDatabase::Row doomed = m_b->rows().last();
+    QVERIFY(store::deleteSyncedNote(m_b->path(),
+                                    {doomed.id, doomed.title.toString(), doomed.text.toString()}));
+    QCOMPARE(round(*m_b).filesWritten, 1);
+    QCOMPARE(round(*m_a).deleted.size(), std::size_t(1));
+    QCOMPARE(notesOf(*m_a), (Texts{{QStringLiteral("kvar"), QStringLiteral("k")}}));
+    // Neither comes back, on either side.
+    round(*m_b);
+    round(*m_a);
+    QCOMPARE(notesOf(*m_a), notesOf(*m_b));
+    QCOMPARE(m_a->count(), 1);
+}
+
+// A deletion names one note: not another under its old ID, not another that looks the same.
+void tst_sync::deletionNeverTakesAnotherNote()
+{
+    m_a->addNote(QStringLiteral("lika"), QStringLiteral("x"));
+    m_a->addNote(QStringLiteral("lika"), QStringLiteral("x"));
+    round(*m_a);
+    round(*m_b);
+    QCOMPARE(m_b->count(), 2);
+    const TestDatabase::Row doomed = m_a->rows().first();
+    QVERIFY(store::deleteSyncedNote(m_a->path(),
+                                    {doomed.id, QStringLiteral("lika"), QStringLiteral("x")}));
+    round(*m_a);
+    QCOMPARE(round(*m_b).deleted.size(), std::size_t(1));
+    QCOMPARE(m_b->count(), 1);
+    QCOMPARE(m_a->count(), 1);
+}
+
+void tst_sync::notesSavedOnBothAtOnce()
+{
+    m_a->addNote(QStringLiteral("från A"), QStringLiteral("a"));
+    m_b->addNote(QStringLiteral("från B"), QStringLiteral("b"));
+    // Two equal notes saved apart, after the first round, stay two.
+    round(*m_a);
+    round(*m_b);
+    m_a->addNote(QStringLiteral("samma"), QStringLiteral("s"));
+    m_b->addNote(QStringLiteral("samma"), QStringLiteral("s"));
+    for (int i = 0; i < 2; ++i) {
+        round(*m_a);
+        round(*m_b);
+    }
+    QCOMPARE(m_a->count(), 4);
+    QCOMPARE(notesOf(*m_a), notesOf(*m_b));
+}
+
+void tst_sync::firstRoundJoinsWithoutDoubling()
+{
+    // A and B had the same notes before (copied by hand), and one each of their own; the folder
+    // has B's, among them one note saved twice.
+    m_a->addNote(QStringLiteral("gemensam"), QStringLiteral("g"));
+    m_a->addNote(QStringLiteral("bara A"), QStringLiteral("a"));
+    m_b->addNote(QStringLiteral("gemensam"), QStringLiteral("g"));
+    m_b->addNote(QStringLiteral("två gånger"), QStringLiteral("t"));
+    m_b->addNote(QStringLiteral("två gånger"), QStringLiteral("t"));
+    round(*m_b);
+    QCOMPARE(round(*m_a).added.size(), std::size_t(2));
+    round(*m_b);
+    QCOMPARE(m_a->count(), 4);
+    QCOMPARE(notesOf(*m_a), notesOf(*m_b));
+    QCOMPARE(QDir(m_folder).entryList(QDir::Files).size(), 4);
+}
+
+// A table without AUTOINCREMENT gives a deleted note's ID to the next: that note is new.
+void tst_sync::reusedIdIsAnotherNote()
+{
+    m_a->recreate({QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel TEXT, "
+                                  "Text TEXT)")});
+    const qlonglong id = m_a->addNote(QStringLiteral("gammal"), QStringLiteral("o"));
+    round(*m_a);
+    m_a->exec(QStringLiteral("DELETE FROM Memo WHERE ID = ?"), {id});
+    QCOMPARE(m_a->addNote(QStringLiteral("ny"), QStringLiteral("n")), id);
+    round(*m_a);
+    round(*m_b);
+    QCOMPARE(notesOf(*m_b), (Texts{{QStringLiteral("gammal"), QStringLiteral("o")},
+                                   {QStringLiteral("ny"), QStringLiteral("n")}}));
+    QCOMPARE(notesOf(*m_a), notesOf(*m_b));
+}
+
+void tst_sync::noteRemovedWithoutZentavoComesBack()
+{
+    m_a->addNote(QStringLiteral("tål"), QStringLiteral("t"));
+    round(*m_a);
+    m_a->exec(QStringLiteral("DELETE FROM Memo"));
+    QCOMPARE(round(*m_a).added.size(), std::size_t(1));
+    QCOMPARE(notesOf(*m_a), (Texts{{QStringLiteral("tål"), QStringLiteral("t")}}));
+    QCOMPARE(QDir(m_folder).entryList(QDir::Files).size(), 1);
+}
+
+void tst_sync::filesNotTakenAreToldOnce_data()
+{
+    const QByteArray note = store::encodeNoteFile("t", "x");
+    const QString identity = store::newNoteIdentity();
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("told");
+    QTest::newRow("conflict copy")
+        << identity + QStringLiteral(".sync-conflict-20260101-1.note") << note << true;
+    QTest::newRow("conflicted copy")
+        << identity + QStringLiteral(" (conflicted copy).note") << note << true;
+    QTest::newRow("another program's") << QStringLiteral("inköp.txt") << note << true;
+    QTest::newRow("not a note") << store::noteFileName(identity) << QByteArray("hej") << true;
+    QTest::newRow("deletion record cut")
+        << store::deletionFileName(identity) << store::deletionRecord().first(4) << true;
+    QTest::newRow("uppercase identity") << store::noteFileName(identity.toUpper()) << note << true;
+    QTest::newRow("engine's temporary") << QStringLiteral(".syncthing.x.note.tmp") << note << false;
+    QTest::newRow("engine's other temporary")
+        << QStringLiteral("~syncthing~x.note.tmp") << note << false;
+    QTest::newRow("hidden") << QStringLiteral(".stfolder") << QByteArray() << false;
+    QTest::newRow("being written")
+        << store::noteFileName(identity) + QStringLiteral(".part") << note << false;
+}
+
+void tst_sync::filesNotTakenAreToldOnce()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, told);
+    write(m_folder + QLatin1Char('/') + name, bytes);
+    const SyncReport first = round(*m_a);
+    QCOMPARE(first.added.size(), std::size_t(0));
+    QCOMPARE(problemFiles(first), told ? QStringList{name} : QStringList{});
+    if (told)
+        QVERIFY(!first.problems.front().message.isEmpty());
+    QCOMPARE(round(*m_a).problems.size(), std::size_t(0));
+    QCOMPARE(m_a->count(), 0);
+}
+
+void tst_sync::halfCarriedFileIsTakenOnceWhole()
+{
+    const QByteArray whole = store::encodeNoteFile("på väg", "hela texten");
+    const QString path
+        = m_folder + QLatin1Char('/') + store::noteFileName(store::newNoteIdentity());
+    write(path, whole.first(whole.size() / 2));
+    QCOMPARE(round(*m_a).problems.size(), std::size_t(1));
+    QCOMPARE(m_a->count(), 0);
+    write(path, whole);
+    QCOMPARE(round(*m_a).added.size(), std::size_t(1));
+    // Edited by hand afterwards: it changes nothing here.
+    write(path, store::encodeNoteFile("på väg", "ändrad"));
+    QCOMPARE(round(*m_a).added.size(), std::size_t(0));
+    QCOMPARE(notesOf(*m_a), (Texts{{QStringLiteral("på väg"), QStringLiteral("hela texten")}}));
+}
+
+void tst_sync::folderAwayOrReadOnly()
+{
+    m_a->addNote(QStringLiteral("väntar"), QStringLiteral("v"));
+    {
+        const testsupport::ReadOnlyFolder readOnly(m_folder);
+        if (!readOnly.readOnly())
+            QSKIP("no folder can be made read-only here");
+        const SyncReport report = round(*m_a);
+        QCOMPARE(report.filesWritten, 0);
+        QCOMPARE(report.problems.size(), std::size_t(1));
+        QVERIFY(round(*m_a).problems.empty());
+    }
+    // Written out once the folder can be written again.
+    QCOMPARE(round(*m_a).filesWritten, 1);
+    QVERIFY(QDir(m_folder).removeRecursively());
+    const store::Result<SyncReport> away = store::syncRound(m_a->path());
+    QVERIFY(!away);
+    QVERIFY(away.error().cause.contains(QStringLiteral("finns inte")));
+    QCOMPARE(m_a->count(), 1);
+}
+
+void tst_sync::oneRoundAtATime()
+{
+    round(*m_a);
+    const QString lock = store::stateFolderOf(m_a->path(), QLatin1StringView("sync"))
+                         + QStringLiteral("/round.lock");
+    QProcess holder;
+    holder.start(QStringLiteral("flock"), {lock, QStringLiteral("cat")});
+    QVERIFY(holder.waitForStarted());
+    QTRY_VERIFY(!store::syncRound(m_a->path()));
+    QVERIFY(store::syncRound(m_a->path()).error().cause.contains(QStringLiteral("pågår")));
+    holder.closeWriteChannel();
+    QVERIFY(holder.waitForFinished());
+    QVERIFY(store::syncRound(m_a->path()));
+}
+
+void tst_sync::folderRefused_data()
+{
+    QTest::addColumn<QString>("folder"); // relative to the database's folder
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("the database") << QStringLiteral("memo.mdb") << QStringLiteral("ingen mapp");
+    QTest::newRow("its folder") << QStringLiteral(".") << QStringLiteral("egen mapp");
+    QTest::newRow("a folder holding it") << QStringLiteral("..") << QStringLiteral("rymmer");
+    QTest::newRow("missing") << QStringLiteral("saknas") << QStringLiteral("finns inte");
+    QTest::newRow("the state folder") << QStringLiteral("@state") << QStringLiteral("utkast");
+    QTest::newRow("the drafts folder") << QStringLiteral("@drafts") << QStringLiteral("utkast");
+}
+
+void tst_sync::folderRefused()
+{
+    QFETCH(QString, folder);
+    QFETCH(QString, cause);
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    QString path = m_a->folder() + QLatin1Char('/') + folder;
+    if (folder == QLatin1String("@state"))
+        path = state;
+    if (folder == QLatin1String("@drafts")) {
+        path = state + QStringLiteral("/zentavo/drafts");
+        QVERIFY(QDir().mkpath(path));
+    }
+    const store::Result<store::Done> set = store::setSyncFolder(m_a->path(), path);
+    QVERIFY(!set);
+    QVERIFY2(set.error().cause.contains(cause), qPrintable(set.error().cause));
+    QCOMPARE(store::syncFolderFor(m_a->path()), std::optional(m_folder));
+    QVERIFY(store::endSync(m_a->path()));
+    QCOMPARE(store::syncFolderFor(m_a->path()), std::nullopt);
+}
+
+void tst_sync::databaseKeepsItsOneTable()
+{
+    m_a->addNote(QStringLiteral("n"), QStringLiteral("t"));
+    round(*m_a);
+    round(*m_b);
+    const TestDatabase::Row note = m_b->rows().first();
+    QVERIFY(
+        store::deleteSyncedNote(m_b->path(), {note.id, QStringLiteral("n"), QStringLiteral("t")}));
+    round(*m_b);
+    for (TestDatabase *db : {m_a.get(), m_b.get()}) {
+        QSqlDatabase check
+            = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("schema"));
+        check.setDatabaseName(db->path());
+        QVERIFY(check.open());
+        QSqlQuery query(QStringLiteral("SELECT name FROM sqlite_master WHERE name NOT LIKE "
+                                       "'sqlite_%'"),
+                        check);
+        QStringList names;
+        while (query.next())
+            names.append(query.value(0).toString());
+        QCOMPARE(names, QStringList{QStringLiteral("Memo")});
+        check.close();
+        check = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("schema"));
+    }
+}
+
+// A process running rounds, killed at random points of its rounds; after one more round every
+// note is there once, in the database and in the folder, and reaches another database so.
+void tst_sync::killedRoundsLoseAndDoubleNothing()
+{
+    const bool full = qEnvironmentVariableIntValue("ZENTAVO_RELIABILITY_FULL") != 0;
+    const int kills = full ? 60 : 8;
+    const quint32 seed = QRandomGenerator::global()->generate();
+    QRandomGenerator random(seed);
+    // B brings 300 notes to the folder; A has 300 of its own, 100 of them equal to B's.
+    for (int i = 0; i < 300; ++i) {
+        m_b->addNote(QStringLiteral("b%1").arg(i), QStringLiteral("text"));
+        m_a->addNote(QStringLiteral("%1%2").arg(i < 100 ? 'b' : 'a').arg(i),
+                     QStringLiteral("text"));
+    }
+    round(*m_b);
+    for (int kill = 0; kill < kills; ++kill) {
+        QProcess driver;
+        driver.start(QStringLiteral(ZENTAVO_SYNC_DRIVER), {m_a->path(), QString::number(kill)});
+        QVERIFY(driver.waitForStarted());
+        // Killed in the middle of a transaction (its journal there), while it writes files
+        // out, or after a few rounds: the first, joining round among them.
+        const QString journal = m_a->path() + QStringLiteral("-journal");
+        const qsizetype files = QDir(m_folder).entryList(QDir::Files).size();
+        const auto until = [&driver](const std::function<bool()> &reached) {
+            QElapsedTimer waited;
+            waited.start();
+            while (!reached() && driver.state() == QProcess::Running && waited.elapsed() < 60000)
+                QThread::yieldCurrentThread();
+        };
+        switch (random.bounded(3)) {
+        case 0:
+            until([&journal] { return QFileInfo::exists(journal); });
+            break;
+        case 1:
+            until([&] { return QDir(m_folder).entryList(QDir::Files).size() > files; });
+            break;
+        default:
+            for (int done = int(random.bounded(3)); done > 0; --done) {
+                while (!driver.canReadLine())
+                    QVERIFY2(driver.waitForReadyRead(60000),
+                             qPrintable(driver.readAllStandardError()));
+                driver.readLine();
+            }
+        }
+        QCOMPARE(driver.state(), QProcess::Running);
+        driver.kill();
+        QVERIFY(driver.waitForFinished());
+    }
+    round(*m_a);
+    round(*m_b);
+    const Texts inA = notesOf(*m_a);
+    QVERIFY2(std::adjacent_find(inA.cbegin(), inA.cend()) == inA.cend(),
+             qPrintable(QStringLiteral("a note doubled; seed %1").arg(seed)));
+    QCOMPARE(inA, notesOf(*m_b));
+    QVERIFY(m_a->count() >= 500);
+    QCOMPARE(QDir(m_folder).entryList({QStringLiteral("*.note")}, QDir::Files).size(),
+             int(m_a->count()));
+}
+
+QTEST_GUILESS_MAIN(tst_sync)
+#include "tst_sync.moc"
