@@ -6,6 +6,7 @@
 # usage: syncthing_pair.sh PATH/TO/zentavo PATH/TO/zentavo-newdb
 
 source "$(dirname "$0")/lib.sh" "$@"
+# shellcheck source=../support/syncthing-pair.sh
 source "$(dirname "$0")/../support/syncthing-pair.sh"
 
 pair_start "$DIR/pair"
