@@ -12,5 +12,7 @@ echo "== start-up (Xvfb + openbox)"
 bench/startup.sh --runs 31 --notes 10000 --many 100000 build/zentavo build/zentavo-newdb build/bench/zentavo-floor
 echo "== zentavo-notes: export, backup and import"
 bench/export.sh --runs 5 --notes 10000 build/zentavo-notes
+echo "== zentavo-notes: sync rounds"
+bench/sync.sh --runs 11 --notes 10000 build/zentavo-notes
 echo "== idle"
 bench/idle.sh --seconds 30 build/zentavo build/zentavo-newdb

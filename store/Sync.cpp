@@ -182,6 +182,8 @@ private:
     std::optional<StoreError> changeDatabase();
     void writeOut();
     std::optional<StoreError> rememberProblems();
+    QByteArray quietStamp() const;
+    std::optional<StoreError> readQuiet(const QByteArray &stamp, bool *quiet);
 
     QString pathOf(const QString &name) const { return m_folder + QLatin1Char('/') + name; }
     std::optional<StoreError> exec(QLatin1StringView statement, const QVariantList &values)
@@ -204,6 +206,7 @@ private:
     std::vector<LocalNote> m_local; // in ID order
     QHash<qint64, std::size_t> m_localById;
     std::vector<QString> m_toWrite; // identities whose files are to be written
+    bool m_changes = false;         // whether the transaction changed anything
 };
 
 std::optional<StoreError> Round::readState()
@@ -267,9 +270,8 @@ std::optional<StoreError> Round::changeDatabase()
     // every row the connection changes.
     std::vector<std::pair<QLatin1StringView, QVariantList>> remember;
 
-    // Notes remembered whose ID no longer holds them: gone from memo.mdb without a deletion
-    // made here (an older copy of the file, another program), or the ID taken by another note.
-    std::vector<QString> comeBack;
+    // Notes remembered whose ID still holds them.
+    std::vector<QString> vanished;
     for (auto known = m_known.cbegin(); known != m_known.cend(); ++known) {
         const auto local = m_localById.constFind(known->id);
         if (local != m_localById.cend() && m_local[*local].fingerprint == known->fingerprint
@@ -277,14 +279,38 @@ std::optional<StoreError> Round::changeDatabase()
             m_local[*local].mapped = true;
             if (!known->written && !m_listing.deletions.contains(known.key()))
                 m_toWrite.push_back(known.key());
-            continue;
+        } else if (!m_gone.contains(known.key()) && !m_listing.deletions.contains(known.key())) {
+            vanished.push_back(known.key()); // a deletion is dealt with below
         }
-        if (m_gone.contains(known.key()) || m_listing.deletions.contains(known.key()))
-            continue; // dealt with as a deletion below
-        if (m_listing.notes.contains(known.key()))
-            comeBack.push_back(known.key());
-        else if (!known->written)
-            remember.push_back({syncsql::ForgetNote, {known.key()}}); // never left this machine
+    }
+    // Notes remembered whose ID no longer holds them: gone from memo.mdb without a deletion made
+    // here (an older copy of the file put back, another program), or the ID taken by another
+    // note. One under another ID, with the same title and text and no identity of its own (the
+    // older copy's), is that note; any other comes back from its file.
+    std::multimap<QByteArray, std::size_t> unmapped;
+    if (!vanished.empty()) {
+        for (std::size_t index = 0; index < m_local.size(); ++index) {
+            if (!m_local[index].mapped)
+                unmapped.emplace(m_local[index].fingerprint, index);
+        }
+    }
+    std::vector<QString> comeBack;
+    for (const QString &identity : vanished) {
+        Known &known = m_known[identity];
+        if (const auto moved = unmapped.find(known.fingerprint); moved != unmapped.end()) {
+            LocalNote &local = m_local[moved->second];
+            unmapped.erase(moved);
+            local.mapped = true;
+            known.id = local.id;
+            remember.push_back(
+                {syncsql::PutNote, {identity, local.id, local.fingerprint, int(known.written)}});
+            if (!known.written)
+                m_toWrite.push_back(identity);
+        } else if (m_listing.notes.contains(identity)) {
+            comeBack.push_back(identity);
+        } else if (!known.written) {
+            remember.push_back({syncsql::ForgetNote, {identity}}); // never left this machine
+        }
     }
 
     // Deletions made elsewhere: exactly the note of that identity, when its ID still holds it.
@@ -396,6 +422,7 @@ std::optional<StoreError> Round::changeDatabase()
 
     if (const Result<Done> whole = check->rowsAccountedFor(); !whole)
         return whole.error();
+    m_changes = !remember.empty() || !m_report.added.empty() || !m_report.deleted.empty();
     QSqlQuery query(m_session.database());
     for (const auto &[statement, values] : remember) {
         if (!store::run(query, statement, values))
@@ -409,55 +436,66 @@ std::optional<StoreError> Round::changeDatabase()
 // written (read-only, full) is reported and tried again next round.
 void Round::writeOut()
 {
-    std::vector<QPair<QLatin1StringView, QString>> written;
+    // Identities with what to write for each, in the order written.
+    std::vector<std::pair<QLatin1StringView, QString>> toWrite;
+    for (const QString &identity : m_toWrite)
+        toWrite.push_back({syncsql::NoteWritten, identity});
+    for (auto gone = m_gone.cbegin(); gone != m_gone.cend(); ++gone) {
+        if (*gone)
+            toWrite.push_back({syncsql::RecordWritten, gone.key()});
+    }
+    std::vector<QString> written[2]; // notes, deletion records
     std::optional<files::FileError> failure;
-    const auto write = [&](const QString &name, QByteArrayView bytes) {
-        const files::Result<Done> done
-            = files::writeWhole(pathOf(name), bytes, S_IRUSR | S_IWUSR, files::Replace::Never,
-                                files::FolderFlush::Later);
-        // A file already there is this identity's, written by a round cut off before it could
-        // remember so.
-        if (!done && done.error().number != EEXIST) {
-            failure = done.error();
-            return false;
+    // A few thousand at a time, so that many notes are not all held twice.
+    constexpr std::size_t Batch = 2000;
+    for (std::size_t start = 0; start < toWrite.size() && !failure; start += Batch) {
+        std::vector<files::NewFile> batch;
+        const std::size_t end = std::min(toWrite.size(), start + Batch);
+        for (std::size_t index = start; index < end; ++index) {
+            const auto &[statement, identity] = toWrite[index];
+            if (statement == syncsql::NoteWritten) {
+                const LocalNote &local = m_local[m_localById.value(m_known.value(identity).id)];
+                batch.push_back(
+                    {pathOf(noteFileName(identity)), encodeNoteFile(local.title, local.text)});
+            } else {
+                batch.push_back({pathOf(deletionFileName(identity)), deletionRecord()});
+            }
         }
-        return true;
-    };
-    for (const QString &identity : m_toWrite) {
-        const Known known = m_known.value(identity);
-        const LocalNote &local = m_local[m_localById.value(known.id)];
-        if (!write(noteFileName(identity), encodeNoteFile(local.title, local.text)))
-            break;
-        written.push_back({syncsql::NoteWritten, identity});
-    }
-    for (auto gone = m_gone.cbegin(); !failure && gone != m_gone.cend(); ++gone) {
-        if (!*gone)
-            continue;
-        if (!write(deletionFileName(gone.key()), deletionRecord()))
-            break;
-        written.push_back({syncsql::RecordWritten, gone.key()});
-    }
-    if (!written.empty()) {
-        if (const files::Result<Done> flushed = files::syncFolder(m_folder); !flushed)
-            failure = flushed.error();
-        else
-            m_report.filesWritten = int(written.size());
+        const std::vector<files::Result<Done>> results
+            = files::writeNewFiles(batch, S_IRUSR | S_IWUSR);
+        for (std::size_t index = start; index < end; ++index) {
+            const files::Result<Done> &result = results[index - start];
+            // A file already there is this identity's, written by a round cut off before it
+            // could remember so.
+            if (!result && result.error().number != EEXIST) {
+                failure = result.error();
+                continue;
+            }
+            written[toWrite[index].first == syncsql::NoteWritten ? 0 : 1].push_back(
+                toWrite[index].second);
+        }
     }
     if (failure) {
+        // Named by the folder, not by the file that happened to be first: told once.
         m_report.problems.push_back(
-            {failure->path,
-             QStringLiteral("kunde inte skrivas (%1). Anteckningar som sparats eller raderats "
+            {m_folder,
+             QStringLiteral("kunde inte skrivas i (%1). Anteckningar som sparats eller raderats "
                             "här förs ut när mappen går att skriva i igen; kontrollera att den "
                             "inte är skrivskyddad eller full.")
                  .arg(failure->wording())});
     }
+    m_report.filesWritten = int(written[0].size() + written[1].size());
     if (m_report.filesWritten == 0)
         return;
+    // Deferred: only what sync remembers is written.
     QSqlQuery query(m_session.database());
-    store::run(query, BeginWrite);
-    for (const auto &[statement, identity] : written) {
-        if (!store::run(query, statement, {identity}))
-            break;
+    store::run(query, BeginRead);
+    for (int kind = 0; kind < 2; ++kind) {
+        for (const QString &identity : written[kind]) {
+            if (!store::run(query, kind == 0 ? syncsql::NoteWritten : syncsql::RecordWritten,
+                            {identity}))
+                break;
+        }
     }
     // Not remembered, the files are only written again, onto themselves: nothing is lost.
     store::run(query, CommitWrite);
@@ -482,22 +520,61 @@ std::optional<StoreError> Round::rememberProblems()
     return std::nullopt;
 }
 
+// What a round that finds nothing to do would find again: the stamps of memo.mdb and the folder,
+// none while a stamp could still be the same after a change (a file system that keeps times to
+// the second or two).
+QByteArray Round::quietStamp() const
+{
+    const QDateTime settled = QDateTime::currentDateTime().addSecs(-3);
+    for (const QString &path : {m_session.path(), m_folder}) {
+        if (QFileInfo(path).lastModified() > settled)
+            return {};
+    }
+    return files::changeStamp(m_session.path()) + " / " + files::changeStamp(m_folder);
+}
+
+std::optional<StoreError> Round::readQuiet(const QByteArray &stamp, bool *quiet)
+{
+    *quiet = false;
+    if (stamp.isEmpty())
+        return std::nullopt;
+    QSqlQuery query(m_session.database());
+    if (!store::run(query, syncsql::SelectQuiet))
+        return m_session.describe(query.lastError());
+    if (!query.next() || query.value(0).toByteArray() != stamp)
+        return std::nullopt;
+    if (!store::run(query, syncsql::SelectPending) || !query.next())
+        return m_session.describe(query.lastError());
+    *quiet = query.value(0).toInt() == 0;
+    return std::nullopt;
+}
+
 Result<SyncReport> Round::run()
 {
-    m_listing = listFolder(m_folder);
-    m_report.problems = m_listing.problems;
+    // Taken before anything is read: a change made meanwhile changes a stamp.
+    const QByteArray stamp = quietStamp();
+    QSqlQuery query(m_session.database());
     {
-        QSqlQuery query(m_session.database());
         if (!store::run(query, BeginWrite))
             return m_session.describe(query.lastError());
         // Read and changed in the transaction, so that a note deleted meanwhile by
         // deleteSyncedNote is seen as deleted or deleted after the round, never half.
-        std::optional<StoreError> error = readState();
+        bool quiet = false;
+        std::optional<StoreError> error = readQuiet(stamp, &quiet);
+        if (!error && quiet) {
+            store::run(query, RollbackWrite);
+            return SyncReport{};
+        }
+        m_listing = listFolder(m_folder);
+        m_report.problems = m_listing.problems;
+        if (!error)
+            error = readState();
         if (!error)
             error = readLocalNotes();
         if (!error)
             error = changeDatabase();
-        if (!error && !store::run(query, CommitWrite))
+        // A round that changes nothing commits nothing: no flush of two files for naught.
+        if (!error && !store::run(query, m_changes ? CommitWrite : RollbackWrite))
             error = m_session.describe(query.lastError());
         if (error) {
             QSqlQuery(m_session.database()).exec(RollbackWrite);
@@ -505,10 +582,16 @@ Result<SyncReport> Round::run()
         }
     }
     writeOut();
-    QSqlQuery query(m_session.database());
-    if (!store::run(query, BeginWrite))
+    const bool quiet = !m_changes && m_report.filesWritten == 0 && m_report.problems.empty()
+                       && m_toWrite.empty() && !stamp.isEmpty();
+    if (!quiet && m_report.problems.empty() && m_told.isEmpty())
+        return std::move(m_report);
+    // Deferred: only what sync remembers is written, and only its file flushed.
+    if (!store::run(query, BeginRead))
         return m_session.describe(query.lastError());
     std::optional<StoreError> error = rememberProblems();
+    if (!error && quiet && !store::run(query, syncsql::SetQuiet, {stamp}))
+        error = m_session.describe(query.lastError());
     if (!error && !store::run(query, CommitWrite))
         error = m_session.describe(query.lastError());
     if (error) {

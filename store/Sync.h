@@ -64,7 +64,7 @@ std::optional<QString> syncFolderFor(const QString &databasePath);
 // Sets the sync folder of the database at this path, kept in the user's config folder
 // ($XDG_CONFIG_HOME/zentavo/sync/<key>). Refused, with the reason, for the database itself, a
 // folder that holds it or lies inside its folder, a folder holding the drafts or inside them, and
-// a path that is no folder.
+// a path that is no folder. A folder not there yet is made (0700).
 Result<Done> setSyncFolder(const QString &databasePath, const QString &folder);
 
 // Ends the sync of the database at this path: no folder set. What the rounds remembered is kept,

@@ -39,11 +39,7 @@ std::optional<StoreError> refusal(const QString &databasePath, const QString &fo
     const QString chooseAnother = QStringLiteral("Välj en egen mapp som synkmotorn delar mellan "
                                                  "datorerna, till exempel ~/Synk/Zentavo.");
     const QFileInfo info(folder);
-    if (!info.exists())
-        return cannotSet(folder, QStringLiteral("mappen finns inte"),
-                         QStringLiteral("Skapa mappen (eller låt synkmotorn skapa den) och "
-                                        "försök igen."));
-    if (!info.isDir())
+    if (info.exists() && !info.isDir())
         return cannotSet(folder, QStringLiteral("det är ingen mapp"), chooseAnother);
     const QString chosen = runtime::fileIdentity(folder);
     const QString database = runtime::fileIdentity(databasePath);
@@ -100,6 +96,10 @@ Result<Done> setSyncFolder(const QString &databasePath, const QString &folder)
     };
     if (const files::Result<Done> made = files::makePrivateFolder(QFileInfo(setting).path()); !made)
         return failed(made.error());
+    // A folder not there yet is made, readable by the user alone; one that is keeps its rights.
+    if (const files::Result<Done> made = files::makePrivateFolder(folder); !made)
+        return cannotSet(made.error().path, made.error().wording(),
+                         QStringLiteral("Välj en mapp du får skriva i."));
     const QByteArray line = QFileInfo(folder).absoluteFilePath().toUtf8() + '\n';
     if (const files::Result<Done> written = files::writeWhole(setting, line, S_IRUSR | S_IWUSR);
         !written)

@@ -14,7 +14,8 @@ namespace store::syncsql {
 // elsewhere, 0 for one made here whose record is still to be written, 1 once written.
 // told: the problems of files already reported, so that each is told once.
 // facts: "joined" once the first round has put the database's own notes and the folder's
-// together.
+// together; "quiet", the stamps of memo.mdb and the folder after a round that found nothing to
+// do, so that the next round, finding the same stamps, need read no further.
 inline constexpr QLatin1StringView CreateTables[] = {
     QLatin1StringView("CREATE TABLE IF NOT EXISTS companion.notes (identity TEXT PRIMARY KEY, "
                       "id INTEGER NOT NULL, fingerprint BLOB NOT NULL, written INTEGER NOT NULL)"),
@@ -33,6 +34,15 @@ inline constexpr QLatin1StringView SelectGone{"SELECT identity, record FROM comp
 inline constexpr QLatin1StringView SelectTold{"SELECT file, problem FROM companion.told"};
 inline constexpr QLatin1StringView SelectJoined{
     "SELECT 1 FROM companion.facts WHERE name = 'joined'"};
+inline constexpr QLatin1StringView SelectQuiet{
+    "SELECT value FROM companion.facts WHERE name = 'quiet'"};
+inline constexpr QLatin1StringView SetQuiet{
+    "INSERT OR REPLACE INTO companion.facts (name, value) VALUES ('quiet', ?)"};
+// Whether files are still to be written: notes or deletion records.
+inline constexpr QLatin1StringView SelectPending{
+    "SELECT EXISTS (SELECT 1 FROM companion.notes WHERE written = 0) "
+    "OR EXISTS (SELECT 1 FROM companion.gone WHERE record = 0) "
+    "OR EXISTS (SELECT 1 FROM companion.told)"};
 inline constexpr QLatin1StringView SetJoined{
     "INSERT OR REPLACE INTO companion.facts (name, value) VALUES ('joined', 1)"};
 

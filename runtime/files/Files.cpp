@@ -244,6 +244,18 @@ QByteArray fileFingerprint(const QString &path)
     return parts.join(' ');
 }
 
+QByteArray changeStamp(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(local(path).constData(), &status) != 0)
+        return {};
+    return QByteArray::number(quint64(status.st_dev)) + ' '
+           + QByteArray::number(quint64(status.st_ino)) + ' '
+           + QByteArray::number(qint64(status.st_size)) + ' '
+           + QByteArray::number(qint64(status.st_mtim.tv_sec)) + '.'
+           + QByteArray::number(qint64(status.st_mtim.tv_nsec));
+}
+
 Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights, Replace replace,
                         FolderFlush flush)
 {
@@ -277,6 +289,61 @@ Result<Done> removeFile(const QString &path)
     if (::unlink(local(path).constData()) != 0)
         return errno == ENOENT ? Result<Done>(Done{}) : failed(Operation::Remove, path);
     return syncFolder(QFileInfo(path).absolutePath());
+}
+
+std::vector<Result<Done>> writeNewFiles(const std::vector<NewFile> &newFiles, mode_t rights)
+{
+    std::vector<Result<Done>> results;
+    results.reserve(newFiles.size());
+    int anyOpen = -1;
+    for (const NewFile &file : newFiles) {
+        const QString part = file.path + QStringLiteral(".part");
+        Result<Descriptor> made = Descriptor::open(part, O_WRONLY | O_CREAT | O_TRUNC, rights);
+        Result<Done> written = made ? made->setRights(rights) : Result<Done>(made.error());
+        if (written)
+            written = made->writeAll(file.bytes);
+        if (written)
+            written = made->close();
+        if (!written)
+            QFile::remove(part);
+        results.push_back(
+            written ? written
+                    : FileError{written.error().operation, file.path, written.error().number});
+    }
+    // Every file's content on disk before any of them gets its name.
+    if (!newFiles.empty()) {
+        Result<Descriptor> folder = Descriptor::open(
+            QFileInfo(newFiles.front().path).absolutePath(), O_RDONLY | O_DIRECTORY);
+        anyOpen = folder ? folder->get() : -1;
+        if (anyOpen < 0 || ::syncfs(anyOpen) != 0) {
+            const FileError error
+                = folder ? FileError{Operation::Sync, folder->path(), errno} : folder.error();
+            for (std::size_t index = 0; index < newFiles.size(); ++index) {
+                if (results[index])
+                    QFile::remove(newFiles[index].path + QStringLiteral(".part"));
+                results[index] = error;
+            }
+            return results;
+        }
+    }
+    for (std::size_t index = 0; index < newFiles.size(); ++index) {
+        if (!results[index])
+            continue;
+        const QString part = newFiles[index].path + QStringLiteral(".part");
+        results[index] = moveWithoutReplacing(part, newFiles[index].path);
+        if (!results[index])
+            QFile::remove(part);
+    }
+    if (!newFiles.empty()) {
+        if (Result<Done> flushed = syncFolder(QFileInfo(newFiles.front().path).absolutePath());
+            !flushed) {
+            for (Result<Done> &result : results) {
+                if (result)
+                    result = flushed;
+            }
+        }
+    }
+    return results;
 }
 
 mode_t currentUmask()

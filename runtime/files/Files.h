@@ -12,6 +12,7 @@
 #include <QString>
 #include <sys/types.h>
 #include <utility>
+#include <vector>
 
 namespace files {
 
@@ -105,6 +106,11 @@ Result<Descriptor> lockExclusive(const QString &path, mode_t rights);
 // neither. Reads nothing of the file and changes nothing.
 QByteArray fileFingerprint(const QString &path);
 
+// A stamp of the file or folder at `path` that changes whenever it is changed, replaced or
+// (a folder) given a new, renamed or removed name: its inode, size and modification time to the
+// nanosecond (as fine as the file system keeps it). Empty when nothing is there.
+QByteArray changeStamp(const QString &path);
+
 // Writes a file whole: the bytes into "<path>.part" with exactly `rights`, flushed, named `path`
 // and the folder flushed. A power cut or a kill at any instant leaves the file as it was or as
 // written, never torn. With Replace::Never a file already at `path` is kept and the write fails
@@ -118,6 +124,19 @@ Result<Done> writeWhole(const QString &path, QByteArrayView bytes, mode_t rights
 
 // Removes the file at `path` and flushes its folder; no file there is no failure.
 Result<Done> removeFile(const QString &path);
+
+// Writes many new files whole in one folder, as writeWhole with Replace::Never does each, but
+// flushed to disk together: every file into "<path>.part" with exactly `rights`, then one flush of
+// the whole file system (syncfs) instead of one per file, then each named `path` without
+// replacing anything, and the folder flushed. Hands back each file's result, in order; a file
+// that failed leaves nothing behind. A kill or a power cut at any instant leaves each file whole
+// or absent.
+struct NewFile
+{
+    QString path;
+    QByteArray bytes;
+};
+std::vector<Result<Done>> writeNewFiles(const std::vector<NewFile> &newFiles, mode_t rights);
 
 // The process's umask, which the rights of new files follow.
 mode_t currentUmask();

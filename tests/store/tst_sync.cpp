@@ -19,8 +19,10 @@
 #include <QTest>
 #include <QThread>
 #include <algorithm>
+#include <fcntl.h>
 #include <functional>
 #include <memory>
+#include <sys/stat.h>
 
 using store::SyncReport;
 using testsupport::TestDatabase;
@@ -91,10 +93,13 @@ private Q_SLOTS:
     void filesNotTakenAreToldOnce_data();
     void filesNotTakenAreToldOnce();
     void halfCarriedFileIsTakenOnceWhole();
+    void roundLeftAloneStillSeesChanges_data();
+    void roundLeftAloneStillSeesChanges();
     void folderAwayOrReadOnly();
     void oneRoundAtATime();
     void folderRefused_data();
     void folderRefused();
+    void folderNotThereIsMadePrivate();
     void databaseKeepsItsOneTable();
 
     void killedRoundsLoseAndDoubleNothing();
@@ -201,7 +206,10 @@ void tst_sync::deletionMadeThroughZentavoSpreads()
     m_a->addNote(QStringLiteral("bort"), QStringLiteral("b"));
     round(*m_a);
     round(*m_b);
-    const TestDatabase::Row doomed = m_b->rows().last();
+    const QList<TestDatabase::Row> rows = m_b->rows();
+    const TestDatabase::Row doomed = *std::find_if(rows.cbegin(), rows.cend(), [](const auto &row) {
+        return row.title.toString() == QLatin1String("bort");
+    });
     QVERIFY(store::deleteSyncedNote(m_b->path(),
                                     {doomed.id, doomed.title.toString(), doomed.text.toString()}));
     QCOMPARE(round(*m_b).filesWritten, 1);
@@ -285,9 +293,16 @@ void tst_sync::noteRemovedWithoutZentavoComesBack()
 {
     m_a->addNote(QStringLiteral("tål"), QStringLiteral("t"));
     round(*m_a);
+    const QString older = m_dir->filePath(QStringLiteral("äldre.mdb"));
+    QVERIFY(QFile::copy(m_a->path(), older));
     m_a->exec(QStringLiteral("DELETE FROM Memo"));
     QCOMPARE(round(*m_a).added.size(), std::size_t(1));
     QCOMPARE(notesOf(*m_a), (Texts{{QStringLiteral("tål"), QStringLiteral("t")}}));
+    // The older copy put back holds the note under its first ID: still one note.
+    QVERIFY(QFile::remove(m_a->path()));
+    QVERIFY(QFile::copy(older, m_a->path()));
+    QCOMPARE(round(*m_a).added.size(), std::size_t(0));
+    QCOMPARE(m_a->count(), 1);
     QCOMPARE(QDir(m_folder).entryList(QDir::Files).size(), 1);
 }
 
@@ -346,6 +361,36 @@ void tst_sync::halfCarriedFileIsTakenOnceWhole()
     QCOMPARE(notesOf(*m_a), (Texts{{QStringLiteral("på väg"), QStringLiteral("hela texten")}}));
 }
 
+void tst_sync::roundLeftAloneStillSeesChanges_data()
+{
+    QTest::addColumn<bool>("savedHere");
+    QTest::newRow("note saved here") << true;
+    QTest::newRow("note arrived") << false;
+}
+
+// A round that finds memo.mdb and the folder as a round that had nothing to do left them reads
+// no further; any change after that is still seen.
+void tst_sync::roundLeftAloneStillSeesChanges()
+{
+    QFETCH(bool, savedHere);
+    m_a->addNote(QStringLiteral("först"), QStringLiteral("1"));
+    round(*m_a);
+    const timespec before[2] = {{::time(nullptr) - 60, 0}, {::time(nullptr) - 60, 0}};
+    for (const QString &path : {m_a->path(), m_folder})
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), before, 0), 0);
+    QCOMPARE(round(*m_a).filesWritten, 0);
+    QCOMPARE(round(*m_a).filesWritten, 0);
+    if (savedHere) {
+        m_a->addNote(QStringLiteral("sen"), QStringLiteral("2"));
+        QCOMPARE(round(*m_a).filesWritten, 1);
+    } else {
+        m_b->addNote(QStringLiteral("sen"), QStringLiteral("2"));
+        round(*m_b);
+        QCOMPARE(round(*m_a).added.size(), std::size_t(1));
+    }
+    QCOMPARE(m_a->count(), 2);
+}
+
 void tst_sync::folderAwayOrReadOnly()
 {
     m_a->addNote(QStringLiteral("väntar"), QStringLiteral("v"));
@@ -386,10 +431,9 @@ void tst_sync::folderRefused_data()
 {
     QTest::addColumn<QString>("folder"); // relative to the database's folder
     QTest::addColumn<QString>("cause");
-    QTest::newRow("the database") << QStringLiteral("memo.mdb") << QStringLiteral("ingen mapp");
     QTest::newRow("its folder") << QStringLiteral(".") << QStringLiteral("egen mapp");
     QTest::newRow("a folder holding it") << QStringLiteral("..") << QStringLiteral("rymmer");
-    QTest::newRow("missing") << QStringLiteral("saknas") << QStringLiteral("finns inte");
+    QTest::newRow("a file") << QStringLiteral("memo.mdb") << QStringLiteral("ingen mapp");
     QTest::newRow("the state folder") << QStringLiteral("@state") << QStringLiteral("utkast");
     QTest::newRow("the drafts folder") << QStringLiteral("@drafts") << QStringLiteral("utkast");
 }
@@ -412,6 +456,14 @@ void tst_sync::folderRefused()
     QCOMPARE(store::syncFolderFor(m_a->path()), std::optional(m_folder));
     QVERIFY(store::endSync(m_a->path()));
     QCOMPARE(store::syncFolderFor(m_a->path()), std::nullopt);
+}
+
+void tst_sync::folderNotThereIsMadePrivate()
+{
+    const QString folder = m_dir->filePath(QStringLiteral("ny/synk"));
+    QVERIFY(store::setSyncFolder(m_a->path(), folder));
+    QCOMPARE(testsupport::modeOf(folder), 0700);
+    QCOMPARE(store::syncFolderFor(m_a->path()), std::optional(folder));
 }
 
 void tst_sync::databaseKeepsItsOneTable()
