@@ -4,6 +4,7 @@
 #include <QFileSystemWatcher>
 #include <QThread>
 #include <QTimer>
+#include <memory>
 
 namespace window {
 
@@ -114,8 +115,12 @@ void NoteSyncer::follow(const SyncOutcome &outcome)
         m_watcher->removePaths(watched);
     if (watch && m_watcher->directories().isEmpty())
         m_watcher->addPath(outcome.folder);
-    if (outcome.kind == SyncOutcome::Kind::FolderAway || outcome.kind == SyncOutcome::Kind::Failed)
+    // A failed round is tried again once; a failure that stays waits for the next save, delete
+    // or change in the folder.
+    const bool failed = outcome.kind == SyncOutcome::Kind::Failed;
+    if (outcome.kind == SyncOutcome::Kind::FolderAway || (failed && !m_retriedFailure))
         m_retry->start();
+    m_retriedFailure = failed && !m_retriedFailure;
 }
 
 void NoteSyncer::folderChanged()

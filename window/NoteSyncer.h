@@ -20,8 +20,8 @@ namespace window {
 // Between rounds it watches the sync folder the last round found: a change there (a file the
 // sync engine brought, or took away) asks for a round once the folder has been still for 300 ms,
 // and at most 1.2 s after the first change of a burst, so that a round starts within two seconds
-// of a file landing. A folder out of reach is looked for every two seconds, and a round that
-// failed is tried again after two seconds, until one is made.
+// of a file landing. A folder out of reach is looked for every two seconds until it is back; a
+// round that failed is tried again once, two seconds later.
 class NoteSyncer : public QObject
 {
     Q_OBJECT
@@ -53,8 +53,10 @@ private:
     // Runs while the folder settles after a change.
     QTimer *m_settle;
     QElapsedTimer m_burst;
-    // Runs while the folder is away or the last round failed.
+    // Runs while the folder is away, and after a round that failed.
     QTimer *m_retry;
+    // Whether the last round failed and its one retry is on its way.
+    bool m_retriedFailure = false;
 };
 
 } // namespace window
