@@ -50,7 +50,6 @@ SyncOutcome runRound(const QString &databasePath)
 NoteSyncer::NoteSyncer(QString databasePath, QObject *parent)
     : QObject(parent)
     , m_databasePath(std::move(databasePath))
-    , m_watcher(new QFileSystemWatcher(this))
     , m_settle(new QTimer(this))
     , m_retry(new QTimer(this))
 {
@@ -58,7 +57,6 @@ NoteSyncer::NoteSyncer(QString databasePath, QObject *parent)
     m_settle->setInterval(SettleTime);
     m_retry->setSingleShot(true);
     m_retry->setInterval(RetryTime);
-    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &NoteSyncer::folderChanged);
     connect(m_settle, &QTimer::timeout, this, &NoteSyncer::requestRound);
     connect(m_retry, &QTimer::timeout, this, &NoteSyncer::requestRound);
 }
@@ -110,7 +108,12 @@ void NoteSyncer::follow(const SyncOutcome &outcome)
 {
     const bool watch
         = outcome.kind == SyncOutcome::Kind::Done || outcome.kind == SyncOutcome::Kind::Failed;
-    const QStringList watched = m_watcher->directories();
+    if (watch && !m_watcher) {
+        // Made with the first folder to watch, so that a window without sync makes none.
+        m_watcher = new QFileSystemWatcher(this);
+        connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &NoteSyncer::folderChanged);
+    }
+    const QStringList watched = m_watcher ? m_watcher->directories() : QStringList();
     if (!watched.isEmpty() && (!watch || watched.constFirst() != outcome.folder))
         m_watcher->removePaths(watched);
     if (watch && m_watcher->directories().isEmpty())

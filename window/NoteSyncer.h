@@ -49,7 +49,7 @@ private:
     QObject *m_runner = nullptr;
     bool m_running = false;
     bool m_again = false;
-    QFileSystemWatcher *m_watcher;
+    QFileSystemWatcher *m_watcher = nullptr;
     // Runs while the folder settles after a change.
     QTimer *m_settle;
     QElapsedTimer m_burst;
