@@ -19,14 +19,15 @@
 // deletions made here; the problems already told) lives in a small SQLite file beside the drafts,
 // $XDG_STATE_HOME/zentavo/sync/<key>; memo.mdb gains nothing. Every change of memo.mdb is
 // committed in one transaction with that file attached, which SQLite commits atomically across
-// both files (memo.mdb is never in WAL mode; a database that is, is refused): a kill at any
+// both files outside WAL mode (Zentavo never puts memo.mdb in WAL mode; a memo.mdb another
+// program put in it is refused for sync). A kill at any
 // instant leaves the note added and its identity recorded, or neither. Files are written only
 // after the identity they carry is recorded, and recorded as written only once flushed, so a
 // round cut off anywhere is finished by the next one, every note once.
 //
 // The window: call syncRound() on a worker thread (each call opens connections of its own) when
-// it starts, after it saved a note, and on a timer; then reload the list when the report added or
-// deleted notes, and show its problems (each is reported once). Delete a note with
+// it starts, after it saved or deleted a note, and on a timer; then reload the list when the report
+// added or deleted notes, and show its problems (each is reported once). Delete a note with
 // deleteSyncedNote() instead of NoteStore::deleteNote(). One round runs at a time per database:
 // a round that finds another running fails at once with kind Failure and says so.
 
