@@ -23,6 +23,7 @@ developing=(
     sqlite3 time strace clang-format shellcheck
     ccache
     desktop-file-utils appstream
+    syncthing
 )
 
 case ${1:-} in

@@ -4,6 +4,7 @@
 #include "Design.h"
 #include "DraftKeeper.h"
 #include "NoteFinder.h"
+#include "NoteSyncer.h"
 #include "runtime/Desktop.h"
 #include "runtime/FirstFrame.h"
 #include "runtime/Fonts.h"
@@ -47,6 +48,7 @@ NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtim
     // unrolls.
     m_ui.noteList->hide();
     m_finder = new NoteFinder(m_notes.path(), this);
+    m_syncer = new NoteSyncer(m_notes.path(), this);
     connectHandlers();
     watchKeys();
     move(m_docking.dock(currentScreens()));
@@ -94,6 +96,7 @@ void NoteWindow::connectHandlers()
     connect(m_finder, &NoteFinder::failed, this, &NoteWindow::searchFailed);
     connect(m_drafts, &DraftKeeper::restored, this, &NoteWindow::restoreDraft);
     connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
+    connect(m_syncer, &NoteSyncer::roundDone, this, &NoteWindow::syncRoundDone);
 }
 
 bool NoteWindow::start(const store::Result<store::Done> &checked)
@@ -110,8 +113,11 @@ bool NoteWindow::start(const store::Result<store::Done> &checked)
     runtime::afterFirstFrame(*this, [this] {
         m_desktop.firstFrameShown();
         // Nothing is claimed or restored for a window that cannot show the notes.
-        if (readFirstList())
+        if (readFirstList()) {
             m_drafts->start();
+            // The first round runs beside the window, never before it shows.
+            m_syncer->requestRound();
+        }
     });
     // The native window exists now; the layout follows the screen it is on, and the window's
     // place the screens.

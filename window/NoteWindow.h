@@ -25,16 +25,21 @@
 // The note being written is kept on disk as a draft by a DraftKeeper, so that nothing typed is lost
 // when the program ends however it ends; a draft left by a program that ended comes back at start.
 //
+// Where the database has a sync folder, a NoteSyncer runs sync rounds on a thread of its own: once
+// after the first frame, after each save and delete, and when files land in the folder. What a
+// round brought is drawn as any change is (NoteWindowSync.cpp); the note being written stays.
+//
 // Handlers are spread over files by concern: NoteWindowCommands.cpp (the commands: which button
 // gives which, and carrying one out), NoteWindowFrame.cpp (dragging, exit, the list's slide and
 // the pointer poll), NoteWindowNotes.cpp (the note list, saving and deleting), NoteWindowDrafts.cpp
 // (the draft of the note being written), NoteWindowScreens.cpp (the window's place when the
-// desktop's screens change), NoteWindowKeys.cpp (the keys), NoteWindowRender.cpp (drawing the
-// state, the keyboard focus included).
+// desktop's screens change), NoteWindowKeys.cpp (the keys), NoteWindowSync.cpp (what a sync round
+// brought), NoteWindowRender.cpp (drawing the state, the keyboard focus included).
 
 #include "Controls.h"
 #include "Docking.h"
 #include "Layout.h"
+#include "SyncNews.h"
 #include "WindowState.h"
 #include "store/Drafts.h"
 #include "store/NoteStore.h"
@@ -59,6 +64,7 @@ namespace window {
 class CommandButton;
 class DraftKeeper;
 class NoteFinder;
+class NoteSyncer;
 
 class NoteWindow : public QWidget
 {
@@ -125,6 +131,10 @@ private Q_SLOTS:
     void notesFound(const QString &typed, const std::vector<qint64> &ids);
     void searchFailed(const store::StoreError &error);
 
+    // What a sync round brought (NoteWindowSync.cpp): notes that arrived in the list, a note
+    // deleted elsewhere gone from the note area, problems told.
+    void syncRoundDone(const window::SyncOutcome &outcome);
+
     // Drafts of the note being written.
     void noteEdited();
     void titleEdited();
@@ -181,6 +191,8 @@ private:
     void showFirstFound();
     // The version of the notes found that the list shows; -1 when it shows every note.
     int m_listFilterShown = -1;
+    // A version no filter has: the list is filtered and its highlight set again at the next render.
+    static constexpr int ListNeedsHighlight = -2;
     // The control that had the focus when the window rolled up.
     QPointer<QWidget> m_focusBeforeRollUp;
     // Set while render() runs: a control's signal that a render raises is drawn by that render.
@@ -192,6 +204,8 @@ private:
     // Reads the list again after a change. On failure the list the person had stays, and the
     // report says it may be out of date; the next reload that succeeds replaces it.
     void reloadList();
+    // The same, the note shown kept highlighted in the list (where it still is).
+    void reloadListKeepingPlace();
     // Reads the list for the first time, after the first frame. On failure says why, closes the
     // window and emits startFailed; returns whether the list was read.
     bool readFirstList();
@@ -209,6 +223,8 @@ private:
     Controls m_ui;
     DraftKeeper *m_drafts;
     NoteFinder *m_finder;
+    NoteSyncer *m_syncer;
+    SyncNews m_syncNews;
 };
 
 } // namespace window

@@ -1,4 +1,6 @@
+#include "NoteSyncer.h"
 #include "NoteWindow.h"
+#include "store/Sync.h"
 #include "window/controls/ListView.h"
 
 namespace window {
@@ -45,11 +47,15 @@ void NoteWindow::saveNote()
     reloadList();
     m_state.changeStored();
     render();
+    // The save is done; the folder gets the note when the round comes to it.
+    m_syncer->requestRound();
 }
 
 void NoteWindow::deleteNote()
 {
-    const store::Result<store::Done> deleted = m_notes.deleteNote(*m_state.shownNote());
+    // Recorded as deleted here, so that the next round takes it from the other machines too.
+    const store::Result<store::Done> deleted
+        = store::deleteSyncedNote(m_notes.path(), *m_state.shownNote());
     if (!deleted) {
         const store::StoreError &error = deleted.error();
         reportStoreError(error);
@@ -68,6 +74,7 @@ void NoteWindow::deleteNote()
     reloadList();
     m_state.changeStored();
     render();
+    m_syncer->requestRound();
 }
 
 } // namespace window

@@ -299,6 +299,20 @@ void WindowState::deleteRefused(const std::optional<store::Note> &current)
         showStoredNote(*current);
 }
 
+bool WindowState::notesDeletedElsewhere(const std::vector<qint64> &ids)
+{
+    if (m_noteMode != NoteMode::Stored
+        || std::find(ids.begin(), ids.end(), m_shownNote->id) == ids.end())
+        return false;
+    const bool asked = m_panel == Panel::Delete;
+    emptyNote();
+    if (asked) {
+        m_panel = Panel::None;
+        m_focus = Focus::Note;
+    }
+    return true;
+}
+
 void WindowState::noteEdited(bool holdsText)
 {
     m_holdsText = holdsText;

@@ -105,6 +105,10 @@ public:
     // "Ja" found the note shown gone or changed: the question closes, and a note changed under
     // its ID shows as the database holds it now.
     void deleteRefused(const std::optional<store::Note> &current);
+    // A sync round deleted these notes, deleted on another machine. The stored note shown, if
+    // among them, goes as "Ja" takes it: a new empty note, and the delete question about it
+    // closes. A note being written stays whatever happens. Returns whether the note shown went.
+    bool notesDeletedElsewhere(const std::vector<qint64> &ids);
     // The note area's text changed (`holdsText`: whether it holds any now), or the title box's.
     void noteEdited(bool holdsText);
     void titleEdited();

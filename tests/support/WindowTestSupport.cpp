@@ -1,5 +1,6 @@
 #include "WindowTestSupport.h"
 
+#include "store/Sync.h"
 #include "window/Application.h"
 
 #include <QApplication>
@@ -184,6 +185,11 @@ void WindowTestCase::restart(Setup setup)
     m_ids.clear();
     for (int i = 0; i < setup.notes; ++i)
         m_ids << m_db->addNote(noteTitle(i), noteText(i));
+    m_syncFolder.reset();
+    if (setup.synced) {
+        m_syncFolder = std::make_unique<QTemporaryDir>();
+        QVERIFY(store::setSyncFolder(m_db->path(), m_syncFolder->path()));
+    }
     m_window = std::make_unique<WindowUnderTest>(*m_db);
     // The pointer stays over the window, so that no look at it rolls the window up.
     m_window->desktop.pointer = WindowUnderTest::inside();
@@ -197,6 +203,7 @@ void WindowTestCase::cleanup()
         QCOMPARE(m_window->desktop.reports, QStringList());
     m_window.reset();
     m_db.reset();
+    m_syncFolder.reset();
     QCOMPARE(QSqlDatabase::connectionNames().filter(QStringLiteral("zentavo-")), QStringList());
 }
 

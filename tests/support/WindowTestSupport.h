@@ -101,6 +101,8 @@ public:
     {
         int notes = 3;
         bool unrolled = true;
+        // A sync folder of the test's own set for the database before the window starts.
+        bool synced = false;
     };
     explicit WindowTestCase(Setup setup);
     ~WindowTestCase() override;
@@ -117,6 +119,8 @@ protected:
     testsupport::TestDatabase &db() { return *m_db; }
     // The IDs of the notes the database started with.
     const QList<qlonglong> &ids() const { return m_ids; }
+    // The sync folder, when the set-up asks for one.
+    QString syncFolder() const { return m_syncFolder ? m_syncFolder->path() : QString(); }
     // Starts afresh, inside a test function, with another set-up.
     void restart(Setup setup);
 
@@ -128,6 +132,7 @@ private Q_SLOTS:
 private:
     Setup m_setup;
     std::unique_ptr<testsupport::TestDatabase> m_db;
+    std::unique_ptr<QTemporaryDir> m_syncFolder;
     std::unique_ptr<WindowUnderTest> m_window;
     QList<qlonglong> m_ids;
 };

@@ -132,6 +132,8 @@ private Q_SLOTS:
     void pollsWaitForThePointerAfterTheDesktop();
     void storeAndPointer_data();
     void storeAndPointer();
+    void deletedElsewhere_data();
+    void deletedElsewhere();
     void noteShownAndReplaced();
     void draftRestored_data();
     void draftRestored();
@@ -753,6 +755,54 @@ void tst_state::storeAndPointer()
         QCOMPARE(*state.shownNote(), changed);
     if (event != QLatin1String("over note"))
         QCOMPARE(state.takeFocus(), Focus::Note);
+}
+
+// A sync round deleted notes deleted on another machine: the note shown goes only when it is
+// one of them, as "Ja" takes it; a note being written never.
+void tst_state::deletedElsewhere_data()
+{
+    QTest::addColumn<Panel>("panel");
+    QTest::addColumn<NoteMode>("note");
+    QTest::addColumn<qint64>("deleted");
+    QTest::addColumn<Panel>("panelAfter");
+    QTest::addColumn<NoteMode>("noteAfter");
+    QTest::addColumn<Focus>("focus");
+    const auto row = [](Panel panel, NoteMode note, qint64 deleted, Panel panelAfter,
+                        NoteMode noteAfter, Focus focus) {
+        QTest::addRow("panel %d, note %d, %lld deleted", int(panel), int(note),
+                      static_cast<long long>(deleted))
+            << panel << note << deleted << panelAfter << noteAfter << focus;
+    };
+    const qint64 shown = storedNote().id;
+    // clang-format off
+    row(Panel::None,     NoteMode::Stored,  shown,     Panel::None,     NoteMode::Writing, Focus::Stays);
+    row(Panel::Delete,   NoteMode::Stored,  shown,     Panel::None,     NoteMode::Writing, Focus::Note);
+    row(Panel::Commands, NoteMode::Stored,  shown,     Panel::None,     NoteMode::Writing, Focus::Stays);
+    row(Panel::Find,     NoteMode::Stored,  shown,     Panel::Find,     NoteMode::Writing, Focus::Stays);
+    row(Panel::Delete,   NoteMode::Stored,  shown + 1, Panel::Delete,   NoteMode::Stored,  Focus::Stays);
+    row(Panel::None,     NoteMode::Writing, shown,     Panel::None,     NoteMode::Writing, Focus::Stays);
+    row(Panel::Save,     NoteMode::Writing, shown,     Panel::Save,     NoteMode::Writing, Focus::Stays);
+    row(Panel::None,     NoteMode::Blank,   shown,     Panel::None,     NoteMode::Blank,   Focus::Stays);
+    // clang-format on
+}
+
+void tst_state::deletedElsewhere()
+{
+    QFETCH(Panel, panel);
+    QFETCH(NoteMode, note);
+    QFETCH(qint64, deleted);
+    QFETCH(Panel, panelAfter);
+    QFETCH(NoteMode, noteAfter);
+    QFETCH(Focus, focus);
+    WindowState state = reached(false, note, panel);
+    const bool goes = note == NoteMode::Stored && deleted == storedNote().id;
+    QCOMPARE(state.notesDeletedElsewhere({deleted, deleted + 1}), goes);
+    QCOMPARE(state.panel(), panelAfter);
+    QCOMPARE(state.noteMode(), noteAfter);
+    QCOMPARE(state.shownNote().has_value(), noteAfter == NoteMode::Stored);
+    QCOMPARE(state.takeNoteText(), goes ? std::optional(QString()) : std::nullopt);
+    QCOMPARE(state.takeDraftChange(), goes ? DraftChange::Now : DraftChange::None);
+    QCOMPARE(state.takeFocus(), focus);
 }
 
 void tst_state::noteShownAndReplaced()
