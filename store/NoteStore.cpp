@@ -40,18 +40,6 @@ StoreError noteGone(const Session &session, const QString &headline, qint64 id,
                       remedy, StoreError::Kind::NoteGone};
 }
 
-// Runs a prepared statement with the given values bound in order. A statement that cannot be
-// prepared (the file locked, say) reports why, not the "Parameter count mismatch" that
-// executing it anyway would give.
-bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &values = {})
-{
-    if (!query.prepare(statement))
-        return false;
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return query.exec();
-}
-
 // A write transaction, taken at once so that what is checked is what is written, and rolled
 // back on every path that does not commit it.
 class WriteTransaction

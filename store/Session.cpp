@@ -196,4 +196,13 @@ StoreError Session::describe(const QSqlError &error) const
     return described;
 }
 
+bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &values)
+{
+    if (!query.prepare(statement))
+        return false;
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    return query.exec();
+}
+
 } // namespace store

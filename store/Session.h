@@ -5,7 +5,10 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <QVariantList>
 #include <optional>
+
+class QSqlQuery;
 
 namespace store {
 
@@ -47,5 +50,10 @@ private:
 
 // The note database beside the executable: memo.mdb in the given folder.
 QString databasePathIn(const QString &folder);
+
+// Runs a prepared statement with the given values bound in order. A statement that cannot be
+// prepared (the file locked, say) reports why, not the "Parameter count mismatch" that
+// executing it anyway would give.
+bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &values = {});
 
 } // namespace store

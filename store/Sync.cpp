@@ -45,15 +45,6 @@ QString stateFile(const QString &databasePath)
     return stateFolder(databasePath) + QStringLiteral("/state.sqlite");
 }
 
-bool run(QSqlQuery &query, QLatin1StringView statement, const QVariantList &values = {})
-{
-    if (!query.prepare(statement))
-        return false;
-    for (const QVariant &value : values)
-        query.addBindValue(value);
-    return query.exec();
-}
-
 // Attaches what sync remembers to the session and makes its tables where they are missing.
 std::optional<StoreError> openState(const Session &session, const QString &path)
 {
