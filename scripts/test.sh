@@ -29,6 +29,8 @@ if [[ -z ${CCACHE_DIR:-} ]] && mkdir -p "$own_cache" && [[ -O $own_cache && ! -L
     chmod 700 "$own_cache"
     export CCACHE_DIR=$own_cache
 fi
+# Paths below the checkout are hashed as relative ones, so that a fresh clone elsewhere hits too.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 if command -v ccache >/dev/null && [[ -n ${CCACHE_DIR:-} ]]; then
     launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
