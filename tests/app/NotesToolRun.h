@@ -11,19 +11,19 @@ namespace {
 
 using Run = testsupport::ProgramRun;
 
-Run run(const QStringList &arguments, const QString &workingDirectory = {})
+inline Run run(const QStringList &arguments, const QString &workingDirectory = {})
 {
     return testsupport::runIn(QStringLiteral(ZENTAVO_NOTES), arguments, workingDirectory);
 }
 
-QByteArray contents(const QString &path)
+inline QByteArray contents(const QString &path)
 {
     return testsupport::contentsOf(path);
 }
 
 // Everything in a folder, name and bytes (a folder in it reads as empty), to compare before and
 // after.
-QMap<QString, QByteArray> snapshot(const QString &folder)
+inline QMap<QString, QByteArray> snapshot(const QString &folder)
 {
     QMap<QString, QByteArray> files;
     const QDir dir(folder);

@@ -1,23 +1,12 @@
 // zentavo-notes search as a program: what it prints and its exit status. The matching rules
 // themselves are tested on the store (tests/store/tst_search.cpp).
 
-#include "ProgramRun.h"
+#include "NotesToolRun.h"
 #include "TestDatabase.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-using Run = testsupport::ProgramRun;
-
-Run run(const QStringList &arguments)
-{
-    return testsupport::runIn(QStringLiteral(ZENTAVO_NOTES), arguments);
-}
-
-} // namespace
 
 class NotesSearchTest : public QObject
 {

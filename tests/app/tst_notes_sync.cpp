@@ -1,24 +1,13 @@
 // zentavo-notes sync-folder and sync as a program: the command lines, what they print and their
 // exit status. What a round does is tested on the store (tests/store/tst_sync.cpp).
 
-#include "ProgramRun.h"
+#include "NotesToolRun.h"
 #include "TestDatabase.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-using Run = testsupport::ProgramRun;
-
-Run run(const QStringList &arguments)
-{
-    return testsupport::runIn(QStringLiteral(ZENTAVO_NOTES), arguments);
-}
-
-} // namespace
 
 class NotesSyncTest : public QObject
 {
