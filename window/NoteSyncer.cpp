@@ -81,6 +81,10 @@ void NoteSyncer::requestRound()
 
 void NoteSyncer::startRound()
 {
+    // Most databases are never synced: until one is, a round that would find no folder set is
+    // not worth a thread of its own after the first frame and after every save.
+    if (!m_thread && !store::syncFolderFor(m_databasePath))
+        return;
     if (!m_thread) {
         m_thread = new QThread(this);
         m_runner = new QObject;
