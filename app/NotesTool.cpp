@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -124,6 +125,12 @@ int complain(const QString &message)
 
 QString escapedTitle(const QString &title)
 {
+    // Most titles need nothing escaped: they are handed back without a copy.
+    const auto needsEscape = [](QChar c) {
+        return c == u'\\' || c == u'\t' || c == u'\n' || c == u'\r';
+    };
+    if (std::none_of(title.begin(), title.end(), needsEscape))
+        return title;
     QString escaped;
     escaped.reserve(title.size());
     for (const QChar c : title) {

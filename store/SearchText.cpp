@@ -316,23 +316,29 @@ std::vector<TextSpan> SearchQuery::hitsIn(QStringView text, bool firstOnly) cons
 
 QString lineAround(QStringView text, TextSpan hit)
 {
-    qsizetype lineStart = std::clamp<qsizetype>(hit.start, 0, text.size());
-    while (lineStart > 0 && !isLineBreak(text[lineStart - 1]))
-        --lineStart;
-    qsizetype lineEnd = lineStart;
-    while (lineEnd < text.size() && !isLineBreak(text[lineEnd]))
-        ++lineEnd;
-    qsizetype from = std::max(lineStart, hit.start - LineContextBefore);
-    qsizetype to = std::min(lineEnd, from + LineCharacters);
-    // Never half a character.
-    if (from > lineStart && text[from].isLowSurrogate())
+    // Only the characters that can be shown are looked at: a note may be one very long line.
+    const qsizetype at = std::clamp<qsizetype>(hit.start, 0, text.size());
+    qsizetype from = at;
+    while (from > 0 && at - from < LineContextBefore && !isLineBreak(text[from - 1]))
         --from;
-    if (to < lineEnd && text[to].isLowSurrogate())
+    qsizetype to = from;
+    while (to < text.size() && to - from < LineCharacters && !isLineBreak(text[to]))
+        ++to;
+    const auto cutBefore = [&] {
+        return from > 0 && !isLineBreak(text[from - 1]);
+    };
+    const auto cutAfter = [&] {
+        return to < text.size() && !isLineBreak(text[to]);
+    };
+    // Never half a character.
+    if (cutBefore() && text[from].isLowSurrogate())
+        --from;
+    if (cutAfter() && text[to].isLowSurrogate())
         ++to;
     QString line = text.sliced(from, to - from).trimmed().toString();
-    if (from > lineStart)
+    if (cutBefore())
         line.prepend(QChar(0x2026));
-    if (to < lineEnd)
+    if (cutAfter())
         line.append(QChar(0x2026));
     return line;
 }

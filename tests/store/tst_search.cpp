@@ -404,6 +404,15 @@ private Q_SLOTS:
                                             << "ord" << Spans{{25, 3}} << "andra raden med ord";
         QTest::newRow("no hit: the first line") << "första\nandra"
                                                 << "x" << Spans{} << "första";
+        QTest::newRow("hit as far in as is shown: nothing cut before")
+            << QStringLiteral("rad\n") + QString(40, QLatin1Char('.')) + QStringLiteral("ord")
+            << "ord" << Spans{{44, 3}} << QString(40, QLatin1Char('.')) + QStringLiteral("ord");
+        QTest::newRow("cut between a pair's halves: the pair kept whole")
+            << QString(50, QLatin1Char('.')) + QStringLiteral("ord ")
+                   + QString(75, QLatin1Char('-')) + QStringLiteral("𠀋x")
+            << "ord" << Spans{{50, 3}}
+            << QChar(0x2026) + QString(40, QLatin1Char('.')) + QStringLiteral("ord ")
+                   + QString(75, QLatin1Char('-')) + QStringLiteral("𠀋") + QChar(0x2026);
         QTest::newRow("long line cut around the hit")
             << QString(100, QLatin1Char('.')) + QStringLiteral(" ord ")
                    + QString(200, QLatin1Char('-'))
