@@ -7,14 +7,9 @@ set -euo pipefail
 
 runs=5
 notes=10000
-while [[ $# -gt 0 && $1 == --* ]]; do
-    case $1 in
-    --runs) runs=$2; shift 2 ;;
-    --notes) notes=$2; shift 2 ;;
-    *) echo "unknown option $1" >&2; exit 2 ;;
-    esac
-done
-[[ $# -eq 1 ]] || { echo "usage: $0 [--runs N] [--notes N] ZENTAVO-NOTES" >&2; exit 2; }
+source "$(dirname "$0")/lib.sh"
+take_options "$0 [--runs N] [--notes N] ZENTAVO-NOTES" 1 runs notes -- "$@"
+set -- "${operands[@]}"
 tool=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/zentavo-export-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -23,15 +18,6 @@ trap 'rm -rf "$work"' EXIT
 sqlite3 "$work/memo.mdb" "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n
     WHERE i < $notes) INSERT INTO Memo (Titel, Text) SELECT 'Anteckning ' || i,
     'Att göra den ' || i || ':a: ringa, handla, skriva.' FROM n;"
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# ms COMMAND...: runs it, printing how many milliseconds it took; fails when it fails.
-ms() {
-    local started
-    started=$(date +%s%N)
-    "$@" >/dev/null
-    echo $((($(date +%s%N) - started) / 1000000))
-}
 
 export_ms=() backup_ms=() import_ms=()
 for ((i = 0; i < runs; i++)); do

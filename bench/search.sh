@@ -9,14 +9,9 @@ set -euo pipefail
 
 runs=11
 notes=100000
-while [[ $# -gt 0 && $1 == --* ]]; do
-    case $1 in
-    --runs) runs=$2; shift 2 ;;
-    --notes) notes=$2; shift 2 ;;
-    *) echo "unknown option $1" >&2; exit 2 ;;
-    esac
-done
-[[ $# -eq 1 ]] || { echo "usage: $0 [--runs N] [--notes N] ZENTAVO-NOTES" >&2; exit 2; }
+source "$(dirname "$0")/lib.sh"
+take_options "$0 [--runs N] [--notes N] ZENTAVO-NOTES" 1 runs notes -- "$@"
+set -- "${operands[@]}"
 tool=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/zentavo-search-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -36,14 +31,6 @@ sqlite3 "$work/memo.mdb" "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 
 # Made a while ago, as a database searched usually was, so that the index vouches for it.
 touch -d '1 minute ago' "$work/memo.mdb"
 
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# ms COMMAND...: runs it, printing how many milliseconds it took; fails when it fails.
-ms() {
-    local started
-    started=$(date +%s%N)
-    "$@" >/dev/null
-    echo $((($(date +%s%N) - started) / 1000000))
-}
 # kb COMMAND...: the peak resident memory of a run, in kB.
 kb() { /usr/bin/time -f %M "$@" 2>&1 >/dev/null | tail -n 1; }
 

@@ -17,16 +17,9 @@ runs=31
 notes=10000
 many=100000
 index=""
-while [[ $# -gt 0 && $1 == --* ]]; do
-    case $1 in
-    --runs) runs=$2; shift 2 ;;
-    --notes) notes=$2; shift 2 ;;
-    --many) many=$2; shift 2 ;;
-    --index) index=$2; shift 2 ;;
-    *) echo "unknown option $1" >&2; exit 2 ;;
-    esac
-done
-[[ $# -eq 3 ]] || { echo "usage: $0 [--runs N] [--notes N] [--many N] [--index missing,present,stale] ZENTAVO NEWDB FLOOR" >&2; exit 2; }
+source "$(dirname "$0")/lib.sh"
+take_options "$0 [--runs N] [--notes N] [--many N] [--index missing,present,stale] ZENTAVO NEWDB FLOOR" 3 runs notes many index -- "$@"
+set -- "${operands[@]}"
 IFS=, read -r -a states <<<"$index"
 [[ ${#states[@]} -gt 0 ]] || states=("")
 for state in "${states[@]}"; do
@@ -42,8 +35,6 @@ source "$(dirname "$0")/../tests/e2e/lib.sh" "$1" "$2"
 start_display
 # The search index of every database goes to a cache folder of the run's own.
 export XDG_CACHE_HOME="$DIR/cache"
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 # Fills the program folder's memo.mdb with COUNT notes.
 make_database() {

@@ -11,15 +11,9 @@ set -euo pipefail
 runs=11
 notes=10000
 settle=4
-while [[ $# -gt 0 && $1 == --* ]]; do
-    case $1 in
-    --runs) runs=$2; shift 2 ;;
-    --notes) notes=$2; shift 2 ;;
-    --settle) settle=$2; shift 2 ;;
-    *) echo "unknown option $1" >&2; exit 2 ;;
-    esac
-done
-[[ $# -eq 1 ]] || { echo "usage: $0 [--runs N] [--notes N] [--settle SECONDS] ZENTAVO-NOTES" >&2; exit 2; }
+source "$(dirname "$0")/lib.sh"
+take_options "$0 [--runs N] [--notes N] [--settle SECONDS] ZENTAVO-NOTES" 1 runs notes settle -- "$@"
+set -- "${operands[@]}"
 tool=$(realpath "$1")
 work=$(mktemp -d "${TMPDIR:-/tmp}/zentavo-sync-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -34,15 +28,6 @@ sqlite3 "$work/a/memo.mdb" "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i 
     'Att göra den ' || i || ':a: ringa, handla, skriva.' FROM n;"
 "$tool" --db "$work/a/memo.mdb" sync-folder "$work/folder"
 "$tool" --db "$work/b/memo.mdb" sync-folder "$work/folder"
-
-median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
-# ms COMMAND...: runs it, printing how many milliseconds it took; fails when it fails.
-ms() {
-    local started
-    started=$(date +%s%N)
-    "$@" >/dev/null
-    echo $((($(date +%s%N) - started) / 1000000))
-}
 
 out=$(ms "$tool" --db "$work/a/memo.mdb" sync)
 in=$(ms "$tool" --db "$work/b/memo.mdb" sync)
