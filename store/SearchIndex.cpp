@@ -293,40 +293,6 @@ IndexQuery indexQuery(const SearchQuery &query)
     return built;
 }
 
-// A connection to an index file, closed and removed from Qt's registry when it goes.
-class IndexConnection
-{
-public:
-    IndexConnection(const QString &path, int busyMs)
-        : m_name(nextConnectionName())
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(QStringLiteral("file:")
-                           + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"))
-                           + QStringLiteral("?mode=rw"));
-        db.setConnectOptions(
-            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyMs));
-        m_open = db.open();
-    }
-    ~IndexConnection()
-    {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    IndexConnection(const IndexConnection &) = delete;
-    IndexConnection &operator=(const IndexConnection &) = delete;
-
-    bool isOpen() const { return m_open; }
-    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
-
-private:
-    QString m_name;
-    bool m_open = false;
-};
-
 // Whether the index is of this program's format and vouches for the database with this stamp.
 bool hasStamp(QSqlQuery &query, const QByteArray &stamp)
 {
@@ -502,6 +468,40 @@ Outcome reconcile(const QSqlDatabase &index, const QString &databasePath,
 
 } // namespace
 
+// A connection to an index file, closed and removed from Qt's registry when it goes.
+class IndexConnection
+{
+public:
+    IndexConnection(const QString &path, int busyMs)
+        : m_name(nextConnectionName())
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(QStringLiteral("file:")
+                           + QString::fromLatin1(QUrl::toPercentEncoding(path, "/"))
+                           + QStringLiteral("?mode=rw"));
+        db.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyMs));
+        m_open = db.open();
+    }
+    ~IndexConnection()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    IndexConnection(const IndexConnection &) = delete;
+    IndexConnection &operator=(const IndexConnection &) = delete;
+
+    bool isOpen() const { return m_open; }
+    QSqlDatabase database() const { return QSqlDatabase::database(m_name, false); }
+
+private:
+    QString m_name;
+    bool m_open = false;
+};
+
 QString searchIndexPath(const QString &databasePath)
 {
     return cacheHome() + QStringLiteral("/zentavo/search/") + runtime::fileKey(databasePath);
@@ -561,38 +561,22 @@ bool SearchIndex::open()
     struct stat status = {};
     const bool there
         = ::stat(local(m_indexPath).constData(), &status) == 0 && S_ISREG(status.st_mode);
-    if (!m_connection.isEmpty() && there && status.st_ino == m_inode)
+    if (m_connection && there && status.st_ino == m_inode)
         return true;
     close();
     if (!there)
         return false;
     m_inode = status.st_ino;
-    const QString name = nextConnectionName();
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-    db.setDatabaseName(QStringLiteral("file:")
-                       + QString::fromLatin1(QUrl::toPercentEncoding(m_indexPath, "/"))
-                       + QStringLiteral("?mode=rw"));
-    db.setConnectOptions(
-        QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(SearchBusyMs));
-    if (!db.open()) {
-        db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(name);
+    auto connection = std::make_unique<IndexConnection>(m_indexPath, SearchBusyMs);
+    if (!connection->isOpen())
         return false;
-    }
-    m_connection = name;
+    m_connection = std::move(connection);
     return true;
 }
 
 void SearchIndex::close()
 {
-    if (m_connection.isEmpty())
-        return;
-    {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        db.close();
-    }
-    QSqlDatabase::removeDatabase(m_connection);
-    m_connection.clear();
+    m_connection.reset();
 }
 
 bool SearchIndex::isCurrent()
@@ -600,7 +584,7 @@ bool SearchIndex::isCurrent()
     const QByteArray stamp = databaseStamp(m_databasePath);
     if (stamp.isEmpty() || !open())
         return false;
-    QSqlQuery query(QSqlDatabase::database(m_connection, false));
+    QSqlQuery query(m_connection->database());
     return hasStamp(query, stamp);
 }
 
@@ -614,7 +598,7 @@ std::optional<IndexCandidates> SearchIndex::candidates(const SearchQuery &query)
     bool ok = false;
     bool damaged = false;
     {
-        QSqlQuery read(QSqlDatabase::database(m_connection, false));
+        QSqlQuery read(m_connection->database());
         const IndexQuery asked = indexQuery(query);
         found.checkAll = !asked.exact;
         // One read transaction: the stamp, the words and the stale notes of the same moment.

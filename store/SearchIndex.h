@@ -5,6 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -51,6 +52,8 @@ struct IndexCandidates
     std::vector<qint64> check; // in ID order
 };
 
+class IndexConnection;
+
 // One thread's reader of a search index; its connection lives as long as the object.
 class SearchIndex
 {
@@ -76,7 +79,7 @@ private:
 
     QString m_databasePath;
     QString m_indexPath;
-    QString m_connection;
+    std::unique_ptr<IndexConnection> m_connection;
     quint64 m_inode = 0; // of the file the connection opened
 };
 
