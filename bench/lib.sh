@@ -25,6 +25,7 @@ take_options() {
         echo "usage: $usage" >&2
         exit 2
     fi
+    # shellcheck disable=SC2034 # read by the script that sources this file
     operands=("$@")
 }
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Start-up cost of Zentavo under Xvfb with openbox, beside the floor (a minimal frameless,
 # always-on-top Qt window): the time from exec to the first painted frame, and the peak resident
-# memory, for Zentavo on an empty database, on one of many notes, and on an empty one with a
-# 10 MB draft of an unsaved note waiting to be restored; medians over the runs.
+# memory, for Zentavo on an empty database, on one of many notes, on an empty one with a 10 MB
+# draft of an unsaved note waiting to be restored, and on one whose notes are kept in a sync
+# folder; medians over the runs.
 #
 # Usage: startup.sh [--runs N] [--notes N] [--many N] [--index STATE[,STATE...]] ZENTAVO
 #                   ZENTAVO-NEWDB ZENTAVO-FLOOR
@@ -33,8 +34,8 @@ NOTES_TOOL=$(dirname "$(realpath "$1")")/zentavo-notes
 # The end-to-end library brings the private X server, window manager and clean-up.
 source "$(dirname "$0")/../tests/e2e/lib.sh" "$1" "$2"
 start_display
-# The search index of every database goes to a cache folder of the run's own.
-export XDG_CACHE_HOME="$DIR/cache"
+# The search index of every database and the sync settings go to folders of the run's own.
+export XDG_CACHE_HOME="$DIR/cache" XDG_CONFIG_HOME="$DIR/config"
 
 # Fills the program folder's memo.mdb with COUNT notes.
 make_database() {
@@ -126,11 +127,21 @@ head -c $((10 * 1024 * 1024)) < <(yes "$line") >"$DIR/draft.txt"
     cat "$DIR/draft.txt"
 } >"$draft_folder/benchmark.draft"
 : >"$DIR/zentavo-draft"
+# The notes of a middle count kept in a sync folder, already written out there: each start runs a
+# round after its first frame, which finds nothing new.
+make_database "$notes"
+mkdir -p "$DIR/app-synced" "$DIR/sync-folder"
+cp "$E2E_PROGRAM" "$DIR/app-synced/zentavo"
+mv "$DB" "$DIR/app-synced/memo.mdb"
+"$NOTES_TOOL" --db "$DIR/app-synced/memo.mdb" sync-folder "$DIR/sync-folder" >/dev/null ||
+    fail "zentavo-notes sync-folder failed"
+"$NOTES_TOOL" --db "$DIR/app-synced/memo.mdb" sync >/dev/null || fail "zentavo-notes sync failed"
+: >"$DIR/zentavo-synced"
 sync
 # The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
 # the machine's load touches all of them alike, and each round begins with the next of them, so
 # that none always runs first.
-programs=(floor "${starts[@]}" draft)
+programs=(floor "${starts[@]}" draft synced)
 for ((i = 0; i < runs; i++)); do
     for ((j = 0; j < ${#programs[@]}; j++)); do
         which=${programs[(i + j) % ${#programs[@]}]}
@@ -165,6 +176,8 @@ for which in "${starts[@]}"; do
 done
 read -r ms kb < <(medians "$DIR/zentavo-draft")
 row "zentavo, 10 MB draft" "$ms" "$(fastest "$DIR/zentavo-draft")" "$kb"
+read -r ms kb < <(medians "$DIR/zentavo-synced")
+row "zentavo, $notes notes, synced" "$ms" "$(fastest "$DIR/zentavo-synced")" "$kb"
 # The draft was restored at each start and kept again at each stop.
 [[ $(find "$draft_folder" -name '*.draft' | wc -l) -eq 1 ]] ||
     fail "the waiting draft was not kept as one draft across the starts"
