@@ -17,15 +17,20 @@ FileAppearanceWatch::FileAppearanceWatch(QString file, QObject *parent)
 
 void FileAppearanceWatch::placeWatch()
 {
-    QString folder = QFileInfo(m_file).path();
-    while (!QFileInfo(folder).isDir() && folder != QFileInfo(folder).path())
-        folder = QFileInfo(folder).path();
-    const QStringList watched = m_watcher->directories();
-    if (watched == QStringList{folder})
-        return;
-    if (!watched.isEmpty())
-        m_watcher->removePaths(watched);
-    m_watcher->addPath(folder);
+    // Looked for again after each move: a folder made below the one found before its watch
+    // began sends that watch nothing.
+    for (;;) {
+        QString folder = QFileInfo(m_file).path();
+        while (!QFileInfo(folder).isDir() && folder != QFileInfo(folder).path())
+            folder = QFileInfo(folder).path();
+        const QStringList watched = m_watcher->directories();
+        if (watched == QStringList{folder})
+            return;
+        if (!watched.isEmpty())
+            m_watcher->removePaths(watched);
+        if (!m_watcher->addPath(folder))
+            return;
+    }
 }
 
 void FileAppearanceWatch::folderChanged()
