@@ -58,7 +58,7 @@ std::optional<StoreError> openState(const Session &session, const QString &path)
     return std::nullopt;
 }
 
-// A note as this database holds it, in UTF-8 whatever the file's encoding.
+// A note as the store reads it, in UTF-8 whatever the file's encoding.
 struct LocalNote
 {
     qint64 id = 0;
@@ -231,9 +231,13 @@ std::optional<StoreError> Round::readLocalNotes()
     rows.setForwardOnly(true);
     if (!store::run(rows, SelectAllNotesWhole))
         return m_session.describe(rows.lastError());
+    // A note is its text as the store reads it, which the window shows and deleteSyncedNote
+    // is given: bytes another program stored that are no UTF-8 read as U+FFFD, and so they are
+    // written to the folder, fingerprinted, and taken in on the other side.
     const bool utf8 = m_session.encoding() == TextEncoding::Utf8;
     const auto asUtf8 = [this, utf8](QByteArray stored) {
-        return utf8 ? stored : decodeText(m_session.encoding(), stored).toUtf8();
+        return utf8 && stored.isValidUtf8() ? stored
+                                            : decodeText(m_session.encoding(), stored).toUtf8();
     };
     while (rows.next()) {
         LocalNote note;

@@ -62,6 +62,10 @@ struct SyncReport
 // The sync folder set for the database at this path, if any.
 std::optional<QString> syncFolderFor(const QString &databasePath);
 
+// The file that keeps that setting. It is only ever replaced whole or removed, never changed in
+// place, so a watch on its folder sees every change; the folder may not exist yet.
+QString syncSettingFile(const QString &databasePath);
+
 // Sets the sync folder of the database at this path, kept in the user's config folder
 // ($XDG_CONFIG_HOME/zentavo/sync/<key>). Refused, with the reason, for the database itself, a
 // folder that holds it or lies inside its folder, a folder holding the drafts or inside them, and

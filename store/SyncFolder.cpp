@@ -14,11 +14,6 @@ namespace store {
 
 namespace {
 
-QString settingFile(const QString &databasePath)
-{
-    return configFileOf(databasePath, QLatin1StringView("sync"));
-}
-
 // Whether `inner` is `outer` or lies inside it; both canonical.
 bool within(const QString &inner, const QString &outer)
 {
@@ -70,9 +65,14 @@ std::optional<StoreError> refusal(const QString &databasePath, const QString &fo
 
 } // namespace
 
+QString syncSettingFile(const QString &databasePath)
+{
+    return configFileOf(databasePath, QLatin1StringView("sync"));
+}
+
 std::optional<QString> syncFolderFor(const QString &databasePath)
 {
-    QFile file(settingFile(databasePath));
+    QFile file(syncSettingFile(databasePath));
     if (!file.open(QIODevice::ReadOnly))
         return std::nullopt;
     QString folder = QString::fromUtf8(file.readAll());
@@ -88,7 +88,7 @@ Result<Done> setSyncFolder(const QString &databasePath, const QString &folder)
 {
     if (std::optional<StoreError> refused = refusal(databasePath, folder))
         return *refused;
-    const QString setting = settingFile(databasePath);
+    const QString setting = syncSettingFile(databasePath);
     const auto failed = [&setting](const files::FileError &error) {
         return cannotSet(error.path, error.wording(),
                          QStringLiteral("Kontrollera att du får skriva i mappen %1.")
@@ -109,7 +109,8 @@ Result<Done> setSyncFolder(const QString &databasePath, const QString &folder)
 
 Result<Done> endSync(const QString &databasePath)
 {
-    if (const files::Result<Done> removed = files::removeFile(settingFile(databasePath)); !removed)
+    if (const files::Result<Done> removed = files::removeFile(syncSettingFile(databasePath));
+        !removed)
         return StoreError{QStringLiteral("Synkningen kunde inte avslutas."), removed.error().path,
                           removed.error().wording(),
                           QStringLiteral("Kontrollera att du får skriva i mappen.")};

@@ -1,4 +1,5 @@
 #include "NoteSyncer.h"
+#include "FileAppearanceWatch.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
@@ -68,6 +69,27 @@ NoteSyncer::~NoteSyncer()
         m_thread->wait();
         delete m_runner;
     }
+}
+
+void NoteSyncer::start()
+{
+    // Watched before it is read, so that a change made after the read is seen.
+    auto *settingWatch = new FileAppearanceWatch(store::syncSettingFile(m_databasePath), this);
+    connect(settingWatch, &FileAppearanceWatch::mayHaveChanged, this,
+            &NoteSyncer::settingMayHaveChanged);
+    m_setting = store::syncFolderFor(m_databasePath);
+    requestRound();
+}
+
+void NoteSyncer::settingMayHaveChanged()
+{
+    // The folder holds the settings of every database: most changes there are another's.
+    std::optional<QString> setting = store::syncFolderFor(m_databasePath);
+    if (setting == m_setting)
+        return;
+    m_setting = std::move(setting);
+    // The round finds the folder now set, or none, and the watch follows what it found.
+    requestRound();
 }
 
 void NoteSyncer::requestRound()

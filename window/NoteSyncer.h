@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
+#include <optional>
 
 class QFileSystemWatcher;
 class QThread;
@@ -22,6 +23,10 @@ namespace window {
 // and at most 1.2 s after the first change of a burst, so that a round starts within two seconds
 // of a file landing. A folder out of reach is looked for every two seconds until it is back; a
 // round that failed is tried again once, two seconds later.
+//
+// From start() on it also follows the database's sync setting, whatever sets it (the notes tool,
+// another program): a folder set starts the rounds and the watch of the folder, a folder changed
+// moves the watch, and a setting ended stops it. Until a folder is set there is no thread.
 class NoteSyncer : public QObject
 {
     Q_OBJECT
@@ -30,6 +35,9 @@ public:
     // Waits for a round that runs: its transaction is finished, not cut off.
     ~NoteSyncer() override;
 
+    // The first round, and from now on the setting followed. Call it once, after the first
+    // frame.
+    void start();
     // Asks for a round: now, or after the one that runs.
     void requestRound();
 
@@ -42,8 +50,11 @@ private:
     // Follows the folder the round found: watched while it is there, looked for while away.
     void follow(const SyncOutcome &outcome);
     void folderChanged();
+    void settingMayHaveChanged();
 
     const QString m_databasePath;
+    // The sync folder setting as last read, from start() on.
+    std::optional<QString> m_setting;
     QThread *m_thread = nullptr;
     // Lives on the round thread: the rounds run in its turns of that thread's event loop.
     QObject *m_runner = nullptr;

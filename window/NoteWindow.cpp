@@ -115,8 +115,9 @@ bool NoteWindow::start(const store::Result<store::Done> &checked)
         // Nothing is claimed or restored for a window that cannot show the notes.
         if (readFirstList()) {
             m_drafts->start();
-            // The first round runs beside the window, never before it shows.
-            m_syncer->requestRound();
+            // The first round runs beside the window, never before it shows; the setting is
+            // followed from then on.
+            m_syncer->start();
         }
     });
     // The native window exists now; the layout follows the screen it is on, and the window's

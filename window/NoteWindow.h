@@ -26,8 +26,9 @@
 // when the program ends however it ends; a draft left by a program that ended comes back at start.
 //
 // Where the database has a sync folder, a NoteSyncer runs sync rounds on a thread of its own: once
-// after the first frame, after each save and delete, and when files land in the folder. What a
-// round brought is drawn as any change is (NoteWindowSync.cpp); the note being written stays.
+// after the first frame, after each save and delete, when files land in the folder, and when the
+// folder is set, changed or ended while the window runs. What a round brought is drawn as any
+// change is (NoteWindowSync.cpp); the note being written stays.
 //
 // Handlers are spread over files by concern: NoteWindowCommands.cpp (the commands: which button
 // gives which, and carrying one out), NoteWindowFrame.cpp (dragging, exit, the list's slide and

@@ -2,7 +2,7 @@
 # Two machines on one X server, each with its own home, its own memo.mdb and its own Zentavo
 # window, their sync folders kept alike by two real Syncthing daemons: a note saved through
 # window A reaches B's memo.mdb without anyone running `zentavo-notes sync` (window B's watch of
-# its folder does it), a note deleted through window B ("Radera", "Ja") goes from A's, and notes
+# its folder does it, a folder set for B only once B's window runs), a note deleted through window B ("Radera", "Ja") goes from A's, and notes
 # saved on both at the same moment end up on both.
 #
 # usage: sync.sh PATH/TO/zentavo PATH/TO/zentavo-newdb
@@ -76,7 +76,6 @@ make_second_folder
 
 pair_start "$DIR/pair"
 notes_on A "$DB" sync-folder "$PAIR_FOLDER_A" >/dev/null || fail "A's sync folder could not be set"
-notes_on B "$DB2" sync-folder "$PAIR_FOLDER_B" >/dev/null || fail "B's sync folder could not be set"
 
 start_display
 
@@ -90,6 +89,8 @@ click_at "$AUTOHIDE_X" "$AUTOHIDE_Y"
 click_at "$MOVEABLE_X" "$MOVEABLE_Y"
 drag_by "$STRIP_X" "$STRIP_Y" 0 400
 expect_within 5 "window B did not move down out of the way" window_near 433 400 1
+# B's folder is set only now, with its window up: the window takes the setting as it comes.
+notes_on B "$DB2" sync-folder "$PAIR_FOLDER_B" >/dev/null || fail "B's sync folder could not be set"
 
 launch_on A "$APP"
 WIN_A=$(window_of "$LAUNCHED")

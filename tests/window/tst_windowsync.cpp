@@ -1,6 +1,7 @@
 // Sync in the real window, with a second database on the same sync folder as the other
 // machine: the window's rounds run on their own thread after its first frame, after a delete,
-// and when a file lands in the folder, whose change it watches.
+// when a file lands in the folder, whose change it watches, and when the folder is set, changed
+// or ended while the window runs.
 
 #include "WindowTestSupport.h"
 #include "store/Sync.h"
@@ -9,7 +10,10 @@
 
 #include <QDir>
 #include <QFileSystemWatcher>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 
 using window::NoteMode;
 using window::Panel;
@@ -27,9 +31,13 @@ private Q_SLOTS:
     void deleteSpreadsAsRecord();
     void noteBeingWrittenStays_data();
     void noteBeingWrittenStays();
+    void settingFollowedWhileRunning_data();
+    void settingFollowedWhileRunning();
 
 private:
     int filesInFolder(const QString &pattern) const;
+    // Whether the window watches this folder for files that land.
+    bool watches(const QString &folder);
     // The window's first round has put its notes into the folder and it watches the folder now.
     void waitForFirstRound();
     // The other machine: a database of its own on the same folder, joined by a round.
@@ -44,14 +52,18 @@ int tst_windowsync::filesInFolder(const QString &pattern) const
     return int(QDir(syncFolder()).entryList({pattern}, QDir::Files).size());
 }
 
+bool tst_windowsync::watches(const QString &folder)
+{
+    const QList<QFileSystemWatcher *> watchers = form().findChildren<QFileSystemWatcher *>();
+    return std::any_of(watchers.cbegin(), watchers.cend(), [&folder](const auto *watcher) {
+        return watcher->directories().contains(folder);
+    });
+}
+
 void tst_windowsync::waitForFirstRound()
 {
     QTRY_COMPARE(filesInFolder(QStringLiteral("*.note")), ids().size());
-    const auto watching = [this] {
-        const auto *watcher = form().findChild<QFileSystemWatcher *>();
-        return watcher && watcher->directories() == QStringList{syncFolder()};
-    };
-    QTRY_VERIFY(watching());
+    QTRY_VERIFY(watches(syncFolder()));
 }
 
 void tst_windowsync::joinOther(testsupport::TestDatabase &other)
@@ -179,6 +191,60 @@ void tst_windowsync::noteBeingWrittenStays()
         QCOMPARE(ui().noteText->text(), noteText(1));
         QCOMPARE(ui().noteList->itemId(ui().noteList->currentIndex().row()), ids().at(1));
     }
+}
+
+// The folder set, changed or ended by another program (the notes tool) while the window runs:
+// the window follows within moments, without a save, delete or start of its own. Where none of
+// the setting's folders exist yet, the window watches what does.
+void tst_windowsync::settingFollowedWhileRunning_data()
+{
+    QTest::addColumn<bool>("syncedAtStart");
+    QTest::addColumn<bool>("freshConfigFolder");
+    QTest::addColumn<bool>("ended");
+
+    QTest::newRow("set") << false << false << false;
+    QTest::newRow("set, no settings made before") << false << true << false;
+    QTest::newRow("changed") << true << false << false;
+    QTest::newRow("ended") << true << false << true;
+}
+
+void tst_windowsync::settingFollowedWhileRunning()
+{
+    QFETCH(bool, syncedAtStart);
+    QFETCH(bool, freshConfigFolder);
+    QFETCH(bool, ended);
+
+    QTemporaryDir config;
+    const QByteArray ownConfig = qgetenv("XDG_CONFIG_HOME");
+    const auto restoreConfig = qScopeGuard([&ownConfig] { qputenv("XDG_CONFIG_HOME", ownConfig); });
+    if (freshConfigFolder)
+        qputenv("XDG_CONFIG_HOME", config.filePath(QStringLiteral("not/made/yet")).toUtf8());
+    restart({.notes = 3, .unrolled = true, .synced = syncedAtStart});
+    if (syncedAtStart)
+        waitForFirstRound();
+    const QString before = syncFolder();
+
+    if (ended) {
+        QVERIFY(store::endSync(db().path()));
+        QTRY_VERIFY(!watches(before));
+        return;
+    }
+    QTemporaryDir folder;
+    QVERIFY(store::setSyncFolder(db().path(), folder.path()));
+    // The watch follows what a round found: one ran on the folder now set.
+    QTRY_VERIFY(watches(folder.path()));
+    if (syncedAtStart)
+        QVERIFY(!watches(before));
+
+    // The other machine's note lands in the folder now set, and reaches the window's list.
+    testsupport::TestDatabase other;
+    QVERIFY(store::setSyncFolder(other.path(), folder.path()));
+    QVERIFY(store::syncRound(other.path()));
+    const QString arriving = QStringLiteral("Från andra datorn");
+    other.addNote(arriving, QStringLiteral("kom via den nya mappen"));
+    QVERIFY(store::syncRound(other.path()));
+    QTRY_VERIFY(listTitles().contains(arriving));
+    QCOMPARE(db().count(), ids().size() + 1);
 }
 
 QTEST_MAIN(tst_windowsync)
