@@ -177,6 +177,14 @@ private:
     std::optional<StoreError> readQuiet(const QByteArray &stamp, bool *quiet);
 
     QString pathOf(const QString &name) const { return m_folder + QLatin1Char('/') + name; }
+    // Whether a note's file is to be written: one never written, or written before and missing
+    // from the folder now (another folder set since, or the file taken away: Zentavo never
+    // removes one), unless the note was deleted elsewhere.
+    bool mustWrite(const QString &identity, bool written) const
+    {
+        return (!written || !m_listing.notes.contains(identity))
+               && !m_listing.deletions.contains(identity);
+    }
     std::optional<StoreError> exec(QLatin1StringView statement, const QVariantList &values)
     {
         QSqlQuery query(m_session.database());
@@ -212,9 +220,14 @@ std::optional<StoreError> Round::readState()
                              query.value(3).toInt() != 0});
     if (!store::run(query, syncsql::SelectGone))
         return m_session.describe(query.lastError());
-    while (query.next())
-        m_gone.insert(query.value(0).toString(),
-                      !query.value(1).isNull() && query.value(1).toInt() == 0);
+    // A record written before and missing from the folder now (another folder set since, or the
+    // file taken away) is written again, as a note's file is.
+    while (query.next()) {
+        const QString identity = query.value(0).toString();
+        m_gone.insert(identity, !query.value(1).isNull()
+                                    && (query.value(1).toInt() == 0
+                                        || !m_listing.deletions.contains(identity)));
+    }
     if (!store::run(query, syncsql::SelectTold))
         return m_session.describe(query.lastError());
     while (query.next())
@@ -272,7 +285,7 @@ std::optional<StoreError> Round::changeDatabase()
         if (local != m_localById.cend() && m_local[*local].fingerprint == known->fingerprint
             && !m_local[*local].mapped) {
             m_local[*local].mapped = true;
-            if (!known->written && !m_listing.deletions.contains(known.key()))
+            if (mustWrite(known.key(), known->written))
                 m_toWrite.push_back(known.key());
         } else if (!m_gone.contains(known.key()) && !m_listing.deletions.contains(known.key())) {
             vanished.push_back(known.key()); // a deletion is dealt with below
@@ -299,7 +312,7 @@ std::optional<StoreError> Round::changeDatabase()
             known.id = local.id;
             remember.push_back(
                 {syncsql::PutNote, {identity, local.id, local.fingerprint, int(known.written)}});
-            if (!known.written)
+            if (mustWrite(identity, known.written))
                 m_toWrite.push_back(identity);
         } else if (m_listing.notes.contains(identity)) {
             comeBack.push_back(identity);

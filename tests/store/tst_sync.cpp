@@ -90,6 +90,8 @@ private Q_SLOTS:
     void firstRoundJoinsWithoutDoubling();
     void reusedIdIsAnotherNote();
     void noteRemovedWithoutZentavoComesBack();
+    void filesMissingFromTheFolderAreWrittenAgain_data();
+    void filesMissingFromTheFolderAreWrittenAgain();
     void filesNotTakenAreToldOnce_data();
     void filesNotTakenAreToldOnce();
     void halfCarriedFileIsTakenOnceWhole();
@@ -325,6 +327,44 @@ void tst_sync::noteRemovedWithoutZentavoComesBack()
     QCOMPARE(round(*m_a).added.size(), std::size_t(0));
     QCOMPARE(m_a->count(), 1);
     QCOMPARE(QDir(m_folder).entryList(QDir::Files).size(), 1);
+}
+
+// Zentavo never removes a file from the folder: one missing there (another folder set, or the
+// file taken away by hand or by the engine) is written again, and reaches a database that joins
+// that folder later; a note deleted here stays deleted there.
+void tst_sync::filesMissingFromTheFolderAreWrittenAgain_data()
+{
+    QTest::addColumn<bool>("anotherFolder");
+    QTest::newRow("another folder set") << true;
+    QTest::newRow("the files taken away") << false;
+}
+
+void tst_sync::filesMissingFromTheFolderAreWrittenAgain()
+{
+    QFETCH(bool, anotherFolder);
+    m_a->addNote(QStringLiteral("kvar"), QStringLiteral("k"));
+    m_a->addNote(QStringLiteral("bort"), QStringLiteral("b"));
+    round(*m_a);
+    const QList<TestDatabase::Row> rows = m_a->rows();
+    const TestDatabase::Row doomed = rows.constLast();
+    QVERIFY(store::deleteSyncedNote(m_a->path(),
+                                    {doomed.id, doomed.title.toString(), doomed.text.toString()}));
+    round(*m_a);
+    QString folder = m_folder;
+    if (anotherFolder) {
+        folder = m_dir->filePath(QStringLiteral("ny"));
+        QVERIFY(store::setSyncFolder(m_a->path(), folder));
+        QVERIFY(store::setSyncFolder(m_b->path(), folder));
+    } else {
+        for (const QString &name : QDir(m_folder).entryList(QDir::Files))
+            QVERIFY(QFile::remove(m_folder + QLatin1Char('/') + name));
+    }
+    // The kept note's file and the deletion's record.
+    QCOMPARE(round(*m_a).filesWritten, 2);
+    QCOMPARE(round(*m_a).filesWritten, 0);
+    QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 2);
+    round(*m_b);
+    QCOMPARE(notesOf(*m_b), (Texts{{QStringLiteral("kvar"), QStringLiteral("k")}}));
 }
 
 void tst_sync::filesNotTakenAreToldOnce_data()
