@@ -5,11 +5,14 @@ namespace window {
 void DraftJob::join(DraftJob later)
 {
     claim = claim || later.claim;
-    if (later.answer != Answer::None)
-        answer = later.answer;
     if (later.write) {
         write = true;
         draft = std::move(later.draft);
+        writeAfterAnswer = answer != Answer::None;
+    }
+    if (later.answer != Answer::None) {
+        answer = later.answer;
+        writeAfterAnswer = later.writeAfterAnswer;
     }
 }
 
@@ -21,9 +24,14 @@ DraftPolicy::Outcome DraftPolicy::carryOut(DraftJob job)
 {
     Outcome outcome;
     // A draft to write before the answer came means the person is writing another note: the
-    // restored one cannot have been taken.
-    if (m_restoredUnanswered && job.write && job.draft)
-        job.answer = DraftJob::Answer::NotTaken;
+    // restored one cannot have been taken. An empty note area then has nothing of this
+    // program's own on disk to remove. A write asked for after the answer follows it.
+    if (m_restoredUnanswered && job.write && !job.writeAfterAnswer) {
+        if (job.draft)
+            job.answer = DraftJob::Answer::NotTaken;
+        else
+            job.write = false;
+    }
     if (m_restoredUnanswered && job.answer != DraftJob::Answer::None) {
         m_restoredUnanswered = false;
         if (job.answer == DraftJob::Answer::NotTaken) {
@@ -33,8 +41,6 @@ DraftPolicy::Outcome DraftPolicy::carryOut(DraftJob job)
             m_draftOnDisk = false;
         }
     }
-    if (m_restoredUnanswered && job.write)
-        job.write = false; // nothing of this program's own is on disk to remove
     if (job.claim && !m_slot) {
         // A draft to write already is the person's; a draft left waiting is not taken over then,
         // so that it is never written over.
