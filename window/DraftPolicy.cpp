@@ -23,6 +23,24 @@ DraftPolicy::DraftPolicy(store::DraftFolder folder)
 DraftPolicy::Outcome DraftPolicy::carryOut(DraftJob job)
 {
     Outcome outcome;
+    if (job.claim && !m_slot) {
+        // A draft to write already is the person's; a draft left waiting is not taken over then,
+        // so that it is never written over. An empty note area has none: a waiting draft comes
+        // back, and the removal asked for before it came has nothing to remove.
+        const auto restore = job.write && job.draft ? store::DraftSlot::Restore::None
+                                                    : store::DraftSlot::Restore::Waiting;
+        store::Result<store::DraftSlot> slot = store::DraftSlot::claim(m_folder, restore);
+        // A folder that cannot be used is told when there is a draft to write.
+        if (slot) {
+            m_slot = std::move(*slot);
+            outcome.leftWaiting = m_slot->passedOver();
+            if (m_slot->restored()) {
+                m_draftOnDisk = true;
+                m_restoredUnanswered = true;
+                outcome.restored = m_slot->restored();
+            }
+        }
+    }
     // A draft to write before the answer came means the person is writing another note: the
     // restored one cannot have been taken. An empty note area then has nothing of this
     // program's own on disk to remove. A write asked for after the answer follows it.
@@ -39,23 +57,6 @@ DraftPolicy::Outcome DraftPolicy::carryOut(DraftJob job)
             // draft of this program's own to write.
             m_slot.reset();
             m_draftOnDisk = false;
-        }
-    }
-    if (job.claim && !m_slot) {
-        // A draft to write already is the person's; a draft left waiting is not taken over then,
-        // so that it is never written over.
-        const auto restore
-            = job.write ? store::DraftSlot::Restore::None : store::DraftSlot::Restore::Waiting;
-        store::Result<store::DraftSlot> slot = store::DraftSlot::claim(m_folder, restore);
-        // A folder that cannot be used is told when there is a draft to write.
-        if (slot) {
-            m_slot = std::move(*slot);
-            outcome.leftWaiting = m_slot->passedOver();
-            if (m_slot->restored()) {
-                m_draftOnDisk = true;
-                m_restoredUnanswered = true;
-                outcome.restored = m_slot->restored();
-            }
         }
     }
     if (!job.write || (!job.draft && !m_draftOnDisk))

@@ -129,6 +129,9 @@ void tst_draftpolicy::slotAndDrafts_data()
     QTest::newRow("a draft before the start takes no waiting one over")
         << old << QStringList{"start, write new"} << QString() << 0
         << QStringList{"new", oldWaiting} << QStringList{"new (waiting)", oldWaiting};
+    QTest::newRow("emptied before the start: the waiting one comes back all the same")
+        << old << QStringList{"empty, start"} << old << 0 << QStringList{old}
+        << QStringList{oldWaiting};
     QTest::newRow("folder unusable: told at each write, written once usable")
         << QString() << QStringList{"block", "start", "write a", "write b", "unblock", "write c"}
         << QString() << 2 << QStringList{"c"} << QStringList{"c (waiting)"};
