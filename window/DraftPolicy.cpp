@@ -5,11 +5,14 @@ namespace window {
 void DraftJob::join(DraftJob later)
 {
     claim = claim || later.claim;
-    if (later.answer != Answer::None)
-        answer = later.answer;
     if (later.write) {
         write = true;
         draft = std::move(later.draft);
+        writeAfterAnswer = answer != Answer::None;
+    }
+    if (later.answer != Answer::None) {
+        answer = later.answer;
+        writeAfterAnswer = later.writeAfterAnswer;
     }
 }
 
@@ -20,26 +23,12 @@ DraftPolicy::DraftPolicy(store::DraftFolder folder)
 DraftPolicy::Outcome DraftPolicy::carryOut(DraftJob job)
 {
     Outcome outcome;
-    // A draft to write before the answer came means the person is writing another note: the
-    // restored one cannot have been taken.
-    if (m_restoredUnanswered && job.write && job.draft)
-        job.answer = DraftJob::Answer::NotTaken;
-    if (m_restoredUnanswered && job.answer != DraftJob::Answer::None) {
-        m_restoredUnanswered = false;
-        if (job.answer == DraftJob::Answer::NotTaken) {
-            // Let go with the draft left in place, waiting; a new slot is taken when there is a
-            // draft of this program's own to write.
-            m_slot.reset();
-            m_draftOnDisk = false;
-        }
-    }
-    if (m_restoredUnanswered && job.write)
-        job.write = false; // nothing of this program's own is on disk to remove
     if (job.claim && !m_slot) {
         // A draft to write already is the person's; a draft left waiting is not taken over then,
-        // so that it is never written over.
-        const auto restore
-            = job.write ? store::DraftSlot::Restore::None : store::DraftSlot::Restore::Waiting;
+        // so that it is never written over. An empty note area has none: a waiting draft comes
+        // back, and the removal asked for before it came has nothing to remove.
+        const auto restore = job.write && job.draft ? store::DraftSlot::Restore::None
+                                                    : store::DraftSlot::Restore::Waiting;
         store::Result<store::DraftSlot> slot = store::DraftSlot::claim(m_folder, restore);
         // A folder that cannot be used is told when there is a draft to write.
         if (slot) {
@@ -50,6 +39,24 @@ DraftPolicy::Outcome DraftPolicy::carryOut(DraftJob job)
                 m_restoredUnanswered = true;
                 outcome.restored = m_slot->restored();
             }
+        }
+    }
+    // A draft to write before the answer came means the person is writing another note: the
+    // restored one cannot have been taken. An empty note area then has nothing of this
+    // program's own on disk to remove. A write asked for after the answer follows it.
+    if (m_restoredUnanswered && job.write && !job.writeAfterAnswer) {
+        if (job.draft)
+            job.answer = DraftJob::Answer::NotTaken;
+        else
+            job.write = false;
+    }
+    if (m_restoredUnanswered && job.answer != DraftJob::Answer::None) {
+        m_restoredUnanswered = false;
+        if (job.answer == DraftJob::Answer::NotTaken) {
+            // Let go with the draft left in place, waiting; a new slot is taken when there is a
+            // draft of this program's own to write.
+            m_slot.reset();
+            m_draftOnDisk = false;
         }
     }
     if (!job.write || (!job.draft && !m_draftOnDisk))

@@ -19,6 +19,9 @@ struct DraftJob
     bool write = false;
     std::optional<store::Draft> draft; // when writing: empty removes the draft
     Answer answer = Answer::None;
+    // Whether the write was asked for after the answer was given: a job joined from both keeps
+    // their order, which decides what the write means for a restored draft.
+    bool writeAfterAnswer = false;
 
     bool isEmpty() const { return !claim && !write && answer == Answer::None; }
     void join(DraftJob later);

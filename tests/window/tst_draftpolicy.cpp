@@ -34,25 +34,27 @@ QStringList draftsIn(const store::DraftFolder &folder)
     return drafts;
 }
 
-// One request in a row's steps: "start", "write TEXT", "empty" (the note area emptied), "start,
-// write TEXT" (both asked before the slot was free), "taken", "not taken", and "block" or
-// "unblock" (a file where the drafts folder's parent would be).
+// One request in a row's steps: "start", "write TEXT", "empty" (the note area emptied), "taken",
+// "not taken", several of them ("start, write TEXT": asked, in this order, before the slot was
+// free), and "block" or "unblock" (a file where the drafts folder's parent would be).
 DraftJob jobFor(const QString &step)
 {
     DraftJob job;
     for (const QString &part : step.split(QStringLiteral(", "))) {
+        DraftJob asked;
         if (part == QLatin1String("start"))
-            job.claim = true;
+            asked.claim = true;
         else if (part == QLatin1String("empty"))
-            job.write = true;
+            asked.write = true;
         else if (part.startsWith(QLatin1String("write ")))
-            job.join({.write = true, .draft = Draft{part.mid(6), std::nullopt}});
+            asked = {.write = true, .draft = Draft{part.mid(6), std::nullopt}};
         else if (part == QLatin1String("taken"))
-            job.answer = DraftJob::Answer::Taken;
+            asked.answer = DraftJob::Answer::Taken;
         else if (part == QLatin1String("not taken"))
-            job.answer = DraftJob::Answer::NotTaken;
+            asked.answer = DraftJob::Answer::NotTaken;
         else
             qFatal("unknown step %s", qPrintable(part));
+        job.join(std::move(asked));
     }
     return job;
 }
@@ -114,9 +116,22 @@ void tst_draftpolicy::slotAndDrafts_data()
     QTest::newRow("unanswered, an empty note area removes nothing")
         << old << QStringList{"start", "empty"} << old << 0 << QStringList{old}
         << QStringList{oldWaiting};
+    // The answer and a write asked for while the slot was busy: their order decides.
+    QTest::newRow("taken, then written over, in one job")
+        << old << QStringList{"start", "taken, write new"} << old << 0 << QStringList{"new"}
+        << QStringList{"new (waiting)"};
+    QTest::newRow("a draft of the person's, then taken, in one job: not taken")
+        << old << QStringList{"start", "write new, taken"} << old << 0
+        << QStringList{"new", oldWaiting} << QStringList{"new (waiting)", oldWaiting};
+    QTest::newRow("emptied, then taken, in one job: nothing removed")
+        << old << QStringList{"start", "empty, taken"} << old << 0 << QStringList{old}
+        << QStringList{oldWaiting};
     QTest::newRow("a draft before the start takes no waiting one over")
         << old << QStringList{"start, write new"} << QString() << 0
         << QStringList{"new", oldWaiting} << QStringList{"new (waiting)", oldWaiting};
+    QTest::newRow("emptied before the start: the waiting one comes back all the same")
+        << old << QStringList{"empty, start"} << old << 0 << QStringList{old}
+        << QStringList{oldWaiting};
     QTest::newRow("folder unusable: told at each write, written once usable")
         << QString() << QStringList{"block", "start", "write a", "write b", "unblock", "write c"}
         << QString() << 2 << QStringList{"c"} << QStringList{"c (waiting)"};
@@ -161,11 +176,11 @@ void tst_draftpolicy::slotAndDrafts()
         }
         QCOMPARE(offered, restored.isEmpty() ? QStringList() : QStringList{restored});
         QCOMPARE(told, failures);
-        if (!QFileInfo::exists(blocker))
+        if (!QFileInfo(blocker).isFile())
             QCOMPARE(draftsIn(folder), onDisk);
         policy.finish();
     }
-    if (!QFileInfo::exists(blocker)) {
+    if (!QFileInfo(blocker).isFile()) {
         QCOMPARE(draftsIn(folder), afterEnd);
         // No lock file is left without its draft.
         QDir dir(folder.path());
