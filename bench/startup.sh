@@ -141,7 +141,9 @@ sync
 # The runs of the floor and of Zentavo at each note count are interleaved, so that a change in
 # the machine's load touches all of them alike, and each round begins with the next of them, so
 # that none always runs first.
-programs=(floor "${starts[@]}" draft synced)
+# The synced start comes before the draft's: the start after the draft's (the floor's, as before
+# there was a synced one) shares the machine with the writing of the 10 MB draft it kept.
+programs=(floor "${starts[@]}" synced draft)
 for ((i = 0; i < runs; i++)); do
     for ((j = 0; j < ${#programs[@]}; j++)); do
         which=${programs[(i + j) % ${#programs[@]}]}
