@@ -2,7 +2,10 @@
 
 #include "store/NoteSearch.h"
 
+#include <QThread>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace notestool {
 
@@ -18,18 +21,34 @@ int searchNotes(const QString &database, const QStringList &words)
         std::fprintf(stderr, "zentavo-notes: %s\n", found.error().message().toUtf8().constData());
         return CannotUse;
     }
-    QByteArray lines;
+    // Each part of the notes is described on a thread of its own, in chunks that are never
+    // copied to grow: the first part's go out as they fill, the others' once the parts before
+    // them are out.
+    constexpr qsizetype ChunkBytes = 1 << 16;
+    const int parts = std::clamp(QThread::idealThreadCount(), 1, 4);
+    std::vector<std::vector<QByteArray>> chunks(static_cast<std::size_t>(parts));
+    const auto writeOut = [](const QByteArray &bytes) {
+        std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    };
     const store::Result<store::Done> read
-        = search.forEachNoteOf(*found, [&](const store::Note &note) {
-              lines += QByteArray::number(note.id) + '\t' + escapedTitle(note.title).toUtf8() + '\t'
-                       + escapedTitle(store::lineAroundFirstHit(query, note.text)).toUtf8() + '\n';
-              if (lines.size() > 1 << 16) {
-                  std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
-                  lines.clear();
+        = search.forEachNoteOfInParts(*found, parts, [&](int part, const store::Note &note) {
+              std::vector<QByteArray> &mine = chunks[std::size_t(part)];
+              if (mine.empty() || mine.back().size() > ChunkBytes) {
+                  if (part == 0 && !mine.empty()) {
+                      writeOut(mine.back());
+                      mine.back().resize(0);
+                  } else {
+                      mine.emplace_back().reserve(ChunkBytes + 1024);
+                  }
               }
-              return true;
+              QByteArray &to = mine.back();
+              to.append(QByteArray::number(note.id)).append('\t');
+              to.append(escapedTitle(note.title).toUtf8()).append('\t');
+              to.append(escapedTitle(store::lineAroundFirstHit(query, note.text)).toUtf8());
+              to.append('\n');
           });
-    std::fwrite(lines.constData(), 1, size_t(lines.size()), stdout);
+    for (const std::vector<QByteArray> &part : chunks)
+        std::for_each(part.begin(), part.end(), writeOut);
     if (!read) {
         std::fprintf(stderr, "zentavo-notes: %s\n", read.error().message().toUtf8().constData());
         return CannotUse;

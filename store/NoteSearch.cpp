@@ -8,6 +8,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 #include <algorithm>
+#include <optional>
+#include <span>
+#include <thread>
 
 namespace store {
 
@@ -20,6 +23,35 @@ const QString &searchHeadline()
 {
     static const QString headline = QStringLiteral("Anteckningarna kunde inte sökas igenom.");
     return headline;
+}
+
+// Reads the notes of `ids` (in ID order) in one pass over every note from the first to the
+// last of them: many notes are read faster so than one by one.
+Result<Done> readInOnePass(const Session &session, std::span<const qint64> ids,
+                           const std::function<bool(const Note &)> &take)
+{
+    QSqlQuery rows(session.database());
+    rows.setForwardOnly(true);
+    if (!rows.prepare(SelectNotesWholeBetween))
+        return session.describe(rows.lastError());
+    rows.addBindValue(ids.front());
+    rows.addBindValue(ids.back());
+    if (!rows.exec())
+        return session.describe(rows.lastError());
+    auto next = ids.begin();
+    while (next != ids.end() && rows.next()) {
+        const qint64 id = rows.value(0).toLongLong();
+        next = std::lower_bound(next, ids.end(), id);
+        if (next == ids.end() || *next != id)
+            continue;
+        const Note note{id, decodeText(session.encoding(), rows.value(1).toByteArray()),
+                        decodeText(session.encoding(), rows.value(2).toByteArray())};
+        if (!take(note))
+            return Done{};
+    }
+    if (rows.lastError().isValid())
+        return session.describe(rows.lastError());
+    return Done{};
 }
 
 } // namespace
@@ -105,27 +137,8 @@ Result<Done> NoteSearch::forEachNoteOf(const std::vector<qint64> &ids,
     const Session session(m_databasePath, searchHeadline());
     if (session.failure())
         return *session.failure();
-    // Many notes in ID order are read faster in one pass over all of them than one by one.
-    if (ids.size() > ManyNotes && std::is_sorted(ids.begin(), ids.end())) {
-        QSqlQuery rows(session.database());
-        rows.setForwardOnly(true);
-        if (!rows.exec(SelectAllNotesWhole))
-            return session.describe(rows.lastError());
-        auto next = ids.begin();
-        while (next != ids.end() && rows.next()) {
-            const qint64 id = rows.value(0).toLongLong();
-            next = std::lower_bound(next, ids.end(), id);
-            if (next == ids.end() || *next != id)
-                continue;
-            const Note note{id, decodeText(session.encoding(), rows.value(1).toByteArray()),
-                            decodeText(session.encoding(), rows.value(2).toByteArray())};
-            if (!take(note))
-                return Done{};
-        }
-        if (rows.lastError().isValid())
-            return session.describe(rows.lastError());
-        return Done{};
-    }
+    if (ids.size() > ManyNotes && std::is_sorted(ids.begin(), ids.end()))
+        return readInOnePass(session, ids, take);
     QSqlQuery read(session.database());
     if (!read.prepare(SelectOneNote))
         return session.describe(read.lastError());
@@ -144,6 +157,45 @@ Result<Done> NoteSearch::forEachNoteOf(const std::vector<qint64> &ids,
     }
     read.finish();
     QSqlQuery(session.database()).exec(CommitWrite);
+    return Done{};
+}
+
+Result<Done>
+NoteSearch::forEachNoteOfInParts(const std::vector<qint64> &ids, int parts,
+                                 const std::function<void(int, const Note &)> &take) const
+{
+    const std::size_t count
+        = std::clamp<std::size_t>(ids.size() / ManyNotes, 1, std::size_t(std::max(parts, 1)));
+    if (count == 1 || !std::is_sorted(ids.begin(), ids.end())) {
+        return forEachNoteOf(ids, [&take](const Note &note) {
+            take(0, note);
+            return true;
+        });
+    }
+    std::vector<std::optional<StoreError>> failures(count);
+    const auto readPart = [&](std::size_t part) {
+        const std::span<const qint64> mine(ids.data() + ids.size() * part / count,
+                                           ids.data() + ids.size() * (part + 1) / count);
+        const Session session(m_databasePath, searchHeadline());
+        const Result<Done> read = session.failure()
+                                      ? Result<Done>(*session.failure())
+                                      : readInOnePass(session, mine, [&](const Note &note) {
+                                            take(int(part), note);
+                                            return true;
+                                        });
+        if (!read)
+            failures[part] = read.error();
+    };
+    {
+        std::vector<std::jthread> others;
+        for (std::size_t part = 1; part < count; ++part)
+            others.emplace_back(readPart, part);
+        readPart(0);
+    }
+    for (const std::optional<StoreError> &failure : failures) {
+        if (failure)
+            return *failure;
+    }
     return Done{};
 }
 

@@ -42,6 +42,15 @@ public:
     Result<Done> forEachNoteOf(const std::vector<qint64> &ids,
                                const std::function<bool(const Note &)> &take) const;
 
+    // forEachNoteOf with the IDs cut into up to `parts` parts, read side by side, each on a
+    // thread and in a session of its own (the first on this thread); for many notes, which one
+    // thread reads no faster than it can handle them. `take` is called on several threads at
+    // once, with a part's number and that part's notes in order; each part holds the notes of a
+    // moment of its own. Few notes, or IDs out of order, are read as forEachNoteOf reads them,
+    // as part 0.
+    Result<Done> forEachNoteOfInParts(const std::vector<qint64> &ids, int parts,
+                                      const std::function<void(int, const Note &)> &take) const;
+
 private:
     Result<std::vector<qint64>> readEveryNote(const SearchQuery &query) const;
     Result<std::vector<qint64>> checked(const SearchQuery &query,

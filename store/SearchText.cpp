@@ -2,6 +2,10 @@
 
 #include <QChar>
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <limits>
+#include <string>
 
 namespace store {
 
@@ -50,17 +54,23 @@ CharKind kindOf(char32_t folded)
     return isRunCharacter(folded) ? CharKind::Run : CharKind::Word;
 }
 
-// Hands each folded character of the code point `c` with its kind to `emit`.
+// Hands each folded character of the code point `c` with its kind to `emit`, as the Unicode
+// tables say: slow to ask, so fold() remembers the answers.
+inline CharKind foldAscii(char32_t &c)
+{
+    if (c >= 'A' && c <= 'Z') {
+        c += 'a' - 'A';
+        return CharKind::Word;
+    }
+    return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? CharKind::Word : CharKind::Separator;
+}
+
 template<typename Emit>
-void fold(char32_t c, const Emit &emit, int depth = 0)
+void foldByTables(char32_t c, const Emit &emit, int depth = 0)
 {
     if (c < 0x80) {
-        if (c >= 'A' && c <= 'Z')
-            emit(c + ('a' - 'A'), CharKind::Word);
-        else if ((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9'))
-            emit(c, CharKind::Word);
-        else
-            emit(c, CharKind::Separator);
+        const CharKind kind = foldAscii(c);
+        emit(c, kind);
         return;
     }
     // Hangul syllables stay whole: decomposed, their letters would read as other words.
@@ -73,12 +83,61 @@ void fold(char32_t c, const Emit &emit, int depth = 0)
                 part = QChar::surrogateToUcs4(parts.at(i), parts.at(i + 1));
                 ++i;
             }
-            fold(part, emit, depth + 1);
+            foldByTables(part, emit, depth + 1);
         }
         return;
     }
     const char32_t folded = QChar::toCaseFolded(c);
     emit(folded, kindOf(folded));
+}
+
+// The folding of each character of the basic plane, once worked out: up to three folded
+// characters of the basic plane with their kinds, packed as FoldedUnitBits bits each above the
+// count in the lowest two bits. 0 is not worked out yet; a character folding to more is worked
+// out each time. Entries are written whole by whichever thread works one out first.
+constexpr int FoldedUnitBits = 18;
+constexpr int MaxRememberedUnits = 3;
+constexpr std::uint64_t FoldedEachTime = 1U << 2;
+std::atomic<std::uint64_t> rememberedFolds[0x10000];
+
+std::uint64_t packedFold(char32_t c)
+{
+    std::uint64_t packed = 0;
+    int count = 0;
+    bool fits = true;
+    foldByTables(c, [&](char32_t folded, CharKind kind) {
+        if (count == MaxRememberedUnits || folded > 0xFFFF) {
+            fits = false;
+            return;
+        }
+        packed |= (std::uint64_t(folded) | std::uint64_t(kind) << 16)
+                  << (3 + FoldedUnitBits * count);
+        ++count;
+    });
+    return fits ? packed | std::uint64_t(count) : FoldedEachTime;
+}
+
+// Hands each folded character of the code point `c` with its kind to `emit`.
+template<typename Emit>
+inline void fold(char32_t c, const Emit &emit)
+{
+    if (c < 0x80) {
+        const CharKind kind = foldAscii(c);
+        return emit(c, kind);
+    }
+    if (c > 0xFFFF)
+        return foldByTables(c, emit);
+    std::uint64_t packed = rememberedFolds[c].load(std::memory_order_relaxed);
+    if (packed == 0) {
+        packed = packedFold(c);
+        rememberedFolds[c].store(packed, std::memory_order_relaxed);
+    }
+    if (packed == FoldedEachTime)
+        return foldByTables(c, emit);
+    for (std::uint64_t unit = 0; unit < (packed & 3); ++unit) {
+        const std::uint64_t folded = packed >> (3 + FoldedUnitBits * unit);
+        emit(char32_t(folded & 0xFFFF), CharKind((folded >> 16) & 3));
+    }
 }
 
 void appendCodePoint(QString &to, char32_t c)
@@ -112,7 +171,7 @@ void forEachCodePoint(QStringView text, const Take &take)
 // One word or run of a text, folded, with where each of its code units came from.
 struct Token
 {
-    QString folded;
+    std::u16string folded;
     CharKind kind = CharKind::Separator;
     std::vector<qsizetype> starts; // of the original character each folded unit came from
     std::vector<qsizetype> ends;   // of that character and the marks that follow it
@@ -124,25 +183,29 @@ struct Token
 };
 
 // The same words and runs as foldedForSearch, one token at a time, with their places, while
-// `take` returns true.
+// `take` returns true. Of a word, only its first `wordUnits` folded units are kept: a caller
+// that looks only at beginnings spares the rest of every long word.
 template<typename Take>
-void forEachToken(QStringView text, const Take &take)
+void forEachToken(QStringView text, const Take &take,
+                  std::size_t wordUnits = std::numeric_limits<std::size_t>::max())
 {
     Token token;
     bool goOn = true;
+    bool cut = false; // units of this word were left out
     const auto finish = [&] {
-        if (!token.folded.isEmpty() && goOn)
+        if (!token.folded.empty() && goOn)
             goOn = take(token);
         token.folded.clear();
         token.starts.clear();
         token.ends.clear();
+        cut = false;
     };
     forEachCodePoint(text, [&](char32_t c, qsizetype start, qsizetype end) {
         if (!goOn)
             return false;
         fold(c, [&](char32_t folded, CharKind kind) {
             if (kind == CharKind::Mark) {
-                if (!token.ends.empty())
+                if (!token.ends.empty() && !cut)
                     token.ends.back() = end;
                 return;
             }
@@ -151,9 +214,18 @@ void forEachToken(QStringView text, const Take &take)
             token.kind = kind;
             if (kind == CharKind::Separator)
                 return;
-            const qsizetype before = token.folded.size();
-            appendCodePoint(token.folded, folded);
-            for (qsizetype unit = before; unit < token.folded.size(); ++unit) {
+            if (kind == CharKind::Word && token.folded.size() >= wordUnits) {
+                cut = true;
+                return;
+            }
+            const std::size_t before = token.folded.size();
+            if (QChar::requiresSurrogates(folded)) {
+                token.folded.push_back(QChar::highSurrogate(folded));
+                token.folded.push_back(QChar::lowSurrogate(folded));
+            } else {
+                token.folded.push_back(char16_t(folded));
+            }
+            for (std::size_t unit = before; unit < token.folded.size(); ++unit) {
                 token.starts.push_back(start);
                 token.ends.push_back(end);
             }
@@ -246,7 +318,8 @@ bool isFoldedRun(QStringView token)
 SearchQuery::SearchQuery(QStringView typed)
 {
     forEachToken(typed, [this](const Token &token) {
-        (token.kind == CharKind::Run ? m_allRuns : m_allWords).append(token.folded);
+        (token.kind == CharKind::Run ? m_allRuns : m_allWords)
+            .append(QStringView(token.folded).toString());
         return true;
     });
     m_words = withoutPrefixes(m_allWords);
@@ -281,24 +354,30 @@ std::vector<TextSpan> SearchQuery::hitsIn(QStringView text) const
 std::vector<TextSpan> SearchQuery::hitsIn(QStringView text, bool firstOnly) const
 {
     std::vector<TextSpan> hits;
-    forEachToken(text, [&](const Token &token) {
-        if (token.kind == CharKind::Word) {
-            qsizetype longest = 0;
-            for (const QString &word : m_allWords) {
-                if (word.size() > longest && token.folded.startsWith(word))
-                    longest = word.size();
+    std::size_t longestWord = 0;
+    for (const QString &word : m_allWords)
+        longestWord = std::max(longestWord, std::size_t(word.size()));
+    forEachToken(
+        text,
+        [&](const Token &token) {
+            const QStringView folded(token.folded);
+            if (token.kind == CharKind::Word) {
+                qsizetype longest = 0;
+                for (const QString &word : m_allWords) {
+                    if (word.size() > longest && folded.startsWith(word))
+                        longest = word.size();
+                }
+                if (longest > 0)
+                    hits.push_back(token.span(0, longest));
+                return !firstOnly || hits.empty();
             }
-            if (longest > 0)
-                hits.push_back(token.span(0, longest));
+            for (const QString &run : m_allRuns) {
+                for (qsizetype at = folded.indexOf(run); at >= 0; at = folded.indexOf(run, at + 1))
+                    hits.push_back(token.span(at, run.size()));
+            }
             return !firstOnly || hits.empty();
-        }
-        for (const QString &run : m_allRuns) {
-            for (qsizetype at = token.folded.indexOf(run); at >= 0;
-                 at = token.folded.indexOf(run, at + 1))
-                hits.push_back(token.span(at, run.size()));
-        }
-        return !firstOnly || hits.empty();
-    });
+        },
+        longestWord);
     std::sort(hits.begin(), hits.end(), [](const TextSpan &a, const TextSpan &b) {
         return a.start < b.start || (a.start == b.start && a.length > b.length);
     });

@@ -24,6 +24,10 @@ inline constexpr QLatin1StringView SelectAllNotes{
 // Every note whole, oldest first.
 inline constexpr QLatin1StringView SelectAllNotesWhole{
     "SELECT ID, CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo ORDER BY ID"};
+// The notes whole with IDs from one to another, oldest first.
+inline constexpr QLatin1StringView SelectNotesWholeBetween{
+    "SELECT ID, CAST(Titel AS BLOB), CAST(Text AS BLOB) FROM Memo WHERE ID BETWEEN ? AND ? "
+    "ORDER BY ID"};
 // How many notes there are, and their titles' length in bytes of the file's encoding (as UTF-8
 // the same for a UTF-8 file; about as much or less for a UTF-16 one).
 inline constexpr QLatin1StringView SelectListSize{

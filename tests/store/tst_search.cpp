@@ -14,6 +14,7 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <array>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -377,6 +378,61 @@ private Q_SLOTS:
         QCOMPARE(QDir(db.folder()).entryList(QDir::Files | QDir::Hidden), beside);
     }
 
+    // Many notes read in parts side by side: every note asked for that is there, once, each
+    // part in order and the parts one after the other; few notes, or IDs out of order, as one.
+    void notesReadInParts_data()
+    {
+        QTest::addColumn<Ids>("asked");
+        QTest::addColumn<int>("parts");
+        QTest::addColumn<int>("partsUsed");
+        Ids all;
+        for (qlonglong id = 1; id <= 5000; ++id)
+            all.append(id);
+        Ids everyOther;
+        for (qlonglong id = 1; id <= 5001; id += 2)
+            everyOther.append(id);
+        everyOther.append(7777); // never there
+        Ids backwards(all.rbegin(), all.rend());
+        QTest::newRow("two parts") << all << 2 << 2;
+        QTest::newRow("no more parts than the notes fill") << all << 8 << 2;
+        QTest::newRow("gaps and notes not there") << everyOther << 2 << 1;
+        QTest::newRow("one part asked") << all << 1 << 1;
+        QTest::newRow("few notes") << all.mid(0, 10) << 4 << 1;
+        QTest::newRow("out of order: as given") << backwards << 2 << 1;
+    }
+    void notesReadInParts()
+    {
+        QFETCH(Ids, asked);
+        QFETCH(int, parts);
+        QFETCH(int, partsUsed);
+        testsupport::TestDatabase db;
+        db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
+                "INSERT INTO Memo (Titel, Text) SELECT 'Anteckning ' || i, 'Text ' || i FROM n");
+        db.exec("DELETE FROM Memo WHERE ID = 3001");
+        const std::vector<qint64> ids(asked.begin(), asked.end());
+        std::array<Ids, 8> read;
+        bool right = true;
+        const auto done = NoteSearch(db.path()).forEachNoteOfInParts(
+            ids, parts, [&](int part, const store::Note &note) {
+                read[std::size_t(part)].append(note.id);
+                right = right && note.title == QStringLiteral("Anteckning %1").arg(note.id)
+                        && note.text == QStringLiteral("Text %1").arg(note.id);
+            });
+        QVERIFY(done);
+        QVERIFY(right);
+        Ids expected = asked;
+        expected.removeIf([](qlonglong id) { return id == 3001 || id > 5000; });
+        Ids joined;
+        for (int part = 0; part < int(read.size()); ++part) {
+            QCOMPARE(read[std::size_t(part)].isEmpty(), part >= partsUsed);
+            joined += read[std::size_t(part)];
+        }
+        QCOMPARE(joined, expected);
+        // A database that is gone is an error, not an empty answer.
+        QFile::remove(db.path());
+        QVERIFY(!NoteSearch(db.path()).forEachNoteOfInParts(ids, parts, [](int, auto &) {}));
+    }
+
     void hits_data()
     {
         QTest::addColumn<QString>("text");
@@ -394,6 +450,9 @@ private Q_SLOTS:
         QTest::newRow("combining mark goes with its letter")
             << "Cafe\u0301!"
             << "cafe" << Spans{{0, 5}} << "Cafe\u0301!";
+        QTest::newRow("a mark past the word's hit is not the hit's")
+            << "Cafe\u0301s"
+            << "caf" << Spans{{0, 3}} << "Cafe\u0301s";
         QTest::newRow("ligature whole") << "ﬁn"
                                         << "f" << Spans{{0, 1}} << "ﬁn";
         QTest::newRow("run within") << "東京都に行く"
