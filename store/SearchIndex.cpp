@@ -389,6 +389,7 @@ Outcome reconcile(const QSqlDatabase &index, const QString &databasePath,
     // Taken before the notes are read: a change after it shows as another stamp next time.
     const QByteArray stamp = databaseStamp(databasePath);
     QSqlQuery query(index);
+    query.setForwardOnly(true); // many notes: none kept behind the one read
     if (!query.exec(BeginWrite))
         return outcomeOf(query.lastError());
     const auto fail = [&index](Outcome outcome) {
@@ -599,6 +600,7 @@ std::optional<IndexCandidates> SearchIndex::candidates(const SearchQuery &query)
     bool damaged = false;
     {
         QSqlQuery read(m_connection->database());
+        read.setForwardOnly(true); // many IDs: none kept behind the one read
         const IndexQuery asked = indexQuery(query);
         found.checkAll = !asked.exact;
         // One read transaction: the stamp, the words and the stale notes of the same moment.

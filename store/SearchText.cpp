@@ -189,7 +189,12 @@ template<typename Take>
 void forEachToken(QStringView text, const Take &take,
                   std::size_t wordUnits = std::numeric_limits<std::size_t>::max())
 {
-    Token token;
+    // Each thread's token keeps its room from one text to the next.
+    thread_local Token token;
+    token.kind = CharKind::Separator;
+    token.folded.clear();
+    token.starts.clear();
+    token.ends.clear();
     bool goOn = true;
     bool cut = false; // units of this word were left out
     const auto finish = [&] {
@@ -414,9 +419,12 @@ QString lineAround(QStringView text, TextSpan hit)
         --from;
     if (cutAfter() && text[to].isLowSurrogate())
         ++to;
-    QString line = text.sliced(from, to - from).trimmed().toString();
+    const QStringView shown = text.sliced(from, to - from).trimmed();
+    QString line;
+    line.reserve(shown.size() + 2);
     if (cutBefore())
-        line.prepend(QChar(0x2026));
+        line.append(QChar(0x2026));
+    line.append(shown);
     if (cutAfter())
         line.append(QChar(0x2026));
     return line;
