@@ -13,8 +13,10 @@ int searchNotes(const QString &database, const QStringList &words)
 {
     store::NoteSearch search(database);
     // Up to date first, so that this and later searches read the index; without an index (a
-    // cache folder that cannot be written) the notes are read instead, to the same answer.
-    search.catchUp();
+    // cache folder that cannot be written) the notes are read instead, to the same answer. The
+    // look at whether it is up to date is the search's own, on the connection it reads with.
+    if (!search.indexIsCurrent())
+        search.catchUp();
     const store::SearchQuery query(words.join(QLatin1Char(' ')));
     const store::Result<std::vector<qint64>> found = search.find(query);
     if (!found) {
