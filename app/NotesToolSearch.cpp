@@ -32,23 +32,22 @@ int searchNotes(const QString &database, const QStringList &words)
     const auto writeOut = [](const QByteArray &bytes) {
         std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     };
-    const store::Result<store::Done> read
-        = search.forEachNoteOfInParts(*found, parts, [&](int part, const store::Note &note) {
-              std::vector<QByteArray> &mine = chunks[std::size_t(part)];
-              if (mine.empty() || mine.back().size() > ChunkBytes) {
-                  if (part == 0 && !mine.empty()) {
-                      writeOut(mine.back());
-                      mine.back().resize(0);
-                  } else {
-                      mine.emplace_back().reserve(ChunkBytes + 1024);
-                  }
-              }
-              QByteArray &to = mine.back();
-              to.append(QByteArray::number(note.id)).append('\t');
-              to.append(escapedTitle(note.title).toUtf8()).append('\t');
-              to.append(escapedTitle(store::lineAroundFirstHit(query, note.text)).toUtf8());
-              to.append('\n');
-          });
+    const store::Result<store::Done> read = search.forEachFoundInParts(
+        *found, query, parts, [&](int part, const store::FoundNote &note) {
+            std::vector<QByteArray> &mine = chunks[std::size_t(part)];
+            if (mine.empty() || mine.back().size() > ChunkBytes) {
+                if (part == 0 && !mine.empty()) {
+                    writeOut(mine.back());
+                    mine.back().resize(0);
+                } else {
+                    mine.emplace_back().reserve(ChunkBytes + 1024);
+                }
+            }
+            QByteArray &to = mine.back();
+            to.append(QByteArray::number(note.id)).append('\t');
+            to.append(escapedTitle(note.title).toUtf8()).append('\t');
+            to.append(escapedTitle(note.line).toUtf8()).append('\n');
+        });
     for (const std::vector<QByteArray> &part : chunks)
         std::for_each(part.begin(), part.end(), writeOut);
     if (!read) {

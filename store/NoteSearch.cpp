@@ -25,10 +25,16 @@ const QString &searchHeadline()
     return headline;
 }
 
+// A long text in UTF-8 is first decoded only this far: the line around a hit near its beginning
+// is found without the rest.
+constexpr qsizetype BeginningBytes = 512;
+
+// A row of the notes as stored, before its title and text are decoded.
+using TakeRow = std::function<bool(qint64 id, const QByteArray &title, const QByteArray &text)>;
+
 // Reads the notes of `ids` (in ID order) in one pass over every note from the first to the
 // last of them: many notes are read faster so than one by one.
-Result<Done> readInOnePass(const Session &session, std::span<const qint64> ids,
-                           const std::function<bool(const Note &)> &take)
+Result<Done> readInOnePass(const Session &session, std::span<const qint64> ids, const TakeRow &take)
 {
     QSqlQuery rows(session.database());
     rows.setForwardOnly(true);
@@ -44,14 +50,27 @@ Result<Done> readInOnePass(const Session &session, std::span<const qint64> ids,
         next = std::lower_bound(next, ids.end(), id);
         if (next == ids.end() || *next != id)
             continue;
-        const Note note{id, decodeText(session.encoding(), rows.value(1).toByteArray()),
-                        decodeText(session.encoding(), rows.value(2).toByteArray())};
-        if (!take(note))
+        if (!take(id, rows.value(1).toByteArray(), rows.value(2).toByteArray()))
             return Done{};
     }
     if (rows.lastError().isValid())
         return session.describe(rows.lastError());
     return Done{};
+}
+
+// The line around the first hit of `query` in a stored text, decoding a long UTF-8 text's
+// beginning first, cut before a character's first byte, and the whole only when needed.
+QString foundLine(const SearchQuery &query, TextEncoding encoding, const QByteArray &text)
+{
+    if (encoding == TextEncoding::Utf8 && text.size() > 2 * BeginningBytes) {
+        qsizetype cut = BeginningBytes;
+        while (cut > 0 && (text[cut] & 0xC0) == 0x80)
+            --cut;
+        if (std::optional<QString> line = lineAroundFirstHitInBeginning(
+                query, decodeText(encoding, QByteArray::fromRawData(text.constData(), cut))))
+            return *std::move(line);
+    }
+    return lineAroundFirstHit(query, decodeText(encoding, text));
 }
 
 } // namespace
@@ -137,8 +156,13 @@ Result<Done> NoteSearch::forEachNoteOf(const std::vector<qint64> &ids,
     const Session session(m_databasePath, searchHeadline());
     if (session.failure())
         return *session.failure();
-    if (ids.size() > ManyNotes && std::is_sorted(ids.begin(), ids.end()))
-        return readInOnePass(session, ids, take);
+    if (ids.size() > ManyNotes && std::is_sorted(ids.begin(), ids.end())) {
+        return readInOnePass(session, ids,
+                             [&](qint64 id, const QByteArray &title, const QByteArray &text) {
+                                 return take(Note{id, decodeText(session.encoding(), title),
+                                                  decodeText(session.encoding(), text)});
+                             });
+    }
     QSqlQuery read(session.database());
     if (!read.prepare(SelectOneNote))
         return session.describe(read.lastError());
@@ -161,14 +185,14 @@ Result<Done> NoteSearch::forEachNoteOf(const std::vector<qint64> &ids,
 }
 
 Result<Done>
-NoteSearch::forEachNoteOfInParts(const std::vector<qint64> &ids, int parts,
-                                 const std::function<void(int, const Note &)> &take) const
+NoteSearch::forEachFoundInParts(const std::vector<qint64> &ids, const SearchQuery &query, int parts,
+                                const std::function<void(int, const FoundNote &)> &take) const
 {
     const std::size_t count
         = std::clamp<std::size_t>(ids.size() / ManyNotes, 1, std::size_t(std::max(parts, 1)));
     if (count == 1 || !std::is_sorted(ids.begin(), ids.end())) {
-        return forEachNoteOf(ids, [&take](const Note &note) {
-            take(0, note);
+        return forEachNoteOf(ids, [&](const Note &note) {
+            take(0, FoundNote{note.id, note.title, lineAroundFirstHit(query, note.text)});
             return true;
         });
     }
@@ -177,12 +201,16 @@ NoteSearch::forEachNoteOfInParts(const std::vector<qint64> &ids, int parts,
         const std::span<const qint64> mine(ids.data() + ids.size() * part / count,
                                            ids.data() + ids.size() * (part + 1) / count);
         const Session session(m_databasePath, searchHeadline());
-        const Result<Done> read = session.failure()
-                                      ? Result<Done>(*session.failure())
-                                      : readInOnePass(session, mine, [&](const Note &note) {
-                                            take(int(part), note);
-                                            return true;
-                                        });
+        if (session.failure()) {
+            failures[part] = session.failure();
+            return;
+        }
+        const Result<Done> read = readInOnePass(
+            session, mine, [&](qint64 id, const QByteArray &title, const QByteArray &text) {
+                take(int(part), FoundNote{id, decodeText(session.encoding(), title),
+                                          foundLine(query, session.encoding(), text)});
+                return true;
+            });
         if (!read)
             failures[part] = read.error();
     };

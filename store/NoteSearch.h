@@ -11,6 +11,14 @@
 
 namespace store {
 
+// A note found, as a list of found notes shows it.
+struct FoundNote
+{
+    qint64 id = 0;
+    QString title;
+    QString line; // lineAroundFirstHit of the search in the note's text
+};
+
 // Finding notes by what they say, in the database at one path: the notes whose title or text
 // hold every word typed, each as the beginning of a word, case and diacritics ignored (see
 // SearchText.h). The answer comes from the search index when it answers for the database as it
@@ -42,14 +50,15 @@ public:
     Result<Done> forEachNoteOf(const std::vector<qint64> &ids,
                                const std::function<bool(const Note &)> &take) const;
 
-    // forEachNoteOf with the IDs cut into up to `parts` parts, read side by side, each on a
-    // thread and in a session of its own (the first on this thread); for many notes, which one
-    // thread reads no faster than it can handle them. `take` is called on several threads at
-    // once, with a part's number and that part's notes in order; each part holds the notes of a
-    // moment of its own. Few notes, or IDs out of order, are read as forEachNoteOf reads them,
-    // as part 0.
-    Result<Done> forEachNoteOfInParts(const std::vector<qint64> &ids, int parts,
-                                      const std::function<void(int, const Note &)> &take) const;
+    // The notes with these IDs that are still there, each as a list of found notes shows it,
+    // with the IDs cut into up to `parts` parts read side by side, each on a thread and in a
+    // session of its own (the first on this thread): for many notes, which one thread reads no
+    // faster than it can handle them. `take` is called on several threads at once, with a
+    // part's number and that part's notes in order; each part holds the notes of a moment of
+    // its own. Few notes, or IDs out of order, are read as forEachNoteOf reads them, as part 0.
+    Result<Done> forEachFoundInParts(const std::vector<qint64> &ids, const SearchQuery &query,
+                                     int parts,
+                                     const std::function<void(int, const FoundNote &)> &take) const;
 
 private:
     Result<std::vector<qint64>> readEveryNote(const SearchQuery &query) const;

@@ -437,4 +437,22 @@ QString lineAroundFirstHit(const SearchQuery &query, QStringView text)
     return lineAround(text, hits.empty() ? TextSpan{} : hits.front());
 }
 
+std::optional<QString> lineAroundFirstHitInBeginning(const SearchQuery &query,
+                                                     QStringView beginning)
+{
+    // A run sought may begin before a hit found and end past the beginning; a word hit begins
+    // its word, and every word but the last of the beginning is whole.
+    if (!query.runs().isEmpty())
+        return std::nullopt;
+    // lineAround looks at most this far past the hit: the line's characters, and the one or two
+    // after them; and the last few characters of a beginning may read otherwise once the rest
+    // follows (a character cut short).
+    constexpr qsizetype Reach = LineCharacters + 2;
+    constexpr qsizetype Unsure = 4;
+    const std::vector<TextSpan> hits = query.hitsIn(beginning, true);
+    if (hits.empty() || hits.front().start + Reach + Unsure > beginning.size())
+        return std::nullopt;
+    return lineAround(beginning, hits.front());
+}
+
 } // namespace store

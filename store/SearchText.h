@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <optional>
 #include <vector>
 
 // Text as the note search reads it: words, folded. A word is a run of letters and digits
@@ -55,6 +56,13 @@ public:
 
 private:
     friend QString lineAroundFirstHit(const SearchQuery &query, QStringView text);
+    friend std::optional<QString> lineAroundFirstHitInBeginning(const SearchQuery &query,
+                                                                QStringView beginning);
+
+    // lineAroundFirstHit of a text of which only its beginning is at hand: the line when the
+    // beginning shows it, whatever follows; none when more of the text is needed.
+    std::optional<QString> lineAroundFirstHitInBeginning(const SearchQuery &query,
+                                                         QStringView beginning);
     std::vector<TextSpan> hitsIn(QStringView text, bool firstOnly) const;
 
     QStringList m_words;
@@ -71,5 +79,10 @@ QString lineAround(QStringView text, TextSpan hit);
 // The line around the first hit of `query` in `text`; the first line of the text when it has
 // none (the hits were in the title).
 QString lineAroundFirstHit(const SearchQuery &query, QStringView text);
+
+// lineAroundFirstHit of a text of which only its beginning is at hand: the line when the
+// beginning shows it, whatever follows; none when more of the text is needed.
+std::optional<QString> lineAroundFirstHitInBeginning(const SearchQuery &query,
+                                                     QStringView beginning);
 
 } // namespace store

@@ -379,12 +379,14 @@ private Q_SLOTS:
     }
 
     // Many notes read in parts side by side: every note asked for that is there, once, each
-    // part in order and the parts one after the other; few notes, or IDs out of order, as one.
+    // part in order and the parts one after the other, each with the line around its first hit,
+    // near the text's beginning or far in; few notes, or IDs out of order, as one part.
     void notesReadInParts_data()
     {
         QTest::addColumn<Ids>("asked");
         QTest::addColumn<int>("parts");
         QTest::addColumn<int>("partsUsed");
+        QTest::addColumn<QString>("typed");
         Ids all;
         for (qlonglong id = 1; id <= 5000; ++id)
             all.append(id);
@@ -393,33 +395,44 @@ private Q_SLOTS:
             everyOther.append(id);
         everyOther.append(7777); // never there
         Ids backwards(all.rbegin(), all.rend());
-        QTest::newRow("two parts") << all << 2 << 2;
-        QTest::newRow("no more parts than the notes fill") << all << 8 << 2;
-        QTest::newRow("gaps and notes not there") << everyOther << 2 << 1;
-        QTest::newRow("one part asked") << all << 1 << 1;
-        QTest::newRow("few notes") << all.mid(0, 10) << 4 << 1;
-        QTest::newRow("out of order: as given") << backwards << 2 << 1;
+        QTest::newRow("two parts") << all << 2 << 2 << "text";
+        QTest::newRow("two parts, hits far in") << all << 2 << 2 << "slut";
+        QTest::newRow("no more parts than the notes fill") << all << 8 << 2 << "text";
+        QTest::newRow("gaps and notes not there") << everyOther << 2 << 1 << "text";
+        QTest::newRow("one part asked") << all << 1 << 1 << "slut";
+        QTest::newRow("few notes") << all.mid(0, 10) << 4 << 1 << "text";
+        QTest::newRow("out of order: as given") << backwards << 2 << 1 << "text";
     }
     void notesReadInParts()
     {
         QFETCH(Ids, asked);
         QFETCH(int, parts);
         QFETCH(int, partsUsed);
+        QFETCH(QString, typed);
+        // Texts of over a kilobyte of two-byte letters: a hit at the beginning and one at the end.
+        const auto textOf = [](qlonglong id) {
+            return QStringLiteral("Text %1 ").arg(id)
+                   + QStringLiteral("åäö ").repeated(id % 7 + 160) + QStringLiteral("slut");
+        };
         testsupport::TestDatabase db;
         db.exec("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
-                "INSERT INTO Memo (Titel, Text) SELECT 'Anteckning ' || i, 'Text ' || i FROM n");
+                "INSERT INTO Memo (Titel, Text) SELECT 'Anteckning ' || i, 'Text ' || i || ' ' "
+                "|| replace(hex(zeroblob(i % 7 + 160)), '00', 'åäö ') || 'slut' FROM n");
         db.exec("DELETE FROM Memo WHERE ID = 3001");
+        const SearchQuery query(typed);
         const std::vector<qint64> ids(asked.begin(), asked.end());
         std::array<Ids, 8> read;
-        bool right = true;
-        const auto done = NoteSearch(db.path()).forEachNoteOfInParts(
-            ids, parts, [&](int part, const store::Note &note) {
-                read[std::size_t(part)].append(note.id);
-                right = right && note.title == QStringLiteral("Anteckning %1").arg(note.id)
-                        && note.text == QStringLiteral("Text %1").arg(note.id);
+        std::array<bool, 8> right;
+        right.fill(true);
+        const auto done = NoteSearch(db.path()).forEachFoundInParts(
+            ids, query, parts, [&](int part, const store::FoundNote &note) {
+                const std::size_t at = std::size_t(part);
+                read[at].append(note.id);
+                right[at] = right[at] && note.title == QStringLiteral("Anteckning %1").arg(note.id)
+                            && note.line == store::lineAroundFirstHit(query, textOf(note.id));
             });
         QVERIFY(done);
-        QVERIFY(right);
+        QCOMPARE(right, (std::array<bool, 8>{true, true, true, true, true, true, true, true}));
         Ids expected = asked;
         expected.removeIf([](qlonglong id) { return id == 3001 || id > 5000; });
         Ids joined;
@@ -430,7 +443,45 @@ private Q_SLOTS:
         QCOMPARE(joined, expected);
         // A database that is gone is an error, not an empty answer.
         QFile::remove(db.path());
-        QVERIFY(!NoteSearch(db.path()).forEachNoteOfInParts(ids, parts, [](int, auto &) {}));
+        QVERIFY(!NoteSearch(db.path()).forEachFoundInParts(ids, query, parts, [](int, auto &) {}));
+    }
+
+    // The line found in a text's beginning is the whole text's line, wherever the text is cut;
+    // a beginning that cannot show it says so.
+    void lineFromTheBeginning_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("everFound");
+        const QString tail = QStringLiteral("och mer text efter ").repeated(12);
+        QTest::newRow("hit early") << "Möte med kund47 om order. " + tail << "kund" << true;
+        QTest::newRow("hit far in")
+            << QString(200, QLatin1Char('x')) + " ord " + tail << "ord" << true;
+        QTest::newRow("a longer word sought than the one first begun")
+            << "kap " + tail + "kapacitet " + tail << "kapacitet" << true;
+        QTest::newRow("on its own line")
+            << "rad ett\nrad två med ord\nrad tre " + tail << "ord" << true;
+        QTest::newRow("pairs and marks near the hit") << "𠀋𠀋 Cafe\u0301 𠀋 " + tail + "𠀋"
+                                                      << "cafe" << true;
+        QTest::newRow("no hit in the text") << tail << "rubrik" << false;
+        QTest::newRow("a run sought") << "東京都に行く予定 " + tail << "京都" << false;
+    }
+    void lineFromTheBeginning()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, typed);
+        QFETCH(bool, everFound);
+        const SearchQuery query(typed);
+        const QString whole = store::lineAroundFirstHit(query, text);
+        bool found = false;
+        for (qsizetype cut = 0; cut <= text.size(); ++cut) {
+            const std::optional<QString> line
+                = store::lineAroundFirstHitInBeginning(query, QStringView(text).first(cut));
+            if (line)
+                QCOMPARE(*line, whole);
+            found = found || line;
+        }
+        QCOMPARE(found, everFound);
     }
 
     void hits_data()
