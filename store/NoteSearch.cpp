@@ -27,7 +27,7 @@ const QString &searchHeadline()
 
 // A long text in UTF-8 is first decoded only this far: the line around a hit near its beginning
 // is found without the rest.
-constexpr qsizetype BeginningBytes = 512;
+constexpr qsizetype BeginningBytes = 384;
 
 // A row of the notes as stored, before its title and text are decoded.
 using TakeRow = std::function<bool(qint64 id, const QByteArray &title, const QByteArray &text)>;
