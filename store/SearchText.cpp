@@ -54,8 +54,7 @@ CharKind kindOf(char32_t folded)
     return isRunCharacter(folded) ? CharKind::Run : CharKind::Word;
 }
 
-// Hands each folded character of the code point `c` with its kind to `emit`, as the Unicode
-// tables say: slow to ask, so fold() remembers the answers.
+// Folds an ASCII character in place and says what it is to the search.
 inline CharKind foldAscii(char32_t &c)
 {
     if (c >= 'A' && c <= 'Z') {
@@ -65,6 +64,8 @@ inline CharKind foldAscii(char32_t &c)
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ? CharKind::Word : CharKind::Separator;
 }
 
+// Hands each folded character of the code point `c` with its kind to `emit`, as the Unicode
+// tables say: slow to ask, so fold() remembers the answers.
 template<typename Emit>
 void foldByTables(char32_t c, const Emit &emit, int depth = 0)
 {
@@ -140,13 +141,15 @@ inline void fold(char32_t c, const Emit &emit)
     }
 }
 
-void appendCodePoint(QString &to, char32_t c)
+// Appends `c` to a QString or a std::u16string as its one or two UTF-16 units.
+template<typename Units>
+void appendCodePoint(Units &to, char32_t c)
 {
     if (QChar::requiresSurrogates(c)) {
-        to.append(QChar(QChar::highSurrogate(c)));
-        to.append(QChar(QChar::lowSurrogate(c)));
+        to.push_back(QChar::highSurrogate(c));
+        to.push_back(QChar::lowSurrogate(c));
     } else {
-        to.append(QChar(char16_t(c)));
+        to.push_back(char16_t(c));
     }
 }
 
@@ -224,12 +227,7 @@ void forEachToken(QStringView text, const Take &take,
                 return;
             }
             const std::size_t before = token.folded.size();
-            if (QChar::requiresSurrogates(folded)) {
-                token.folded.push_back(QChar::highSurrogate(folded));
-                token.folded.push_back(QChar::lowSurrogate(folded));
-            } else {
-                token.folded.push_back(char16_t(folded));
-            }
+            appendCodePoint(token.folded, folded);
             for (std::size_t unit = before; unit < token.folded.size(); ++unit) {
                 token.starts.push_back(start);
                 token.ends.push_back(end);

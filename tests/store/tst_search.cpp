@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <array>
+#include <atomic>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -390,10 +391,9 @@ private Q_SLOTS:
         Ids all;
         for (qlonglong id = 1; id <= 5000; ++id)
             all.append(id);
-        Ids everyOther;
-        for (qlonglong id = 1; id <= 5001; id += 2)
-            everyOther.append(id);
-        everyOther.append(7777); // never there
+        Ids everyOther{7777}; // never there
+        for (qlonglong id = 5001; id >= 1; id -= 2)
+            everyOther.prepend(id);
         Ids backwards(all.rbegin(), all.rend());
         QTest::newRow("two parts") << all << 2 << 2 << "text";
         QTest::newRow("two parts, hits far in") << all << 2 << 2 << "slut";
@@ -422,17 +422,15 @@ private Q_SLOTS:
         const SearchQuery query(typed);
         const std::vector<qint64> ids(asked.begin(), asked.end());
         std::array<Ids, 8> read;
-        std::array<bool, 8> right;
-        right.fill(true);
+        std::atomic<int> wrong = 0;
         const auto done = NoteSearch(db.path()).forEachFoundInParts(
             ids, query, parts, [&](int part, const store::FoundNote &note) {
-                const std::size_t at = std::size_t(part);
-                read[at].append(note.id);
-                right[at] = right[at] && note.title == QStringLiteral("Anteckning %1").arg(note.id)
-                            && note.line == store::lineAroundFirstHit(query, textOf(note.id));
+                read[std::size_t(part)].append(note.id);
+                wrong += note.title != QStringLiteral("Anteckning %1").arg(note.id)
+                         || note.line != store::lineAroundFirstHit(query, textOf(note.id));
             });
         QVERIFY(done);
-        QCOMPARE(right, (std::array<bool, 8>{true, true, true, true, true, true, true, true}));
+        QCOMPARE(wrong.load(), 0);
         Ids expected = asked;
         expected.removeIf([](qlonglong id) { return id == 3001 || id > 5000; });
         Ids joined;
@@ -459,8 +457,6 @@ private Q_SLOTS:
             << QString(200, QLatin1Char('x')) + " ord " + tail << "ord" << true;
         QTest::newRow("a longer word sought than the one first begun")
             << "kap " + tail + "kapacitet " + tail << "kapacitet" << true;
-        QTest::newRow("on its own line")
-            << "rad ett\nrad två med ord\nrad tre " + tail << "ord" << true;
         QTest::newRow("pairs and marks near the hit") << "𠀋𠀋 Cafe\u0301 𠀋 " + tail + "𠀋"
                                                       << "cafe" << true;
         QTest::newRow("no hit in the text") << tail << "rubrik" << false;
