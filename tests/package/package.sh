@@ -10,8 +10,10 @@
 # Needs root (apt-get, useradd): run as root, or where sudo needs no password; skipped (77)
 # otherwise, and when a zentavo package is installed already (it would be purged).
 # Usage: package.sh SOURCE_DIR
-set -euo pipefail
+set -Eeuo pipefail
 export LC_ALL=C.UTF-8
+# A command that fails where no check expects it still says which one it was.
+trap 'echo "FAIL [package]: line $LINENO: \"$BASH_COMMAND\" failed" >&2' ERR
 
 source_dir=$(realpath "$1")
 readonly SKIP=77
@@ -210,8 +212,13 @@ assert_private "$home_a/.local/share/zentavo" "$db_a" "$a"
 notice="zentavo: Dina anteckningar sparas i $db_a"
 [[ $(grep -c "$notice" "$work/zentavo-$a.stderr") == 1 ]] ||
     fail "zentavo did not say once where the notes are: $(cat "$work/zentavo-$a.stderr")"
-made=$(find / \( -path /proc -o -path /sys -o -path /dev \) -prune -o \
-    -user "$a" -name 'memo.mdb*' -print 2>/dev/null)
+# Other tests make and remove files while this runs: an entry that vanishes under find's feet is
+# no finding, any other error is.
+if ! made=$(find / \( -path /proc -o -path /sys -o -path /dev \) -prune -o \
+    -user "$a" -name 'memo.mdb*' -print 2>"$work/find.stderr"); then
+    grep -v 'No such file or directory$' "$work/find.stderr" >"$work/find.other" || true
+    [[ ! -s $work/find.other ]] || fail "find / looking for $a's databases: $(cat "$work/find.other")"
+fi
 [[ $made == "$db_a" ]] || fail "the databases $a has are not just $db_a: $made"
 
 as_user "$a" 022 sh -c 'printf "Kod till cykellåset: 4711\n" >Cykellås.txt'
