@@ -14,6 +14,8 @@
 # stderr and ends the script with status 1.
 
 set -euo pipefail
+# A command of the test script that fails where no check expects it still says which one it was.
+trap 'echo "FAIL [${E2E_NAME:-e2e}]: line $LINENO: \"$BASH_COMMAND\" failed" >&2' ERR
 # Text is handled as UTF-8 characters, whatever the caller's locale.
 export LC_ALL=C.UTF-8
 

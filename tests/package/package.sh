@@ -10,7 +10,7 @@
 # Needs root (apt-get, useradd): run as root, or where sudo needs no password; skipped (77)
 # otherwise, and when a zentavo package is installed already (it would be purged).
 # Usage: package.sh SOURCE_DIR
-set -Eeuo pipefail
+set -euo pipefail
 export LC_ALL=C.UTF-8
 # A command that fails where no check expects it still says which one it was.
 trap 'echo "FAIL [package]: line $LINENO: \"$BASH_COMMAND\" failed" >&2' ERR
