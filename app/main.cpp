@@ -47,6 +47,19 @@ bool asksForHelpOrVersion(int argc, char *argv[])
     return hasArgument(argc, argv, {"-h", "--help", "--help-all", "-v", "--version"});
 }
 
+// A command to the window that runs for the database (--toggle, --new, --find), which may reach
+// it without a display.
+bool asksForDesktopCommand(int argc, char *argv[])
+{
+    return std::any_of(argv + 1, argv + argc, [](std::string_view argument) {
+        return argument.starts_with("--")
+               && std::ranges::any_of(
+                   window::commandTable(), [argument](const window::CommandRow &row) {
+                       return *row.desktopName && argument.substr(2) == row.desktopName;
+                   });
+    });
+}
+
 // True when Qt would find no display to show the window on: no platform chosen, and neither an
 // X nor a Wayland display in the environment. Qt would end the program with an abort and a
 // message about reinstalling it.
@@ -114,8 +127,9 @@ Options readOptions(const QCoreApplication &app)
             given << names.last();
     }
     if (usageError.isEmpty() && given.size() > 1) {
-        usageError = QStringLiteral("Ange antingen --%1, inte båda.")
-                         .arg(names.join(QStringLiteral(" eller --")));
+        const QString last = names.takeLast();
+        usageError = QStringLiteral("Ange bara ett av --%1 och --%2.")
+                         .arg(names.join(QStringLiteral(", --")), last);
     }
     return Options{.reportFirstFrame = options.isSet(reportFirstFrame),
                    .database = location,
@@ -175,7 +189,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (lacksDisplay(argc, argv)) {
-        if (hasArgument(argc, argv, {"--toggle", "--new"})) {
+        if (asksForDesktopCommand(argc, argv)) {
             if (const std::optional<int> status = deliverWithoutDisplay(argc, argv))
                 return *status;
         }

@@ -171,9 +171,10 @@ private Q_SLOTS:
                  QStringList({QStringLiteral("memo.mdb"), QStringLiteral("zentavo")}));
     }
 
-    // --db that names no database it could open ends the program before any window, with
-    // status 1: empty, as a usage error; a special file named for what it is. Nothing is made.
-    void dbThatCannotBeADatabase_data()
+    // A command line the program cannot act on ends it before any window, with status 1: --db
+    // that names no database it could open (empty, as a usage error; a special file named for
+    // what it is) or two commands at once. Nothing is made.
+    void refusedCommandLine_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QString>("expected");
@@ -181,8 +182,10 @@ private Q_SLOTS:
         QTest::newRow("empty, =") << QStringList{"--db="} << "--db behöver en SÖKVÄG";
         QTest::newRow("FIFO") << QStringList{"--db", "fifo"} << "namngiven pipe (FIFO)";
         QTest::newRow("/dev/null") << QStringList{"--db", "/dev/null"} << "teckenenhet";
+        QTest::newRow("two commands")
+            << QStringList{"--find", "--toggle"} << "Ange bara ett av --toggle, --new och --find.";
     }
-    void dbThatCannotBeADatabase()
+    void refusedCommandLine()
     {
         QFETCH(QStringList, arguments);
         QFETCH(QString, expected);

@@ -15,7 +15,9 @@ fail() {
     exit 1
 }
 
-# Only what the compiler itself runs is on PATH.
+# Only what the compiler itself runs is on PATH, and no compiler launcher (such as ccache) comes
+# in from the caller's environment.
+unset CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER
 mkdir "$work/bin"
 for tool in as ld; do
     ln -s "$(command -v "$tool")" "$work/bin/$tool"

@@ -79,8 +79,13 @@ two_windows() { [[ $(xdotool search --onlyvisible --name '^Zentavo 1.0$' | wc -l
 two_windows || fail "a command started a window beside the one that took over the socket"
 
 # Without a display (over ssh, on a console, from a timer) a command still reaches the window.
-(cd "$APP2" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
-    QT_LOGGING_RULES='*.debug=false' timeout 20 ./zentavo --toggle >/dev/null 2>"$DIR/command.stderr") ||
-    fail "zentavo --toggle without a display failed: $(cat "$DIR/command.stderr")"
+without_display() { # OPTION
+    (cd "$APP2" && exec env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+        QT_LOGGING_RULES='*.debug=false' timeout 20 ./zentavo "$1" >/dev/null 2>"$DIR/command.stderr") ||
+        fail "zentavo $1 without a display failed: $(cat "$DIR/command.stderr")"
+}
+without_display --toggle
 expect_within 5 "--toggle without a display did not roll the window up" rolled_up "$win3"
+without_display --find
+expect_within 5 "--find without a display did not unroll the window" unrolled "$win3"
 exit 0
