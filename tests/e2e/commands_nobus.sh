@@ -48,19 +48,21 @@ no_other_window || fail "a command started another window beside the running one
 type_text " och mer"
 save_with_pointer "Socket" "utan buss och mer"
 
-# Another database's command starts that database's window and leaves this one alone.
+# Another database's command starts that database's window and leaves this one alone. With the
+# pointer away this one rolls itself up first: waited for, so that it cannot happen midway.
 pointer_away
+expect_within 10 "the window did not roll itself up with the pointer away" rolled_up "$WIN"
 pid2=$(start_in "$APP2" --new)
 track_pid "$pid2"
 win2=$(window_of "$pid2")
 expect_within 10 "the window started by --new did not unroll" unrolled "$win2"
 expect_within 10 "the second window opened no socket for commands" listening "$(socket_for "$DB2")"
 command_in "$APP" --toggle
-expect_within 5 "--toggle did not roll the first window up" rolled_up "$WIN"
+expect_within 5 "--toggle did not unroll the first window" unrolled "$WIN"
 unrolled "$win2" || fail "--toggle in the first folder rolled the second folder's window up"
 command_in "$APP2" --toggle
 expect_within 5 "--toggle in the second folder did not roll its window up" rolled_up "$win2"
-rolled_up "$WIN" || fail "--toggle in the second folder unrolled the first folder's window"
+unrolled "$WIN" || fail "--toggle in the second folder rolled the first folder's window up"
 
 # A socket left by a window that ended is taken over by the next.
 kill -KILL "$pid2"
