@@ -976,7 +976,8 @@ void tst_state::findPanel()
     QCOMPARE(told, failuresTold);
 }
 
-// The man page's KEYS section names exactly the keys of the command table, no more and no fewer.
+// The man page's KEYS section names exactly the keys of the command table, no more and no fewer,
+// and the page tells of every command the desktop may give.
 void tst_state::manPageListsTheKeysOfTheTable()
 {
     const auto nameOf = [](QKeyCombination key) {
@@ -1001,9 +1002,19 @@ void tst_state::manPageListsTheKeysOfTheTable()
 
     QFile page(QFINDTESTDATA("../../docs/man/zentavo.1"));
     QVERIFY(page.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(page.readAll());
+    // Each command the desktop gives is in the synopsis, described, and in the exit status.
+    for (const QString &name : window::desktopCommandNames()) {
+        const QString option = QStringLiteral("\\-\\-") + name;
+        const qsizetype exitStatus = text.indexOf(QLatin1String(".SH EXIT STATUS"));
+        QVERIFY2(text.section(QLatin1Char('\n'), 7, 7).contains(option), qPrintable(name));
+        QVERIFY2(text.contains(QStringLiteral("\n.B ") + option + QLatin1Char('\n')),
+                 qPrintable(name));
+        QVERIFY2(text.indexOf(option, exitStatus) > exitStatus, qPrintable(name));
+    }
     QSet<QString> listed;
     bool inKeys = false;
-    for (const QString &line : QString::fromUtf8(page.readAll()).split(QLatin1Char('\n'))) {
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
         if (line.startsWith(QLatin1String(".SH")))
             inKeys = line == QLatin1String(".SH KEYS");
         else if (inKeys
