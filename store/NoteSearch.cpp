@@ -19,10 +19,9 @@ namespace {
 // Past this many notes asked for, forEachNoteOf reads every note once instead of each by its ID.
 constexpr std::size_t ManyNotes = 2000;
 
-const QString &searchHeadline()
+QString searchHeadline()
 {
-    static const QString headline = QStringLiteral("Anteckningarna kunde inte sökas igenom.");
-    return headline;
+    return QStringLiteral("Anteckningarna kunde inte sökas igenom.");
 }
 
 // A long text in UTF-8 is first decoded only this far: the line around a hit near its beginning

@@ -23,7 +23,7 @@ constexpr int HelpColumn = 18;
 const std::array<CommandRow, 16> &table()
 {
     // clang-format off
-    static const std::array<CommandRow, 16> rows{{
+    static constexpr std::array<CommandRow, 16> rows{{
         {Toggle, {}, KeyScope::Window, "", "", "toggle",
          "Rullar ned det fönster som redan visar databasen, med markören i anteckningsfältet, "
          "eller rullar upp det om det är nedrullat. Startar Zentavo om inget sådant fönster "

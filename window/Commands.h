@@ -4,6 +4,9 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <array>
+#include <initializer_list>
 #include <optional>
 #include <span>
 
@@ -45,10 +48,32 @@ enum class KeyScope { Window, TitleBox, FindBox };
 // the help says of the command line's option of that name. A row
 // without a command is a key the controls answer themselves, listed for the help only; a row
 // without help text is a key the line above already tells of.
+// The keys of one row: a few, held in place, so that the table is a constant built at compile time
+// and owns nothing.
+class RowKeys
+{
+public:
+    constexpr RowKeys(std::initializer_list<QKeyCombination> keys)
+    {
+        for (const QKeyCombination key : keys)
+            m_keys[m_count++] = key;
+    }
+    constexpr bool contains(QKeyCombination key) const
+    {
+        return std::find(begin(), end(), key) != end();
+    }
+    constexpr const QKeyCombination *begin() const { return m_keys.data(); }
+    constexpr const QKeyCombination *end() const { return m_keys.data() + m_count; }
+
+private:
+    std::array<QKeyCombination, 3> m_keys{};
+    std::size_t m_count = 0;
+};
+
 struct CommandRow
 {
     std::optional<Command> command;
-    QList<QKeyCombination> keys;
+    RowKeys keys;
     KeyScope scope = KeyScope::Window;
     const char *keyText = "";
     const char *help = "";
