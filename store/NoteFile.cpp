@@ -2,6 +2,7 @@
 
 #include <QCryptographicHash>
 #include <QList>
+#include <QStringDecoder>
 #include <QUuid>
 #include <QtEndian>
 
@@ -28,6 +29,14 @@ std::optional<qsizetype> countAfter(QByteArrayView line, QByteArrayView label)
     if (!ok || count < 0 || digits.startsWith('+') || QByteArray::number(count) != digits)
         return std::nullopt;
     return qsizetype(count);
+}
+
+// Stateless: a character cut off at the end reads as U+FFFD instead of being held back.
+QString decodeUtf8KeepingMark(QByteArrayView utf8)
+{
+    QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom
+                                                      | QStringConverter::Flag::Stateless);
+    return decode(utf8);
 }
 
 } // namespace
@@ -89,7 +98,13 @@ std::variant<NoteFileContent, QString> decodeNoteFile(const QByteArray &bytes)
         return QStringLiteral("filen har ändrats sedan den skrevs (dess kontrollsumma stämmer "
                               "inte)");
     }
-    return NoteFileContent{QString::fromUtf8(title), QString::fromUtf8(text), fingerprint};
+    // The note as it will be stored: a leading U+FEFF is kept (QString::fromUtf8 would drop it),
+    // and bytes that are no UTF-8 (from another program) read as U+FFFD. Its fingerprint is that
+    // of what is stored, which a later round reads back and compares.
+    const QString decodedTitle = decodeUtf8KeepingMark(title);
+    const QString decodedText = decodeUtf8KeepingMark(text);
+    return NoteFileContent{decodedTitle, decodedText,
+                           noteFingerprint(decodedTitle.toUtf8(), decodedText.toUtf8())};
 }
 
 QByteArray deletionRecord()

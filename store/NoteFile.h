@@ -38,7 +38,7 @@ struct NoteFileContent
 {
     QString title;
     QString text;
-    QByteArray fingerprint;
+    QByteArray fingerprint; // of the title and text as decoded, which is what gets stored
 };
 // The note in a file's bytes, or what is wrong with them, in words for the user.
 std::variant<NoteFileContent, QString> decodeNoteFile(const QByteArray &bytes);

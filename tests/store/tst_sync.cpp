@@ -80,6 +80,7 @@ private Q_SLOTS:
 
     void noteFileKeepsEveryCharacter_data();
     void noteFileKeepsEveryCharacter();
+    void anotherProgramsBytesAreTakenOnce();
     void brokenNoteFilesAreRefused_data();
     void brokenNoteFilesAreRefused();
 
@@ -138,6 +139,10 @@ void tst_sync::noteFileKeepsEveryCharacter_data()
         << QVariant(QStringLiteral("zentavo note 1\ntitle-bytes 9\n\nend of note\n"));
     QTest::newRow("unusual characters") << QVariant(QString::fromUtf16(u"\ufeffbom\u2029"))
                                         << QVariant(QString::fromUtf16(u"a\u00a0\ufffe\uffff🙂"));
+    QTest::newRow("beginning with a byte order mark") << QVariant(QByteArray("\xef\xbb\xbf"
+                                                                             "bom"))
+                                                      << QVariant(QByteArray("\xef\xbb\xbf"
+                                                                             "text"));
     QTest::newRow("two megabytes")
         << QVariant(QStringLiteral("stor")) << QVariant(QString(2 << 20, QLatin1Char('x')));
     QTest::newRow("bytes that are no UTF-8")
@@ -173,6 +178,19 @@ void tst_sync::noteFileKeepsEveryCharacter()
     QCOMPARE(round(*m_b).deleted.size(), std::size_t(1));
     QCOMPARE(round(*m_a).added.size(), std::size_t(0));
     QCOMPARE(m_a->count() + m_b->count(), 0);
+}
+
+// A note file another program wrote, whole and summed, with bytes that are no UTF-8: stored as
+// U+FFFD, it is still the file's note, and later rounds take it in no more.
+void tst_sync::anotherProgramsBytesAreTakenOnce()
+{
+    write(m_folder + QLatin1Char('/') + store::noteFileName(store::newNoteIdentity()),
+          store::encodeNoteFile("tr\xe4", "a\xff\xfe"));
+    std::size_t added = 0;
+    for (int i = 0; i < 3; ++i)
+        added += round(*m_b).added.size();
+    QCOMPARE(added, std::size_t(1));
+    QCOMPARE(notesOf(*m_b), (Texts{{QStringLiteral("tr\ufffd"), QStringLiteral("a\ufffd\ufffd")}}));
 }
 
 void tst_sync::brokenNoteFilesAreRefused_data()
