@@ -118,6 +118,15 @@ Listing listFolder(const QString &folder)
         const QString name = entries.fileName();
         if (passedOverSilently(name))
             continue;
+        // A pipe would hold the round (and with it every save) until someone writes into it, a
+        // device would be read without end: only regular files are opened.
+        if (!entries.fileInfo().isFile()) {
+            listing.problems.push_back(
+                {entries.filePath(),
+                 QStringLiteral("filen är ingen vanlig fil utan en pipe, en enhet eller en länk "
+                                "dit, och läses inte. Ta bort den: synkmappen är Zentavos egen.")});
+            continue;
+        }
         if (const std::optional<FolderName> parsed = parseFolderName(name)) {
             (parsed->deletion ? listing.deletions : listing.notes).insert(parsed->identity, name);
         } else if (isConflictCopy(name)) {
@@ -144,13 +153,21 @@ QString fileProblemText(const QString &cause)
                             "synkmotorn fört över den hel. Annars: ta bort den.");
 }
 
+// SQLite's longest text or blob: a note file holds a title and a text, each within it.
+constexpr qint64 MaxNoteFileBytes = 2'000'000'000;
+
 // Reads a note's file: its note, or the problem to report.
 std::variant<NoteFileContent, SyncProblem> readNoteFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return SyncProblem{path, fileProblemText(file.errorString())};
-    std::variant<NoteFileContent, QString> decoded = decodeNoteFile(file.readAll());
+    // No more than the database takes in one note; a bigger file is no note of Zentavo's.
+    const QByteArray bytes = file.read(MaxNoteFileBytes + 1);
+    if (bytes.size() > MaxNoteFileBytes)
+        return SyncProblem{path,
+                           fileProblemText(QStringLiteral("filen är för stor för en anteckning"))};
+    std::variant<NoteFileContent, QString> decoded = decodeNoteFile(bytes);
     if (QString *problem = std::get_if<QString>(&decoded))
         return SyncProblem{path, fileProblemText(*problem)};
     return std::get<NoteFileContent>(std::move(decoded));
@@ -327,7 +344,8 @@ std::optional<StoreError> Round::changeDatabase()
         if (m_gone.contains(deletion.key()))
             continue;
         QFile file(pathOf(*deletion));
-        if (!file.open(QIODevice::ReadOnly) || file.readAll() != deletionRecord()) {
+        if (!file.open(QIODevice::ReadOnly)
+            || file.read(deletionRecord().size() + 1) != deletionRecord()) {
             m_report.problems.push_back(
                 {file.fileName(),
                  fileProblemText(QStringLiteral("filen är inget helt raderingsbesked"))});

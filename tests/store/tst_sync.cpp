@@ -392,21 +392,29 @@ void tst_sync::filesNotTakenAreToldOnce_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<bool>("told");
+    QTest::addColumn<QString>("special"); // made as a pipe, or a link to a device, instead
     QTest::newRow("conflict copy")
-        << identity + QStringLiteral(".sync-conflict-20260101-1.note") << note << true;
+        << identity + QStringLiteral(".sync-conflict-20260101-1.note") << note << true << QString();
     QTest::newRow("conflicted copy")
-        << identity + QStringLiteral(" (conflicted copy).note") << note << true;
-    QTest::newRow("another program's") << QStringLiteral("inköp.txt") << note << true;
-    QTest::newRow("not a note") << store::noteFileName(identity) << QByteArray("hej") << true;
-    QTest::newRow("deletion record cut")
-        << store::deletionFileName(identity) << store::deletionRecord().first(4) << true;
-    QTest::newRow("uppercase identity") << store::noteFileName(identity.toUpper()) << note << true;
-    QTest::newRow("engine's temporary") << QStringLiteral(".syncthing.x.note.tmp") << note << false;
+        << identity + QStringLiteral(" (conflicted copy).note") << note << true << QString();
+    QTest::newRow("another program's") << QStringLiteral("inköp.txt") << note << true << QString();
+    QTest::newRow("not a note") << store::noteFileName(identity) << QByteArray("hej") << true
+                                << QString();
+    QTest::newRow("deletion record cut") << store::deletionFileName(identity)
+                                         << store::deletionRecord().first(4) << true << QString();
+    QTest::newRow("uppercase identity")
+        << store::noteFileName(identity.toUpper()) << note << true << QString();
+    QTest::newRow("engine's temporary")
+        << QStringLiteral(".syncthing.x.note.tmp") << note << false << QString();
     QTest::newRow("engine's other temporary")
-        << QStringLiteral("~syncthing~x.note.tmp") << note << false;
-    QTest::newRow("hidden") << QStringLiteral(".stfolder") << QByteArray() << false;
+        << QStringLiteral("~syncthing~x.note.tmp") << note << false << QString();
+    QTest::newRow("hidden") << QStringLiteral(".stfolder") << QByteArray() << false << QString();
     QTest::newRow("being written")
-        << store::noteFileName(identity) + QStringLiteral(".part") << note << false;
+        << store::noteFileName(identity) + QStringLiteral(".part") << note << false << QString();
+    QTest::newRow("a pipe by a note's name")
+        << store::noteFileName(identity) << QByteArray() << true << QStringLiteral("pipe");
+    QTest::newRow("a link to a device by a deletion's name")
+        << store::deletionFileName(identity) << QByteArray() << true << QStringLiteral("device");
 }
 
 void tst_sync::filesNotTakenAreToldOnce()
@@ -414,7 +422,14 @@ void tst_sync::filesNotTakenAreToldOnce()
     QFETCH(QString, name);
     QFETCH(QByteArray, bytes);
     QFETCH(bool, told);
-    write(m_folder + QLatin1Char('/') + name, bytes);
+    QFETCH(QString, special);
+    const QString path = m_folder + QLatin1Char('/') + name;
+    if (special == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (special == QLatin1String("device"))
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+    else
+        write(path, bytes);
     const SyncReport first = round(*m_a);
     QCOMPARE(first.added.size(), std::size_t(0));
     QCOMPARE(problemFiles(first), told ? QStringList{name} : QStringList{});
