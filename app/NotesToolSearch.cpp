@@ -54,7 +54,7 @@ int searchNotes(const QString &database, const QStringList &words)
         std::fprintf(stderr, "zentavo-notes: %s\n", read.error().message().toUtf8().constData());
         return CannotUse;
     }
-    return std::fflush(stdout) == 0 ? Done : CannotUse;
+    return Done;
 }
 
 } // namespace notestool

@@ -2,11 +2,13 @@
 // new ones. Runs without a display: it is built on the store alone.
 
 #include "NotesTool.h"
+#include "runtime/files/Files.h"
 #include "store/DatabaseLocation.h"
 #include "store/OwnDatabase.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 
@@ -34,9 +36,7 @@ int makeOwnDatabase(const store::DatabaseLocation &location)
     return notestool::Done;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+int runCommand(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("zentavo-notes"));
@@ -180,4 +180,22 @@ int main(int argc, char *argv[])
         return rest.isEmpty() ? onDatabase(notestool::syncOnce)
                               : usageError(QStringLiteral("sync tar inga argument"));
     return usageError(QStringLiteral("okänt kommando: %1").arg(command));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    const int status = runCommand(argc, argv);
+    // What a command printed must have reached its reader: `show 1 > saved.txt` on a full disk
+    // is a failure, not a success that leaves an empty file.
+    const bool flushed = std::fflush(stdout) == 0;
+    const int error = errno;
+    if (flushed && !std::ferror(stdout))
+        return status;
+    std::fprintf(
+        stderr, "zentavo-notes: kunde inte skriva allt till standard ut%s\n",
+        flushed ? ""
+                : (QStringLiteral(": ") + files::FileError::wordingOf(error)).toUtf8().constData());
+    return status == notestool::Done ? notestool::CannotUse : status;
 }

@@ -187,6 +187,27 @@ private Q_SLOTS:
         QVERIFY(QDir(work.path()).isEmpty());
     }
 
+    // Printed into a full disk: the command fails and says so, whatever it printed.
+    void outputThatCannotBeWrittenFails_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("list") << QStringList{"list"};
+        QTest::newRow("show") << QStringList{"show", "1"};
+        QTest::newRow("search") << QStringList{"search", "kort"};
+    }
+    void outputThatCannotBeWrittenFails()
+    {
+        QFETCH(QStringList, command);
+        TestDatabase db;
+        db.addNote(QStringLiteral("kort"), QStringLiteral("kort text"));
+        QProcess tool;
+        tool.setStandardOutputFile(QStringLiteral("/dev/full"));
+        tool.start(QStringLiteral(ZENTAVO_NOTES), QStringList{"--db", db.path()} + command);
+        QVERIFY(tool.waitForFinished());
+        QCOMPARE(tool.exitCode(), 2);
+        QVERIFY(tool.readAllStandardError().contains("standard ut"));
+    }
+
     void showOfMissingNoteSaysSo()
     {
         TestDatabase db;
