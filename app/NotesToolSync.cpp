@@ -38,13 +38,17 @@ int syncOnce(const QString &database)
     const store::Result<store::SyncReport> report = store::syncRound(database);
     if (!report)
         return complain(report.error());
-    say(QStringLiteral("Tillagda: %1, raderade: %2, skrivna filer: %3\n")
+    say(QStringLiteral("Tillagda: %1, raderade: %2, skrivna filer: %3%4\n")
             .arg(report->added.size())
             .arg(report->deleted.size())
-            .arg(report->filesWritten));
+            .arg(report->filesWritten)
+            .arg(report->filesNotWritten > 0 ? QStringLiteral(", filer som inte kunde skrivas: %1")
+                                                   .arg(report->filesNotWritten)
+                                             : QString()));
     for (const store::SyncProblem &problem : report->problems)
         notestool::complain(problem.file + QStringLiteral(": ") + problem.message);
-    return report->problems.empty() ? Done : CannotUse;
+    // Notes still waiting to go out are no success, though the reason was told before.
+    return report->problems.empty() && report->filesNotWritten == 0 ? Done : CannotUse;
 }
 
 } // namespace notestool

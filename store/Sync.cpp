@@ -511,6 +511,7 @@ void Round::writeOut()
                  .arg(failure->wording())});
     }
     m_report.filesWritten = int(written[0].size() + written[1].size());
+    m_report.filesNotWritten = int(toWrite.size()) - m_report.filesWritten;
     if (m_report.filesWritten == 0)
         return;
     // Deferred: only what sync remembers is written.

@@ -54,6 +54,9 @@ struct SyncReport
     std::vector<qint64> added;   // IDs of the notes that arrived, in order of arrival
     std::vector<qint64> deleted; // IDs of the notes deleted because they were deleted elsewhere
     int filesWritten = 0;        // notes and deletion records written to the folder
+    // Notes and deletion records that were to be written and could not be, this round (the
+    // reason is among the problems of the round that first met it).
+    int filesNotWritten = 0;
     // Files found wrong this round that no earlier round reported; a file still wrong is told
     // once, a file that becomes whole is taken.
     std::vector<SyncProblem> problems;
