@@ -162,11 +162,14 @@ std::variant<NoteFileContent, SyncProblem> readNoteFile(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return SyncProblem{path, fileProblemText(file.errorString())};
-    // No more than the database takes in one note; a bigger file is no note of Zentavo's.
-    const QByteArray bytes = file.read(MaxNoteFileBytes + 1);
-    if (bytes.size() > MaxNoteFileBytes)
+    // No more than the database takes in one note; a bigger file is no note of Zentavo's. Read
+    // by its size (QIODevice::read sets aside all it is allowed first), one byte more, so that
+    // a file still growing reads as changed.
+    const qint64 size = file.size();
+    if (size > MaxNoteFileBytes)
         return SyncProblem{path,
                            fileProblemText(QStringLiteral("filen är för stor för en anteckning"))};
+    const QByteArray bytes = file.read(size + 1);
     std::variant<NoteFileContent, QString> decoded = decodeNoteFile(bytes);
     if (QString *problem = std::get_if<QString>(&decoded))
         return SyncProblem{path, fileProblemText(*problem)};
