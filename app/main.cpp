@@ -51,12 +51,10 @@ bool asksForHelpOrVersion(int argc, char *argv[])
 // it without a display.
 bool asksForDesktopCommand(int argc, char *argv[])
 {
-    return std::any_of(argv + 1, argv + argc, [](std::string_view argument) {
-        return argument.starts_with("--")
-               && std::ranges::any_of(
-                   window::commandTable(), [argument](const window::CommandRow &row) {
-                       return *row.desktopName && argument.substr(2) == row.desktopName;
-                   });
+    const QStringList names = window::desktopCommandNames();
+    return std::any_of(argv + 1, argv + argc, [&names](const char *argument) {
+        const QString given = QString::fromLocal8Bit(argument);
+        return given.startsWith(QLatin1String("--")) && names.contains(given.mid(2));
     });
 }
 

@@ -43,11 +43,6 @@ enum class Origin { Pointer, Key, Desktop };
 // focus.
 enum class KeyScope { Window, TitleBox, FindBox };
 
-// One line of the command table: the keys that give the command, how the help writes them, what
-// the help says of them, the name the command carries from the desktop (empty: none) and what
-// the help says of the command line's option of that name. A row
-// without a command is a key the controls answer themselves, listed for the help only; a row
-// without help text is a key the line above already tells of.
 // The keys of one row: a few, held in place, so that the table is a constant built at compile time
 // and owns nothing.
 class RowKeys
@@ -70,6 +65,11 @@ private:
     std::size_t m_count = 0;
 };
 
+// One line of the command table: the keys that give the command, how the help writes them, what
+// the help says of them, the name the command carries from the desktop (empty: none) and what
+// the help says of the command line's option of that name. A row
+// without a command is a key the controls answer themselves, listed for the help only; a row
+// without help text is a key the line above already tells of.
 struct CommandRow
 {
     std::optional<Command> command;
