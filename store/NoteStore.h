@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CompactNumbers.h"
 #include "Note.h"
 #include "StoreError.h"
 
@@ -32,13 +33,14 @@ struct NoteEntry
 };
 
 // Every note's ID and title, in order, held compactly: the titles end to end as UTF-8 in one
-// byte array, so that a list of many thousand notes costs its bytes, an ID and an offset each.
+// byte array, so that a list of many thousand notes costs its bytes, an ID and an offset each
+// (4 bytes each, see CompactNumbers).
 // The window's list keeps it as it is. A title reads back as the text it was; bytes that are no
 // valid UTF-8 read as U+FFFD.
 class NoteList
 {
 public:
-    NoteList() = default;
+    NoteList() { m_starts.push_back(0); }
 
     // Room for this many notes whose titles hold this many UTF-8 bytes in all.
     void reserve(qint64 notes, qint64 titleBytes);
@@ -76,9 +78,9 @@ public:
     const_iterator end() const { return {this, size()}; }
 
 private:
-    std::vector<qint64> m_ids;
+    CompactNumbers m_ids;
     // Where each title starts in m_titles; one more entry marks the end of the last.
-    std::vector<qsizetype> m_starts{0};
+    CompactNumbers m_starts;
     QByteArray m_titles; // UTF-8
 };
 
