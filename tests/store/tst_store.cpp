@@ -64,7 +64,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<qint64>>("ids");
         const qint64 narrowMax = std::numeric_limits<quint32>::max();
-        QTest::newRow("small") << QList<qint64>{1, 2, 3};
         QTest::newRow("largest narrow") << QList<qint64>{1, narrowMax};
         QTest::newRow("widened midway") << QList<qint64>{1, 2, narrowMax + 1, narrowMax + 2};
         QTest::newRow("negative first") << QList<qint64>{-7, 0, 5};
@@ -74,17 +73,13 @@ private Q_SLOTS:
     {
         QFETCH(QList<qint64>, ids);
         TestDatabase db;
-        for (const qint64 id : ids) {
-            db.exec(QStringLiteral("INSERT INTO Memo (ID, Titel, Text) VALUES (?, ?, '')"),
-                    {id, QStringLiteral("titel %1").arg(id)});
-        }
+        for (const qint64 id : ids)
+            db.exec(QStringLiteral("INSERT INTO Memo (ID, Titel, Text) VALUES (?, '', '')"), {id});
         const store::Result<store::NoteList> notes = db.store().listNotes();
         QVERIFY(notes);
         QList<qint64> listed;
-        for (const store::NoteEntry &note : *notes) {
+        for (const store::NoteEntry &note : *notes)
             listed << note.id;
-            QCOMPARE(note.title, QStringLiteral("titel %1").arg(note.id));
-        }
         QCOMPARE(listed, ids);
     }
 
