@@ -302,7 +302,8 @@ bool hasStamp(QSqlQuery &query, const QByteArray &stamp)
     return query.exec() && query.next() && query.value(0).toByteArray() == stamp;
 }
 
-enum class Outcome { Done, Settling, Failed, Damaged };
+// TooStale: a catch-up would leave more notes to be checked than it is worth keeping.
+enum class Outcome { Done, Settling, Failed, Damaged, TooStale };
 
 Outcome outcomeOf(const QSqlError &error)
 {
@@ -383,6 +384,62 @@ private:
     Outcome m_failure = Outcome::Failed;
 };
 
+// The notes of the database beside those of the index (`indexed`, in ID order), in one pass of
+// each: the new and changed notes indexed, the deleted ones forgotten. Changed and deleted
+// notes are marked stale; once more than `mayMarkStale` would be, the pass gives up with
+// TooStale, so that the caller makes the words anew rather than leave most hits to be checked.
+Outcome indexChanges(Reconciler &reconciler, const Session &session,
+                     const std::vector<std::pair<qint64, qint64>> &indexed, qint64 mayMarkStale,
+                     const std::atomic<bool> *stop)
+{
+    QSqlQuery rows(session.database());
+    rows.setForwardOnly(true);
+    if (!rows.exec(SelectAllNotesWhole))
+        return Outcome::Failed;
+    qint64 marked = 0;
+    const auto forget = [&](qint64 id) {
+        if (++marked > mayMarkStale)
+            return Outcome::TooStale;
+        return reconciler.remove(id) ? Outcome::Done : reconciler.failure();
+    };
+    std::size_t next = 0;
+    while (rows.next()) {
+        // Given up when the program ends: what was not committed is caught up on next time.
+        if (stop && stop->load(std::memory_order_relaxed))
+            return Outcome::Failed;
+        const qint64 id = rows.value(0).toLongLong();
+        for (; next < indexed.size() && indexed[next].first < id; ++next) {
+            if (const Outcome forgotten = forget(indexed[next].first); forgotten != Outcome::Done)
+                return forgotten;
+        }
+        const QByteArray title = rows.value(1).toByteArray();
+        const QByteArray text = rows.value(2).toByteArray();
+        const qint64 print = fingerprint(title, text);
+        const bool known = next < indexed.size() && indexed[next].first == id;
+        if (known && indexed[next].second == print) {
+            ++next;
+            continue;
+        }
+        if (known) {
+            ++next;
+            if (++marked > mayMarkStale)
+                return Outcome::TooStale;
+            if (!reconciler.markStale(id))
+                return reconciler.failure();
+        }
+        if (!reconciler.add(id, print, decodeText(session.encoding(), title),
+                            decodeText(session.encoding(), text)))
+            return reconciler.failure();
+    }
+    if (rows.lastError().isValid())
+        return Outcome::Failed;
+    for (; next < indexed.size(); ++next) {
+        if (const Outcome forgotten = forget(indexed[next].first); forgotten != Outcome::Done)
+            return forgotten;
+    }
+    return Outcome::Done;
+}
+
 Outcome reconcile(const QSqlDatabase &index, const QString &databasePath,
                   const std::atomic<bool> *stop)
 {
@@ -405,9 +462,13 @@ Outcome reconcile(const QSqlDatabase &index, const QString &databasePath,
     if (!query.exec(CountStaleAndNotes) || !query.next())
         return fail(outcomeOf(query.lastError()));
     // Past this many stale notes the words are made anew, so that searches check few notes.
-    if (query.value(0).toLongLong() > 100 + query.value(1).toLongLong() / 10) {
-        if (const Outcome wiped = runAll(query, {ForgetAllWords, ForgetAllNotes, ForgetAllStale});
-            wiped != Outcome::Done)
+    const qint64 mayMarkStale
+        = 100 + query.value(1).toLongLong() / 10 - query.value(0).toLongLong();
+    const auto forgetAll = [&query] {
+        return runAll(query, {ForgetAllWords, ForgetAllNotes, ForgetAllStale});
+    };
+    if (mayMarkStale < 0) {
+        if (const Outcome wiped = forgetAll(); wiped != Outcome::Done)
             return fail(wiped);
     }
     std::vector<std::pair<qint64, qint64>> indexed;
@@ -423,43 +484,14 @@ Outcome reconcile(const QSqlDatabase &index, const QString &databasePath,
     const Session session(databasePath, QStringLiteral("Sökindexet kunde inte uppdateras."));
     if (session.failure())
         return fail(Outcome::Failed);
-    QSqlQuery rows(session.database());
-    rows.setForwardOnly(true);
-    if (!rows.exec(SelectAllNotesWhole))
-        return fail(Outcome::Failed);
-    std::size_t next = 0;
-    while (rows.next()) {
-        // Given up when the program ends: what was not committed is caught up on next time.
-        if (stop && stop->load(std::memory_order_relaxed))
-            return fail(Outcome::Failed);
-        const qint64 id = rows.value(0).toLongLong();
-        for (; next < indexed.size() && indexed[next].first < id; ++next) {
-            if (!reconciler.remove(indexed[next].first))
-                return fail(reconciler.failure());
-        }
-        const QByteArray title = rows.value(1).toByteArray();
-        const QByteArray text = rows.value(2).toByteArray();
-        const qint64 print = fingerprint(title, text);
-        const bool known = next < indexed.size() && indexed[next].first == id;
-        if (known && indexed[next].second == print) {
-            ++next;
-            continue;
-        }
-        if (known) {
-            ++next;
-            if (!reconciler.markStale(id))
-                return fail(reconciler.failure());
-        }
-        if (!reconciler.add(id, print, decodeText(session.encoding(), title),
-                            decodeText(session.encoding(), text)))
-            return fail(reconciler.failure());
+    Outcome indexedNow = indexChanges(reconciler, session, indexed, mayMarkStale, stop);
+    if (indexedNow == Outcome::TooStale) {
+        indexedNow = forgetAll();
+        if (indexedNow == Outcome::Done)
+            indexedNow = indexChanges(reconciler, session, {}, 0, stop);
     }
-    if (rows.lastError().isValid())
-        return fail(Outcome::Failed);
-    for (; next < indexed.size(); ++next) {
-        if (!reconciler.remove(indexed[next].first))
-            return fail(reconciler.failure());
-    }
+    if (indexedNow != Outcome::Done)
+        return fail(indexedNow);
     query.prepare(WriteStamp);
     query.bindValue(0, stamp.isEmpty() ? QVariant() : QVariant(stamp));
     if (!query.exec() || !query.exec(CommitWrite))
@@ -537,6 +569,7 @@ IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexP
         case Outcome::Settling:
             return IndexState::Settling;
         case Outcome::Failed:
+        case Outcome::TooStale:
             return IndexState::Unusable;
         case Outcome::Damaged:
             break;

@@ -300,6 +300,10 @@ private Q_SLOTS:
         db.exec(QStringLiteral("UPDATE Memo SET Text = 'ny text' WHERE ID <= 200"));
         settle(db.path(), 30);
         QCOMPARE(search.catchUp(), IndexState::Current);
+        // Made anew by this catch-up already, not left for the next change to the notes.
+        store::SearchIndex index(db.path(), search.indexPath());
+        const auto candidates = index.candidates(SearchQuery(QStringLiteral("text")));
+        QVERIFY(candidates && candidates->check.empty());
         QCOMPARE(found(search, QStringLiteral("gammal")).size(), qsizetype(100));
         QCOMPARE(found(search, QStringLiteral("ny")).size(), qsizetype(200));
         db.exec(QStringLiteral("UPDATE Memo SET Text = 'tredje' WHERE ID > 200"));
