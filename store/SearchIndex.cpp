@@ -184,9 +184,11 @@ QByteArray databaseStamp(const QString &databasePath)
     return stamp;
 }
 
-qint64 fingerprint(const QByteArray &title, const QByteArray &text)
+// What a note's words are made of: its bytes, and the encoding they are read in, since the
+// same bytes in a file of another encoding are another text.
+qint64 fingerprint(TextEncoding encoding, const QByteArray &title, const QByteArray &text)
 {
-    const size_t seed = qHash(QByteArrayView(title), size_t(0x5a656e7461766f));
+    const size_t seed = qHash(QByteArrayView(title), size_t(0x5a656e7461766f) + size_t(encoding));
     return qint64(qHash(QByteArrayView(text), seed ^ size_t(title.size())));
 }
 
@@ -414,7 +416,7 @@ Outcome indexChanges(Reconciler &reconciler, const Session &session,
         }
         const QByteArray title = rows.value(1).toByteArray();
         const QByteArray text = rows.value(2).toByteArray();
-        const qint64 print = fingerprint(title, text);
+        const qint64 print = fingerprint(session.encoding(), title, text);
         const bool known = next < indexed.size() && indexed[next].first == id;
         if (known && indexed[next].second == print) {
             ++next;

@@ -202,7 +202,7 @@ private Q_SLOTS:
         for (const bool after : {false, true}) {
             const char *when = after ? " then caught up" : "";
             for (const char *change : {"none", "added", "deleted", "id used again", "damaged",
-                                       "other format", "emptied"})
+                                       "other format", "emptied", "same bytes, other encoding"})
                 QTest::addRow("%s%s", change, when) << QString::fromLatin1(change) << after;
         }
         QTest::newRow("never made") << "never made" << false;
@@ -245,13 +245,23 @@ private Q_SLOTS:
             QSqlDatabase::removeDatabase(QStringLiteral("other format"));
         } else if (change == QLatin1String("emptied")) {
             db.exec(QStringLiteral("DELETE FROM Memo"));
+        } else if (change == QLatin1String("same bytes, other encoding")) {
+            // Another file in its place, its notes the bytes of the old ones: another text.
+            db.recreate(
+                {QStringLiteral("PRAGMA encoding = 'UTF-16le'"),
+                 QStringLiteral("CREATE TABLE Memo (ID INTEGER PRIMARY KEY, Titel, Text)")});
+            for (qsizetype i = 0; i < NoteTitles.size(); ++i)
+                db.exec(QStringLiteral("INSERT INTO Memo VALUES (?, ?, ?)"),
+                        {i + 1, NoteTitles.at(i).toUtf8(), NoteTexts.at(i).toUtf8()});
         } else if (change == QLatin1String("cannot be written")) {
             const QString blocked = other.filePath(QStringLiteral("a file"));
             QFile file(blocked);
             QVERIFY(file.open(QIODevice::WriteOnly));
             unwritable.emplace("XDG_CACHE_HOME", QFile::encodeName(blocked));
         }
-        if (QStringList{"added", "deleted", "id used again", "emptied"}.contains(change))
+        if (QStringList{"added", "deleted", "id used again", "emptied",
+                        "same bytes, other encoding"}
+                .contains(change))
             settle(db.path(), 30);
         // What the rule finds in the notes as they are now.
         NoteSearch fresh(db.path(), other.filePath(QStringLiteral("none/index")));
