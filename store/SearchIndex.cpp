@@ -6,6 +6,7 @@
 #include "runtime/FileKey.h"
 #include "runtime/files/Files.h"
 
+#include <QChar>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -28,8 +29,12 @@ namespace store {
 
 namespace {
 
-// The layout of the index file; a file of another is made anew.
-constexpr int IndexFormat = 1;
+// The layout of the index file, with the version of the Unicode tables its words were folded by
+// (a newer Qt may fold a word otherwise); a file of another format is made anew.
+int indexFormat()
+{
+    return 1000 + int(QChar::currentUnicodeVersion());
+}
 // The longest word the index keeps whole, in UTF-16 units; a longer one is kept as its
 // beginning, and a search for it checks each note found.
 constexpr qsizetype MaxIndexedWord = 48;
@@ -57,8 +62,9 @@ constexpr QLatin1StringView IndexSchema[] = {
     QLatin1StringView("CREATE TABLE IF NOT EXISTS stale (id INTEGER PRIMARY KEY)"),
     QLatin1StringView("CREATE VIRTUAL TABLE IF NOT EXISTS words USING fts5(body, content='', "
                       "columnsize=0, detail=none, tokenize='ascii', prefix='1 2 3 4 5')"),
-    QLatin1StringView("INSERT OR IGNORE INTO meta (key, value) VALUES ('format', 1)"),
 };
+constexpr QLatin1StringView WriteFormat{
+    "INSERT OR IGNORE INTO meta (key, value) VALUES ('format', ?)"};
 constexpr QLatin1StringView ReadFormat{"SELECT value FROM meta WHERE key = 'format'"};
 constexpr QLatin1StringView ReadStamp{"SELECT value FROM meta WHERE key = 'stamp'"};
 // The stamp of an index of this program's format, else none.
@@ -300,7 +306,7 @@ bool hasStamp(QSqlQuery &query, const QByteArray &stamp)
 {
     if (!query.prepare(ReadCurrentStamp))
         return false;
-    query.addBindValue(IndexFormat);
+    query.addBindValue(indexFormat());
     return query.exec() && query.next() && query.value(0).toByteArray() == stamp;
 }
 
@@ -329,9 +335,13 @@ Outcome makeSchema(const QSqlDatabase &db)
         if (!query.exec(statement))
             return outcomeOf(query.lastError());
     }
+    query.prepare(WriteFormat);
+    query.addBindValue(indexFormat());
+    if (!query.exec())
+        return outcomeOf(query.lastError());
     if (!query.exec(ReadFormat) || !query.next())
         return outcomeOf(query.lastError());
-    return query.value(0).toInt() == IndexFormat ? Outcome::Done : Outcome::Damaged;
+    return query.value(0).toInt() == indexFormat() ? Outcome::Done : Outcome::Damaged;
 }
 
 // The notes of the index beside the notes of the database, in one pass of each in ID order.
