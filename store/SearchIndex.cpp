@@ -409,10 +409,8 @@ Outcome indexChanges(Reconciler &reconciler, const Session &session,
     if (!rows.exec(SelectAllNotesWhole))
         return Outcome::Failed;
     qint64 marked = 0;
-    const auto forget = [&](qint64 id) {
-        if (++marked > mayMarkStale)
-            return Outcome::TooStale;
-        return reconciler.remove(id) ? Outcome::Done : reconciler.failure();
+    const auto mayMarkAnother = [&] {
+        return ++marked <= mayMarkStale;
     };
     std::size_t next = 0;
     while (rows.next()) {
@@ -421,8 +419,10 @@ Outcome indexChanges(Reconciler &reconciler, const Session &session,
             return Outcome::Failed;
         const qint64 id = rows.value(0).toLongLong();
         for (; next < indexed.size() && indexed[next].first < id; ++next) {
-            if (const Outcome forgotten = forget(indexed[next].first); forgotten != Outcome::Done)
-                return forgotten;
+            if (!mayMarkAnother())
+                return Outcome::TooStale;
+            if (!reconciler.remove(indexed[next].first))
+                return reconciler.failure();
         }
         const QByteArray title = rows.value(1).toByteArray();
         const QByteArray text = rows.value(2).toByteArray();
@@ -434,7 +434,7 @@ Outcome indexChanges(Reconciler &reconciler, const Session &session,
         }
         if (known) {
             ++next;
-            if (++marked > mayMarkStale)
+            if (!mayMarkAnother())
                 return Outcome::TooStale;
             if (!reconciler.markStale(id))
                 return reconciler.failure();
@@ -446,8 +446,10 @@ Outcome indexChanges(Reconciler &reconciler, const Session &session,
     if (rows.lastError().isValid())
         return Outcome::Failed;
     for (; next < indexed.size(); ++next) {
-        if (const Outcome forgotten = forget(indexed[next].first); forgotten != Outcome::Done)
-            return forgotten;
+        if (!mayMarkAnother())
+            return Outcome::TooStale;
+        if (!reconciler.remove(indexed[next].first))
+            return reconciler.failure();
     }
     return Outcome::Done;
 }
