@@ -34,8 +34,16 @@ void NoteWindow::findTyped(const QString &text)
 
 void NoteWindow::notesFound(const QString &typed, const std::vector<qint64> &ids)
 {
-    if (m_state.notesFound(typed, ids))
+    if (!m_state.notesFound(typed, ids))
+        return;
+    render();
+    // The search reads the notes as they are now, the list as they were when it was read: a note
+    // that another program saved since is found but not listed. The list is read anew, and the
+    // notes found are shown in it.
+    if (std::size_t(m_ui.noteList->itemCount()) < ids.size()) {
+        reloadListKeepingPlace();
         render();
+    }
 }
 
 void NoteWindow::searchFailed(const store::StoreError &error)
@@ -64,7 +72,8 @@ void NoteWindow::renderFind()
         const std::optional<store::Note> &shown = m_state.shownNote();
         m_ui.noteList->showOnly(found, shown ? shown->id : 0);
     }
-    m_ui.findCount->setText(found ? countText(found->size()) : QString());
+    // Counted from the list, which may lack a note found that was deleted elsewhere since.
+    m_ui.findCount->setText(found ? countText(std::size_t(m_ui.noteList->itemCount())) : QString());
 }
 
 void NoteWindow::markHits()

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void findShowMarkAndBack();
     void rolledUpStripUnrollsToTheBox();
     void noteBeingWrittenStays();
+    void noteSavedElsewhereFound();
     void unreadableDatabaseTold();
 
 private:
@@ -104,6 +105,17 @@ void tst_find::noteBeingWrittenStays()
     QTest::keyClick(ui().findEdit, Qt::Key_Down);
     QCOMPARE(ui().noteText->text(), QStringLiteral("skrivs"));
     QVERIFY(state().holdsTypedText());
+}
+
+// A note another program saved after the list was read is found, listed and counted alike.
+void tst_find::noteSavedElsewhereFound()
+{
+    const QString title = QStringLiteral("Fjärran");
+    db().addNote(title, QStringLiteral("sparad av ett annat program"));
+    find(QStringLiteral("fjarran"));
+    QTRY_COMPARE(ui().noteList->itemCount(), 1);
+    QCOMPARE(ui().noteList->itemText(0), title);
+    QCOMPARE(ui().findCount->text(), QStringLiteral("1 anteckning"));
 }
 
 // The wiring of a search that cannot read the notes: the finder's failure reaches the person,

@@ -10,6 +10,8 @@
 
 #include <QDir>
 #include <QFileSystemWatcher>
+#include <QLabel>
+#include <QLineEdit>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
@@ -31,6 +33,7 @@ private Q_SLOTS:
     void deleteSpreadsAsRecord();
     void noteBeingWrittenStays_data();
     void noteBeingWrittenStays();
+    void foundNoteDeletedElsewhere();
     void settingFollowedWhileRunning_data();
     void settingFollowedWhileRunning();
 
@@ -191,6 +194,26 @@ void tst_windowsync::noteBeingWrittenStays()
         QCOMPARE(ui().noteText->text(), noteText(1));
         QCOMPARE(ui().noteList->itemId(ui().noteList->currentIndex().row()), ids().at(1));
     }
+}
+
+// A note found and then deleted on the other machine leaves the list and the count of the find
+// panel alike.
+void tst_windowsync::foundNoteDeletedElsewhere()
+{
+    waitForFirstRound();
+    testsupport::TestDatabase other;
+    joinOther(other);
+    QTest::keyClick(ui().noteText, Qt::Key_F, Qt::ControlModifier);
+    QTest::keyClicks(ui().findEdit, QStringLiteral("t"));
+    QTRY_COMPARE(ui().findCount->text(), QStringLiteral("2 anteckningar"));
+
+    const store::Result<store::Note> note = other.store().readNote(otherId(other, noteTitle(1)));
+    QVERIFY(note);
+    QVERIFY(store::deleteSyncedNote(other.path(), *note));
+    QVERIFY(store::syncRound(other.path()));
+    QTRY_COMPARE(ui().noteList->itemCount(), 1);
+    QCOMPARE(ui().noteList->itemText(0), noteTitle(2));
+    QCOMPARE(ui().findCount->text(), QStringLiteral("1 anteckning"));
 }
 
 // The folder set, changed or ended by another program (the notes tool) while the window runs:
