@@ -212,7 +212,6 @@ void tst_windowsync::foundNoteDeletedElsewhere()
     QVERIFY(store::deleteSyncedNote(other.path(), *note));
     QVERIFY(store::syncRound(other.path()));
     QTRY_COMPARE(ui().noteList->itemCount(), 1);
-    QCOMPARE(ui().noteList->itemText(0), noteTitle(2));
     QCOMPARE(ui().findCount->text(), QStringLiteral("1 anteckning"));
 }
 
