@@ -105,17 +105,13 @@ void describePanel(QFrame *panel, QAccessible::Role role, const char *name, cons
 
 } // namespace
 
-void describeControls(const Controls &ui)
+void describeStrip(const Controls &ui)
 {
     // Before any interface of the window is asked for: Qt keeps the first it makes.
     static std::once_flag installed;
     std::call_once(installed, [] { QAccessible::installFactory(&interfaceFor); });
 
-    QWidget *const decorations[]
-        = {ui.windowOutline,      ui.titleStripOutline, ui.commandPanelOutline, ui.savePanelOutline,
-           ui.deletePanelOutline, ui.titleEditOutline,  ui.findPanelOutline,    ui.findEditOutline,
-           ui.leftEdge,           ui.topEdge,           ui.bottomEdge};
-    for (QWidget *decoration : decorations)
+    for (QWidget *decoration : {ui.windowOutline, ui.titleStripOutline})
         decoration->setProperty(DecorationProperty, true);
 
     // The title strip is named by its caption; rolled up, it holds the focus.
@@ -129,6 +125,16 @@ void describeControls(const Controls &ui)
         box->setAccessibleName(box->toolTip());
         box->setAccessibleDescription(box->toolTip());
     }
+}
+
+void describeNoteArea(const Controls &ui)
+{
+    QWidget *const decorations[]
+        = {ui.commandPanelOutline, ui.savePanelOutline, ui.deletePanelOutline, ui.titleEditOutline,
+           ui.findPanelOutline,    ui.findEditOutline,  ui.leftEdge,           ui.topEdge,
+           ui.bottomEdge};
+    for (QWidget *decoration : decorations)
+        decoration->setProperty(DecorationProperty, true);
 
     ui.noteText->setAccessibleName(QStringLiteral("Anteckning"));
     ui.noteText->setAccessibleDescription(

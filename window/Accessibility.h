@@ -10,7 +10,9 @@ namespace window {
 // they show. Each name stays the same whatever the control holds. The outlines and the edge
 // strips, there only for the eye and the pointer, are left out of what assistive technology
 // sees, and so is every control that is hidden, or lies in a hidden panel: what it is told is
-// what shows. Call it once, on the controls as buildControls makes them.
-void describeControls(const Controls &ui);
+// what shows. describeStrip names the strip's controls, before the window shows (it also puts in
+// place how the window is seen, before anything asks); describeNoteArea the rest, once made.
+void describeStrip(const Controls &ui);
+void describeNoteArea(const Controls &ui);
 
 } // namespace window

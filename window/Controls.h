@@ -13,8 +13,9 @@ class CommandButton;
 class ListView;
 class NoteTextEdit;
 
-// Every control of the note window, each declared once. buildControls (ControlsBuilder.h) makes
-// them from the design as children of the window, which owns them; forEachControl names them.
+// Every control of the note window, each declared once. buildStrip and buildNoteArea
+// (ControlsBuilder.h) make them from the design as children of the window, which owns them;
+// forEachControl names them. Until buildNoteArea has run, only the strip's members are set.
 // A new control is a member here, a line in forEachControl and its making in the builder.
 struct Controls
 {

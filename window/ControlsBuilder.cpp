@@ -217,38 +217,52 @@ void makeFindPanel(Controls &ui, QWidget &window, Layout &layout)
     ui.findEditOutline = makeOutline(ui.findPanel, layout, design::FindEdit);
 }
 
+// Names each control made so far after its member of Controls.
+void nameControls(Controls &ui)
+{
+    forEachControl(ui, [](QObject *control, const char *name) {
+        if (control)
+            control->setObjectName(QString::fromLatin1(name));
+    });
+}
+
 } // namespace
 
-Controls buildControls(QWidget &window, Layout &layout)
+// Each control lies above those made before it in the same container, so they are made from the
+// bottom up: the controls that only draw (labels, pictures, outlines) first, below every control
+// that takes input. The strip's controls lie apart from the rest, so the rest may come later.
+Controls buildStrip(QWidget &window, Layout &layout)
 {
     Controls ui;
-    // Each control lies above those made before it in the same container, so they are made from
-    // the bottom up: the controls that only draw (labels, pictures, outlines) first, below every
-    // control that takes input.
     ui.windowOutline
         = makeOutline(&window, layout, {0, 0, design::Window.width, design::Window.height});
     makeTitleStrip(ui, window, layout);
     ui.rolledUpArrow = makeArrow(&window, layout, arrowPointingUp());
     ui.unrolledArrow = makeArrow(&window, layout, arrowPointingDown());
+    ui.lockBox = makeCheckBox(&window, layout, design::LockBox);
+    ui.autoHideBox = makeCheckBox(&window, layout, design::AutoHideBox);
+    // Only rolled up does the title strip take the focus, from the keyboard.
+    ui.titleStrip->setFocusPolicy(Qt::NoFocus);
+    nameControls(ui);
+    describeStrip(ui);
+    return ui;
+}
+
+void buildNoteArea(Controls &ui, QWidget &window, Layout &layout)
+{
     ui.leftEdge = makeEdge(&window, layout, design::LeftEdge);
     ui.topEdge = makeEdge(&window, layout, design::TopEdge);
     ui.bottomEdge = makeEdge(&window, layout, design::BottomEdge);
-
     makeNoteArea(ui, window, layout);
     makeCommandPanel(ui, window, layout);
     ui.menuButton = makeButton(&window, layout, design::MenuButton);
-    ui.lockBox = makeCheckBox(&window, layout, design::LockBox);
-    ui.autoHideBox = makeCheckBox(&window, layout, design::AutoHideBox);
     makeSavePanel(ui, window, layout);
     makeDeletePanel(ui, window, layout);
     makeFindPanel(ui, window, layout);
 
     ui.slideTimer = makeTimer(&window, design::ListSlide.tickMs);
     ui.pointerPoll = makeTimer(&window, design::PollMs);
-
-    forEachControl(ui, [](QObject *control, const char *name) {
-        control->setObjectName(QString::fromLatin1(name));
-    });
+    nameControls(ui);
 
     // Tab goes through the controls that take input in this order; hidden ones are skipped.
     QWidget *const order[]
@@ -258,10 +272,7 @@ Controls buildControls(QWidget &window, Layout &layout)
            ui.deleteYesButton, ui.deleteNoButton, ui.findEdit};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-    // Only rolled up does the title strip take the focus, from the keyboard.
-    ui.titleStrip->setFocusPolicy(Qt::NoFocus);
-    describeControls(ui);
-    return ui;
+    describeNoteArea(ui);
 }
 
 Controls findControls(const QWidget &window)

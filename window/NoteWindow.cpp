@@ -39,17 +39,15 @@ NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtim
     setPalette(background);
     setAutoFillBackground(true);
 
-    m_ui = buildControls(*this, m_layout);
+    // The window first shows rolled up: the strip is made now, the rest after the first frame
+    // (makeNoteArea), so that the frame does not wait for controls it does not show.
+    m_ui = buildStrip(*this, m_layout);
     m_drafts = new DraftKeeper(
         std::move(drafts), [this] { return draftToKeep(); },
         [this](DraftKeeper::Handover handover) { readDraftToKeep(std::move(handover)); }, this);
-    // The rolled-up strip shows no list (render() hides it). Hidden, the list keeps its notes but
-    // lays out no row for them (about 40 bytes a note, and the time) until the window first
-    // unrolls.
-    m_ui.noteList->hide();
     m_finder = new NoteFinder(m_notes.path(), this);
     m_syncer = new NoteSyncer(m_notes.path(), this);
-    connectHandlers();
+    connectStrip();
     watchKeys();
     move(m_docking.dock(currentScreens()));
     applyScale(m_scale);
@@ -57,7 +55,7 @@ NoteWindow::NoteWindow(store::NoteStore notes, store::DraftFolder drafts, runtim
 
 NoteWindow::~NoteWindow() = default;
 
-void NoteWindow::connectHandlers()
+void NoteWindow::connectStrip()
 {
     auto *titleStrip = new PointerRelay(this);
     titleStrip->watch(m_ui.titleStrip);
@@ -72,7 +70,16 @@ void NoteWindow::connectHandlers()
             [this](bool locked) { m_state.setLockedInPlace(locked); });
     connect(m_ui.autoHideBox, &QCheckBox::toggled, this,
             [this](bool on) { m_state.setAutoHide(on); });
+    connect(m_finder, &NoteFinder::found, this, &NoteWindow::notesFound);
+    connect(m_finder, &NoteFinder::failed, this, &NoteWindow::searchFailed);
+    connect(m_drafts, &DraftKeeper::restored, this, &NoteWindow::restoreDraft);
+    connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
+    connect(m_syncer, &NoteSyncer::roundDone, this, &NoteWindow::syncRoundDone);
+}
 
+void NoteWindow::makeNoteArea()
+{
+    buildNoteArea(m_ui, *this, m_layout);
     connect(m_ui.noteList, &ListView::pointerMoved, this, &NoteWindow::pointerOverList);
     connect(m_ui.noteText, &NoteTextEdit::pointerMoved, this, &NoteWindow::pointerOverNoteOrEdge);
     auto *edges = new PointerRelay(this);
@@ -92,11 +99,15 @@ void NoteWindow::connectHandlers()
     connect(m_ui.noteText, &QPlainTextEdit::textChanged, this, &NoteWindow::noteEdited);
     connect(m_ui.titleEdit, &QLineEdit::textEdited, this, &NoteWindow::titleEdited);
     connect(m_ui.findEdit, &QLineEdit::textEdited, this, &NoteWindow::findTyped);
-    connect(m_finder, &NoteFinder::found, this, &NoteWindow::notesFound);
-    connect(m_finder, &NoteFinder::failed, this, &NoteWindow::searchFailed);
-    connect(m_drafts, &DraftKeeper::restored, this, &NoteWindow::restoreDraft);
-    connect(m_drafts, &DraftKeeper::failed, this, &NoteWindow::draftNotKept);
-    connect(m_syncer, &NoteSyncer::roundDone, this, &NoteWindow::syncRoundDone);
+    watchKeys();
+    m_layout.apply(m_scale);
+    // Made on a window that shows, the controls show when told: render() tells each of them but
+    // the edges, which are always there for the pointer. The rolled-up strip shows no list, so
+    // render() leaves it hidden: hidden, the list keeps its notes but lays out no row for them
+    // (about 40 bytes a note, and the time) until the window first unrolls.
+    for (QLabel *edge : {m_ui.leftEdge, m_ui.topEdge, m_ui.bottomEdge})
+        edge->show();
+    render();
 }
 
 bool NoteWindow::start(const store::Result<store::Done> &checked)
@@ -112,6 +123,7 @@ bool NoteWindow::start(const store::Result<store::Done> &checked)
     m_desktop.keepOnTop(this);
     runtime::afterFirstFrame(*this, [this] {
         m_desktop.firstFrameShown();
+        makeNoteArea();
         // Nothing is claimed or restored for a window that cannot show the notes.
         if (readFirstList()) {
             m_drafts->start();

@@ -13,14 +13,14 @@
 // title box, where the keyboard focus moves, and what the draft keeper is told. Nothing is decided
 // by reading a widget back; the text typed is read in one place, typedNote(), where it is kept
 // (saved, or written as a draft). The controls are made from the design (Design.h)
-// by buildControls; their places are twips in the design and become pixels in one place, Layout,
-// at the resolution of the screen the window is on. Where the window is on the desktop is
-// Docking's to say, as plain as the state: docked on the primary screen, or where the person moved
-// it, as the screens change. What the window needs of the desktop beyond
-// its widgets (the pointer, questions, error reports, staying on top, the window manager's move)
-// goes through runtime::Desktop. The store's operations open and close a session of their own
-// and hand back values or a StoreError; a failure is worded by reportStoreError and ends only the
-// handler it happened in.
+// by buildStrip and, once the first frame is shown, buildNoteArea; their places are twips in the
+// design and become pixels in one place, Layout, at the resolution of the screen the window is on.
+// Where the window is on the desktop is Docking's to say, as plain as the state: docked on the
+// primary screen, or where the person moved it, as the screens change. What the window needs of the
+// desktop beyond its widgets (the pointer, questions, error reports, staying on top, the window
+// manager's move) goes through runtime::Desktop. The store's operations open and close a session of
+// their own and hand back values or a StoreError; a failure is worded by reportStoreError and ends
+// only the handler it happened in.
 //
 // The note being written is kept on disk as a draft by a DraftKeeper, so that nothing typed is lost
 // when the program ends however it ends; a draft left by a program that ended comes back at start.
@@ -143,7 +143,12 @@ private Q_SLOTS:
     void draftNotKept(const store::StoreError &error);
 
 private:
-    void connectHandlers();
+    // The handlers of the strip's controls and of the window's helpers.
+    void connectStrip();
+    // Right after the first frame: the rest of the controls, their handlers, and the state drawn
+    // on them.
+    void makeNoteArea();
+    bool noteAreaMade() const { return m_ui.noteText != nullptr; }
     // The buttons and the command each gives.
     std::array<std::pair<CommandButton *, Command>, 9> buttonCommands() const;
     // Carries out a command of a button or a key, if the state allows it now.

@@ -19,7 +19,8 @@ store::Draft NoteWindow::typedNote() const
 
 std::optional<store::Draft> NoteWindow::draftToKeep() const
 {
-    if (!m_state.noteEditable())
+    // Before the note area is made (the program ending before its first frame) nothing was typed.
+    if (!noteAreaMade() || !m_state.noteEditable())
         return std::nullopt;
     store::Draft draft = typedNote();
     if (draft.text.isEmpty())

@@ -26,10 +26,11 @@ bool pressesButton(QKeyCombination key)
 
 void NoteWindow::watchKeys()
 {
-    // A key goes to the control with the focus, or to the window when none has it.
+    // A key goes to the control with the focus, or to the window when none has it. Called again
+    // once the note area is made; a control watched already is watched once all the same.
     installEventFilter(this);
     forEachControl(m_ui, [this](QObject *control, const char *) {
-        if (control->isWidgetType())
+        if (control && control->isWidgetType())
             control->installEventFilter(this);
     });
 }

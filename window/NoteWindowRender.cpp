@@ -44,24 +44,28 @@ void NoteWindow::render()
     resize(placeOnScreen().size());
     m_ui.unrolledArrow->setVisible(!rolledUp);
     m_ui.rolledUpArrow->setVisible(rolledUp);
-    // What the rolled-up window clips away is hidden as well, so that neither Tab nor assistive
-    // technology finds it there; the state keeps the panel open and the note as they were, and
-    // they show again when the window unrolls. (The list is first laid out when the window first
-    // unrolls.) A control hidden with the focus hands it to the title strip.
-    m_ui.noteText->setVisible(!rolledUp);
-    m_ui.noteList->setVisible(!rolledUp);
-    m_ui.menuButton->setVisible(!rolledUp);
-    runTimer(m_ui.pointerPoll, !rolledUp);
+    // Until the first frame the window has its strip alone; the rest is made right after it, and
+    // what the state holds for it is drawn from then on.
+    if (noteAreaMade()) {
+        // What the rolled-up window clips away is hidden as well, so that neither Tab nor
+        // assistive technology finds it there; the state keeps the panel open and the note as they
+        // were, and they show again when the window unrolls. (The list is first laid out when the
+        // window first unrolls.) A control hidden with the focus hands it to the title strip.
+        m_ui.noteText->setVisible(!rolledUp);
+        m_ui.noteList->setVisible(!rolledUp);
+        m_ui.menuButton->setVisible(!rolledUp);
+        runTimer(m_ui.pointerPoll, !rolledUp);
 
-    renderList();
+        renderList();
 
-    const Panel panel = rolledUp ? Panel::None : m_state.panel();
-    m_ui.commandPanel->setVisible(panel == Panel::Commands);
-    m_ui.savePanel->setVisible(panel == Panel::Save);
-    m_ui.deletePanel->setVisible(panel == Panel::Delete);
-    m_ui.findPanel->setVisible(panel == Panel::Find);
-    renderFind();
-    renderNote();
+        const Panel panel = rolledUp ? Panel::None : m_state.panel();
+        m_ui.commandPanel->setVisible(panel == Panel::Commands);
+        m_ui.savePanel->setVisible(panel == Panel::Save);
+        m_ui.deletePanel->setVisible(panel == Panel::Delete);
+        m_ui.findPanel->setVisible(panel == Panel::Find);
+        renderFind();
+        renderNote();
+    }
     renderFocus(rolledUp);
     renderDraft();
     m_rendering = false;

@@ -10,6 +10,7 @@
 
 #include <QList>
 #include <QStringList>
+#include <functional>
 
 namespace testsupport {
 
@@ -34,7 +35,12 @@ public:
 
     void reportError(QWidget *, const QString &message) override { reports << message; }
     void tell(QWidget *, const QString &message) override { notices << message; }
-    void firstFrameShown() override { ++firstFrames; }
+    void firstFrameShown() override
+    {
+        ++firstFrames;
+        if (atFirstFrame)
+            atFirstFrame();
+    }
     void keepOnTop(QWidget *window) override { m_system.keepOnTop(window); }
     void beginSystemMove(QWidget *window) override
     {
@@ -56,6 +62,9 @@ public:
     QStringList reports;
     QStringList notices;
     int firstFrames = 0;
+    // Called as the window reports its first frame, before it makes the rest of its controls
+    // and reads the notes and the waiting draft.
+    std::function<void()> atFirstFrame;
     int systemMoves = 0;
     QList<runtime::Activation> activations;
 

@@ -76,7 +76,10 @@ bool WindowUnderTest::start()
     const int framesBefore = desktop.firstFrames;
     form.show();
     // The list is read right after the first frame.
-    return QTest::qWaitFor([&] { return desktop.firstFrames > framesBefore; }, 10000);
+    if (!QTest::qWaitFor([&] { return desktop.firstFrames > framesBefore; }, 10000))
+        return false;
+    ui = window::findControls(form);
+    return true;
 }
 
 bool WindowUnderTest::startUnrolled()

@@ -86,7 +86,9 @@ public:
     const store::DraftFolder drafts;
     testsupport::TestDesktop desktop;
     window::NoteWindow form;
-    const window::Controls ui = window::findControls(form);
+    // The window's controls, found once start() has seen the first frame: the window makes most
+    // of them only then.
+    window::Controls ui;
 };
 
 // A test case of the note window. Before each test function: a fresh memo.mdb holding the first

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,13 +42,35 @@ class TestControls : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    // Hidden, the list lays out no row, whatever is done to it; shown, it lays them all out.
+    void hiddenListLaysOutNothing()
+    {
+        ListView noteList(nullptr);
+        store::NoteList notes;
+        for (int id = 1; id <= 100; ++id)
+            notes.append(id, QStringLiteral("titel %1").arg(id));
+        noteList.setNotes(std::move(notes));
+        noteList.resize(200, 100);
+        noteList.setColumnWidth(0, 50);
+        QCoreApplication::processEvents();
+        QCOMPARE(noteList.verticalScrollBar()->maximum(), 0);
+        noteList.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&noteList));
+        QVERIFY(noteList.verticalScrollBar()->maximum() > 0);
+    }
+
     void listItemsKeepKeysAndOrder()
     {
         ListView noteList(nullptr);
         store::NoteList notes;
         notes.append(3, QStringLiteral("tre"));
         notes.append(1, QStringLiteral("ett"));
+        // Filled in one step, however many notes: one reset, no row inserted by itself.
+        QSignalSpy resets(noteList.model(), &QAbstractItemModel::modelReset);
+        QSignalSpy inserts(noteList.model(), &QAbstractItemModel::rowsInserted);
         noteList.setNotes(std::move(notes));
+        QCOMPARE(resets.size(), 1);
+        QCOMPARE(inserts.size(), 0);
         QCOMPARE(noteList.itemCount(), 2);
         QCOMPARE(noteList.itemKey(0), QString("ID|3"));
         QCOMPARE(noteList.itemText(1), QString("ett"));

@@ -131,6 +131,7 @@ private Q_SLOTS:
         const QByteArray database = contents(db.path());
         window.form.show();
         QVERIFY(QTest::qWaitFor([&] { return window.desktop.firstFrames == 1; }, 10000));
+        window.ui = window::findControls(window.form);
 
         if (spoiled.isEmpty()) {
             QCOMPARE(failed.count(), 0);

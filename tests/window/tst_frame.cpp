@@ -3,9 +3,9 @@
 
 #include "WindowTestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
-#include <QSignalSpy>
 #include <QTest>
 
 using window::Slide;
@@ -23,7 +23,8 @@ public:
 private Q_SLOTS:
     void startUp();
     void startWithoutDatabase();
-    void listFillsInOneStepAfterFirstFrame();
+    void listFillsAfterFirstFrame();
+    void endsBeforeFirstFrame();
     void toggleRolledUp_data();
     void toggleRolledUp();
     void resizedByTheSystem();
@@ -84,28 +85,39 @@ void tst_frame::startWithoutDatabase()
     QVERIFY(!QFile::exists(empty.path()));
     QVERIFY(!window.form.isVisible());
     QCOMPARE(window.desktop.firstFrames, 0);
-    QCOMPARE(window.ui.noteList->itemCount(), 0);
+    QVERIFY(!window.form.findChild<window::ListView *>());
 }
 
-// The database is checked before any window appears, and the list, which the rolled-up strip does
-// not show, fills in one step right after the first frame.
-void tst_frame::listFillsInOneStepAfterFirstFrame()
+// The database is checked before any window appears; the list, which the rolled-up strip does
+// not show, is made and filled right after the first frame.
+void tst_frame::listFillsAfterFirstFrame()
 {
     windowtest::WindowUnderTest window(db());
-    window::ListView *list = window.ui.noteList;
     QVERIFY(window.form.start(db().store().check()));
-    QCOMPARE(list->itemCount(), 0);
-    QSignalSpy resets(list->model(), &QAbstractItemModel::modelReset);
-    QSignalSpy inserts(list->model(), &QAbstractItemModel::rowsInserted);
-    // The desktop hears of the first frame before the list fills.
-    connect(list->model(), &QAbstractItemModel::modelReset, this,
-            [&] { QCOMPARE(window.desktop.firstFrames, 1); });
+    // The desktop hears of the first frame before the list is there.
+    bool listAtFirstFrame = true;
+    window.desktop.atFirstFrame = [&] {
+        listAtFirstFrame = window.form.findChild<window::ListView *>() != nullptr;
+    };
     window.form.show();
-    QTRY_COMPARE(list->itemCount(), 3);
-    QCOMPARE(window.desktop.firstFrames, 1);
-    QCOMPARE(resets.size(), 1);
-    QCOMPARE(inserts.size(), 0);
+    QTRY_COMPARE(window.desktop.firstFrames, 1);
+    QVERIFY(!listAtFirstFrame);
+    const window::ListView *list = window::findControls(window.form).noteList;
+    QCOMPARE(list->itemCount(), 3);
     QCOMPARE(list->itemId(2), ids()[2]);
+}
+
+// Asked to end before its first frame (a signal, the session ending), the window has nothing
+// typed to keep, and writes no draft.
+void tst_frame::endsBeforeFirstFrame()
+{
+    windowtest::WindowUnderTest window(db());
+    QVERIFY(window.form.start(db().store().check()));
+    window.form.keepDraftNow();
+    window.form.close();
+    QCOMPARE(window.desktop.firstFrames, 0);
+    QCOMPARE(QDir(window.drafts.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(window.desktop.reports, QStringList());
 }
 
 void tst_frame::toggleRolledUp_data()

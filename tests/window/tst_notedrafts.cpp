@@ -210,12 +210,20 @@ void tst_notedrafts::notRestoredOverANewNoteAndLeftWaiting()
 
     windowtest::WindowUnderTest restarted(db(), folder.path());
     restarted.desktop.pointer = windowtest::WindowUnderTest::inside();
-    // Begun before the draft is read: the draft is read only once the window shows. The new
-    // note is kept below, not when typing pauses: a pause that ended before the window showed
-    // would keep it before the slot is taken, and a waiting draft is then not read at all.
-    restarted.command(restarted.ui.newButton);
-    restarted.ui.noteText->setText(QStringLiteral("nytt"));
-    restarted.form.findChild<QTimer *>(QStringLiteral("draftPause"))->stop();
+    // Begun as soon as the window shows, before the draft it then reads comes back: queued at the
+    // first frame, the typing comes before any answer of the draft keeper. The new note is kept
+    // below, not when typing pauses.
+    restarted.desktop.atFirstFrame = [&restarted] {
+        QMetaObject::invokeMethod(
+            &restarted.form,
+            [&restarted] {
+                restarted.ui = window::findControls(restarted.form);
+                restarted.command(restarted.ui.newButton);
+                restarted.ui.noteText->setText(QStringLiteral("nytt"));
+                restarted.form.findChild<QTimer *>(QStringLiteral("draftPause"))->stop();
+            },
+            Qt::QueuedConnection);
+    };
     QVERIFY(restarted.start());
     QTRY_COMPARE(restarted.desktop.notices.size(), 1);
     QVERIFY(restarted.desktop.notices.first().contains(QStringLiteral("väntar kvar")));

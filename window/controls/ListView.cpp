@@ -90,6 +90,18 @@ QRect ListView::itemRect(int row) const
     return visualRect(m_model->index(row, 0));
 }
 
+void ListView::updateGeometries()
+{
+    if (isVisible())
+        QTreeView::updateGeometries();
+}
+
+void ListView::showEvent(QShowEvent *event)
+{
+    QTreeView::showEvent(event);
+    updateGeometries();
+}
+
 void ListView::keyPressEvent(QKeyEvent *event)
 {
     const QModelIndex before = currentIndex();

@@ -38,6 +38,11 @@ Q_SIGNALS:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    // Hidden, the list lays out no row for its notes (about 40 bytes a note, and the time): Qt's
+    // tree view would, to size its scroll bars, whenever its column is resized. Shown, it is laid
+    // out as usual.
+    void updateGeometries() override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     ListModel *m_model;
