@@ -2,7 +2,9 @@
 #include "runtime/CommandChannel.h"
 #include "runtime/EndByExit.h"
 #include "runtime/EndSignals.h"
+#include "runtime/FirstFrame.h"
 #include "runtime/Fonts.h"
+#include "runtime/SessionBusAhead.h"
 #include "runtime/SystemDesktop.h"
 #include "store/CheckAhead.h"
 #include "store/DatabaseLocation.h"
@@ -177,10 +179,6 @@ std::optional<int> deliverWithoutDisplay(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    // Every thread that allocates would otherwise get a malloc arena of its own (the font set-up,
-    // the database check, the draft keeper), each holding on to pages the main heap could have
-    // shared. The few allocations off the main thread do not contend. Set before any thread.
-    mallopt(M_ARENA_MAX, 1);
     if (asksForHelpOrVersion(argc, argv)) {
         const QCoreApplication terminal(argc, argv);
         readOptions(terminal);
@@ -203,10 +201,11 @@ int main(int argc, char *argv[])
     const runtime::Activation activation = runtime::Activation::fromEnvironment();
     // The fonts' configuration loads while the application connects to the display; the window
     // needs it next.
-    std::jthread fontConfiguration = runtime::loadFontConfigurationAhead();
+    std::jthread fontsAhead = runtime::loadFontConfigurationAhead();
     QApplication app(argc, argv);
-    if (fontConfiguration.joinable())
-        fontConfiguration.join();
+    // Ended before the application object is, which unloads the configuration.
+    const std::jthread fontConfiguration = std::move(fontsAhead);
+    runtime::loadFontConfiguration();
     const Options options = readOptions(app);
     if (!options.usageError.isEmpty()) {
         // Worded and ended as Qt's parser ends a command line it cannot read.
@@ -224,6 +223,8 @@ int main(int argc, char *argv[])
             return *status;
     }
 
+    // This program is the window: the session bus connects while it is being made.
+    const std::jthread sessionBus = runtime::connectSessionBusAhead();
     // Installed for every user, the program makes the user's own database on the first start.
     const store::Result<store::Made> made = store::makeWhenMissing(options.database);
     if (made && *made == store::Made::Now) {
@@ -263,6 +264,11 @@ int main(int argc, char *argv[])
         startFailed = true;
         QCoreApplication::exit(1);
     });
+    // The threads that start with the window (the font set-up, the database check) each take a
+    // malloc arena of their own: sharing the main thread's, they and the main thread, busy
+    // connecting to the display, would wait on each other's allocations. Once the window shows,
+    // no thread takes a new one: each arena holds on to pages the others could have used.
+    runtime::afterFirstFrame(form, [] { mallopt(M_ARENA_MAX, 1); });
     // Every window listens for commands, so that a command finds one started without any.
     app::answerCommands(commands, form, firstCommand);
     form.show();

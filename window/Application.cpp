@@ -4,13 +4,16 @@
 #include "runtime/Fonts.h"
 
 #include <QApplication>
+#include <QStyle>
 #include <QStyleFactory>
 
 namespace window {
 
 void prepareApplication()
 {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    // Where Qt has chosen Fusion already (a desktop without a style of its own), it stays.
+    if (QApplication::style()->name() != QLatin1String("fusion"))
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     // Drawn once, for the note window and its message boxes alike.
     QApplication::setWindowIcon(programIcon());
     runtime::registerTahoma();

@@ -1,5 +1,6 @@
 // The fonts as the program sets them up: the font configuration loaded on a thread of its own
-// while the application object connects to the display, then Tahoma registered and made the
+// while the application object connects to the display (or then on the main thread, whichever
+// comes first), then Tahoma registered and made the
 // application's font. Every widget must then show Tahoma 8.25, and the desktop's own fonts must
 // all still be there for the text the user pastes or the question box.
 
@@ -51,8 +52,8 @@ int main(int argc, char *argv[])
 {
     std::jthread ahead = runtime::loadFontConfigurationAhead();
     QApplication app(argc, argv);
-    if (ahead.joinable())
-        ahead.join();
+    const std::jthread endedFirst = std::move(ahead);
+    runtime::loadFontConfiguration();
     runtime::registerTahoma();
     QApplication::setFont(runtime::designFont());
     TestFonts test;
