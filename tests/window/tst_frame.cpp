@@ -3,7 +3,6 @@
 
 #include "WindowTestSupport.h"
 
-#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QTest>
@@ -24,7 +23,6 @@ private Q_SLOTS:
     void startUp();
     void startWithoutDatabase();
     void listFillsAfterFirstFrame();
-    void endsBeforeFirstFrame();
     void toggleRolledUp_data();
     void toggleRolledUp();
     void resizedByTheSystem();
@@ -105,19 +103,6 @@ void tst_frame::listFillsAfterFirstFrame()
     const window::ListView *list = window::findControls(window.form).noteList;
     QCOMPARE(list->itemCount(), 3);
     QCOMPARE(list->itemId(2), ids()[2]);
-}
-
-// Asked to end before its first frame (a signal, the session ending), the window has nothing
-// typed to keep, and writes no draft.
-void tst_frame::endsBeforeFirstFrame()
-{
-    windowtest::WindowUnderTest window(db());
-    QVERIFY(window.form.start(db().store().check()));
-    window.form.keepDraftNow();
-    window.form.close();
-    QCOMPARE(window.desktop.firstFrames, 0);
-    QCOMPARE(QDir(window.drafts.path()).entryList(QDir::Files), QStringList());
-    QCOMPARE(window.desktop.reports, QStringList());
 }
 
 void tst_frame::toggleRolledUp_data()
