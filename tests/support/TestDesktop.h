@@ -62,8 +62,7 @@ public:
     QStringList reports;
     QStringList notices;
     int firstFrames = 0;
-    // Called as the window reports its first frame, before it makes the rest of its controls
-    // and reads the notes and the waiting draft.
+    // Called at the first frame, before the window makes the rest of its controls and reads.
     std::function<void()> atFirstFrame;
     int systemMoves = 0;
     QList<runtime::Activation> activations;

@@ -86,8 +86,7 @@ public:
     const store::DraftFolder drafts;
     testsupport::TestDesktop desktop;
     window::NoteWindow form;
-    // The window's controls, found once start() has seen the first frame: the window makes most
-    // of them only then.
+    // Found by start() at the first frame: the window makes most of its controls only then.
     window::Controls ui;
 };
 

@@ -48,9 +48,8 @@ private Q_SLOTS:
         ListView noteList(nullptr);
         store::NoteList notes;
         for (int id = 1; id <= 100; ++id)
-            notes.append(id, QStringLiteral("titel %1").arg(id));
+            notes.append(id, QString::number(id));
         noteList.setNotes(std::move(notes));
-        noteList.resize(200, 100);
         noteList.setColumnWidth(0, 50);
         QCoreApplication::processEvents();
         QCOMPARE(noteList.verticalScrollBar()->maximum(), 0);

@@ -210,9 +210,8 @@ void tst_notedrafts::notRestoredOverANewNoteAndLeftWaiting()
 
     windowtest::WindowUnderTest restarted(db(), folder.path());
     restarted.desktop.pointer = windowtest::WindowUnderTest::inside();
-    // Begun as soon as the window shows, before the draft it then reads comes back: queued at the
-    // first frame, the typing comes before any answer of the draft keeper. The new note is kept
-    // below, not when typing pauses.
+    // Begun at the first frame, queued before any answer of the draft keeper. The new note is
+    // kept below, not when typing pauses.
     restarted.desktop.atFirstFrame = [&restarted] {
         QMetaObject::invokeMethod(
             &restarted.form,
