@@ -169,8 +169,11 @@ QByteArray databaseStamp(const QString &databasePath)
     timespec now = {};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     const qint64 nowNs = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+    // SQLite keeps the log beside the file a link leads to, not beside the link.
+    const QString linkedTo = QFileInfo(databasePath).canonicalFilePath();
+    const QString file = linkedTo.isEmpty() ? databasePath : linkedTo;
     QByteArray stamp;
-    for (const QString &path : {databasePath, databasePath + QStringLiteral("-wal")}) {
+    for (const QString &path : {file, file + QStringLiteral("-wal")}) {
         struct stat status = {};
         qint64 fields[4] = {};
         if (::stat(local(path).constData(), &status) == 0) {

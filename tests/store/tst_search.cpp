@@ -339,6 +339,33 @@ private Q_SLOTS:
         QCOMPARE(found(search, QStringLiteral("kap")), Ids{1});
     }
 
+    // A database reached through a link keeps its log beside the file linked to: a note written
+    // there, while a window keeps the log from being checked into the file, is seen.
+    void logBesideTheLinkedFile()
+    {
+        testsupport::TestDatabase db;
+        fill(db);
+        db.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        const QString link = db.folder() + QStringLiteral("/länk.mdb");
+        QVERIFY(QFile::link(db.path(), link));
+        {
+            QSqlDatabase window
+                = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("window"));
+            window.setDatabaseName(db.path());
+            QVERIFY(window.open() && QSqlQuery(window).exec(QStringLiteral("SELECT 1 FROM Memo")));
+            settle(db.path(), 60);
+            settle(db.path() + QStringLiteral("-wal"), 60);
+            NoteSearch search(link);
+            QCOMPARE(search.catchUp(), IndexState::Current);
+            db.addNote(QStringLiteral("Valnöt"), QStringLiteral("hasselnöt"));
+            settle(db.path() + QStringLiteral("-wal"), 30);
+            QVERIFY(!search.indexIsCurrent());
+            QCOMPARE(found(search, QStringLiteral("hassel")), Ids{11});
+            window.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("window"));
+    }
+
     void privateFiles_data()
     {
         QTest::addColumn<int>("umask");
