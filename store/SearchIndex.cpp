@@ -561,6 +561,9 @@ IndexState catchUpSearchIndex(const QString &databasePath, const QString &indexP
                               const std::atomic<bool> *stop)
 {
     const std::lock_guard<std::mutex> turn(catchUpTurn());
+    // No index is made for a file that is not a note database: it would stay in the cache.
+    if (!QFileInfo::exists(indexPath) && Session(databasePath, QString()).failure())
+        return IndexState::Unusable;
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!prepareIndexFile(indexPath))
             return IndexState::Unusable;

@@ -5,6 +5,8 @@
 #include "TestDatabase.h"
 
 #include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,14 +51,35 @@ private Q_SLOTS:
         }
     }
 
-    void missingDatabase()
+    // A file that is not a note database is refused, and nothing is left of it: neither beside
+    // it nor an index in the cache.
+    void notADatabase_data()
     {
+        QTest::addColumn<QByteArray>("made");
+        QTest::newRow("missing") << QByteArray();
+        QTest::newRow("a folder") << QByteArray("folder");
+        QTest::newRow("other bytes") << QByteArray("inte en databas\n");
+    }
+    void notADatabase()
+    {
+        QFETCH(QByteArray, made);
         QTemporaryDir work;
-        const QString path = work.filePath(QStringLiteral("saknas.mdb"));
+        const QString path = work.filePath(QStringLiteral("fel.mdb"));
+        if (made == "folder") {
+            QVERIFY(QDir(work.path()).mkdir(QStringLiteral("fel.mdb")));
+        } else if (!made.isEmpty()) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(made) == made.size());
+        }
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+                              + QStringLiteral("/zentavo/search");
+        const QMap<QString, QByteArray> cached = snapshot(cache);
+        const QMap<QString, QByteArray> before = snapshot(work.path());
         const Run result = run({"--db", path, "search", "ord"});
         QCOMPARE(result.status, 2);
         QVERIFY2(result.err.contains(path), qPrintable(result.err));
-        QVERIFY(QDir(work.path()).isEmpty());
+        QCOMPARE(snapshot(work.path()), before);
+        QCOMPARE(snapshot(cache).keys(), cached.keys());
     }
 };
 
