@@ -29,11 +29,12 @@ namespace store {
 
 namespace {
 
-// The layout of the index file, with the version of the Unicode tables its words were folded by
-// (a newer Qt may fold a word otherwise); a file of another format is made anew.
+// The layout of the index file and the way its words are folded (2: letters with a stroke
+// folded too), with the version of the Unicode tables they were folded by (a newer Qt may fold a
+// word otherwise); a file of another format is made anew.
 int indexFormat()
 {
-    return 1000 + int(QChar::currentUnicodeVersion());
+    return 2000 + int(QChar::currentUnicodeVersion());
 }
 // The longest word the index keeps whole, in UTF-16 units; a longer one is kept as its
 // beginning, and a search for it checks each note found.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 namespace store {
 
@@ -54,6 +55,27 @@ CharKind kindOf(char32_t folded)
     return isRunCharacter(folded) ? CharKind::Run : CharKind::Word;
 }
 
+// Latin letters with a stroke or bar through them, which Unicode does not take apart into a
+// letter and a mark as it does "ö", and the letter under each: "lodz" finds "Łódź", "soren"
+// finds "Søren".
+constexpr std::pair<char32_t, char32_t> StrokedLetters[] = {
+    {U'Ø', U'o'}, {U'ø', U'o'}, {U'Đ', U'd'}, {U'đ', U'd'}, {U'Ħ', U'h'}, {U'ħ', U'h'},
+    {U'Ł', U'l'}, {U'ł', U'l'}, {U'Ŧ', U't'}, {U'ŧ', U't'}, {U'Ƀ', U'b'}, {U'ƀ', U'b'},
+    {U'Ɨ', U'i'}, {U'ɨ', U'i'}, {U'Ƶ', U'z'}, {U'ƶ', U'z'}, {U'Ǥ', U'g'}, {U'ǥ', U'g'},
+    {U'Ⱥ', U'a'}, {U'ⱥ', U'a'}, {U'Ȼ', U'c'}, {U'ȼ', U'c'}, {U'Ɇ', U'e'}, {U'ɇ', U'e'},
+    {U'Ɉ', U'j'}, {U'ɉ', U'j'}, {U'Ɍ', U'r'}, {U'ɍ', U'r'}, {U'Ɏ', U'y'}, {U'ɏ', U'y'},
+};
+
+// The letter under c if it is one of those, else 0.
+char32_t letterUnderStroke(char32_t c)
+{
+    for (const auto &[stroked, letter] : StrokedLetters) {
+        if (c == stroked)
+            return letter;
+    }
+    return 0;
+}
+
 // Folds an ASCII character in place and says what it is to the search.
 inline CharKind foldAscii(char32_t &c)
 {
@@ -88,6 +110,8 @@ void foldByTables(char32_t c, const Emit &emit, int depth = 0)
         }
         return;
     }
+    if (const char32_t letter = letterUnderStroke(c))
+        return emit(letter, CharKind::Word);
     const char32_t folded = QChar::toCaseFolded(c);
     emit(folded, kindOf(folded));
 }

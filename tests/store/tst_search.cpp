@@ -44,7 +44,7 @@ const QStringList NoteTexts = {
     "Ｆｕｌｌｗｉｄｔｈ text",
     "Donaudampfschifffahrtsgesellschaftskapitänswitwenrentenkassenamt",
     "Cafe\u0301 cre\u0300me",
-    "😀 grinning 𠀋",
+    "😀 grinning 𠀋 Łódź Søren Đorđe",
     "한국어 문서",
 };
 
@@ -133,6 +133,7 @@ private Q_SLOTS:
         QTest::newRow("diacritics in capitals") << "ÖSTER" << Ids{1};
         QTest::newRow("diacritics typed, none in the note") << "cafè crême" << Ids{8};
         QTest::newRow("combining marks in the note") << "cafe creme" << Ids{8};
+        QTest::newRow("letters with a stroke") << "lodz SOREN đorđe" << Ids{9};
         QTest::newRow("every word, anywhere") << "ägg mj BR" << Ids{2};
         QTest::newRow("title and text together") << "kapacitet maj" << Ids{1};
         QTest::newRow("a word missing") << "östersund mjölk" << Ids{};
