@@ -21,6 +21,7 @@
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
+#include <iterator>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,6 +48,8 @@ constexpr int SearchBusyMs = 100;
 // SQLite's primary result codes for a damaged file and for a file that is no database.
 constexpr int SqliteCorrupt = 11;
 constexpr int SqliteNotADatabase = 26;
+// Where a database file's header keeps the count of its changes.
+constexpr off_t SqliteChangeCounterOffset = 24;
 
 // The index's statements. The FTS5 table keeps no text of its own (content=''), only which
 // notes hold which words (detail=none); its ascii tokenizer splits only at ASCII characters that
@@ -191,6 +194,17 @@ QByteArray databaseStamp(const QString &databasePath)
         }
         stamp.append(reinterpret_cast<const char *>(fields), sizeof fields);
     }
+    // A change that leaves the file its size, the file then given back its old time (by a copy
+    // or a sync engine that keeps times), still counts on the change counter in its header.
+    char counter[4] = {};
+    const int descriptor = ::open(local(file).constData(), O_RDONLY | O_CLOEXEC);
+    if (descriptor >= 0) {
+        if (::pread(descriptor, counter, sizeof counter, SqliteChangeCounterOffset)
+            != qint64(sizeof counter))
+            std::fill(std::begin(counter), std::end(counter), 0);
+        ::close(descriptor);
+    }
+    stamp.append(counter, sizeof counter);
     return stamp;
 }
 

@@ -10,6 +10,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -202,8 +203,9 @@ private Q_SLOTS:
         QTest::addColumn<bool>("catchUpAfter");
         for (const bool after : {false, true}) {
             const char *when = after ? " then caught up" : "";
-            for (const char *change : {"none", "added", "deleted", "id used again", "damaged",
-                                       "other format", "emptied", "same bytes, other encoding"})
+            for (const char *change :
+                 {"none", "added", "deleted", "id used again", "damaged", "other format", "emptied",
+                  "same bytes, other encoding", "same size and time"})
                 QTest::addRow("%s%s", change, when) << QString::fromLatin1(change) << after;
         }
         QTest::newRow("never made") << "never made" << false;
@@ -254,6 +256,15 @@ private Q_SLOTS:
             for (qsizetype i = 0; i < NoteTitles.size(); ++i)
                 db.exec(QStringLiteral("INSERT INTO Memo VALUES (?, ?, ?)"),
                         {i + 1, NoteTitles.at(i).toUtf8(), NoteTexts.at(i).toUtf8()});
+        } else if (change == QLatin1String("same size and time")) {
+            // As a copy that keeps times leaves it: the file's size and time as they were.
+            struct stat before = {};
+            QVERIFY(::stat(QFile::encodeName(db.path()).constData(), &before) == 0);
+            db.exec(QStringLiteral("UPDATE Memo SET Text = 'Resa till Östersund i jun.' "
+                                   "WHERE ID = 1"));
+            const timespec times[2] = {before.st_atim, before.st_mtim};
+            QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(db.path()).constData(), times, 0) == 0);
+            QCOMPARE(QFileInfo(db.path()).size(), qint64(before.st_size));
         } else if (change == QLatin1String("cannot be written")) {
             const QString blocked = other.filePath(QStringLiteral("a file"));
             QFile file(blocked);
@@ -276,7 +287,7 @@ private Q_SLOTS:
         } else {
             QCOMPARE(later.indexIsCurrent(), change == QLatin1String("none"));
         }
-        for (const QString &typed : SomeSearches + QStringList{"kapten mjölk", "östra"})
+        for (const QString &typed : SomeSearches + QStringList{"kapten mjölk", "östra", "jun"})
             QCOMPARE(found(later, typed), found(fresh, typed));
         QVERIFY(!QFile::exists(fresh.indexPath()));
     }
