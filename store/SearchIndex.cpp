@@ -173,11 +173,9 @@ QByteArray databaseStamp(const QString &databasePath)
     timespec now = {};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     const qint64 nowNs = qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
-    // SQLite keeps the log beside the file a link leads to, not beside the link.
-    const QString linkedTo = QFileInfo(databasePath).canonicalFilePath();
-    const QString file = linkedTo.isEmpty() ? databasePath : linkedTo;
     QByteArray stamp;
-    for (const QString &path : {file, file + QStringLiteral("-wal")}) {
+    for (const QString &path :
+         {databasePath, besideDatabase(databasePath, QLatin1StringView("-wal"))}) {
         struct stat status = {};
         qint64 fields[4] = {};
         if (::stat(local(path).constData(), &status) == 0) {
@@ -197,7 +195,7 @@ QByteArray databaseStamp(const QString &databasePath)
     // A change that leaves the file its size, the file then given back its old time (by a copy
     // or a sync engine that keeps times), still counts on the change counter in its header.
     char counter[4] = {};
-    const int descriptor = ::open(local(file).constData(), O_RDONLY | O_CLOEXEC);
+    const int descriptor = ::open(local(databasePath).constData(), O_RDONLY | O_CLOEXEC);
     if (descriptor >= 0) {
         if (::pread(descriptor, counter, sizeof counter, SqliteChangeCounterOffset)
             != qint64(sizeof counter))

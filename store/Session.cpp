@@ -42,7 +42,7 @@ QString leftoverJournal(const QString &path)
 {
     for (const QLatin1StringView suffix :
          {QLatin1StringView("-journal"), QLatin1StringView("-wal")}) {
-        const QString journal = path + suffix;
+        const QString journal = besideDatabase(path, suffix);
         if (QFileInfo(journal).isFile() && QFileInfo(journal).size() > 0)
             return journal;
     }
@@ -54,6 +54,12 @@ QString leftoverJournal(const QString &path)
 QString databasePathIn(const QString &folder)
 {
     return folder + QLatin1Char('/') + DatabaseFileName;
+}
+
+QString besideDatabase(const QString &databasePath, QLatin1StringView suffix)
+{
+    const QString linkedTo = QFileInfo(databasePath).canonicalFilePath();
+    return (linkedTo.isEmpty() ? databasePath : linkedTo) + suffix;
 }
 
 Session::Session(const QString &path, const QString &headline)

@@ -51,6 +51,10 @@ private:
 // The note database beside the executable: memo.mdb in the given folder.
 QString databasePathIn(const QString &folder);
 
+// The file SQLite keeps beside a database: its rollback journal ("-journal") or write-ahead log
+// ("-wal"). It lies beside the file a link leads to, not beside the link.
+QString besideDatabase(const QString &databasePath, QLatin1StringView suffix);
+
 // Runs a prepared statement with the given values bound in order. A statement that cannot be
 // prepared (the file locked, say) reports why, not the "Parameter count mismatch" that
 // executing it anyway would give.
