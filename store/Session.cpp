@@ -42,9 +42,9 @@ QString leftoverJournal(const QString &path)
 {
     for (const QLatin1StringView suffix :
          {QLatin1StringView("-journal"), QLatin1StringView("-wal")}) {
-        const QString journal = besideDatabase(path, suffix);
-        if (QFileInfo(journal).isFile() && QFileInfo(journal).size() > 0)
-            return journal;
+        const QFileInfo journal(besideDatabase(path, suffix));
+        if (journal.isFile() && journal.size() > 0)
+            return journal.filePath();
     }
     return {};
 }
